@@ -1,0 +1,91 @@
+#pragma once
+// A drawing state over a bitmap with the pixel rules of the Windows graphics device
+// interface: lines leave their end pixel out, boxes end at x2 - 1 and y2 - 1, wide pens
+// are geometric with round ends and joins, polygons fill with the alternate rule.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "raster/types.h"
+
+namespace hoopcast::raster {
+
+class Bitmap;
+
+enum class BrushStyle { solid, clear };
+
+struct Pen {
+    Colour colour = 0x000000;
+    int width = 1;  // 0 draws as 1; 2 and more are geometric pens
+};
+
+struct Brush {
+    Colour colour = 0xFFFFFF;
+    BrushStyle style = BrushStyle::solid;
+};
+
+enum FontStyle : unsigned {
+    kBold = 1,
+    kItalic = 2,
+    kUnderline = 4,
+    kStrikeOut = 8,
+};
+
+struct Font {
+    std::string name = "Arial";  // UTF-8 face name, resolved through fontconfig
+    int size = 8;                // points
+    Colour colour = 0x000000;
+    unsigned style = 0;          // FontStyle bits
+};
+
+// Cell height in pixels for a size in points at 96 dots per inch: -MulDiv(size, 96, 72),
+// negative as GDI reports it.
+int font_height_for_size(int size) noexcept;
+
+class Canvas {
+public:
+    Canvas(Bitmap& target, const FontLibrary* fonts) noexcept : target_(&target), fonts_(fonts) {}
+
+    Pen pen;
+    Brush brush;
+    Font font;
+    // Height of the screen in pixels; the court drawing compares it with the picture.
+    int screen_height = 1080;
+
+    int font_height() const noexcept { return font_height_for_size(font.size); }
+
+    Point position() const noexcept { return position_; }
+    void move_to(int x, int y) noexcept { position_ = {x, y}; }
+    void line_to(int x, int y) noexcept;
+    void rectangle(int x1, int y1, int x2, int y2) noexcept;
+    void ellipse(int x1, int y1, int x2, int y2) noexcept;
+    void arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) noexcept;
+    void polygon(std::span<const Point> points) noexcept;
+    void polyline(std::span<const Point> points) noexcept;
+    // Fills with the brush every 4-connected pixel around (x, y) that is not `border`.
+    void flood_fill(int x, int y, Colour border) noexcept;
+
+    // Text is UTF-8. The top-left of the text cell is at (x, y); the background is the
+    // brush colour when the brush is solid, untouched when it is clear.
+    void text_out(int x, int y, std::string_view text) noexcept;
+    int text_width(std::string_view text) const noexcept;
+    int text_height(std::string_view text) const noexcept;
+
+    Colour pixel(int x, int y) const noexcept;
+    void set_pixel(int x, int y, Colour c) noexcept;
+
+    // Plain source copy, stretching when the rectangles differ in size.
+    void copy_rect(Rect dest, const Bitmap& source, Rect source_rect) noexcept;
+
+    Bitmap& bitmap() noexcept { return *target_; }
+    const Bitmap& bitmap() const noexcept { return *target_; }
+    const FontLibrary* fonts() const noexcept { return fonts_; }
+
+private:
+    Bitmap* target_;
+    const FontLibrary* fonts_;
+    Point position_{};
+};
+
+}  // namespace hoopcast::raster

@@ -1,0 +1,71 @@
+#pragma once
+// Off-screen pictures: 24 bits per pixel, bytes blue, green, red in memory order,
+// rows top to bottom without padding. A Picture owns its pixels and its Canvas.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "raster/canvas.h"
+#include "raster/types.h"
+
+namespace hoopcast::raster {
+
+// Largest side a picture may have; larger requests give an empty picture, so that a
+// size computed from a play file never allocates in proportion to it.
+inline constexpr int kMaxPictureSide = 16384;
+
+// Pixel storage only: used for masks and work bitmaps as well as frames.
+class Bitmap {
+public:
+    Bitmap() = default;
+    // New pixels are white. Sizes outside 1..kMaxPictureSide give an empty bitmap.
+    Bitmap(int width, int height);
+
+    int width() const noexcept { return width_; }
+    int height() const noexcept { return height_; }
+    bool empty() const noexcept { return width_ == 0 || height_ == 0; }
+    std::size_t stride() const noexcept { return static_cast<std::size_t>(width_) * 3; }
+
+    // Row y as width * 3 bytes (blue, green, red per pixel). y must be in 0..height-1.
+    std::uint8_t* scan_line(int y) noexcept;
+    const std::uint8_t* scan_line(int y) const noexcept;
+
+    std::span<std::uint8_t> bytes() noexcept { return bytes_; }
+    std::span<const std::uint8_t> bytes() const noexcept { return bytes_; }
+
+    bool contains(int x, int y) const noexcept { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+    // Colour at (x, y) as 0x00BBGGRR; kInvalidColour outside the bitmap.
+    Colour pixel(int x, int y) const noexcept;
+    // Ignored outside the bitmap.
+    void set_pixel(int x, int y, Colour c) noexcept;
+    void fill(Colour c) noexcept;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint8_t> bytes_;
+};
+
+// A bitmap with the drawing state of a canvas over it. Not copyable: the canvas points at
+// the picture's own pixels.
+class Picture {
+public:
+    Picture(int width, int height, const FontLibrary* fonts = nullptr);
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    int width() const noexcept { return bitmap_.width(); }
+    int height() const noexcept { return bitmap_.height(); }
+    Bitmap& bitmap() noexcept { return bitmap_; }
+    const Bitmap& bitmap() const noexcept { return bitmap_; }
+    Canvas& canvas() noexcept { return canvas_; }
+    const Canvas& canvas() const noexcept { return canvas_; }
+
+private:
+    Bitmap bitmap_;
+    Canvas canvas_;
+};
+
+}  // namespace hoopcast::raster
