@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     int status = hoopcast::cli::kExitOk;
     hoopcast::cli::add_info_command(app, status);
     hoopcast::cli::add_text_command(app, status);
+    hoopcast::cli::add_render_command(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
