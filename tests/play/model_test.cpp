@@ -62,3 +62,20 @@ TEST(Codepage, Windows1252DecodesToUtf8) {
 
 }  // namespace
 }  // namespace hoopcast
+
+#include "play/steps.h"
+
+namespace hoopcast {
+namespace {
+
+TEST(StepPlan, ExtendedPrecisionDecidesTheHalves) {
+    const std::pair<double, int> table[] = {{0.1, 1}, {4.9, 1}, {5, 2},   {25, 5},  {30, 7},
+                                            {37, 8},  {55, 11}, {60, 13}, {100, 20}, {103, 21}};
+    for (const auto& [length, steps] : table) {
+        EXPECT_EQ(step_plan(length).steps, steps) << "longest path " << length;
+    }
+    EXPECT_DOUBLE_EQ(step_plan(25).fraction, 0.2);
+}
+
+}  // namespace
+}  // namespace hoopcast
