@@ -1,0 +1,49 @@
+#pragma once
+// Animated GIF output. Frames come one at a time with the time they stay on screen; the
+// writer stores each frame after the first as the rectangle that changed, with that
+// rectangle's exact colours, merges frames that change nothing, and carries the rounding
+// of delays to hundredths of a second so that the total time stays exact.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "raster/picture.h"
+
+namespace hoopcast::raster {
+
+class GifWriter {
+public:
+    ~GifWriter();
+    GifWriter(const GifWriter&) = delete;
+    GifWriter& operator=(const GifWriter&) = delete;
+
+    // Opens `path` for a width x height animation; null with `error` set on failure.
+    static std::unique_ptr<GifWriter> create(const std::string& path, int width, int height,
+                                             std::string& error);
+
+    // Adds a frame shown from the current time for `duration_ms`. Frames of another size
+    // are refused.
+    bool add_frame(const Bitmap& frame, std::int64_t duration_ms);
+
+    // Writes what is pending and closes the file. The last frame stays on screen.
+    bool finish();
+
+    const std::string& error() const noexcept { return error_; }
+    // Frames actually stored (after merging unchanged and invisible ones).
+    int frames_written() const noexcept { return frames_written_; }
+    // Sum of the stored delays, in hundredths of a second.
+    std::int64_t total_centiseconds() const noexcept { return total_cs_; }
+
+private:
+    struct Impl;
+    explicit GifWriter(std::unique_ptr<Impl> impl);
+    bool flush_pending(std::int64_t end_ms, bool last);
+
+    std::unique_ptr<Impl> impl_;
+    std::string error_;
+    int frames_written_ = 0;
+    std::int64_t total_cs_ = 0;
+};
+
+}  // namespace hoopcast::raster
