@@ -1,0 +1,131 @@
+#include "scene/frames.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "drawings/courts.h"
+#include "drawings/curves.h"
+#include "drawings/symbols.h"
+#include "play/motion.h"
+#include "raster/picture.h"
+#include "scene/mapping.h"
+
+namespace hoopcast {
+
+namespace {
+
+// Item coordinates reach the line pass as their low 16 bits, signed.
+int low16(std::int32_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)); }
+
+void widen_pen_for_scale(raster::Picture& picture, double scale) {
+    if (scale > 1.1) picture.canvas().pen.width = pen_width_for_scale(scale);
+}
+
+// The closing kind of a chain: "loop" closes with "ploop", "pass" with "ppass", and a
+// kind that already begins with "p" (other than "pass") closes itself.
+std::string closing_kind(std::string_view kind) {
+    if (!kind.empty() && kind.front() == 'p' && kind != "pass") return std::string(kind);
+    return "p" + std::string(kind);
+}
+
+// Draws the symbols of sequence `seq` at `step`; still frames ask for step 0.
+template <typename Position>
+void draw_symbols(raster::Picture& picture, const DrawContext& ctx, int seq, double scale, Position position) {
+    for (int i = 1; i <= kSlotsPerSequence; ++i) {
+        const element& e = ctx.play.item(seq, i);
+        if (e.kind.empty()) break;
+        if (e.motion < 1 || e.motion > 3) continue;
+        const auto [x, y] = position(i, e.motion);
+        draw_players(picture, ctx, e.kind, x, y, e.number, e.extra2, e.colour, e.text, scale);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& settings) {
+    const FrameSize size = frame_size(settings.scale);
+    auto picture = std::make_unique<raster::Picture>(size.width, size.height, settings.fonts);
+    picture->canvas().screen_height = settings.screen_height;
+    widen_pen_for_scale(*picture, settings.scale);
+    return picture;
+}
+
+std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const FrameSettings& settings, int seq,
+                                                     bool sketch) {
+    auto picture = create_frame_picture(settings);
+    const double scale = settings.scale;
+    draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, scale);
+    draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {
+        const PlayModel& play = ctx.play;
+        const int x = motion == 1 ? calc_wrk_x1(play, seq, i, 0, 1, 0.0) : calc_wrk_x2(play, seq, i, 0, 1, 0.0);
+        const int y = motion == 1 ? calc_wrk_y1(play, seq, i, 0, 1, 0.0) : calc_wrk_y2(play, seq, i, 0, 1, 0.0);
+        return std::pair{low16(x), low16(y)};
+    });
+    if (sketch) draw_lines(*picture, ctx, seq, scale);
+    return picture;
+}
+
+std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const FrameSettings& settings,
+                                                         int seq, int step, int steps, double fraction) {
+    auto picture = create_frame_picture(settings);
+    const double scale = settings.scale;
+    draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, scale);
+    draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {
+        const PlayModel& play = ctx.play;
+        const int x = motion == 1 ? calc_wrk_x1(play, seq, i, step, steps, fraction)
+                                  : calc_wrk_x2(play, seq, i, step, steps, fraction);
+        const int y = motion == 1 ? calc_wrk_y1(play, seq, i, step, steps, fraction)
+                                  : calc_wrk_y2(play, seq, i, step, steps, fraction);
+        return std::pair{x, y};
+    });
+    return picture;
+}
+
+void draw_players(raster::Picture& picture, const DrawContext& ctx, std::string_view kind, int x, int y,
+                  int number, int extra2, Colour colour, std::string_view text, double scale) {
+    if (!aplayer(kind) && !aball(kind)) return;
+    draw_element(picture, ctx, kind, text, "", x, y, 0, 0, 0, extra2, 0, number, colour, scale);
+}
+
+void draw_lines(raster::Picture& picture, const DrawContext& ctx, int seq, double scale) {
+    const PlayModel& play = ctx.play;
+    // Past the last slot the chain sees a free slot.
+    static const element kFreeSlot{};
+    auto slot = [&](int i) -> const element& { return i <= kSlotsPerSequence ? play.item(seq, i) : kFreeSlot; };
+
+    for (int i = 1; i <= kSlotsPerSequence; ++i) {
+        const element& first = play.item(seq, i);
+        if (first.kind.empty()) return;
+        if (!aline(first.kind) && first.kind != "Text") continue;
+        widen_pen_for_scale(picture, scale);
+        const int x1 = low16(first.x1), y1 = low16(first.y1), x2 = low16(first.x2), y2 = low16(first.y2);
+        if (first.extra2 == 0) {
+            draw_element(picture, ctx, first.kind, first.text, first.text2, x1, y1, x2, y2, first.extra1,
+                         first.extra2, first.extra3, first.number, first.colour, scale);
+            continue;
+        }
+
+        const std::string closing = closing_kind(first.kind);
+        PointList points;
+        addPoint(2 * x1 - x2, 2 * y1 - y2, points);
+        addPoint(x1, y1, points);
+        int cur = i;
+        while (!slot(cur).kind.empty() && slot(cur).kind != closing) {
+            addPoint(low16(slot(cur).x2), low16(slot(cur).y2), points);
+            ++cur;
+        }
+        const element& last = slot(cur);
+        const int lx1 = low16(last.x1), ly1 = low16(last.y1), lx2 = low16(last.x2), ly2 = low16(last.y2);
+        addPoint(lx2, ly2, points);
+        addPoint(2 * lx2 - lx1, 2 * ly2 - ly1, points);
+        draw_curved_line(picture, ctx, last.kind, points, first.extra1, first.extra2, first.extra3, first.number,
+                         first.colour, scale);
+        FreePoints(points);
+        // A chain that never met its closing kind has taken in the rest of the sequence.
+        if (last.kind.empty()) return;
+        i = cur;
+    }
+}
+
+}  // namespace hoopcast

@@ -1,0 +1,45 @@
+#pragma once
+// Frame composition: every frame is drawn from scratch into a fresh picture. The still
+// frame shows a sequence's court, its symbols at their first points and, with Sketch on,
+// its lines and texts on top; the animation frame shows the court and the moving symbols
+// at a step of their way to the next sequence.
+
+#include <memory>
+#include <string_view>
+
+#include "drawings/context.h"
+#include "play/model.h"
+
+namespace hoopcast {
+
+namespace raster {
+class Picture;
+class FontLibrary;
+}  // namespace raster
+
+struct FrameSettings {
+    double scale = 1.0;
+    int screen_height = 1080;
+    const raster::FontLibrary* fonts = nullptr;
+};
+
+// A fresh picture of the frame size for `settings.scale`, with the wider pen of enlarged
+// pictures.
+std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& settings);
+
+// The picture part of Showcourt for sequence `seq`.
+std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const FrameSettings& settings, int seq,
+                                                     bool sketch);
+
+// The animation frame of sequence `seq` at `step` of `steps`.
+std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const FrameSettings& settings,
+                                                         int seq, int step, int steps, double fraction);
+
+// One symbol at court position (x, y); only player, equipment and ball kinds draw.
+void draw_players(raster::Picture& picture, const DrawContext& ctx, std::string_view kind, int x, int y,
+                  int number, int extra2, Colour colour, std::string_view text, double scale);
+
+// Every line and text item of sequence `seq`, chains of curved segments as one curve.
+void draw_lines(raster::Picture& picture, const DrawContext& ctx, int seq, double scale);
+
+}  // namespace hoopcast
