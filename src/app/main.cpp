@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "app/main_window.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("hoopcast"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Basketball play viewer"));
+    QApplication::setDesktopFileName(QStringLiteral("hoopcast"));
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    hoopcast::app::TForm12 form(arguments);
+    form.show();
+    return QApplication::exec();
+}

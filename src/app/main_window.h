@@ -1,0 +1,162 @@
+#pragma once
+// The main window: court area, description pane, playback controls, menu, and the floating
+// control panel of the wide layout. Its handlers keep the names they have in the program's
+// design (FormShow, BitBtn1Click, Timer1Timer ...) so behaviour and code map one to one.
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "drawings/context.h"
+#include "play/model.h"
+#include "playback/engine.h"
+#include "raster/fonts.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextBrowser;
+
+namespace hoopcast::app {
+
+class ColourBox;
+class CourtView;
+class TAboutBox;
+class UpDown;
+
+class TForm12 : public QMainWindow, private PlaybackHost {
+    Q_OBJECT
+public:
+    // `arguments` are the command-line arguments after the program name.
+    explicit TForm12(QStringList arguments, QWidget* parent = nullptr);
+    ~TForm12() override;
+
+    // Design size of the client area, and the smallest outer size.
+    static constexpr int kClientWidth = 608;
+    static constexpr int kClientHeight = 412;
+    static constexpr int kMinOuterWidth = 616;
+    static constexpr int kMinOuterHeight = 458;
+    // Wider than this, the window takes the wide layout.
+    static constexpr int kWideThreshold = 620;
+
+    // Event handlers of the design.
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    void FormPaint();
+    void FormClose();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void Open1Click();
+    void Exit1Click();
+    void About1Click();
+    void BitBtn2Click();
+    void PaintBox1MouseDown(Qt::MouseButton button, int x, int y);
+    void PaintBox1MouseMove(int x, int y);
+    void PaintBox1MouseUp();
+    void Label6Click();
+
+    // Reads a play and shows its first sequence; returns false when the file could not be
+    // read at all (the system's error was shown).
+    bool OpenPlay(const QString& file_name);
+    // Composes the still frame of the current sequence and shows it.
+    void Showcourt();
+    // Fills the description pane from the current sequence.
+    void gettext();
+
+    // State that tests and the shell read.
+    double scale() const noexcept { return scale_; }
+    bool play_loaded() const noexcept { return state_.play_loaded; }
+    const PlayModel& play() const noexcept { return *play_; }
+    PlaybackEngine& engine() noexcept { return *engine_; }
+    QTimer& timer1() noexcept { return timer1_; }
+    QTimer& timer2() noexcept { return timer2_; }
+    QTimer& timer3() noexcept { return timer3_; }
+    const std::string& play_file_name() const noexcept { return state_.play_file_name; }
+
+    // The controls, named as in the design.
+    QLabel* Label1 = nullptr;  // play name
+    QLabel* Label2 = nullptr;  // "Playname: "
+    QLabel* Label3 = nullptr;  // "Speed :"
+    QLabel* Label4 = nullptr;  // sequence counter
+    QLabel* Label7 = nullptr;  // "Category:"
+    QLabel* Label8 = nullptr;  // category
+    CourtView* PaintBox1 = nullptr;
+    QTextBrowser* Richedit1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;  // Play
+    QPushButton* BitBtn2 = nullptr;  // Cancel
+    QPushButton* BitBtn3 = nullptr;  // Pause
+    QPushButton* BitBtn4 = nullptr;  // Stop
+    QPushButton* BitBtn5 = nullptr;  // Previous
+    QPushButton* BitBtn6 = nullptr;  // Next
+    QCheckBox* CheckBox1 = nullptr;  // Sketch
+    QCheckBox* CheckBox2 = nullptr;  // Loop
+    QLineEdit* Edit1 = nullptr;
+    UpDown* UpDown1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label6 = nullptr;         // "X"
+    QPushButton* BitBtn7 = nullptr;   // Play
+    QPushButton* BitBtn8 = nullptr;   // Pause
+    QPushButton* BitBtn9 = nullptr;   // Stop
+    QPushButton* BitBtn10 = nullptr;  // Previous
+    QPushButton* BitBtn11 = nullptr;  // Next
+    QCheckBox* CheckBox3 = nullptr;   // Sketch
+    QCheckBox* CheckBox4 = nullptr;   // Loop
+    QLineEdit* Edit2 = nullptr;
+    UpDown* UpDown2 = nullptr;
+    ColourBox* ColorBox1 = nullptr;
+    TAboutBox* AboutBox = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the playback engine asks of the window.
+    void enable_timer(PlaybackTimer timer, bool on) override;
+    bool timer_enabled(PlaybackTimer timer) const override;
+    void set_timer_interval(PlaybackTimer timer, int ms) override;
+    bool sketch_checked() const override;
+    bool loop_checked() const override;
+    bool maximized() const override;
+    void show_still_frame() override;
+    void show_animation_frame(int seq, int step, int steps, double fraction) override;
+    void show_counter_and_caption() override;
+
+    void build_controls();
+    void build_panel();
+    void build_menu();
+    void build_shortcuts();
+    QTimer& timer(PlaybackTimer which);
+    const QTimer& timer(PlaybackTimer which) const;
+    void show_picture(const raster::Bitmap& picture);
+    void open_chosen_file(const QString& path);
+    void show_reader_box(bool error_box, const QString& text);
+    int outer_width() const;
+    int outer_height() const;
+    void set_outer_width(int width);
+
+    QStringList arguments_;
+    std::unique_ptr<PlayModel> play_;
+    DisplayDefaults defaults_;
+    DrawContext draw_context_;
+    raster::FontLibrary fonts_;
+    PlaybackState state_;
+    std::unique_ptr<PlaybackEngine> engine_;
+    QTimer timer1_;
+    QTimer timer2_;
+    QTimer timer3_;
+    double scale_ = 0.0;
+    bool shown_once_ = false;
+};
+
+}  // namespace hoopcast::app
