@@ -13,7 +13,9 @@ constexpr PlaybackTimer kTimer2 = PlaybackTimer::Timer2;
 constexpr PlaybackTimer kTimer3 = PlaybackTimer::Timer3;
 
 // The position is the window's to set; a value outside the tables must not index past them.
-int table_index(int sequence) noexcept { return std::clamp(sequence, 1, kMaxSequences); }
+int table_index(int sequence) noexcept {
+    return std::clamp(sequence, 1, kMaxSequences);
+}
 }  // namespace
 
 int speed_increment(int value) noexcept {
@@ -168,7 +170,9 @@ int PlaybackEngine::UpDown1Changing(int value) {
     return speed_increment(value);
 }
 
-int PlaybackEngine::UpDown2Changing(int value) { return UpDown1Changing(value); }
+int PlaybackEngine::UpDown2Changing(int value) {
+    return UpDown1Changing(value);
+}
 
 void PlaybackEngine::CheckBox1Click() {
     // A still frame gains or loses its lines.
@@ -180,7 +184,9 @@ void PlaybackEngine::CheckBox3Click(bool checkbox3_checked) {
     if (!state_.playing) host_.show_still_frame(state_.cur_seq);
 }
 
-void PlaybackEngine::CheckBox4Click(bool checkbox4_checked) { host_.set_loop_checked(checkbox4_checked); }
+void PlaybackEngine::CheckBox4Click(bool checkbox4_checked) {
+    host_.set_loop_checked(checkbox4_checked);
+}
 
 void PlaybackEngine::reset_for_open() {
     state_.playing = false;

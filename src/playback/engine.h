@@ -37,7 +37,7 @@ enum class EngineState {
 int speed_increment(int value) noexcept;
 
 class PlaybackEngine {
-public:
+  public:
     PlaybackEngine(const PlayModel& model, PlaybackState& state, PlaybackHost& host) noexcept
         : model_(model), state_(state), host_(host) {}
 
@@ -70,7 +70,7 @@ public:
 
     EngineState state() const;
 
-private:
+  private:
     int seq_count() const noexcept { return model_.seq_count; }
     int steps_of(int sequence) const noexcept;
     void refresh_counter_and_caption();

@@ -31,7 +31,7 @@ struct AnimationFrame {
 };
 
 class PlaybackHost {
-public:
+  public:
     virtual ~PlaybackHost() = default;
 
     // Enabling a timer that runs already leaves its period alone (so pressing Play while

@@ -17,7 +17,9 @@ void VirtualClockHost::enable_timer(PlaybackTimer timer) {
     t.due = now_ + period(t);
 }
 
-void VirtualClockHost::disable_timer(PlaybackTimer timer) { slot(timer).enabled = false; }
+void VirtualClockHost::disable_timer(PlaybackTimer timer) {
+    slot(timer).enabled = false;
+}
 
 void VirtualClockHost::set_timer_interval(PlaybackTimer timer, int ms) {
     TimerSlot& t = slot(timer);
@@ -30,7 +32,8 @@ int VirtualClockHost::next_timer() const noexcept {
     int next = -1;
     for (std::size_t i = 0; i < timers_.size(); ++i) {
         if (!timers_[i].enabled) continue;
-        if (next < 0 || timers_[i].due < timers_[static_cast<std::size_t>(next)].due) next = static_cast<int>(i);
+        if (next < 0 || timers_[i].due < timers_[static_cast<std::size_t>(next)].due)
+            next = static_cast<int>(i);
     }
     return next;
 }
@@ -42,9 +45,15 @@ void VirtualClockHost::fire(std::size_t timer) {
     t.due = now_ + period(t);
     if (engine_ == nullptr) return;
     switch (static_cast<PlaybackTimer>(timer)) {
-        case PlaybackTimer::Timer1: engine_->Timer1Timer(); break;
-        case PlaybackTimer::Timer2: engine_->Timer2Timer(); break;
-        case PlaybackTimer::Timer3: engine_->Timer3Timer(); break;
+        case PlaybackTimer::Timer1:
+            engine_->Timer1Timer();
+            break;
+        case PlaybackTimer::Timer2:
+            engine_->Timer2Timer();
+            break;
+        case PlaybackTimer::Timer3:
+            engine_->Timer3Timer();
+            break;
     }
 }
 
@@ -83,7 +92,27 @@ void VirtualClockHost::show_still_frame(int sequence) {
 }
 
 void VirtualClockHost::show_animation_frame(const AnimationFrame& frame) {
-    record(RecordedFrame{now_, FrameKind::Animation, frame.sequence, frame.step, frame.steps, frame.fraction});
+    record(
+        RecordedFrame{now_, FrameKind::Animation, frame.sequence, frame.step, frame.steps, frame.fraction});
+}
+
+PlaybackRecording record_playback(const PlayModel& model, const PlaybackSettings& settings) {
+    PlaybackState state;
+    state.play_loaded = true;
+    VirtualClockHost host;
+    PlaybackEngine engine(model, state, host);
+    host.connect(engine);
+    host.set_sketch_checked(settings.sketch);
+    host.set_loop_checked(settings.loop);
+    engine.UpDown1Changing(settings.speed_ms);
+
+    host.show_still_frame(state.cur_seq);
+    engine.BitBtn1Click();
+    PlaybackRecording recording;
+    recording.reached_idle = host.run_until_idle(settings.limit_ms);
+    recording.end_ms = host.now();
+    recording.frames = host.frames();
+    return recording;
 }
 
 }  // namespace hoopcast

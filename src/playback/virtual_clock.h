@@ -16,6 +16,7 @@
 namespace hoopcast {
 
 class PlaybackEngine;
+class PlayModel;
 
 enum class FrameKind { Still, Animation };
 
@@ -30,7 +31,7 @@ struct RecordedFrame {
 };
 
 class VirtualClockHost final : public PlaybackHost {
-public:
+  public:
     VirtualClockHost();
 
     // The engine whose handlers the timers call. Without one, ticks pass unanswered.
@@ -81,7 +82,7 @@ public:
     void show_counter(std::string_view counter) override { counter_ = counter; }
     void show_caption(std::string_view caption) override { caption_ = caption; }
 
-private:
+  private:
     struct TimerSlot {
         bool enabled = false;
         int interval = 0;
@@ -110,5 +111,24 @@ private:
     std::string counter_;
     std::string caption_;
 };
+
+// One press of Play on a freshly opened play, as the exporter replays it.
+struct PlaybackSettings {
+    bool sketch = true;
+    bool loop = false;
+    int speed_ms = kDefaultSpeedMs;
+    std::int64_t limit_ms = 10 * 60 * 1000;  // a looping play never stops by itself
+};
+
+struct PlaybackRecording {
+    // Starts with the still frame of sequence 1 at 0 ms, the picture on screen when Play is
+    // pressed; then every frame the engine asks for.
+    std::vector<RecordedFrame> frames;
+    // When the last frame stops changing: the tick that went idle, or the limit.
+    std::int64_t end_ms = 0;
+    bool reached_idle = false;
+};
+
+PlaybackRecording record_playback(const PlayModel& model, const PlaybackSettings& settings);
 
 }  // namespace hoopcast

@@ -122,7 +122,8 @@ TEST_F(PlaybackTest, Previous) {
         int seq, step, expected;
     };
     // Middle of a sequence restarts it; its first step or after its last frame goes back.
-    for (const Case c : {Case{4, 2, 4}, Case{4, 3, 4}, Case{4, 1, 3}, Case{4, 4, 3}, Case{1, 1, 1}, Case{1, 3, 1}}) {
+    for (const Case c :
+         {Case{4, 2, 4}, Case{4, 3, 4}, Case{4, 1, 3}, Case{4, 4, 3}, Case{1, 1, 1}, Case{1, 3, 1}}) {
         state.cur_seq = c.seq;
         state.anim_step = c.step;
         engine.BitBtn5Click();
@@ -249,7 +250,8 @@ TEST_F(PlaybackTest, PlayDuringAWait) {
     EXPECT_FALSE(timer_on(T2));
     EXPECT_EQ(engine.state(), EngineState::Running);
     const Strings frames = shown();
-    EXPECT_EQ(Strings(frames.begin(), frames.begin() + 4), (Strings{"A1.2@20", "S2@40", "A2.2@70", "A3.2@110"}));
+    EXPECT_EQ(Strings(frames.begin(), frames.begin() + 4),
+              (Strings{"A1.2@20", "S2@40", "A2.2@70", "A3.2@110"}));
     EXPECT_EQ(frames.back(), "A3.123@2530");
     host.advance(20);
     EXPECT_EQ(shown(), (Strings{"A3.124@2550"}));

@@ -16,7 +16,7 @@
 namespace hoopcast {
 
 class PlaybackTest : public ::testing::Test {
-protected:
+  protected:
     PlaybackTest() {
         host.connect(engine);
         state.play_loaded = true;
@@ -42,9 +42,9 @@ protected:
     std::vector<std::string> shown() {
         std::vector<std::string> out;
         for (const RecordedFrame& f : host.frames()) {
-            std::string text = f.kind == FrameKind::Still ? "S" + std::to_string(f.sequence)
-                                                          : "A" + std::to_string(f.sequence) + "." +
-                                                                std::to_string(f.step);
+            std::string text = f.kind == FrameKind::Still
+                                   ? "S" + std::to_string(f.sequence)
+                                   : "A" + std::to_string(f.sequence) + "." + std::to_string(f.step);
             out.push_back(text + "@" + std::to_string(f.time_ms));
         }
         host.clear_frames();

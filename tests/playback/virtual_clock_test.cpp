@@ -47,5 +47,21 @@ TEST_F(PlaybackTest, ZeroIntervalStillAdvancesTime) {
     EXPECT_EQ(shown(), (Strings{"A1.2@1", "A1.3@2"}));
 }
 
+TEST_F(PlaybackTest, RecordingOfOnePlayPress) {
+    make_play({3, 1, 2, 4});
+    PlaybackRecording run = record_playback(*model, PlaybackSettings{.sketch = false, .speed_ms = 50});
+    EXPECT_TRUE(run.reached_idle);
+    EXPECT_EQ(run.end_ms, 350);
+    ASSERT_EQ(run.frames.size(), 4u);
+    EXPECT_EQ(run.frames[0].kind, FrameKind::Still);
+    EXPECT_EQ(run.frames[0].time_ms, 0);
+    EXPECT_EQ(run.frames[3].time_ms, 250);
+    EXPECT_EQ(run.frames[3].sequence, 3);
+
+    run = record_playback(*model, PlaybackSettings{.sketch = false, .loop = true, .limit_ms = 1000});
+    EXPECT_FALSE(run.reached_idle);
+    EXPECT_EQ(run.end_ms, 1000);
+}
+
 }  // namespace
 }  // namespace hoopcast
