@@ -144,7 +144,7 @@ void PlaybackEngine::BitBtn5Click() {
     // last frame it goes back one sequence.
     const int steps = steps_of(state_.cur_seq);
     if (state_.anim_step >= steps || state_.anim_step == 1) {
-        state_.cur_seq = std::max(state_.cur_seq - 1, 1);
+        state_.cur_seq = state_.cur_seq > 1 ? state_.cur_seq - 1 : 1;
     }
     state_.anim_step = 1;
     host_.show_still_frame(state_.cur_seq);
@@ -158,7 +158,7 @@ void PlaybackEngine::BitBtn6Click() {
         host_.disable_timer(kTimer2);
     }
     // Not beyond the last sequence, and never to sequence 0 when a read left no sequences.
-    state_.cur_seq = std::max(std::min(state_.cur_seq + 1, seq_count()), 1);
+    state_.cur_seq = state_.cur_seq < seq_count() ? state_.cur_seq + 1 : std::max(seq_count(), 1);
     state_.anim_step = 1;
     host_.show_still_frame(state_.cur_seq);
 }
