@@ -26,7 +26,7 @@
 #include "play/codepage.h"
 #include "play/reader.h"
 #include "play/rounding.h"
-#include "playback/captions.h"
+#include "playback/texts.h"
 #include "raster/picture.h"
 #include "richtext/description.h"
 #include "scene/frames.h"
@@ -36,13 +36,11 @@ namespace hoopcast::app {
 
 namespace {
 
-constexpr int kTimer2IntervalMs = 2500;
-constexpr int kTimer3IntervalMs = 500;
-constexpr int kSpeedMin = 1;
-constexpr int kSpeedMax = 10000;
+constexpr int kSpeedMin = kMinSpeedMs;
+constexpr int kSpeedMax = kMaxSpeedMs;
 constexpr int kDesignSpeed = 25;
 constexpr int kDesignSpeedStep = 5;
-constexpr int kShownSpeed = 20;
+constexpr int kShownSpeed = kDefaultSpeedMs;
 constexpr int kSketchPenWidth = 4;
 constexpr int kBlueIndex = 12;
 const QColor kWideBackground(0, 0, 0);
@@ -252,14 +250,8 @@ void TForm12::build_panel() {
     connect(BitBtn9, &QPushButton::clicked, this, [this] { engine_->BitBtn4Click(); });
     connect(BitBtn10, &QPushButton::clicked, this, [this] { engine_->BitBtn5Click(); });
     connect(BitBtn11, &QPushButton::clicked, this, [this] { engine_->BitBtn6Click(); });
-    connect(CheckBox3, &QCheckBox::clicked, this, [this] {
-        CheckBox1->setChecked(CheckBox3->isChecked());
-        engine_->CheckBox3Click();
-    });
-    connect(CheckBox4, &QCheckBox::clicked, this, [this] {
-        CheckBox2->setChecked(CheckBox4->isChecked());
-        engine_->CheckBox4Click();
-    });
+    connect(CheckBox3, &QCheckBox::clicked, this, [this] { engine_->CheckBox3Click(CheckBox3->isChecked()); });
+    connect(CheckBox4, &QCheckBox::clicked, this, [this] { engine_->CheckBox4Click(CheckBox4->isChecked()); });
     connect(UpDown2, &UpDown::changing, this, [this](int v) {
         UpDown2->set_increment(engine_->UpDown2Changing(v));
     });
@@ -293,7 +285,7 @@ void TForm12::build_shortcuts() {
 void TForm12::FormCreate() { state_.play_loaded = false; }
 
 void TForm12::FormShow() {
-    state_.dragging = false;
+    dragging_ = false;
     state_.playing = false;
     defaults_.triangle_style = {true, 0x6666FF};
     defaults_.circle_style = {true, 0xFF6666};
@@ -309,7 +301,7 @@ void TForm12::FormShow() {
     Label1->clear();
     Label8->clear();
     Label4->clear();
-    UpDown1->set_increment(speed_step(UpDown1->position()));
+    UpDown1->set_increment(speed_increment(UpDown1->position()));
     timer1_.setInterval(UpDown1->position());
     if (isMaximized()) {
         Panel1->setEnabled(true);
@@ -335,21 +327,19 @@ void TForm12::showEvent(QShowEvent* event) {
 }
 
 void TForm12::Exit1Click() {
-    state_.closing = true;
+    closing_ = true;
     close();
 }
 
 void TForm12::BitBtn2Click() { Exit1Click(); }
 
 void TForm12::FormClose() {
-    timer1_.stop();
-    timer2_.stop();
-    state_.playing = false;
+    engine_->close();
     state_.play_loaded = false;
 }
 
 void TForm12::closeEvent(QCloseEvent* event) {
-    state_.closing = true;
+    closing_ = true;
     FormClose();
     timer3_.stop();
     event->accept();
@@ -361,7 +351,7 @@ void TForm12::About1Click() { AboutBox->exec(); }
 // --- opening plays ---------------------------------------------------------------------
 
 void TForm12::Open1Click() {
-    state_.dragging = false;
+    dragging_ = false;
     state_.playing = false;
     timer1_.stop();
     timer2_.stop();
@@ -378,7 +368,7 @@ void TForm12::Open1Click() {
 }
 
 void TForm12::open_chosen_file(const QString& path) {
-    state_.dragging = false;
+    dragging_ = false;
     state_.playing = false;
     timer1_.stop();
     timer2_.stop();
@@ -428,11 +418,12 @@ bool TForm12::OpenPlay(const QString& file_name) {
 void TForm12::show_picture(const raster::Bitmap& picture) { PaintBox1->show_picture(picture); }
 
 void TForm12::Showcourt() {
-    FrameSettings settings{scale_, screen() ? screen()->geometry().height() : 1080, &fonts_};
     const int seq = state_.cur_seq;
-    auto picture = compose_still_frame(draw_context_, settings, seq, CheckBox1->isChecked());
+    auto picture = compose_still_frame(draw_context_, frame_settings(), seq, CheckBox1->isChecked());
     if (play_->header(seq).no_animation) gettext();
-    show_counter_and_caption();
+    state_.seq_label = sequence_counter(seq, play_->seq_count);
+    show_counter(state_.seq_label);
+    show_caption(window_caption(isMaximized(), play_name(), state_.seq_label));
     show_picture(picture->bitmap());
 }
 
@@ -446,44 +437,54 @@ void TForm12::gettext() {
     }
 }
 
-void TForm12::show_counter_and_caption() {
-    state_.seq_label = sequence_counter(state_.cur_seq, play_->seq_count);
-    Label4->setText(QString::fromStdString(state_.seq_label));
-    Label4->adjustSize();
-    Label4->move(596 - Label4->width(), 0);
-    setWindowTitle(from_play_text(frame_caption(isMaximized(), Label1->text().toStdString(), state_.seq_label)));
+FrameSettings TForm12::frame_settings() const {
+    return FrameSettings{scale_, screen() != nullptr ? screen()->geometry().height() : 1080, &fonts_};
 }
 
 // --- what the engine asks of the window ------------------------------------------------
 
 QTimer& TForm12::timer(PlaybackTimer which) {
     switch (which) {
-        case PlaybackTimer::timer1: return timer1_;
-        case PlaybackTimer::timer2: return timer2_;
-        case PlaybackTimer::timer3: return timer3_;
+        case PlaybackTimer::Timer1: return timer1_;
+        case PlaybackTimer::Timer2: return timer2_;
+        case PlaybackTimer::Timer3: return timer3_;
     }
     return timer1_;
 }
 
 const QTimer& TForm12::timer(PlaybackTimer which) const { return const_cast<TForm12*>(this)->timer(which); }
 
-void TForm12::enable_timer(PlaybackTimer which, bool on) {
+// A running timer keeps its beat when enabled again, as the engine expects.
+void TForm12::enable_timer(PlaybackTimer which) {
     QTimer& t = timer(which);
-    if (on && !t.isActive()) t.start();
-    if (!on) t.stop();
+    if (!t.isActive()) t.start();
 }
 
+void TForm12::disable_timer(PlaybackTimer which) { timer(which).stop(); }
 bool TForm12::timer_enabled(PlaybackTimer which) const { return timer(which).isActive(); }
 void TForm12::set_timer_interval(PlaybackTimer which, int ms) { timer(which).setInterval(ms); }
 bool TForm12::sketch_checked() const { return CheckBox1->isChecked(); }
 bool TForm12::loop_checked() const { return CheckBox2->isChecked(); }
+void TForm12::set_sketch_checked(bool checked) { CheckBox1->setChecked(checked); }
+void TForm12::set_loop_checked(bool checked) { CheckBox2->setChecked(checked); }
 bool TForm12::maximized() const { return isMaximized(); }
-void TForm12::show_still_frame() { Showcourt(); }
+std::string TForm12::play_name() const { return Label1->text().toStdString(); }
+void TForm12::show_still_frame(int) { Showcourt(); }
 
-void TForm12::show_animation_frame(int seq, int step, int steps, double fraction) {
-    FrameSettings settings{scale_, screen() ? screen()->geometry().height() : 1080, &fonts_};
-    auto picture = compose_animation_frame(draw_context_, settings, seq, step, steps, fraction);
+void TForm12::show_animation_frame(const AnimationFrame& frame) {
+    auto picture = compose_animation_frame(draw_context_, frame_settings(), frame.sequence, frame.step,
+                                           frame.steps, frame.fraction);
     show_picture(picture->bitmap());
+}
+
+void TForm12::show_counter(std::string_view counter) {
+    Label4->setText(QString::fromUtf8(counter.data(), static_cast<qsizetype>(counter.size())));
+    Label4->adjustSize();
+    Label4->move(596 - Label4->width(), 0);
+}
+
+void TForm12::show_caption(std::string_view caption) {
+    setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 // --- layout ----------------------------------------------------------------------------
@@ -508,7 +509,7 @@ void TForm12::changeEvent(QEvent* event) {
 
 void TForm12::FormResize() {
     timer3_.stop();
-    if (state_.closing) return;
+    if (closing_) return;
     QWidget* client = centralWidget();
     QPalette palette = client->palette();
     if (outer_width() <= kWideThreshold) {
@@ -525,7 +526,7 @@ void TForm12::FormResize() {
         }
         Label2->show();
         UpDown1->set_position(UpDown2->position());
-        UpDown1->set_increment(speed_step(UpDown1->position()));
+        UpDown1->set_increment(speed_increment(UpDown1->position()));
         Edit1->show();
         if (state_.play_loaded) BitBtn1->setFocus();
         Richedit1->show();
@@ -550,7 +551,7 @@ void TForm12::FormResize() {
         Panel1->show();
         Panel1->raise();
         UpDown2->set_position(UpDown1->position());
-        UpDown2->set_increment(speed_step(UpDown2->position()));
+        UpDown2->set_increment(speed_increment(UpDown2->position()));
         UpDown1->hide();
         Panel1->update();
         if (state_.play_loaded) BitBtn7->setFocus();
@@ -625,15 +626,15 @@ void TForm12::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
     }
     if (button == Qt::LeftButton && !state_.playing && !timer1_.isActive() && !timer2_.isActive()) {
         PaintBox1->begin_sketch(x, y, ColorBox1->selected_colour(), kSketchPenWidth);
-        state_.dragging = true;
+        dragging_ = true;
     }
 }
 
 void TForm12::PaintBox1MouseMove(int x, int y) {
-    if (state_.dragging) PaintBox1->sketch_to(x, y);
+    if (dragging_) PaintBox1->sketch_to(x, y);
 }
 
-void TForm12::PaintBox1MouseUp() { state_.dragging = false; }
+void TForm12::PaintBox1MouseUp() { dragging_ = false; }
 
 void TForm12::Label6Click() {
     Panel1->setEnabled(false);

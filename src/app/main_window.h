@@ -11,6 +11,7 @@
 #include "drawings/context.h"
 #include "play/model.h"
 #include "playback/engine.h"
+#include "scene/frames.h"
 #include "raster/fonts.h"
 
 class QCheckBox;
@@ -69,6 +70,7 @@ public:
     // State that tests and the shell read.
     double scale() const noexcept { return scale_; }
     bool play_loaded() const noexcept { return state_.play_loaded; }
+    const PlaybackState& playback_state() const noexcept { return state_; }
     const PlayModel& play() const noexcept { return *play_; }
     PlaybackEngine& engine() noexcept { return *engine_; }
     QTimer& timer1() noexcept { return timer1_; }
@@ -122,15 +124,20 @@ protected:
 
 private:
     // What the playback engine asks of the window.
-    void enable_timer(PlaybackTimer timer, bool on) override;
+    void enable_timer(PlaybackTimer timer) override;
+    void disable_timer(PlaybackTimer timer) override;
     bool timer_enabled(PlaybackTimer timer) const override;
     void set_timer_interval(PlaybackTimer timer, int ms) override;
     bool sketch_checked() const override;
     bool loop_checked() const override;
+    void set_sketch_checked(bool checked) override;
+    void set_loop_checked(bool checked) override;
     bool maximized() const override;
-    void show_still_frame() override;
-    void show_animation_frame(int seq, int step, int steps, double fraction) override;
-    void show_counter_and_caption() override;
+    std::string play_name() const override;
+    void show_still_frame(int sequence) override;
+    void show_animation_frame(const AnimationFrame& frame) override;
+    void show_counter(std::string_view counter) override;
+    void show_caption(std::string_view caption) override;
 
     void build_controls();
     void build_panel();
@@ -139,6 +146,7 @@ private:
     QTimer& timer(PlaybackTimer which);
     const QTimer& timer(PlaybackTimer which) const;
     void show_picture(const raster::Bitmap& picture);
+    FrameSettings frame_settings() const;
     void open_chosen_file(const QString& path);
     void show_reader_box(bool error_box, const QString& text);
     int outer_width() const;
@@ -156,6 +164,8 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     double scale_ = 0.0;
+    bool dragging_ = false;
+    bool closing_ = false;
     bool shown_once_ = false;
 };
 
