@@ -1,0 +1,144 @@
+// hoopcast-cli export: plays a whole play once through the playback engine on a simulated
+// clock, from sequence 1 as Play does, and writes what a viewer would see as an animated GIF.
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "cli/commands.h"
+#include "cli/play_loading.h"
+#include "drawings/context.h"
+#include "playback/virtual_clock.h"
+#include "raster/fonts.h"
+#include "raster/gif_writer.h"
+#include "raster/image_io.h"
+#include "raster/picture.h"
+#include "scene/frames.h"
+
+namespace hoopcast::cli {
+
+namespace {
+
+struct ExportOptions {
+    std::string file;
+    std::string output;
+    double scale = 1.0;
+    int speed_ms = kDefaultSpeedMs;
+    bool sketch = true;
+    bool no_sketch = false;
+    std::string frames_dir;
+    int screen_height = 1080;
+};
+
+// A bar on stderr, redrawn in place, only when stderr is a terminal.
+class Progress {
+public:
+    explicit Progress(std::size_t total) : total_(total), enabled_(::isatty(STDERR_FILENO) == 1) {}
+    void update(std::size_t done) {
+        if (!enabled_ || total_ == 0) return;
+        const int percent = static_cast<int>(done * 100 / total_);
+        if (percent == last_) return;
+        last_ = percent;
+        constexpr int kWidth = 40;
+        const int filled = percent * kWidth / 100;
+        std::fprintf(stderr, "\rexport [%.*s%*s] %3d%%", filled, "########################################",
+                     kWidth - filled, "", percent);
+        if (done == total_) std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    std::size_t total_;
+    bool enabled_;
+    int last_ = -1;
+};
+
+int run_export(const ExportOptions& o) {
+    LoadedPlay loaded;
+    if (const int rc = load_play(o.file, loaded); rc != kExitOk) return rc;
+
+    PlaybackSettings settings;
+    settings.sketch = !o.no_sketch;
+    settings.loop = false;
+    settings.speed_ms = o.speed_ms;
+    const PlaybackRecording recording = record_playback(*loaded.play, settings);
+
+    raster::FontLibrary fonts;
+    const FrameSettings frame_settings{o.scale, o.screen_height, &fonts};
+    DisplayDefaults defaults;
+    DrawContext ctx{*loaded.play, defaults};
+
+    const FrameSize size = frame_size(o.scale);
+    std::string error;
+    auto gif = raster::GifWriter::create(o.output, size.width, size.height, error);
+    if (!gif) {
+        std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << error << "\n";
+        return kExitFile;
+    }
+    if (!o.frames_dir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(o.frames_dir, ec);
+        if (ec) {
+            std::cerr << "hoopcast-cli: cannot create " << o.frames_dir << ": " << ec.message() << "\n";
+            return kExitFile;
+        }
+    }
+
+    Progress progress(recording.frames.size());
+    std::optional<raster::Bitmap> previous;
+    int written = 0;
+    for (std::size_t k = 0; k < recording.frames.size(); ++k) {
+        const RecordedFrame& f = recording.frames[k];
+        const std::int64_t end = k + 1 < recording.frames.size() ? recording.frames[k + 1].time_ms : recording.end_ms;
+        auto picture = f.kind == FrameKind::Still
+                           ? compose_still_frame(ctx, frame_settings, f.sequence, settings.sketch)
+                           : compose_animation_frame(ctx, frame_settings, f.sequence, f.step, f.steps, f.fraction);
+        if (!gif->add_frame(picture->bitmap(), end - f.time_ms)) {
+            std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << gif->error() << "\n";
+            return kExitFile;
+        }
+        if (!o.frames_dir.empty() && (!previous || !std::equal(previous->bytes().begin(), previous->bytes().end(),
+                                                               picture->bitmap().bytes().begin()))) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame_%05d.png", ++written);
+            const std::string path = (std::filesystem::path(o.frames_dir) / name).string();
+            if (!raster::write_png(picture->bitmap(), path, error)) {
+                std::cerr << "hoopcast-cli: cannot write " << path << ": " << error << "\n";
+                return kExitFile;
+            }
+            previous = picture->bitmap();
+        }
+        progress.update(k + 1);
+    }
+    if (!gif->finish()) {
+        std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << gif->error() << "\n";
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+void add_export_command(CLI::App& app, int& status) {
+    auto options = std::make_shared<ExportOptions>();
+    CLI::App* cmd = app.add_subcommand("export", "Play the whole play once and write it as an animated GIF");
+    cmd->add_option("FILE", options->file, "Play file (.kqz)")->required();
+    cmd->add_option("-o,--output", options->output, "Animated GIF to write")->required();
+    cmd->add_option("--scale", options->scale, "Pixels per court unit (1.0: 289 x 361)")
+        ->check(CLI::Range(0.1, 20.0));
+    cmd->add_option("--speed", options->speed_ms, "Milliseconds per animation step")
+        ->check(CLI::Range(kMinSpeedMs, kMaxSpeedMs));
+    auto* sketch = cmd->add_flag("--sketch", options->sketch, "Stop at still sequences and show lines (default)");
+    cmd->add_flag("--no-sketch", options->no_sketch, "Animate straight through, symbols only")->excludes(sketch);
+    cmd->add_option("--frames", options->frames_dir, "Also write each distinct frame as PNG into this folder");
+    cmd->add_option("--screen-height", options->screen_height, "Screen height the court drawing assumes")
+        ->check(CLI::Range(1, 100000));
+    cmd->callback([options, &status] { status = run_export(*options); });
+}
+
+}  // namespace hoopcast::cli

@@ -1,0 +1,232 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <functional>
+
+#include "app/colour_box.h"
+#include "app/court_view.h"
+#include "app/main_window.h"
+#include "app/up_down.h"
+
+using hoopcast::app::TForm12;
+
+namespace {
+
+const QString kSamples = QStringLiteral(HOOPCAST_SOURCE_DIR "/samples/");
+
+// Runs `action` on the next modal dialog that opens, once it is up.
+void on_next_modal(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(50, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr) {
+            action(modal);
+        } else {
+            on_next_modal(action);
+        }
+    });
+}
+
+QString text_of_box(QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    return box != nullptr ? box->text() : QString();
+}
+
+void write_file(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const QByteArray kSmallPlay =
+    "Version  = Basketball Drillpad 0.3\r\n"
+    "Category = Offense\r\n"
+    "Playname = Tiny\r\n"
+    "Nr_seq   = 2\r\n"
+    "Animation= Yes\r\n"
+    "Comment  = \r\n"
+    "Nr_parts = 2\r\n"
+    "Number   = 0\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\nY2       = 0\r\nColour   = 0\r\n"
+    "Number   = 1\r\nKind     = Circle\r\nX1       = 100\r\nY1       = 200\r\nX2       = 0\r\nY2       = 0\r\nColour   = 0\r\n"
+    "Animation= Yes\r\n"
+    "Comment  = \r\n"
+    "Nr_parts = 2\r\n"
+    "Number   = 0\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\nY2       = 0\r\nColour   = 0\r\n"
+    "Number   = 1\r\nKind     = Circle\r\nX1       = 150\r\nY1       = 150\r\nX2       = 0\r\nY2       = 0\r\nColour   = 0\r\n";
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsEmptyAtTwentyMilliseconds() {
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.Label1->text(), QString());
+        QCOMPARE(form.Label8->text(), QString());
+        QCOMPARE(form.Label4->text(), QString());
+        QCOMPARE(form.Edit1->text(), QStringLiteral("20"));
+        QCOMPARE(form.timer1().interval(), 20);
+        QCOMPARE(form.UpDown1->increment(), 1);
+        QVERIFY(!form.play_loaded());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Basketball Hoopcast"));
+        QCOMPARE(form.ColorBox1->currentText(), QStringLiteral("Blue"));
+        QVERIFY(form.CheckBox1->isChecked());
+        QVERIFY(!form.CheckBox2->isChecked());
+    }
+
+    void argumentsAreJoinedWithBlanks() {
+        QTemporaryDir dir;
+        write_file(dir.filePath(QStringLiteral("a b")), kSmallPlay);
+        TForm12 form({dir.filePath(QStringLiteral("a")), QStringLiteral("b")});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.play_loaded());
+        QCOMPARE(form.Label1->text(), QStringLiteral("Tiny"));
+        QCOMPARE(form.Label8->text(), QStringLiteral("Offense"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Basketball Hoopcast,Offense: Tiny"));
+        QCOMPARE(QString::fromStdString(form.play_file_name()), dir.filePath(QStringLiteral("a b")));
+    }
+
+    void openThenCancelStopsAtTheFirstSequence() {
+        QTemporaryDir dir;
+        write_file(dir.filePath(QStringLiteral("p.kqz")), kSmallPlay);
+        TForm12 form({dir.filePath(QStringLiteral("p.kqz"))});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        on_next_modal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+        form.Open1Click();
+        QVERIFY(form.play_loaded());
+        QVERIFY(form.play_file_name().empty());
+        QCOMPARE(form.Label4->text(), QStringLiteral("1/2"));
+        form.BitBtn6->click();  // Next does nothing without a file name
+        QCOMPARE(form.Label4->text(), QStringLiteral("1/2"));
+    }
+
+    void escapeEndsTheProgram() {
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QTRY_VERIFY(!form.isVisible());
+    }
+
+    void wideLayoutScalesTheCourtToTheHeight() {
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.resize(1000, 770);
+        QTRY_COMPARE(form.frameGeometry().height(), 770);
+        QCOMPARE(form.scale(), 2.0);
+        QCOMPARE(form.PaintBox1->size(), QSize(578, 722));
+        QCOMPARE(form.PaintBox1->x(), (1000 - 578) / 2);
+        QVERIFY(form.Panel1->isVisible());
+        QCOMPARE(form.Panel1->pos(), QPoint(form.PaintBox1->x() + 578 + 5, 5));
+        QVERIFY(!form.BitBtn1->isVisible());
+
+        form.UpDown2->set_position(250);
+        form.resize(616, 458);
+        QTRY_COMPARE(form.scale(), 1.0);
+        QCOMPARE(form.frameGeometry().width(), 616);
+        QCOMPARE(form.PaintBox1->geometry(), QRect(8, 18, 289, 361));
+        QVERIFY(!form.Panel1->isVisible());
+        QCOMPARE(form.Edit1->text(), QStringLiteral("250"));
+        QCOMPARE(form.UpDown1->increment(), 20);
+    }
+
+    void rightClickShowsThePanelOnTheBackgroundOnly() {
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::mouseClick(form.PaintBox1, Qt::RightButton, {}, QPoint(40, 40));
+        QVERIFY(!form.Panel1->isVisible());
+        QTest::mouseClick(form.centralWidget(), Qt::RightButton, {}, QPoint(350, 120));
+        QVERIFY(form.Panel1->isVisible());
+        QCOMPARE(form.Panel1->pos(), QPoint(350, 120));
+        QTest::mouseClick(form.Label6, Qt::LeftButton);
+        QVERIFY(!form.Panel1->isVisible());
+    }
+
+    void leftDragSketchesInThePanelsColour() {
+        QTemporaryDir dir;
+        write_file(dir.filePath(QStringLiteral("p.kqz")), kSmallPlay);
+        TForm12 form({dir.filePath(QStringLiteral("p.kqz"))});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.Showcourt();
+        QTest::mousePress(form.PaintBox1, Qt::LeftButton, {}, QPoint(30, 30));
+        QTest::mouseMove(form.PaintBox1, QPoint(60, 30));
+        QTest::mouseRelease(form.PaintBox1, Qt::LeftButton, {}, QPoint(60, 30));
+        const hoopcast::raster::Bitmap* shown = form.PaintBox1->shown();
+        QVERIFY(shown != nullptr);
+        QCOMPARE(shown->pixel(45, 30), 0xFF0000);  // blue, 4 pixels wide
+        QCOMPARE(shown->pixel(45, 31), 0xFF0000);
+        // A left click on the background while stopped redraws and wipes the sketch.
+        QTest::mouseClick(form.centralWidget(), Qt::LeftButton, {}, QPoint(350, 200));
+        QVERIFY(form.PaintBox1->shown()->pixel(45, 30) != 0xFF0000);
+    }
+
+    void readerOutcomesShowTheirBoxes_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("not supported") << QByteArray("Version  = something else\r\n")
+                                       << QStringLiteral("Importfile Version  = something else is not supported")
+                                       << int(QMessageBox::Information);
+        QTest::newRow("corrupt") << QByteArray("Version  = Basketball Drillpad 0.3\r\nPlayname = x\r\n")
+                                 << QStringLiteral("Importfile %1 is corrupt") << int(QMessageBox::Information);
+        QTest::newRow("too many") << QByteArray(
+                                         "Version  = Basketball Drillpad 0.3\r\nCategory = c\r\nPlayname = p\r\n"
+                                         "Nr_seq   = 76\r\n")
+                                  << QStringLiteral("Unable to animate more than 75 sequences")
+                                  << int(QMessageBox::Critical);
+    }
+
+    void readerOutcomesShowTheirBoxes() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QFETCH(int, icon);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bad.kqz"));
+        write_file(path, content);
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QString seen_text;
+        int seen_icon = -1;
+        on_next_modal([&](QWidget* w) {
+            seen_text = text_of_box(w);
+            if (auto* box = qobject_cast<QMessageBox*>(w)) seen_icon = box->icon();
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        form.OpenPlay(path);
+        QCOMPARE(seen_text, message.contains(QStringLiteral("%1")) ? message.arg(path) : message);
+        QCOMPARE(seen_icon, icon);
+    }
+
+    void aFileThatCannotBeOpenedShowsTheSystemError() {
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QString seen_text;
+        on_next_modal([&](QWidget* w) {
+            seen_text = text_of_box(w);
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        QVERIFY(!form.OpenPlay(QStringLiteral("/nonexistent/none.kqz")));
+        QVERIFY(seen_text.contains(QStringLiteral("No such file or directory")));
+        QVERIFY(!form.play_loaded());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
