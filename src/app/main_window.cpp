@@ -391,7 +391,7 @@ void TForm12::show_reader_box(bool error_box, const QString& text) {
 bool TForm12::OpenPlay(const QString& file_name) {
     engine_->reset_for_open();
     Richedit1->clear();
-    const ReadResult result = read_play_file(*play_, file_name.toStdString());
+    const ReadResult result = hoopcast::OpenPlay(*play_, file_name.toStdString());
     if (result.outcome == ReadOutcome::file_error) {
         QMessageBox::critical(this, QStringLiteral("Error"), QString::fromStdString(result.message));
         return false;
@@ -402,7 +402,7 @@ bool TForm12::OpenPlay(const QString& file_name) {
     Label1->adjustSize();
     if (result.caption) setWindowTitle(from_play_text(*result.caption));
     if (result.outcome != ReadOutcome::success) {
-        show_reader_box(result.box == BoxKind::error, from_play_text(result.message));
+        show_reader_box(result.box == BoxKind::error, QString::fromStdString(result.message));
     }
     if (result.play_loaded) {
         state_.play_loaded = true;
@@ -534,8 +534,8 @@ void TForm12::FormResize() {
     } else {
         palette.setColor(QPalette::Window, kWideBackground);
         client->setPalette(palette);
-        scale_ = static_cast<double>(outer_height() - 48) / 361.0;
-        const FrameSize size = frame_size(scale_);
+        scale_ = full_layout_scale(outer_height());
+        const PictureSize size = frame_picture_size(scale_);
         PaintBox1->setGeometry(Round((outer_width() - size.width) / 2.0), 0, size.width, size.height);
         for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, BitBtn1, BitBtn2,
                                                           BitBtn3, BitBtn4, BitBtn5, BitBtn6, CheckBox1,

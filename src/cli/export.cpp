@@ -73,7 +73,7 @@ int run_export(const ExportOptions& o) {
     DisplayDefaults defaults;
     DrawContext ctx{*loaded.play, defaults};
 
-    const FrameSize size = frame_size(o.scale);
+    const PictureSize size = frame_picture_size(o.scale);
     std::string error;
     auto gif = raster::GifWriter::create(o.output, size.width, size.height, error);
     if (!gif) {

@@ -19,7 +19,7 @@ namespace {
 int low16(std::int32_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)); }
 
 void widen_pen_for_scale(raster::Picture& picture, double scale) {
-    if (scale > 1.1) picture.canvas().pen.width = pen_width_for_scale(scale);
+    if (scale > 1.1) picture.canvas().pen.width = frame_pen_width(scale);
 }
 
 // The closing kind of a chain: "loop" closes with "ploop", "pass" with "ppass", and a
@@ -44,7 +44,7 @@ void draw_symbols(raster::Picture& picture, const DrawContext& ctx, int seq, dou
 }  // namespace
 
 std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& settings) {
-    const FrameSize size = frame_size(settings.scale);
+    const PictureSize size = frame_picture_size(settings.scale);
     auto picture = std::make_unique<raster::Picture>(size.width, size.height, settings.fonts);
     picture->canvas().screen_height = settings.screen_height;
     widen_pen_for_scale(*picture, settings.scale);
