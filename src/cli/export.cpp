@@ -107,8 +107,8 @@ int run_export(const ExportOptions& o) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%05d.png", ++written);
             const std::string path = (std::filesystem::path(o.frames_dir) / name).string();
-            if (!raster::write_png(picture->bitmap(), path, error)) {
-                std::cerr << "hoopcast-cli: cannot write " << path << ": " << error << "\n";
+            if (const raster::ImageResult written_png = raster::write_png(picture->bitmap(), path); !written_png.ok) {
+                std::cerr << "hoopcast-cli: cannot write " << path << ": " << written_png.message << "\n";
                 return kExitFile;
             }
             previous = picture->bitmap();
