@@ -48,6 +48,7 @@ public:
         const std::size_t lf = rest_.find('\n');
         std::string_view line = rest_.substr(0, lf);
         rest_ = lf == std::string_view::npos ? std::string_view{} : rest_.substr(lf + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.find('\r') == std::string_view::npos) return line;
         scratch_.clear();
         for (char c : line)
