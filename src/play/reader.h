@@ -7,8 +7,15 @@
 // The reader touches only the model and reports everything else as a value: the window
 // turns the result into labels, caption and a message box, the command line into JSON,
 // stderr and an exit code. Stopping playback before a read (playing, dragging, the
-// animation timers, cur_seq and anim_step back to 1) is the caller's job: that state
-// belongs to the window and the playback engine, not to the model.
+// animation timers, cur_seq and anim_step back to 1), emptying the description pane and
+// repainting after it are the caller's job: that state belongs to the window and the
+// playback engine, not to the model.
+//
+// A file that ends inside a sequence block (before its focus or item count line, or
+// before the last line of its item blocks) is reported as corrupt and nothing of it is
+// kept (seq_count 0), so an announced count never makes the reader wait for lines that
+// are not there. After too many sequences seq_count is 0 as well; a negative count reads
+// as an empty play.
 //
 // Texts in the model, the labels and the caption keep the file's bytes (Windows-1252);
 // `message` is UTF-8, ready to show (a quoted first line of a file is decoded for it).
