@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +28,10 @@ std::string slurp(const std::filesystem::path& p) {
 // Runs hoopcast-cli from the source directory, so that file names are given relative to it.
 CliRun cli(const std::string& args) {
     const auto dir = std::filesystem::temp_directory_path();
-    const auto out = dir / "hoopcast_cli_test.out";
-    const auto err = dir / "hoopcast_cli_test.err";
+    // CTest runs the cases as separate processes, side by side.
+    const std::string tag = std::to_string(::getpid());
+    const auto out = dir / ("hoopcast_cli_test_" + tag + ".out");
+    const auto err = dir / ("hoopcast_cli_test_" + tag + ".err");
     const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI + "' " + args +
                                 " >'" + out.string() + "' 2>'" + err.string() + "'";
     CliRun r;
@@ -36,6 +39,8 @@ CliRun cli(const std::string& args) {
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     r.out = slurp(out);
     r.err = slurp(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
     return r;
 }
 
