@@ -18,11 +18,13 @@ std::string line(const char* key, const std::string& value) {
 
 std::string maximal_play() {
     std::string out = "Version  = Basketball Drillpad 0.5\r\n";
-    out += line("Type", "Play") + line("Category", "Offense") + line("Playname", "Everything") + line("Nr_seq", "75");
+    out += line("Type", "Play") + line("Category", "Offense") + line("Playname", "Everything") +
+           line("Nr_seq", "75");
     for (int k = 0; k < 9; ++k) out += line("Reserved", "");
     for (int s = 1; s <= 75; ++s) {
         out += line("Animation", s % 5 == 1 ? "No" : "Yes") + line("Sequence", std::to_string(s));
-        for (int d = 0; d < 6; ++d) out += "{\\pntext\\f0\\'B7\\tab}Description line of the sequence\\par\r\n";
+        for (int d = 0; d < 6; ++d)
+            out += "{\\pntext\\f0\\'B7\\tab}Description line of the sequence\\par\r\n";
         out += line("Focus", "") + "Focus text\r\n" + line("Nr_parts", "49");
         for (int i = 1; i <= 49; ++i) {
             const bool player = i <= 30;
@@ -34,7 +36,8 @@ std::string maximal_play() {
             out += line("X1", std::to_string((i * 7 + s * 3) % 280));
             out += line("Y1", std::to_string((i * 11 + s * 5) % 350));
             out += line("X2", std::to_string((i * 13) % 280)) + line("Y2", std::to_string((i * 17) % 350));
-            out += line("Extra1", "1") + line("Extra2", "0") + line("Extra3", "0") + line("Colour", "16711680");
+            out +=
+                line("Extra1", "1") + line("Extra2", "0") + line("Extra3", "0") + line("Colour", "16711680");
             out += line("Text", "Label|second line") + line("Text2", "Arial");
         }
     }
@@ -49,7 +52,8 @@ void BM_ReadMaximalPlay(benchmark::State& state) {
         if (r.outcome != hoopcast::ReadOutcome::success) state.SkipWithError("read failed");
         benchmark::DoNotOptimize(play->seq_path_length(1));
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(BM_ReadMaximalPlay)->Unit(benchmark::kMillisecond);
 

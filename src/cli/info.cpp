@@ -18,20 +18,28 @@ using json = nlohmann::ordered_json;
 
 std::string_view outcome_name(ReadOutcome o) {
     switch (o) {
-        case ReadOutcome::success: return "success";
-        case ReadOutcome::not_supported: return "not_supported";
-        case ReadOutcome::corrupt: return "corrupt";
-        case ReadOutcome::too_many_sequences: return "too_many_sequences";
-        case ReadOutcome::file_error: return "file_error";
+        case ReadOutcome::success:
+            return "success";
+        case ReadOutcome::not_supported:
+            return "not_supported";
+        case ReadOutcome::corrupt:
+            return "corrupt";
+        case ReadOutcome::too_many_sequences:
+            return "too_many_sequences";
+        case ReadOutcome::file_error:
+            return "file_error";
     }
     return "";
 }
 
 std::string_view box_name(BoxKind b) {
     switch (b) {
-        case BoxKind::none: return "";
-        case BoxKind::information: return "information";
-        case BoxKind::error: return "error";
+        case BoxKind::none:
+            return "";
+        case BoxKind::information:
+            return "information";
+        case BoxKind::error:
+            return "error";
     }
     return "";
 }

@@ -120,6 +120,8 @@ TPunt& addPoint(std::int32_t x, std::int32_t y, PointList& list) {
     return p;
 }
 
-void FreePoints(PointList& list) noexcept { list.clear(); }
+void FreePoints(PointList& list) noexcept {
+    list.clear();
+}
 
 }  // namespace hoopcast

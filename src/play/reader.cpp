@@ -36,7 +36,7 @@ constexpr int kVersion05HeaderLines = 9;
 // before the LF is not part of the line either); Ctrl-Z ends the text. Past the end it
 // gives empty lines and remembers that it did, so loops waiting for a key can stop.
 class LineSource {
-public:
+  public:
     explicit LineSource(std::string_view bytes) : rest_(bytes.substr(0, bytes.find('\x1A'))) {}
 
     // The returned view is valid until the next call.
@@ -58,7 +58,7 @@ public:
 
     bool past_end() const noexcept { return past_end_; }
 
-private:
+  private:
     std::string_view rest_;
     std::string scratch_;
     bool past_end_ = false;
@@ -94,13 +94,13 @@ void bars_to_line_breaks(std::string& text) {
 }
 
 class Parser {
-public:
+  public:
     Parser(PlayModel& play, std::string_view bytes, std::string_view file_name)
         : play_(play), lines_(bytes), file_name_(file_name) {}
 
     ReadResult run();
 
-private:
+  private:
     ReadResult corrupt();
     // Reads one sequence block; false when the file ended inside it.
     bool read_sequence(int s);
@@ -288,10 +288,14 @@ std::int32_t parse_number(std::string_view value) noexcept {
 
 std::string_view version_text(PlayVersion v) noexcept {
     switch (v) {
-        case PlayVersion::v0_2: return "0.2";
-        case PlayVersion::v0_3: return "0.3";
-        case PlayVersion::v0_4: return "0.4";
-        case PlayVersion::v0_5: return "0.5";
+        case PlayVersion::v0_2:
+            return "0.2";
+        case PlayVersion::v0_3:
+            return "0.3";
+        case PlayVersion::v0_4:
+            return "0.4";
+        case PlayVersion::v0_5:
+            return "0.5";
     }
     return "";
 }

@@ -30,13 +30,17 @@ PictureSize frame_picture_size(double scale) noexcept {
             Round(static_cast<long double>(kCourtHeight) * scale)};
 }
 
-std::int32_t frame_pen_width(double scale) noexcept { return scale > 1.1 ? Trunc(scale) + 1 : 1; }
+std::int32_t frame_pen_width(double scale) noexcept {
+    return scale > 1.1 ? Trunc(scale) + 1 : 1;
+}
 
 double full_layout_scale(int window_height) noexcept {
     return static_cast<double>(window_height - 48) / kCourtHeight;
 }
 
-std::int32_t court_to_pixels(double value, double scale) noexcept { return Round(value * scale); }
+std::int32_t court_to_pixels(double value, double scale) noexcept {
+    return Round(value * scale);
+}
 
 std::int32_t calc_wrk_x1(const PlayModel& play, int s, int i, int step, int steps, double fraction) noexcept {
     const std::int32_t start = play.item(s, i).x1;

@@ -32,8 +32,8 @@ CliRun cli(const std::string& args) {
     const std::string tag = std::to_string(::getpid());
     const auto out = dir / ("hoopcast_cli_test_" + tag + ".out");
     const auto err = dir / ("hoopcast_cli_test_" + tag + ".err");
-    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI + "' " + args +
-                                " >'" + out.string() + "' 2>'" + err.string() + "'";
+    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI + "' " +
+                                args + " >'" + out.string() + "' 2>'" + err.string() + "'";
     CliRun r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -73,7 +73,8 @@ TEST(InfoCommand, DumpsASamplePlay) {
     EXPECT_EQ(player["text"], "1");
     EXPECT_EQ(player["motion"], 1);
     for (const auto& s : j["sequences"])
-        for (const auto& item : s["items"]) EXPECT_NE(item["kind"], "") << "items stop at the first free slot";
+        for (const auto& item : s["items"])
+            EXPECT_NE(item["kind"], "") << "items stop at the first free slot";
     // The two-line text item: the bar becomes CR LF.
     bool found = false;
     for (const auto& item : s1["items"])
@@ -85,13 +86,16 @@ TEST(InfoCommand, DecodesTextsAndKeepsRichText) {
     CliRun r = cli("info samples/zone_defense_curves.kqz");
     ASSERT_EQ(r.status, 0) << r.err;
     auto j = nlohmann::json::parse(r.out);
-    EXPECT_EQ(j["category"], "Zone d\xC3\xA9" "fense");
+    EXPECT_EQ(j["category"],
+              "Zone d\xC3\xA9"
+              "fense");
     EXPECT_EQ(j["has_zones"], true);
 
     r = cli("info samples/pick_and_roll_notes.kqz");
     ASSERT_EQ(r.status, 0) << r.err;
     j = nlohmann::json::parse(r.out);
-    EXPECT_NE(j["sequences"][0]["text"].get<std::string>().find("{\\pntext\\f0\\'B7\\tab}"), std::string::npos);
+    EXPECT_NE(j["sequences"][0]["text"].get<std::string>().find("{\\pntext\\f0\\'B7\\tab}"),
+              std::string::npos);
 }
 
 TEST(InfoCommand, OtherOutcomesExitOneWithTheMessage) {
@@ -105,7 +109,8 @@ TEST(InfoCommand, OtherOutcomesExitOneWithTheMessage) {
     EXPECT_EQ(j["category"], "");
     EXPECT_EQ(j["play_loaded"], true);
     EXPECT_EQ(j["seq_count"], 0);
-    EXPECT_NE(r.err.find("Importfile Version  = Basketball Drillpad 0.6 is not supported"), std::string::npos);
+    EXPECT_NE(r.err.find("Importfile Version  = Basketball Drillpad 0.6 is not supported"),
+              std::string::npos);
 
     r = cli("info ./tests/data/corrupt_play_name.kqz");
     EXPECT_EQ(r.status, 1);

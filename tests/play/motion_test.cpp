@@ -8,7 +8,7 @@ namespace hoopcast {
 namespace {
 
 class MotionPass : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<PlayModel> play = std::make_unique<PlayModel>();
 
     // Stores an item as the reader does.

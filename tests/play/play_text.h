@@ -18,8 +18,18 @@ struct ItemText {
     ItemText(int number_ = 0, std::string kind_ = "", int x1_ = 0, int y1_ = 0, int x2_ = 0, int y2_ = 0,
              int extra1_ = 0, int extra2_ = 0, int extra3_ = 0, int colour_ = 0, std::string text_ = "",
              std::string text2_ = "")
-        : number(number_), kind(std::move(kind_)), x1(x1_), y1(y1_), x2(x2_), y2(y2_), extra1(extra1_),
-          extra2(extra2_), extra3(extra3_), colour(colour_), text(std::move(text_)), text2(std::move(text2_)) {}
+        : number(number_),
+          kind(std::move(kind_)),
+          x1(x1_),
+          y1(y1_),
+          x2(x2_),
+          y2(y2_),
+          extra1(extra1_),
+          extra2(extra2_),
+          extra3(extra3_),
+          colour(colour_),
+          text(std::move(text_)),
+          text2(std::move(text2_)) {}
 
     int number;
     std::string kind;

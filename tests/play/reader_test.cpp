@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include "play/reader.h"
 #include "play_text.h"
@@ -87,12 +88,14 @@ TEST(ReadVersion, OnlyTheFourExactVersionLinesAreSupported) {
         ASSERT_TRUE(r.result.version);
         EXPECT_EQ(version_text(*r.result.version), v);
     }
-    for (const std::string first : {"Version  = Basketball Drillpad 0.5 ", "version  = Basketball Drillpad 0.5",
-                                    "Version  = Basketball Drillpad 0.6", ""}) {
+    for (const std::string first :
+         {"Version  = Basketball Drillpad 0.5 ", "version  = Basketball Drillpad 0.5",
+          "Version  = Basketball Drillpad 0.6", ""}) {
         auto r = std::make_unique<PlayModel>();
         r->seq_count = 12;  // from a previous play
         r->has_zones = true;
-        const ReadResult res = read_play(*r, first + "\r\nCategory = A\r\nPlayname = B\r\nNr_seq   = 1\r\n", "x.kqz");
+        const ReadResult res =
+            read_play(*r, first + "\r\nCategory = A\r\nPlayname = B\r\nNr_seq   = 1\r\n", "x.kqz");
         EXPECT_EQ(res.outcome, ReadOutcome::not_supported);
         EXPECT_EQ(res.message, "Importfile " + first + " is not supported");
         EXPECT_EQ(res.box, BoxKind::information);
@@ -268,8 +271,11 @@ TEST(ReadItems, SpecialKinds) {
 }
 
 TEST(ReadItems, KindIsTestedInFullAndStoredCutToEightCharacters) {
-    Read r = read(one_sequence("0.5", {{1, "Triangle1"}, {2, "Courtyard", 0, 0, 0, 0, 7},
-                                       {3, "ellipses"}, {4, "pdribbel2"}, {5, "Ballfield", 100, 100}})
+    Read r = read(one_sequence("0.5", {{1, "Triangle1"},
+                                       {2, "Courtyard", 0, 0, 0, 0, 7},
+                                       {3, "ellipses"},
+                                       {4, "pdribbel2"},
+                                       {5, "Ballfield", 100, 100}})
                       .str());
     EXPECT_EQ(r.play->item(1, 1).kind, "Triangle");
     EXPECT_TRUE(aplayer(r.play->item(1, 1).kind));
@@ -308,10 +314,14 @@ TEST(ReadItems, EmptyKindLeavesAFreeSlot) {
 
 TEST(ReadItems, TextsKeepTheFilesBytes) {
     PlayText p = one_sequence("0.5", {{1, "Text", 0, 0, 0, 0, 10, 0, 1, 0, "Caf\xE9", "Arial"}});
-    p.category = "D\xE9" "fense";
+    p.category =
+        "D\xE9"
+        "fense";
     Read r = read(p.str());
     EXPECT_EQ(r.play->item(1, 1).text, "Caf\xE9");
-    EXPECT_EQ(r.result.category, "D\xE9" "fense");
+    EXPECT_EQ(r.result.category,
+              "D\xE9"
+              "fense");
 }
 
 // Files that end early or announce absurd counts stop promptly, leave the model cleared
@@ -361,6 +371,12 @@ TEST(ReadTruncated, AbsurdCountsInShortFilesStopAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
 }
 
+TEST(ReadTruncated, MissingReservedLinesOfAnEmptyPlayAreHarmless) {
+    // Reading past the end gives empty lines; with no sequence to follow nothing waits.
+    Read r = read("Version  = Basketball Drillpad 0.5\r\nCategory = a\r\nPlayname = b\r\nNr_seq   = 0\r\n");
+    EXPECT_EQ(r.result.outcome, ReadOutcome::success);
+}
+
 TEST(ReadTruncated, BinaryAndHugeLinesAreReadWithoutHarm) {
     std::string binary(70000, '\0');
     for (std::size_t k = 0; k < binary.size(); ++k) binary[k] = static_cast<char>((k * 7919) % 251);
@@ -400,6 +416,22 @@ TEST(OpenPlayFile, SystemErrorsCarryTheSystemText) {
     std::filesystem::remove(path);
     EXPECT_EQ(r.outcome, ReadOutcome::success);
     EXPECT_EQ(play->header(1).court_kind, 4);
+}
+
+TEST(SamplePlays, AllReadAndTogetherUseEveryVersionAndCourt) {
+    std::set<PlayVersion> versions;
+    std::set<int> courts;
+    for (const auto& f : std::filesystem::directory_iterator(std::string(HOOPCAST_SOURCE_DIR) + "/samples")) {
+        if (f.path().extension() != ".kqz") continue;
+        auto play = std::make_unique<PlayModel>();
+        const ReadResult r = OpenPlay(*play, f.path().string());
+        ASSERT_EQ(r.outcome, ReadOutcome::success) << f.path();
+        versions.insert(*r.version);
+        EXPECT_TRUE(play->header(1).no_animation) << f.path() << ": the first sequence is still";
+        for (int s = 1; s <= play->seq_count; ++s) courts.insert(play->header(s).court_kind);
+    }
+    EXPECT_EQ(versions.size(), 4u);
+    EXPECT_EQ(courts.size(), 14u);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST(FramePicture, SizesAndPenWidthsOfTheLayouts) {
 }
 
 class StepPositions : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<PlayModel> play = std::make_unique<PlayModel>();
 
     void place(int s, int i, int x1, int y1, int x2, int y2) {
