@@ -51,6 +51,7 @@ struct PnProps {
     Numbering kind = Numbering::none;
     NumberStyle style = NumberStyle::decimal;
     int start = 1;
+    bool explicit_start = false;
     std::string before;
     std::string after;
 };
@@ -117,9 +118,9 @@ enum class Word : std::uint8_t {
     plain, b, i, ul, ulnone, strike, striked, fs, cf, cb, highlight, chcbpat, super_, sub, nosupersub, v,
     // special characters
     tab, line, emdash, endash, lquote, rquote, ldblquote, rdblquote, bullet, emspace, enspace, qmspace,
-    zwj, zwnj, zwbo, ltrmark, rtlmark,
+    zwj, zwnj, zwbo, ltrmark, rtlmark, chftn,
     // paragraphs and tables
-    par, sect, pard, ql, qc, qr, qj, li, ri, fi, sb, sa, intbl, itap, cell, nestcell, row, nestrow,
+    par, sect, pard, ql, qc, qr, qj, li, ri, fi, sb, sa, intbl, itap, cell, nestcell, row, nestrow, trowd, cellx,
     // old-style numbering
     pnlvlblt, pnlvlbody, pnlvlcont, pnlvl, pndec, pnucltr, pnlcltr, pnucrm, pnlcrm, pnstart, pnf,
     unknown,
@@ -170,11 +171,12 @@ Word lookup(std::string_view name) {
         {"rdblquote", Word::rdblquote}, {"bullet", Word::bullet}, {"emspace", Word::emspace},
         {"enspace", Word::enspace}, {"qmspace", Word::qmspace}, {"zwj", Word::zwj}, {"zwnj", Word::zwnj},
         {"zwbo", Word::zwbo}, {"ltrmark", Word::ltrmark}, {"rtlmark", Word::rtlmark},
+        {"chftn", Word::chftn},
         {"par", Word::par}, {"sect", Word::sect}, {"pard", Word::pard}, {"ql", Word::ql}, {"qc", Word::qc},
         {"qr", Word::qr}, {"qj", Word::qj}, {"qd", Word::qj}, {"li", Word::li}, {"lin", Word::li},
         {"ri", Word::ri}, {"rin", Word::ri}, {"fi", Word::fi}, {"sb", Word::sb}, {"sa", Word::sa},
         {"intbl", Word::intbl}, {"itap", Word::itap}, {"cell", Word::cell}, {"nestcell", Word::nestcell},
-        {"row", Word::row}, {"nestrow", Word::nestrow},
+        {"row", Word::row}, {"nestrow", Word::nestrow}, {"trowd", Word::trowd}, {"cellx", Word::cellx},
         {"pnlvlblt", Word::pnlvlblt}, {"pnlvlbody", Word::pnlvlbody}, {"pnlvlcont", Word::pnlvlcont},
         {"pnlvl", Word::pnlvl}, {"pndec", Word::pndec}, {"pnucltr", Word::pnucltr},
         {"pnlcltr", Word::pnlcltr}, {"pnucrm", Word::pnucrm}, {"pnlcrm", Word::pnlcrm},
@@ -253,11 +255,13 @@ std::string hyperlink_target(std::string_view instruction) {
     const auto next_argument = [&]() -> std::string {
         skip_blanks();
         if (p >= instruction.size()) return {};
-        if (instruction[p] == '"') {
-            const std::size_t end = instruction.find('"', p + 1);
-            const std::size_t stop = end == std::string_view::npos ? instruction.size() : end;
-            std::string arg(instruction.substr(p + 1, stop - p - 1));
-            p = stop + 1;
+        if (instruction[p] == '"') {  // a quoted argument; a backslash takes the next character as it is
+            std::string arg;
+            for (++p; p < instruction.size() && instruction[p] != '"'; ++p) {
+                if (instruction[p] == '\\' && p + 1 < instruction.size()) ++p;
+                arg += instruction[p];
+            }
+            ++p;
             return arg;
         }
         const std::size_t start = p;
@@ -279,6 +283,17 @@ std::string hyperlink_target(std::string_view instruction) {
         return arg;
     }
     return {};
+}
+
+bool is_empty(const Cell& cell) {
+    for (const Block& b : cell.blocks) {
+        const auto* p = std::get_if<Paragraph>(&b.content);
+        if (p == nullptr || !p->marker.empty()) return false;
+        for (const Run& r : p->runs) {
+            if (!r.text.empty()) return false;
+        }
+    }
+    return true;
 }
 
 class RtfReader {
@@ -346,6 +361,10 @@ private:
     bool has_marker_ = false;
     int counter_ = 0;
     bool last_numbered_ = false;
+    bool restart_numbering_ = false;
+    NumberStyle last_style_ = NumberStyle::decimal;
+    int footnotes_ = 0;
+    int cells_defined_ = 0;  // \cellx count of the latest row definition
 };
 
 Document RtfReader::read() {
@@ -400,7 +419,10 @@ bool RtfReader::close_group() {
     if (closed == Dest::font_table) finish_font();
     states_.pop_back();
     // The numbering group describes the paragraph it stands in.
-    if (closed == Dest::pn && state().dest != Dest::pn) state().para.pn = pn_def_;
+    if (closed == Dest::pn && state().dest != Dest::pn) {
+        state().para.pn = pn_def_;
+        restart_numbering_ = restart_numbering_ || pn_def_.explicit_start;
+    }
     return states_.size() == 1;
 }
 
@@ -608,12 +630,17 @@ void RtfReader::word(Word w, bool has_param, int value) {
                 case Word::pnlcltr: pn_def_.style = NumberStyle::lower_letter; return;
                 case Word::pnucrm: pn_def_.style = NumberStyle::upper_roman; return;
                 case Word::pnlcrm: pn_def_.style = NumberStyle::lower_roman; return;
-                case Word::pnstart: pn_def_.start = std::clamp(value, 0, kMaxCounter); return;
+                case Word::pnstart:
+                    pn_def_.start = std::clamp(value, 0, kMaxCounter);
+                    pn_def_.explicit_start = true;
+                    return;
                 case Word::pnf: st.chr.font = value; return;  // the bullet's font, for its text
                 default: return;
             }
         case Dest::table_props:
             if (w == Word::nestrow) end_row(std::max(st.para.level(), 2));
+            if (w == Word::trowd) cells_defined_ = 0;
+            if (w == Word::cellx) ++cells_defined_;
             return;
         case Dest::upr:
         case Dest::skip:
@@ -687,6 +714,12 @@ void RtfReader::word(Word w, bool has_param, int value) {
         case Word::nestcell: end_cell(std::max(para.level(), 2)); return;
         case Word::row: end_row(std::max(para.level(), 1)); return;
         case Word::nestrow: end_row(std::max(para.level(), 2)); return;
+        case Word::chftn:  // a footnote's mark in the text; the footnote itself is skipped
+            footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
+            for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
+            return;
+        case Word::trowd: cells_defined_ = 0; return;
+        case Word::cellx: ++cells_defined_; return;
         default: return;  // unknown words are ignored
     }
 }
@@ -856,9 +889,16 @@ Paragraph RtfReader::make_paragraph() {
     p.first_line_indent = pp.first;
     p.space_before = pp.before;
     p.space_after = pp.after;
+    // Numbers go on from the paragraph before unless a list starts here: after a paragraph
+    // without a number, at a numbering group with its own start, or in another style.
     const bool numbered = pp.pn.kind == Numbering::body;
-    if (numbered) counter_ = last_numbered_ ? std::min(counter_ + 1, kMaxCounter) : pp.pn.start;
+    if (numbered) {
+        const bool goes_on = last_numbered_ && !restart_numbering_ && last_style_ == pp.pn.style;
+        counter_ = goes_on ? std::min(counter_ + 1, kMaxCounter) : pp.pn.start;
+        last_style_ = pp.pn.style;
+    }
     last_numbered_ = numbered;
+    restart_numbering_ = false;
     if (has_marker_) {
         p.marker = trim(marker_);
     } else if (pp.pn.kind == Numbering::bullet) {
@@ -909,6 +949,12 @@ void RtfReader::end_row(int level) {
     if (!lv.cell.blocks.empty()) {
         lv.row.cells.push_back(std::move(lv.cell));
         lv.cell = Cell{};
+    }
+    // Some writers end a row with one \cell too many; an empty cell beyond the row's
+    // definition is not shown.
+    while (cells_defined_ > 0 && lv.row.cells.size() > static_cast<std::size_t>(cells_defined_) &&
+           is_empty(lv.row.cells.back())) {
+        lv.row.cells.pop_back();
     }
     if (!lv.row.cells.empty()) {
         lv.table.rows.push_back(std::move(lv.row));
