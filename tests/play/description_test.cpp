@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace hoopcast {
@@ -24,6 +25,33 @@ TEST(ReplaceText, OccurrenceFormedByAReplacementIsReplacedToo) {
     EXPECT_EQ(replace_text2("aabb", "ab", ""), "");
     EXPECT_EQ(replace_text2("xaaabbby", "ab", ""), "xy");
     EXPECT_EQ(replace_text("abab\\ x", "ab", ""), "\\ x");
+}
+
+// The literal reading: find the first occurrence from the start, replace, start again.
+std::string search_from_start(std::string text, const std::string& key, std::size_t cut, const std::string& by) {
+    for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key)) text.replace(at, cut, by);
+    return text;
+}
+
+TEST(ReplaceText, AgreesWithSearchingFromTheStartEveryTime) {
+    std::mt19937 random(7);
+    const auto word = [&random](std::size_t max) {
+        static const char alphabet[] = {'a', 'b', '\\', ' '};
+        std::string w(random() % (max + 1), 'a');
+        for (char& c : w) c = alphabet[random() % 4];
+        return w;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const std::string text = word(24);
+        std::string pattern = word(4);
+        if (pattern.empty()) pattern = "a";
+        const std::string by = word(pattern.size() - 1);
+        EXPECT_EQ(replace_text2(text, pattern, by), search_from_start(text, pattern, pattern.size(), by))
+            << text << " / " << pattern << " / " << by;
+        const std::string once = search_from_start(text, pattern + "\\", pattern.size(), by);
+        EXPECT_EQ(replace_text(text, pattern, by), search_from_start(once, pattern + " ", pattern.size(), by))
+            << text << " / " << pattern << " / " << by;
+    }
 }
 
 TEST(ReplaceText, ReplacementContainingItsPatternEnds) {
@@ -73,6 +101,12 @@ TEST(CleanDescription, ManyNestedGroupsFinishQuickly) {
     for (int i = 0; i < 2000; ++i) in += open;
     in += "}}";
     EXPECT_EQ(clean_description(in), "}}");
+    // A long description full of groups is cleaned in one pass, not one pass per group.
+    std::string many;
+    for (int i = 0; i < 200000; ++i) many += "{\\pntext\\f7\\'B7\\tab}\\pard x";
+    std::string cleaned;
+    for (int i = 0; i < 200000; ++i) cleaned += "\\pard x";
+    EXPECT_EQ(clean_description(many), cleaned);
 }
 
 }  // namespace
