@@ -57,6 +57,7 @@ struct Block;
 
 struct Cell {
     std::vector<Block> blocks;
+    int width = 0;  // twips; 0 when the document does not say
 };
 
 struct Row {

@@ -24,6 +24,7 @@ constexpr std::size_t kMaxFontNameBytes = 128;
 constexpr std::size_t kMaxMarkerBytes = 64;
 constexpr std::size_t kMaxInstructionBytes = 1024;
 constexpr std::size_t kMaxWordLetters = 32;
+constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
 constexpr int kMaxUnicodeSkip = 64;
 constexpr int kMaxTwips = 31680;  // 22 inches, more than any page
 constexpr int kDefaultSize = 24;  // half-points: 12 pt
@@ -120,7 +121,7 @@ enum class Word : std::uint8_t {
     tab, line, emdash, endash, lquote, rquote, ldblquote, rdblquote, bullet, emspace, enspace, qmspace,
     zwj, zwnj, zwbo, ltrmark, rtlmark, chftn,
     // paragraphs and tables
-    par, sect, pard, ql, qc, qr, qj, li, ri, fi, sb, sa, intbl, itap, cell, nestcell, row, nestrow, trowd, cellx,
+    par, sect, pard, ql, qc, qr, qj, li, ri, fi, sb, sa, intbl, itap, cell, nestcell, row, nestrow, trowd, trleft, cellx,
     // old-style numbering
     pnlvlblt, pnlvlbody, pnlvlcont, pnlvl, pndec, pnucltr, pnlcltr, pnucrm, pnlcrm, pnstart, pnf,
     unknown,
@@ -176,7 +177,8 @@ Word lookup(std::string_view name) {
         {"qr", Word::qr}, {"qj", Word::qj}, {"qd", Word::qj}, {"li", Word::li}, {"lin", Word::li},
         {"ri", Word::ri}, {"rin", Word::ri}, {"fi", Word::fi}, {"sb", Word::sb}, {"sa", Word::sa},
         {"intbl", Word::intbl}, {"itap", Word::itap}, {"cell", Word::cell}, {"nestcell", Word::nestcell},
-        {"row", Word::row}, {"nestrow", Word::nestrow}, {"trowd", Word::trowd}, {"cellx", Word::cellx},
+        {"row", Word::row}, {"nestrow", Word::nestrow}, {"trowd", Word::trowd}, {"trleft", Word::trleft},
+        {"cellx", Word::cellx},
         {"pnlvlblt", Word::pnlvlblt}, {"pnlvlbody", Word::pnlvlbody}, {"pnlvlcont", Word::pnlvlcont},
         {"pnlvl", Word::pnlvl}, {"pndec", Word::pndec}, {"pnucltr", Word::pnucltr},
         {"pnlcltr", Word::pnlcltr}, {"pnucrm", Word::pnucrm}, {"pnlcrm", Word::pnlcrm},
@@ -285,6 +287,12 @@ std::string hyperlink_target(std::string_view instruction) {
     return {};
 }
 
+struct RowDefinition {
+    int left = 0;            // \trleft
+    std::vector<int> edges;  // \cellx: the right edge of each cell
+    std::size_t cells = 0;   // how many cells it defines
+};
+
 bool is_empty(const Cell& cell) {
     for (const Block& b : cell.blocks) {
         const auto* p = std::get_if<Paragraph>(&b.content);
@@ -325,6 +333,7 @@ private:
     void finish_font();
     void end_colour();
     void unicode(int value);
+    void row_definition(RowDefinition& def, Word w, int value);
 
     Paragraph make_paragraph();
     void end_paragraph(int level);
@@ -364,7 +373,10 @@ private:
     bool restart_numbering_ = false;
     NumberStyle last_style_ = NumberStyle::decimal;
     int footnotes_ = 0;
-    int cells_defined_ = 0;  // \cellx count of the latest row definition
+    // The latest row definitions: of the outermost table (written before its rows and again
+    // before \row), and of a nested one (written in \nesttableprops just before \nestrow).
+    RowDefinition outer_row_;
+    RowDefinition nested_row_;
 };
 
 Document RtfReader::read() {
@@ -639,8 +651,7 @@ void RtfReader::word(Word w, bool has_param, int value) {
             }
         case Dest::table_props:
             if (w == Word::nestrow) end_row(std::max(st.para.level(), 2));
-            if (w == Word::trowd) cells_defined_ = 0;
-            if (w == Word::cellx) ++cells_defined_;
+            row_definition(nested_row_, w, value);
             return;
         case Dest::upr:
         case Dest::skip:
@@ -718,9 +729,22 @@ void RtfReader::word(Word w, bool has_param, int value) {
             footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
             for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
             return;
-        case Word::trowd: cells_defined_ = 0; return;
-        case Word::cellx: ++cells_defined_; return;
+        case Word::trowd:
+        case Word::trleft:
+        case Word::cellx: row_definition(outer_row_, w, value); return;
         default: return;  // unknown words are ignored
+    }
+}
+
+void RtfReader::row_definition(RowDefinition& def, Word w, int value) {
+    switch (w) {
+        case Word::trowd: def = RowDefinition{}; return;
+        case Word::trleft: def.left = clamp_twips(value); return;
+        case Word::cellx:
+            if (def.edges.size() < kMaxCellEdges) def.edges.push_back(clamp_twips(value));
+            if (def.cells < SIZE_MAX) ++def.cells;
+            return;
+        default: return;
     }
 }
 
@@ -952,9 +976,13 @@ void RtfReader::end_row(int level) {
     }
     // Some writers end a row with one \cell too many; an empty cell beyond the row's
     // definition is not shown.
-    while (cells_defined_ > 0 && lv.row.cells.size() > static_cast<std::size_t>(cells_defined_) &&
-           is_empty(lv.row.cells.back())) {
+    const RowDefinition& def = level == 1 ? outer_row_ : nested_row_;
+    while (def.cells > 0 && lv.row.cells.size() > def.cells && is_empty(lv.row.cells.back())) {
         lv.row.cells.pop_back();
+    }
+    for (std::size_t i = 0; i < lv.row.cells.size() && i < def.edges.size(); ++i) {
+        const int width = def.edges[i] - (i == 0 ? def.left : def.edges[i - 1]);
+        lv.row.cells[i].width = std::max(width, 0);
     }
     if (!lv.row.cells.empty()) {
         lv.table.rows.push_back(std::move(lv.row));

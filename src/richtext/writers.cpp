@@ -1,5 +1,6 @@
 #include "richtext/writers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -115,8 +116,15 @@ void write_table(std::string& out, const Table& t) {
     out += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" style=\"border-collapse:collapse;\">\n";
     for (const Row& row : t.rows) {
         out += "<tr>\n";
+        long long row_width = 0;
+        for (const Cell& cell : row.cells) row_width += cell.width;
         for (const Cell& cell : row.cells) {
-            out += "<td valign=\"top\">\n";
+            out += "<td valign=\"top\"";
+            if (row_width > 0 && cell.width > 0) {
+                // Shares of the row, so a page-wide table still fits a narrow pane.
+                out += " width=\"" + std::to_string(std::max<long long>(1, cell.width * 100LL / row_width)) + "%\"";
+            }
+            out += ">\n";
             write_blocks(out, cell.blocks);
             out += "</td>\n";
         }

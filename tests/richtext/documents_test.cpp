@@ -173,6 +173,7 @@ TEST(WordDocuments, ListsFieldsUnicodeAndNestedTable) {
     ASSERT_EQ(ts[0]->rows.size(), 2u);
     EXPECT_EQ(cell_text(ts[0]->rows[0].cells.at(0)), "Spot");
     EXPECT_EQ(cell_text(ts[0]->rows[0].cells.at(1)), "Player");
+    EXPECT_EQ(ts[0]->rows[0].cells.at(0).width, 4675);  // from \trleft-108 to \cellx4567
     const Cell& elbow = ts[0]->rows[1].cells.at(0);
     EXPECT_EQ(cell_text(elbow), "Elbow|");
     const auto inner = tables(elbow.blocks);
@@ -180,6 +181,7 @@ TEST(WordDocuments, ListsFieldsUnicodeAndNestedTable) {
     ASSERT_EQ(inner[0]->rows.size(), 1u);
     EXPECT_EQ(cell_text(inner[0]->rows[0].cells.at(0)), "Left");
     EXPECT_EQ(cell_text(inner[0]->rows[0].cells.at(1)), "Right");
+    EXPECT_EQ(inner[0]->rows[0].cells.at(1).width, 2000);
     EXPECT_EQ(cell_text(ts[0]->rows[1].cells.at(1)), "Four");
 }
 

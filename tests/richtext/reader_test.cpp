@@ -164,6 +164,8 @@ TEST(RtfTables, RowsCellsAndTextAround) {
     ASSERT_EQ(t.rows[0].cells.size(), 2u);
     EXPECT_EQ(cell_text(t.rows[0].cells[0]), "a");
     EXPECT_EQ(cell_text(t.rows[0].cells[1]), "b|b2");
+    EXPECT_EQ(t.rows[0].cells[0].width, 1000);
+    EXPECT_EQ(t.rows[0].cells[1].width, 1000);
     ASSERT_EQ(t.rows[1].cells.size(), 2u);
     EXPECT_EQ(cell_text(t.rows[1].cells[1]), "");
     EXPECT_EQ(text_of(std::get<Paragraph>(d.blocks[2].content)), "after");

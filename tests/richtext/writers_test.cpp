@@ -50,7 +50,7 @@ TEST(Html, PlainTextUsesTheBoxFont) {
 
 TEST(Html, NestedTables) {
     const Document d = read_rtf(
-        R"rtf({\rtf1\trowd\cellx1\cellx2\pard\intbl A\par\pard\intbl\itap2 i\nestcell{\*\nesttableprops\trowd\cellx1\nestrow})rtf"
+        R"rtf({\rtf1\trowd\cellx3000\cellx4000\pard\intbl A\par\pard\intbl\itap2 i\nestcell{\*\nesttableprops\trowd\cellx1\nestrow})rtf"
         R"rtf(\pard\intbl\cell B\cell\row})rtf");
     const std::string html = to_html(d);
     const auto first = html.find("<table");
@@ -61,6 +61,9 @@ TEST(Html, NestedTables) {
     EXPECT_LT(html.find(">i</span>"), html.find("</table>"));
     EXPECT_LT(html.find("</table>"), html.find(">B</span>"));
     EXPECT_THAT(html, HasSubstr("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\""));
+    EXPECT_THAT(html, HasSubstr("<td valign=\"top\" width=\"75%\">\n<p"));
+    EXPECT_THAT(html, HasSubstr("<td valign=\"top\" width=\"100%\">\n<p"));  // the nested row's only cell
+    EXPECT_THAT(html, HasSubstr("<td valign=\"top\" width=\"25%\">\n<p"));
 }
 
 TEST(PlainText, ParagraphsMarkersAndTables) {
