@@ -719,8 +719,10 @@ void RtfReader::word(Word w, bool has_param, int value) {
     }
     if (!body) return;
     switch (w) {
-        case Word::par:
-        case Word::sect: end_paragraph(para.level()); return;
+        case Word::par: end_paragraph(para.level()); return;
+        case Word::sect:  // ends a paragraph, but writers put it after the last \par too
+            if (!runs_.empty() || has_marker_) end_paragraph(para.level());
+            return;
         case Word::cell: end_cell(std::max(para.level(), 1)); return;
         case Word::nestcell: end_cell(std::max(para.level(), 2)); return;
         case Word::row: end_row(std::max(para.level(), 1)); return;

@@ -110,6 +110,7 @@ TEST(RtfParagraphs, PropertiesAndPardReset) {
 
 TEST(RtfParagraphs, LastParagraphWithoutParAndEmptyOnes) {
     EXPECT_THAT(texts(rtf(R"rtf(\qc one\par\par last)rtf")), ElementsAre("one", "", "last"));
+    EXPECT_THAT(texts(rtf(R"rtf(one\par\sect\sectd two\sect three)rtf")), ElementsAre("one", "two", "three"));
     EXPECT_EQ(paragraph_with(rtf(R"rtf(\qc last)rtf"), "last").alignment, Alignment::centre);
     EXPECT_TRUE(read_rtf(R"rtf({\rtf1})rtf").blocks.empty());
 }
