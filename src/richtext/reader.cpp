@@ -322,6 +322,7 @@ private:
     void control();
     void control_word();
     void control_symbol(char c);
+    int hex_byte();  // the digits of \'hh; -1 when there are none
     void word(Word w, bool has_param, int value);
     void text_byte(char c);
     void text(char32_t c);
@@ -485,29 +486,31 @@ void RtfReader::control_word() {
     word(w, has_param, value);
 }
 
+int RtfReader::hex_byte() {
+    int value = -1;
+    for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits, ++pos_) {
+        const char h = in_[pos_];
+        int d = -1;
+        if (h >= '0' && h <= '9') d = h - '0';
+        else if (h >= 'a' && h <= 'f') d = h - 'a' + 10;
+        else if (h >= 'A' && h <= 'F') d = h - 'A' + 10;
+        if (d < 0) break;
+        value = std::max(value, 0) * 16 + d;
+    }
+    return value;
+}
+
 void RtfReader::control_symbol(char c) {
     if (overflow_ > 0) return;
     if (skip_ > 0) {
         --skip_;
-        if (c == '\'') pos_ += std::min<std::size_t>(2, in_.size() - pos_);
+        if (c == '\'') hex_byte();  // the whole \'hh is the one character skipped
         return;
     }
     switch (c) {
         case '\'': {
-            int value = 0;
-            int digits = 0;
-            while (digits < 2 && pos_ < in_.size()) {
-                const char h = in_[pos_];
-                int d = -1;
-                if (h >= '0' && h <= '9') d = h - '0';
-                else if (h >= 'a' && h <= 'f') d = h - 'a' + 10;
-                else if (h >= 'A' && h <= 'F') d = h - 'A' + 10;
-                if (d < 0) break;
-                value = value * 16 + d;
-                ++digits;
-                ++pos_;
-            }
-            if (digits > 0) text_byte(static_cast<char>(value));
+            const int value = hex_byte();
+            if (value >= 0) text_byte(static_cast<char>(value));
             break;
         }
         case '*': state().star = true; break;
@@ -762,6 +765,13 @@ void RtfReader::unicode(int value) {
         c = 0x10000 + ((static_cast<char32_t>(high_surrogate_) - 0xD800) << 10) + (static_cast<char32_t>(v) - 0xDC00);
     }
     high_surrogate_ = 0;
+    // Word writes the glyphs of a symbol font in the private range U+F020..U+F0FF.
+    const int page = current_page();
+    if (c >= 0xF020 && c <= 0xF0FF && (page == kSymbolPage || page == kWingdingsPage)) {
+        pending_ += static_cast<char>(c - 0xF000);
+        flush();
+        return;
+    }
     text(c);
 }
 

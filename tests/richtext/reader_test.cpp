@@ -83,8 +83,8 @@ TEST(RtfCharacters, DoubleByteCodePages) {
 TEST(RtfCharacters, SymbolFontsAndUnknownPagesFallBack) {
     const Document d = read_rtf(
         R"rtf({\rtf1\ansi\ansicpg99999{\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}{\f2\fcharset2 Wingdings;}{\f3\fcharset2 Marlett;}})rtf"
-        R"rtf(\f1 \'b7 abp\f2 \'a7\'d8\f3 \'e9\f0 \'e9\par})rtf");
-    EXPECT_THAT(texts(d), ElementsAre("\u2022 αβπ\u25AA\u27A2éé"));
+        R"rtf(\f1 \'b7 abp\u-3913?\f2 \'a7\'d8\f3 \'e9\f0 \'e9\u-3913?\par})rtf");
+    EXPECT_THAT(texts(d), ElementsAre("\u2022 αβπ\u2022\u25AA\u27A2éé\uF0B7"));
     // The symbol font is shown through the characters, not through its own face.
     EXPECT_EQ(run_with(d, "αβπ").format.font_family, "");
 }
@@ -206,6 +206,7 @@ TEST(RtfRobustness, TruncatedDocumentsKeepWhatWasRead) {
     }
     EXPECT_THAT(texts(read_rtf(R"rtf({\rtf1 {\b bold)rtf")), ElementsAre("bold"));
     EXPECT_THAT(texts(read_rtf(R"rtf({\rtf1 a\'4)rtf")), ElementsAre("a"));
+    EXPECT_THAT(texts(read_rtf(R"rtf({\rtf1 \u8364\'4x\'zy\par})rtf")), ElementsAre("\u20ACxzy"));
     EXPECT_THAT(texts(read_rtf(R"rtf({\rtf1 a\)rtf")), ElementsAre("a"));
 }
 
