@@ -29,7 +29,8 @@ void BM_CleanDescription(benchmark::State& state, const char* name) {
 void BM_DescriptionToHtml(benchmark::State& state, const char* name) {
     const std::string bytes = load(name);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(hoopcast::richtext::to_html(hoopcast::richtext::describe(hoopcast::clean_description(bytes))));
+        benchmark::DoNotOptimize(
+            hoopcast::richtext::to_html(hoopcast::richtext::describe(hoopcast::clean_description(bytes))));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
@@ -37,10 +38,12 @@ void BM_DescriptionToHtml(benchmark::State& state, const char* name) {
 // A long WordPad-style description: 2000 bulleted paragraphs.
 void BM_LongBulletedDescription(benchmark::State& state) {
     std::string bytes = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}\\pard";
-    for (int i = 0; i < 2000; ++i) bytes += "{\\pntext\\f1\\'B7\\tab}\\pard Caf\\'e9 \\b pass\\b0  and cut\\par\r\n";
+    for (int i = 0; i < 2000; ++i)
+        bytes += "{\\pntext\\f1\\'B7\\tab}\\pard Caf\\'e9 \\b pass\\b0  and cut\\par\r\n";
     bytes += "}";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(hoopcast::richtext::to_html(hoopcast::richtext::describe(hoopcast::clean_description(bytes))));
+        benchmark::DoNotOptimize(
+            hoopcast::richtext::to_html(hoopcast::richtext::describe(hoopcast::clean_description(bytes))));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }

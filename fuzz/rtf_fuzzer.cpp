@@ -10,7 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const hoopcast::richtext::Document document = hoopcast::richtext::describe(hoopcast::clean_description(bytes));
+    const hoopcast::richtext::Document document =
+        hoopcast::richtext::describe(hoopcast::clean_description(bytes));
     const std::string html = hoopcast::richtext::to_html(document);
     const std::string text = hoopcast::richtext::to_plain_text(document);
     // Every document gives the HTML frame; nothing of the input leaks unescaped into tags.

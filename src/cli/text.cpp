@@ -27,7 +27,8 @@ void add_text_command(CLI::App& app, int& status) {
     auto options = std::make_shared<TextOptions>();
     cmd->add_option("FILE", options->file, "play file (.kqz)")->required();
     cmd->add_option("--seq", options->seq, "sequence number, from 1")->required();
-    cmd->add_flag("--html", options->html, "print the HTML the description pane is given instead of plain text");
+    cmd->add_flag("--html", options->html,
+                  "print the HTML the description pane is given instead of plain text");
     cmd->callback([&status, options] {
         auto play = std::make_unique<PlayModel>();
         const ReadResult r = OpenPlay(*play, options->file);

@@ -64,9 +64,15 @@ std::string replace_text2(std::string text, std::string_view pattern, std::strin
     return replace_each(text, pattern, pattern.size(), replacement);
 }
 
-std::string bullet_pattern_a(int n) { return bullet_group(n) + "\\pard\\'b7\\tab"; }
-std::string bullet_pattern_b(int n) { return bullet_group(n) + "\\pard"; }
-std::string bullet_pattern_c(int n) { return bullet_group(n) + "}"; }
+std::string bullet_pattern_a(int n) {
+    return bullet_group(n) + "\\pard\\'b7\\tab";
+}
+std::string bullet_pattern_b(int n) {
+    return bullet_group(n) + "\\pard";
+}
+std::string bullet_pattern_c(int n) {
+    return bullet_group(n) + "}";
+}
 
 std::string clean_description(std::string text) {
     constexpr int kLastFont = 20;

@@ -21,7 +21,7 @@ int code_page_of_charset(int charset) noexcept;
 void append_utf8(std::string& out, char32_t code_point);
 
 class Decoder {
-public:
+  public:
     Decoder() = default;
     ~Decoder();
     Decoder(const Decoder&) = delete;
@@ -31,7 +31,7 @@ public:
     // become U+FFFD; a page iconv cannot convert is read as Windows-1252.
     void append(std::string& out, std::string_view bytes, int code_page);
 
-private:
+  private:
     struct Converter {
         int code_page;
         void* handle;  // iconv_t, null when iconv has no such page

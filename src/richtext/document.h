@@ -20,10 +20,10 @@ struct Rgb {
 enum class VerticalAlign : std::uint8_t { baseline, superscript, subscript };
 
 struct Format {
-    std::string font_family;            // empty: the text box's own font
-    int size_half_points = 0;           // 0: the text box's own size
-    std::optional<Rgb> colour;          // none: automatic (the text box's text colour)
-    std::optional<Rgb> background;      // none: no highlight
+    std::string font_family;        // empty: the text box's own font
+    int size_half_points = 0;       // 0: the text box's own size
+    std::optional<Rgb> colour;      // none: automatic (the text box's text colour)
+    std::optional<Rgb> background;  // none: no highlight
     bool bold = false;
     bool italic = false;
     bool underline = false;

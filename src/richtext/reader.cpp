@@ -32,8 +32,8 @@ constexpr int kMaxSize = 3276;
 constexpr int kMaxCounter = 1000000;
 
 enum class Dest : std::uint8_t {
-    text,               // the document's own text
-    skip,               // read and dropped: pictures, info, headers, unknown ignorables ...
+    text,  // the document's own text
+    skip,  // read and dropped: pictures, info, headers, unknown ignorables ...
     font_table,
     colour_table,
     field_instruction,  // a field's code: kept only to find a link target
@@ -41,8 +41,8 @@ enum class Dest : std::uint8_t {
     pn,                 // old-style numbering properties of a paragraph
     pn_before,
     pn_after,
-    table_props,        // \nesttableprops: only its \nestrow counts
-    upr,                // the 8-bit twin of a \ud destination
+    table_props,  // \nesttableprops: only its \nestrow counts
+    upr,          // the 8-bit twin of a \ud destination
 };
 
 enum class Numbering : std::uint8_t { none, bullet, body, continuation };
@@ -107,6 +107,7 @@ struct Field {
     std::string link;
 };
 
+// clang-format off
 enum class Word : std::uint8_t {
     // document
     ansi, mac, pc, pca, ansicpg, deff, uc, u, bin,
@@ -126,8 +127,10 @@ enum class Word : std::uint8_t {
     pnlvlblt, pnlvlbody, pnlvlcont, pnlvl, pndec, pnucltr, pnlcltr, pnucrm, pnlcrm, pnstart, pnf,
     unknown,
 };
+// clang-format on
 
 Word lookup(std::string_view name) {
+    // clang-format off
     static const std::unordered_map<std::string_view, Word> words = {
         {"ansi", Word::ansi}, {"mac", Word::mac}, {"pc", Word::pc}, {"pca", Word::pca},
         {"ansicpg", Word::ansicpg}, {"deff", Word::deff}, {"uc", Word::uc}, {"u", Word::u}, {"bin", Word::bin},
@@ -184,6 +187,7 @@ Word lookup(std::string_view name) {
         {"pnlcltr", Word::pnlcltr}, {"pnucrm", Word::pnucrm}, {"pnlcrm", Word::pnlcrm},
         {"pnstart", Word::pnstart}, {"pnf", Word::pnf},
     };
+    // clang-format on
     const auto it = words.find(name);
     if (it != words.end()) return it->second;
     // Every underline style (\uld, \uldb, \ulwave ...) underlines; \ulc only colours it.
@@ -193,16 +197,29 @@ Word lookup(std::string_view name) {
 
 bool is_destination(Word w) {
     switch (w) {
-        case Word::fonttbl: case Word::colortbl: case Word::field: case Word::fldinst: case Word::fldrslt:
-        case Word::pntext: case Word::listtext: case Word::pn: case Word::pntxtb: case Word::pntxta:
-        case Word::nesttableprops: case Word::upr: case Word::ud: case Word::skip_destination:
+        case Word::fonttbl:
+        case Word::colortbl:
+        case Word::field:
+        case Word::fldinst:
+        case Word::fldrslt:
+        case Word::pntext:
+        case Word::listtext:
+        case Word::pn:
+        case Word::pntxtb:
+        case Word::pntxta:
+        case Word::nesttableprops:
+        case Word::upr:
+        case Word::ud:
+        case Word::skip_destination:
             return true;
         default:
             return false;
     }
 }
 
-int clamp_twips(int v) { return std::clamp(v, -kMaxTwips, kMaxTwips); }
+int clamp_twips(int v) {
+    return std::clamp(v, -kMaxTwips, kMaxTwips);
+}
 
 std::string trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -214,14 +231,14 @@ std::string trim(std::string_view s) {
 std::string letters(int n, char first) {
     // 1 -> A, 26 -> Z, 27 -> AA, 53 -> AAA: the letter repeats, as word processors count.
     const int repeat = (n - 1) / 26 + 1;
-    return std::string(static_cast<std::size_t>(std::min(repeat, 8)), static_cast<char>(first + (n - 1) % 26));
+    return std::string(static_cast<std::size_t>(std::min(repeat, 8)),
+                       static_cast<char>(first + (n - 1) % 26));
 }
 
 std::string roman(int n, bool upper) {
-    static constexpr std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
-                                                            {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
-                                                            {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
-                                                            {1, "i"}};
+    static constexpr std::pair<int, const char*> parts[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
     std::string out;
     for (const auto& [value, text] : parts) {
         while (n >= value) {
@@ -229,7 +246,8 @@ std::string roman(int n, bool upper) {
             n -= value;
         }
     }
-    if (upper) std::transform(out.begin(), out.end(), out.begin(), [](char c) { return static_cast<char>(c - 32); });
+    if (upper)
+        std::transform(out.begin(), out.end(), out.begin(), [](char c) { return static_cast<char>(c - 32); });
     return out;
 }
 
@@ -238,11 +256,16 @@ std::string number_text(int n, NumberStyle style) {
         return std::to_string(n);
     }
     switch (style) {
-        case NumberStyle::upper_letter: return letters(n, 'A');
-        case NumberStyle::lower_letter: return letters(n, 'a');
-        case NumberStyle::upper_roman: return roman(n, true);
-        case NumberStyle::lower_roman: return roman(n, false);
-        case NumberStyle::decimal: break;
+        case NumberStyle::upper_letter:
+            return letters(n, 'A');
+        case NumberStyle::lower_letter:
+            return letters(n, 'a');
+        case NumberStyle::upper_roman:
+            return roman(n, true);
+        case NumberStyle::lower_roman:
+            return roman(n, false);
+        case NumberStyle::decimal:
+            break;
     }
     return std::to_string(n);
 }
@@ -305,11 +328,11 @@ bool is_empty(const Cell& cell) {
 }
 
 class RtfReader {
-public:
+  public:
     explicit RtfReader(std::string_view in) : in_(in) {}
     Document read();
 
-private:
+  private:
     struct Level {
         Table table;
         Row row;
@@ -452,7 +475,8 @@ void RtfReader::control() {
 
 void RtfReader::control_word() {
     const std::size_t start = pos_;
-    while (pos_ < in_.size() && ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z'))) {
+    while (pos_ < in_.size() &&
+           ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z'))) {
         ++pos_;
     }
     const std::string_view name = in_.substr(start, pos_ - start);
@@ -474,7 +498,8 @@ void RtfReader::control_word() {
 
     const Word w = name.size() <= kMaxWordLetters ? lookup(name) : Word::unknown;
     if (w == Word::bin) {  // binary data follows, whatever the state
-        if (has_param && value > 0) pos_ += std::min<std::size_t>(static_cast<std::size_t>(value), in_.size() - pos_);
+        if (has_param && value > 0)
+            pos_ += std::min<std::size_t>(static_cast<std::size_t>(value), in_.size() - pos_);
         if (skip_ > 0) --skip_;
         return;
     }
@@ -491,9 +516,12 @@ int RtfReader::hex_byte() {
     for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits, ++pos_) {
         const char h = in_[pos_];
         int d = -1;
-        if (h >= '0' && h <= '9') d = h - '0';
-        else if (h >= 'a' && h <= 'f') d = h - 'a' + 10;
-        else if (h >= 'A' && h <= 'F') d = h - 'A' + 10;
+        if (h >= '0' && h <= '9')
+            d = h - '0';
+        else if (h >= 'a' && h <= 'f')
+            d = h - 'a' + 10;
+        else if (h >= 'A' && h <= 'F')
+            d = h - 'A' + 10;
         if (d < 0) break;
         value = std::max(value, 0) * 16 + d;
     }
@@ -513,12 +541,26 @@ void RtfReader::control_symbol(char c) {
             if (value >= 0) text_byte(static_cast<char>(value));
             break;
         }
-        case '*': state().star = true; break;
-        case '{': case '}': case '\\': text_byte(c); break;
-        case '~': text(0x00A0); break;
-        case '_': text(0x2011); break;
-        case '\r': case '\n': word(Word::par, false, 0); break;
-        default: break;  // \- (optional hyphen), \| and \: show nothing
+        case '*':
+            state().star = true;
+            break;
+        case '{':
+        case '}':
+        case '\\':
+            text_byte(c);
+            break;
+        case '~':
+            text(0x00A0);
+            break;
+        case '_':
+            text(0x2011);
+            break;
+        case '\r':
+        case '\n':
+            word(Word::par, false, 0);
+            break;
+        default:
+            break;  // \- (optional hyphen), \| and \: show nothing
     }
 }
 
@@ -538,13 +580,18 @@ void RtfReader::word(Word w, bool has_param, int value) {
 
     // Destinations, wherever they stand.
     switch (w) {
-        case Word::fonttbl: st.dest = Dest::font_table; font_open_ = false; return;
+        case Word::fonttbl:
+            st.dest = Dest::font_table;
+            font_open_ = false;
+            return;
         case Word::colortbl:
             st.dest = Dest::colour_table;
             colour_def_ = {};
             colour_def_set_ = false;
             return;
-        case Word::skip_destination: st.dest = Dest::skip; return;
+        case Word::skip_destination:
+            st.dest = Dest::skip;
+            return;
         case Word::field:
             if (fields_.size() < kMaxFields) {
                 fields_.emplace_back();
@@ -553,7 +600,9 @@ void RtfReader::word(Word w, bool has_param, int value) {
                 st.field = -1;
             }
             return;
-        case Word::fldinst: st.dest = Dest::field_instruction; return;
+        case Word::fldinst:
+            st.dest = Dest::field_instruction;
+            return;
         case Word::fldrslt:
             st.link = -1;
             if (st.field >= 0) {
@@ -582,7 +631,9 @@ void RtfReader::word(Word w, bool has_param, int value) {
         case Word::pntxta:
             st.dest = st.dest == Dest::pn ? Dest::pn_after : Dest::skip;
             return;
-        case Word::nesttableprops: st.dest = Dest::table_props; return;
+        case Word::nesttableprops:
+            st.dest = Dest::table_props;
+            return;
         case Word::upr:
             st.upr_outer = st.dest;
             st.dest = Dest::upr;
@@ -590,21 +641,35 @@ void RtfReader::word(Word w, bool has_param, int value) {
         case Word::ud:
             if (st.dest == Dest::upr) st.dest = st.upr_outer;
             return;
-        default: break;
+        default:
+            break;
     }
 
     // Document-wide settings.
     switch (w) {
-        case Word::ansi: doc_page_ = 1252; return;
-        case Word::mac: doc_page_ = 10000; return;
-        case Word::pc: doc_page_ = 437; return;
-        case Word::pca: doc_page_ = 850; return;
+        case Word::ansi:
+            doc_page_ = 1252;
+            return;
+        case Word::mac:
+            doc_page_ = 10000;
+            return;
+        case Word::pc:
+            doc_page_ = 437;
+            return;
+        case Word::pca:
+            doc_page_ = 850;
+            return;
         case Word::ansicpg:
             if (value > 0) doc_page_ = value;
             return;
-        case Word::deff: default_font_ = value; return;
-        case Word::uc: st.uc = std::clamp(value, 0, kMaxUnicodeSkip); return;
-        default: break;
+        case Word::deff:
+            default_font_ = value;
+            return;
+        case Word::uc:
+            st.uc = std::clamp(value, 0, kMaxUnicodeSkip);
+            return;
+        default:
+            break;
     }
 
     switch (st.dest) {
@@ -624,8 +689,11 @@ void RtfReader::word(Word w, bool has_param, int value) {
                 case Word::cpg:
                     if (font_open_) fonts_[font_def_].cpg = value;
                     return;
-                case Word::u: unicode(value); return;
-                default: return;
+                case Word::u:
+                    unicode(value);
+                    return;
+                default:
+                    return;
             }
         case Dest::colour_table:
             if (w == Word::red || w == Word::green || w == Word::blue) {
@@ -636,21 +704,40 @@ void RtfReader::word(Word w, bool has_param, int value) {
             return;
         case Dest::pn:
             switch (w) {
-                case Word::pnlvlblt: pn_def_.kind = Numbering::bullet; return;
+                case Word::pnlvlblt:
+                    pn_def_.kind = Numbering::bullet;
+                    return;
                 case Word::pnlvlbody:
-                case Word::pnlvl: pn_def_.kind = Numbering::body; return;
-                case Word::pnlvlcont: pn_def_.kind = Numbering::continuation; return;
-                case Word::pndec: pn_def_.style = NumberStyle::decimal; return;
-                case Word::pnucltr: pn_def_.style = NumberStyle::upper_letter; return;
-                case Word::pnlcltr: pn_def_.style = NumberStyle::lower_letter; return;
-                case Word::pnucrm: pn_def_.style = NumberStyle::upper_roman; return;
-                case Word::pnlcrm: pn_def_.style = NumberStyle::lower_roman; return;
+                case Word::pnlvl:
+                    pn_def_.kind = Numbering::body;
+                    return;
+                case Word::pnlvlcont:
+                    pn_def_.kind = Numbering::continuation;
+                    return;
+                case Word::pndec:
+                    pn_def_.style = NumberStyle::decimal;
+                    return;
+                case Word::pnucltr:
+                    pn_def_.style = NumberStyle::upper_letter;
+                    return;
+                case Word::pnlcltr:
+                    pn_def_.style = NumberStyle::lower_letter;
+                    return;
+                case Word::pnucrm:
+                    pn_def_.style = NumberStyle::upper_roman;
+                    return;
+                case Word::pnlcrm:
+                    pn_def_.style = NumberStyle::lower_roman;
+                    return;
                 case Word::pnstart:
                     pn_def_.start = std::clamp(value, 0, kMaxCounter);
                     pn_def_.explicit_start = true;
                     return;
-                case Word::pnf: st.chr.font = value; return;  // the bullet's font, for its text
-                default: return;
+                case Word::pnf:
+                    st.chr.font = value;
+                    return;  // the bullet's font, for its text
+                default:
+                    return;
             }
         case Dest::table_props:
             if (w == Word::nestrow) end_row(std::max(st.para.level(), 2));
@@ -671,85 +758,192 @@ void RtfReader::word(Word w, bool has_param, int value) {
     ParaProps& para = st.para;
     const bool body = st.dest == Dest::text;
     switch (w) {
-        case Word::plain: chr = CharProps{}; return;
-        case Word::f: chr.font = value; return;
-        case Word::b: chr.bold = on; return;
-        case Word::i: chr.italic = on; return;
-        case Word::ul: chr.underline = on; return;
-        case Word::ulnone: chr.underline = false; return;
+        case Word::plain:
+            chr = CharProps{};
+            return;
+        case Word::f:
+            chr.font = value;
+            return;
+        case Word::b:
+            chr.bold = on;
+            return;
+        case Word::i:
+            chr.italic = on;
+            return;
+        case Word::ul:
+            chr.underline = on;
+            return;
+        case Word::ulnone:
+            chr.underline = false;
+            return;
         case Word::strike:
-        case Word::striked: chr.strike = on; return;
-        case Word::fs: chr.size = has_param && value > 0 ? std::min(value, kMaxSize) : kDefaultSize; return;
-        case Word::cf: chr.colour = value; return;
+        case Word::striked:
+            chr.strike = on;
+            return;
+        case Word::fs:
+            chr.size = has_param && value > 0 ? std::min(value, kMaxSize) : kDefaultSize;
+            return;
+        case Word::cf:
+            chr.colour = value;
+            return;
         case Word::cb:
         case Word::highlight:
-        case Word::chcbpat: chr.background = value; return;
-        case Word::super_: chr.vertical = VerticalAlign::superscript; return;
-        case Word::sub: chr.vertical = VerticalAlign::subscript; return;
-        case Word::nosupersub: chr.vertical = VerticalAlign::baseline; return;
-        case Word::v: chr.hidden = on; return;
-        case Word::u: unicode(value); return;
-        case Word::tab: text(U'\t'); return;
-        case Word::line: text(U'\n'); return;
-        case Word::emdash: text(0x2014); return;
-        case Word::endash: text(0x2013); return;
-        case Word::lquote: text(0x2018); return;
-        case Word::rquote: text(0x2019); return;
-        case Word::ldblquote: text(0x201C); return;
-        case Word::rdblquote: text(0x201D); return;
-        case Word::bullet: text(0x2022); return;
-        case Word::emspace: text(0x2003); return;
-        case Word::enspace: text(0x2002); return;
-        case Word::qmspace: text(0x2005); return;
-        case Word::zwj: text(0x200D); return;
-        case Word::zwnj: text(0x200C); return;
-        case Word::zwbo: text(0x200B); return;
-        case Word::ltrmark: text(0x200E); return;
-        case Word::rtlmark: text(0x200F); return;
-        case Word::pard: para = ParaProps{}; return;
-        case Word::ql: para.alignment = Alignment::left; return;
-        case Word::qc: para.alignment = Alignment::centre; return;
-        case Word::qr: para.alignment = Alignment::right; return;
-        case Word::qj: para.alignment = Alignment::justify; return;
-        case Word::li: para.left = clamp_twips(value); return;
-        case Word::ri: para.right = clamp_twips(value); return;
-        case Word::fi: para.first = clamp_twips(value); return;
-        case Word::sb: para.before = std::clamp(value, 0, kMaxTwips); return;
-        case Word::sa: para.after = std::clamp(value, 0, kMaxTwips); return;
-        case Word::intbl: para.in_table = true; return;
-        case Word::itap: para.itap = std::clamp(value, 0, kMaxTableDepth); return;
-        default: break;
+        case Word::chcbpat:
+            chr.background = value;
+            return;
+        case Word::super_:
+            chr.vertical = VerticalAlign::superscript;
+            return;
+        case Word::sub:
+            chr.vertical = VerticalAlign::subscript;
+            return;
+        case Word::nosupersub:
+            chr.vertical = VerticalAlign::baseline;
+            return;
+        case Word::v:
+            chr.hidden = on;
+            return;
+        case Word::u:
+            unicode(value);
+            return;
+        case Word::tab:
+            text(U'\t');
+            return;
+        case Word::line:
+            text(U'\n');
+            return;
+        case Word::emdash:
+            text(0x2014);
+            return;
+        case Word::endash:
+            text(0x2013);
+            return;
+        case Word::lquote:
+            text(0x2018);
+            return;
+        case Word::rquote:
+            text(0x2019);
+            return;
+        case Word::ldblquote:
+            text(0x201C);
+            return;
+        case Word::rdblquote:
+            text(0x201D);
+            return;
+        case Word::bullet:
+            text(0x2022);
+            return;
+        case Word::emspace:
+            text(0x2003);
+            return;
+        case Word::enspace:
+            text(0x2002);
+            return;
+        case Word::qmspace:
+            text(0x2005);
+            return;
+        case Word::zwj:
+            text(0x200D);
+            return;
+        case Word::zwnj:
+            text(0x200C);
+            return;
+        case Word::zwbo:
+            text(0x200B);
+            return;
+        case Word::ltrmark:
+            text(0x200E);
+            return;
+        case Word::rtlmark:
+            text(0x200F);
+            return;
+        case Word::pard:
+            para = ParaProps{};
+            return;
+        case Word::ql:
+            para.alignment = Alignment::left;
+            return;
+        case Word::qc:
+            para.alignment = Alignment::centre;
+            return;
+        case Word::qr:
+            para.alignment = Alignment::right;
+            return;
+        case Word::qj:
+            para.alignment = Alignment::justify;
+            return;
+        case Word::li:
+            para.left = clamp_twips(value);
+            return;
+        case Word::ri:
+            para.right = clamp_twips(value);
+            return;
+        case Word::fi:
+            para.first = clamp_twips(value);
+            return;
+        case Word::sb:
+            para.before = std::clamp(value, 0, kMaxTwips);
+            return;
+        case Word::sa:
+            para.after = std::clamp(value, 0, kMaxTwips);
+            return;
+        case Word::intbl:
+            para.in_table = true;
+            return;
+        case Word::itap:
+            para.itap = std::clamp(value, 0, kMaxTableDepth);
+            return;
+        default:
+            break;
     }
     if (!body) return;
     switch (w) {
-        case Word::par: end_paragraph(para.level()); return;
+        case Word::par:
+            end_paragraph(para.level());
+            return;
         case Word::sect:  // ends a paragraph, but writers put it after the last \par too
             if (!runs_.empty() || has_marker_) end_paragraph(para.level());
             return;
-        case Word::cell: end_cell(std::max(para.level(), 1)); return;
-        case Word::nestcell: end_cell(std::max(para.level(), 2)); return;
-        case Word::row: end_row(std::max(para.level(), 1)); return;
-        case Word::nestrow: end_row(std::max(para.level(), 2)); return;
+        case Word::cell:
+            end_cell(std::max(para.level(), 1));
+            return;
+        case Word::nestcell:
+            end_cell(std::max(para.level(), 2));
+            return;
+        case Word::row:
+            end_row(std::max(para.level(), 1));
+            return;
+        case Word::nestrow:
+            end_row(std::max(para.level(), 2));
+            return;
         case Word::chftn:  // a footnote's mark in the text; the footnote itself is skipped
             footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
             for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
             return;
         case Word::trowd:
         case Word::trleft:
-        case Word::cellx: row_definition(outer_row_, w, value); return;
-        default: return;  // unknown words are ignored
+        case Word::cellx:
+            row_definition(outer_row_, w, value);
+            return;
+        default:
+            return;  // unknown words are ignored
     }
 }
 
 void RtfReader::row_definition(RowDefinition& def, Word w, int value) {
     switch (w) {
-        case Word::trowd: def = RowDefinition{}; return;
-        case Word::trleft: def.left = clamp_twips(value); return;
+        case Word::trowd:
+            def = RowDefinition{};
+            return;
+        case Word::trleft:
+            def.left = clamp_twips(value);
+            return;
         case Word::cellx:
             if (def.edges.size() < kMaxCellEdges) def.edges.push_back(clamp_twips(value));
             if (def.cells < SIZE_MAX) ++def.cells;
             return;
-        default: return;
+        default:
+            return;
     }
 }
 
@@ -762,7 +956,8 @@ void RtfReader::unicode(int value) {
     }
     char32_t c = v < 0 ? char32_t{0xFFFD} : static_cast<char32_t>(v);
     if (v >= 0xDC00 && v <= 0xDFFF && high_surrogate_ != 0) {
-        c = 0x10000 + ((static_cast<char32_t>(high_surrogate_) - 0xD800) << 10) + (static_cast<char32_t>(v) - 0xDC00);
+        c = 0x10000 + ((static_cast<char32_t>(high_surrogate_) - 0xD800) << 10) +
+            (static_cast<char32_t>(v) - 0xDC00);
     }
     high_surrogate_ = 0;
     // Word writes the glyphs of a symbol font in the private range U+F020..U+F0FF.
@@ -828,16 +1023,24 @@ void RtfReader::deliver(const std::string& utf8) {
         case Dest::text:
             if (!st.chr.hidden) add_text(utf8);
             return;
-        case Dest::marker: bounded_append(marker_, kMaxMarkerBytes); return;
+        case Dest::marker:
+            bounded_append(marker_, kMaxMarkerBytes);
+            return;
         case Dest::font_table:
             if (font_open_) bounded_append(fonts_[font_def_].name, kMaxFontNameBytes);
             return;
         case Dest::field_instruction:
-            if (st.field >= 0) bounded_append(fields_[static_cast<std::size_t>(st.field)].instruction, kMaxInstructionBytes);
+            if (st.field >= 0)
+                bounded_append(fields_[static_cast<std::size_t>(st.field)].instruction, kMaxInstructionBytes);
             return;
-        case Dest::pn_before: bounded_append(pn_def_.before, kMaxMarkerBytes); return;
-        case Dest::pn_after: bounded_append(pn_def_.after, kMaxMarkerBytes); return;
-        default: return;
+        case Dest::pn_before:
+            bounded_append(pn_def_.before, kMaxMarkerBytes);
+            return;
+        case Dest::pn_after:
+            bounded_append(pn_def_.after, kMaxMarkerBytes);
+            return;
+        default:
+            return;
     }
 }
 
@@ -865,9 +1068,12 @@ void RtfReader::finish_font() {
         f.code_page = f.cpg;
     } else if (f.charset == 2) {
         // Symbol character set: only the fonts whose layout is known are read as symbols.
-        if (f.name == "Symbol") f.code_page = kSymbolPage;
-        else if (f.name.rfind("Wingdings", 0) == 0) f.code_page = kWingdingsPage;
-        else f.code_page = kDefaultPage;
+        if (f.name == "Symbol")
+            f.code_page = kSymbolPage;
+        else if (f.name.rfind("Wingdings", 0) == 0)
+            f.code_page = kWingdingsPage;
+        else
+            f.code_page = kDefaultPage;
     } else {
         f.code_page = code_page_of_charset(f.charset);
     }
@@ -959,7 +1165,9 @@ void RtfReader::set_level(int level) {
         if (!inner.cell.blocks.empty()) inner.row.cells.push_back(std::move(inner.cell));
         if (!inner.row.cells.empty()) inner.table.rows.push_back(std::move(inner.row));
         if (!inner.table.rows.empty()) {
-            container(static_cast<int>(open_.size())).emplace_back().content.emplace<Table>(std::move(inner.table));
+            container(static_cast<int>(open_.size()))
+                .emplace_back()
+                .content.emplace<Table>(std::move(inner.table));
         }
     }
     while (static_cast<int>(open_.size()) < level) open_.emplace_back();
@@ -1013,11 +1221,14 @@ void RtfReader::finish() {
 
 bool is_rtf(std::string_view bytes) noexcept {
     std::size_t p = 0;
-    while (p < bytes.size() && (bytes[p] == ' ' || bytes[p] == '\t' || bytes[p] == '\r' || bytes[p] == '\n')) ++p;
+    while (p < bytes.size() && (bytes[p] == ' ' || bytes[p] == '\t' || bytes[p] == '\r' || bytes[p] == '\n'))
+        ++p;
     return bytes.substr(p, 5) == "{\\rtf";
 }
 
-Document read_rtf(std::string_view bytes) { return RtfReader(bytes).read(); }
+Document read_rtf(std::string_view bytes) {
+    return RtfReader(bytes).read();
+}
 
 Document read_plain_text(std::string_view bytes) {
     Document doc;
@@ -1033,12 +1244,15 @@ Document read_plain_text(std::string_view bytes) {
             p.runs.push_back(std::move(run));
         }
         doc.blocks.emplace_back().content.emplace<Paragraph>(std::move(p));
-        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ++end;
+        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
+            ++end;
         start = end + 1;
     }
     return doc;
 }
 
-Document describe(std::string_view bytes) { return is_rtf(bytes) ? read_rtf(bytes) : read_plain_text(bytes); }
+Document describe(std::string_view bytes) {
+    return is_rtf(bytes) ? read_rtf(bytes) : read_plain_text(bytes);
+}
 
 }  // namespace hoopcast::richtext

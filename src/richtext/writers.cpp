@@ -9,18 +9,34 @@ namespace hoopcast::richtext {
 namespace {
 
 // Lengths in the document are twips; the text box measures in pixels at 96 per inch.
-int twips_to_px(int twips) { return twips / 15; }
+int twips_to_px(int twips) {
+    return twips / 15;
+}
 
 void append_escaped(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            case '\n': out += "<br />"; break;
-            default: out += c; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            case '\n':
+                out += "<br />";
+                break;
+            default:
+                out += c;
+                break;
         }
     }
 }
@@ -79,16 +95,24 @@ void write_blocks(std::string& out, const std::vector<Block>& blocks);
 void write_paragraph(std::string& out, const Paragraph& p) {
     out += "<p";
     switch (p.alignment) {
-        case Alignment::left: break;
-        case Alignment::centre: out += " align=\"center\""; break;
-        case Alignment::right: out += " align=\"right\""; break;
-        case Alignment::justify: out += " align=\"justify\""; break;
+        case Alignment::left:
+            break;
+        case Alignment::centre:
+            out += " align=\"center\"";
+            break;
+        case Alignment::right:
+            out += " align=\"right\"";
+            break;
+        case Alignment::justify:
+            out += " align=\"justify\"";
+            break;
     }
     out += " style=\"margin-top:" + std::to_string(twips_to_px(p.space_before)) +
            "px; margin-bottom:" + std::to_string(twips_to_px(p.space_after)) +
            "px; margin-left:" + std::to_string(twips_to_px(p.left_indent)) +
            "px; margin-right:" + std::to_string(twips_to_px(p.right_indent)) +
-           "px; text-indent:" + std::to_string(twips_to_px(p.first_line_indent)) + "px; white-space:pre-wrap;\">";
+           "px; text-indent:" + std::to_string(twips_to_px(p.first_line_indent)) +
+           "px; white-space:pre-wrap;\">";
     bool empty = true;
     if (!p.marker.empty()) {
         Format marker_format = p.runs.empty() ? Format{} : p.runs.front().format;
@@ -122,7 +146,8 @@ void write_table(std::string& out, const Table& t) {
             out += "<td valign=\"top\"";
             if (row_width > 0 && cell.width > 0) {
                 // Shares of the row, so a page-wide table still fits a narrow pane.
-                out += " width=\"" + std::to_string(std::max<long long>(1, cell.width * 100LL / row_width)) + "%\"";
+                out += " width=\"" + std::to_string(std::max<long long>(1, cell.width * 100LL / row_width)) +
+                       "%\"";
             }
             out += ">\n";
             write_blocks(out, cell.blocks);
@@ -135,8 +160,10 @@ void write_table(std::string& out, const Table& t) {
 
 void write_blocks(std::string& out, const std::vector<Block>& blocks) {
     for (const Block& b : blocks) {
-        if (const auto* p = std::get_if<Paragraph>(&b.content)) write_paragraph(out, *p);
-        else write_table(out, std::get<Table>(b.content));
+        if (const auto* p = std::get_if<Paragraph>(&b.content))
+            write_paragraph(out, *p);
+        else
+            write_table(out, std::get<Table>(b.content));
     }
 }
 

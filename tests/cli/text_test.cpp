@@ -31,8 +31,8 @@ TextRun text(const std::string& args) {
     const std::string tag = std::to_string(::getpid());
     const auto out = dir / ("hoopcast_text_test_" + tag + ".out");
     const auto err = dir / ("hoopcast_text_test_" + tag + ".err");
-    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI + "' text " +
-                                args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI +
+                                "' text " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
     TextRun r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -28,8 +28,10 @@ TEST(ReplaceText, OccurrenceFormedByAReplacementIsReplacedToo) {
 }
 
 // The literal reading: find the first occurrence from the start, replace, start again.
-std::string search_from_start(std::string text, const std::string& key, std::size_t cut, const std::string& by) {
-    for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key)) text.replace(at, cut, by);
+std::string search_from_start(std::string text, const std::string& key, std::size_t cut,
+                              const std::string& by) {
+    for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key))
+        text.replace(at, cut, by);
     return text;
 }
 
@@ -62,8 +64,7 @@ TEST(ReplaceText, ReplacementContainingItsPatternEnds) {
 
 TEST(CleanDescription, PatternsAsTheEditorLeavesThem) {
     EXPECT_EQ(clean_description("{\\pntext\\f3\\'B7\\tab}\\pard\\'b7\\tab word"), "\\pard word");
-    EXPECT_EQ(clean_description("x{\\pntext\\f2\\'B7\\tab}\\pard\\plain text"),
-              "x\\pard\\plain text");
+    EXPECT_EQ(clean_description("x{\\pntext\\f2\\'B7\\tab}\\pard\\plain text"), "x\\pard\\plain text");
     EXPECT_EQ(clean_description("{\\pntext\\f2\\'B7\\tab}\\pardtext"), "\\pardtext");
     EXPECT_EQ(clean_description("{\\b x{\\pntext\\f0\\'B7\\tab}}y"), "{\\b x}y");
     EXPECT_EQ(clean_description("{{\\pntext\\f20\\'B7\\tab}}"), "{}");

@@ -15,9 +15,9 @@
 namespace hoopcast::richtext {
 namespace {
 
+using testing::cell_text;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using testing::cell_text;
 using testing::paragraph_with;
 using testing::paragraphs;
 using testing::run_with;
@@ -47,10 +47,12 @@ std::vector<std::string> markers(const Document& d) {
 
 TEST(LibreOfficeDocuments, StylesInFrenchAndGerman) {
     const Document d = document("lo_styles_fr_de.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Attaque en boucle",
-                                      "Le meneur passe à l'ailier, coupe vers le panier et reçoit l'écran; pas de dribble.",
-                                      "Rouge und blau: Größe, Übung, ähnlich, „Zitat“ – fertig — Ende.",
-                                      "Gros texte à droite", "Eingerückter Absatz mit Tabulator."));
+    EXPECT_THAT(
+        texts(d),
+        ElementsAre("Attaque en boucle",
+                    "Le meneur passe à l'ailier, coupe vers le panier et reçoit l'écran; pas de dribble.",
+                    "Rouge und blau: Größe, Übung, ähnlich, „Zitat“ – fertig — Ende.", "Gros texte à droite",
+                    "Eingerückter Absatz mit Tabulator."));
     EXPECT_EQ(paragraph_with(d, "Attaque").alignment, Alignment::centre);
     EXPECT_TRUE(run_with(d, "Attaque").format.bold);
     EXPECT_TRUE(run_with(d, "passe").format.bold);
@@ -69,9 +71,10 @@ TEST(LibreOfficeDocuments, StylesInFrenchAndGerman) {
 
 TEST(LibreOfficeDocuments, BulletedAndNumberedLists) {
     const Document d = document("lo_lists.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Setup:", "Point guard at the top", "Wings on both sides", "Post player low",
-                                      "Steps:", "Pass to the wing", "Cut through", "Screen away", "Alpha option",
-                                      "Beta option", "Outer item", "Inner item"));
+    EXPECT_THAT(texts(d),
+                ElementsAre("Setup:", "Point guard at the top", "Wings on both sides", "Post player low",
+                            "Steps:", "Pass to the wing", "Cut through", "Screen away", "Alpha option",
+                            "Beta option", "Outer item", "Inner item"));
     EXPECT_THAT(markers(d), ElementsAre("", "•", "•", "•", "", "1.", "2.", "3.", "a.", "b.", "•", "•"));
     EXPECT_GT(paragraph_with(d, "Inner item").left_indent, paragraph_with(d, "Outer item").left_indent);
     EXPECT_LT(paragraph_with(d, "Cut through").first_line_indent, 0);
@@ -100,25 +103,29 @@ TEST(LibreOfficeDocuments, TablesAndANestedTable) {
 
 TEST(LibreOfficeDocuments, SixLanguagesAndALink) {
     const Document d = document("lo_languages_link.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Polski: Zażółć gęślą jaźń.", "Čeština: Příliš žluťoučký kůň úpěl ďábelské ódy.",
-                                      "Русский: Съешь же ещё этих мягких французских булок.",
-                                      "Ελληνικά: Ξεσκεπάζω την ψυχοφθόρα βδελυγμία.", "日本語: いろはにほへと ちりぬるを。",
-                                      "中文: 我能吞下玻璃而不伤身体。", "Link: our playbook here."));
+    EXPECT_THAT(
+        texts(d),
+        ElementsAre("Polski: Zażółć gęślą jaźń.", "Čeština: Příliš žluťoučký kůň úpěl ďábelské ódy.",
+                    "Русский: Съешь же ещё этих мягких французских булок.",
+                    "Ελληνικά: Ξεσκεπάζω την ψυχοφθόρα βδελυγμία.", "日本語: いろはにほへと ちりぬるを。",
+                    "中文: 我能吞下玻璃而不伤身体。", "Link: our playbook here."));
     EXPECT_EQ(run_with(d, "our playbook").link, "https://example.com/plays?id=7");
     EXPECT_EQ(run_with(d, "Link").link, "");
 }
 
 TEST(LibreOfficeDocuments, FieldsNotesPicturesAndHeadersShowOnlyTheText) {
     const Document d = document("lo_fields_notes_picture.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Page 1 of 1.", "Author: ; title Secret title.", "Note here1; then a bookmark.",
-                                      "Picture:  end.", "Hidden: ab and mail the coach."));
+    EXPECT_THAT(texts(d),
+                ElementsAre("Page 1 of 1.", "Author: ; title Secret title.", "Note here1; then a bookmark.",
+                            "Picture:  end.", "Hidden: ab and mail the coach."));
     EXPECT_EQ(run_with(d, "mail the coach").link, "mailto:coach@example.com");
 }
 
 TEST(WordPadDocuments, Windows1252WithBulletsAndNumbers) {
     const Document d = document("wordpad_cp1252.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Box and one", "The defender in the box stays low; no help.", "Guard on the ball",
-                                      "Wing denies", "First step", "Second step", "Café “crème” – € 5"));
+    EXPECT_THAT(texts(d),
+                ElementsAre("Box and one", "The defender in the box stays low; no help.", "Guard on the ball",
+                            "Wing denies", "First step", "Second step", "Café “crème” – € 5"));
     EXPECT_THAT(markers(d), ElementsAre("", "", "•", "•", "1.", "2.", ""));
     EXPECT_EQ(paragraph_with(d, "Box").alignment, Alignment::centre);
     EXPECT_TRUE(run_with(d, "Box").format.bold);
@@ -136,14 +143,16 @@ TEST(WordPadDocuments, Windows1252WithBulletsAndNumbers) {
 
 TEST(WordPadDocuments, BulletsFromNumberingPropertiesAlone) {
     const Document d = document("wordpad_cleaned.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Options:", "Post up", "Kick out", "Third", "Fourth", "one", "two", "Done"));
+    EXPECT_THAT(texts(d),
+                ElementsAre("Options:", "Post up", "Kick out", "Third", "Fourth", "one", "two", "Done"));
     EXPECT_THAT(markers(d), ElementsAre("", "•", "•", "III)", "IV)", "a.", "b.", ""));
 }
 
 TEST(WordPadDocuments, CodePagesOfTheDocumentAndOfItsFonts) {
     EXPECT_THAT(texts(document("wordpad_cp1250_pl_cz.rtf")),
                 ElementsAre("Zażółć gęślą jaźń. Świetnie!", "Příliš žluťoučký kůň úpěl ďábelské ódy."));
-    EXPECT_THAT(texts(document("wordpad_cp1251_el_fonts.rtf")), ElementsAre("English, русский, ελληνικά déjà"));
+    EXPECT_THAT(texts(document("wordpad_cp1251_el_fonts.rtf")),
+                ElementsAre("English, русский, ελληνικά déjà"));
     const Document ja = document("wordpad_cp932_ja.rtf");
     EXPECT_THAT(texts(ja), ElementsAre("日本語のテスト ok 表示"));
     EXPECT_EQ(run_with(ja, "日本語").format.font_family, "ＭＳ 明朝");
@@ -152,8 +161,8 @@ TEST(WordPadDocuments, CodePagesOfTheDocumentAndOfItsFonts) {
 
 TEST(WordDocuments, ListsFieldsUnicodeAndNestedTable) {
     const Document d = document("word_lists_table_field.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Horns set", "Bigs at the elbows", "Guards in the corners", "Wing sprints out",
-                                      "Entry to the elbow", "Back screen",
+    EXPECT_THAT(texts(d), ElementsAre("Horns set", "Bigs at the elbows", "Guards in the corners",
+                                      "Wing sprints out", "Entry to the elbow", "Back screen",
                                       "See the diagram, page 1, “Quoted” \u00A0—\u00A0red, green, 日本, 🏀.",
                                       "After the table."));
     // Symbol, Courier New and Wingdings bullets, then numbers.
@@ -187,8 +196,8 @@ TEST(WordDocuments, ListsFieldsUnicodeAndNestedTable) {
 
 TEST(TextEditDocuments, CocoaRichText) {
     const Document d = document("textedit_cocoa.rtf");
-    EXPECT_THAT(texts(d), ElementsAre("Motion offence", "Don’t stop moving.", "Pass", "Cut", "Screen", "Roll", "",
-                                      "Café crème – fin", "underlined and struck"));
+    EXPECT_THAT(texts(d), ElementsAre("Motion offence", "Don’t stop moving.", "Pass", "Cut", "Screen", "Roll",
+                                      "", "Café crème – fin", "underlined and struck"));
     EXPECT_THAT(markers(d), ElementsAre("", "", "•", "•", "1.", "2.", "", "", ""));
     EXPECT_EQ(paragraph_with(d, "Motion").alignment, Alignment::centre);
     EXPECT_TRUE(run_with(d, "Motion").format.bold);

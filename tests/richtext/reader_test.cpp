@@ -10,24 +10,26 @@
 namespace hoopcast::richtext {
 namespace {
 
+using testing::cell_text;
 using ::testing::ElementsAre;
 using testing::paragraph_with;
 using testing::paragraphs;
 using testing::run_with;
 using testing::tables;
-using testing::cell_text;
 using testing::text_of;
 using testing::texts;
 
 Document rtf(const std::string& body) {
-    return read_rtf(R"rtf({\rtf1\ansi\deff0{\fonttbl{\f0\fswiss Arial;}{\f1\froman Times New Roman;}{\f2\fcharset2 Symbol;}})rtf"
-                    R"rtf({\colortbl;\red255\green0\blue0;\red0\green0\blue255;})rtf" +
-                    body + "}");
+    return read_rtf(
+        R"rtf({\rtf1\ansi\deff0{\fonttbl{\f0\fswiss Arial;}{\f1\froman Times New Roman;}{\f2\fcharset2 Symbol;}})rtf"
+        R"rtf({\colortbl;\red255\green0\blue0;\red0\green0\blue255;})rtf" +
+        body + "}");
 }
 
 TEST(RtfCharacters, FormattingWordsAndGroups) {
-    const Document d = rtf(R"rtf(\pard plain {\b bold {\i both}} \ul under\ulnone  \strike gone\strike0  )rtf"
-                           R"rtf(\f1\fs32\cf1 big red\plain  again \uldb double\ul0  \super up\nosupersub\par)rtf");
+    const Document d =
+        rtf(R"rtf(\pard plain {\b bold {\i both}} \ul under\ulnone  \strike gone\strike0  )rtf"
+            R"rtf(\f1\fs32\cf1 big red\plain  again \uldb double\ul0  \super up\nosupersub\par)rtf");
     EXPECT_FALSE(run_with(d, "plain").format.bold);
     EXPECT_EQ(run_with(d, "plain").format.font_family, "Arial");
     EXPECT_EQ(run_with(d, "plain").format.size_half_points, 24);
@@ -50,7 +52,9 @@ TEST(RtfCharacters, FormattingWordsAndGroups) {
 TEST(RtfCharacters, SpecialCharactersAndBreaks) {
     const Document d = rtf(R"rtf(a\tab b\line c\emdash\endash\lquote\rquote\ldblquote\rdblquote\bullet )rtf"
                            R"rtf(\~x\-y\_z\{\}\\ \emspace\enspace\par)rtf");
-    EXPECT_THAT(texts(d), ElementsAre("a\tb\nc\u2014\u2013\u2018\u2019\u201C\u201D\u2022\u00A0xy\u2011z{}\\ \u2003\u2002"));
+    EXPECT_THAT(
+        texts(d),
+        ElementsAre("a\tb\nc\u2014\u2013\u2018\u2019\u201C\u201D\u2022\u00A0xy\u2011z{}\\ \u2003\u2002"));
 }
 
 TEST(RtfCharacters, UnicodeWithFallbackSkipping) {
@@ -90,8 +94,9 @@ TEST(RtfCharacters, SymbolFontsAndUnknownPagesFallBack) {
 }
 
 TEST(RtfParagraphs, PropertiesAndPardReset) {
-    const Document d = rtf(R"rtf(\pard\qc\li720\ri360\fi-360\sb120\sa240 one\par two\par\pard\qr three\par)rtf"
-                           R"rtf(\qj four\par{\pard\qc five\par}six\par)rtf");
+    const Document d =
+        rtf(R"rtf(\pard\qc\li720\ri360\fi-360\sb120\sa240 one\par two\par\pard\qr three\par)rtf"
+            R"rtf(\qj four\par{\pard\qc five\par}six\par)rtf");
     const auto ps = paragraphs(d);
     ASSERT_EQ(ps.size(), 6u);
     EXPECT_EQ(ps[0]->alignment, Alignment::centre);

@@ -22,7 +22,8 @@ TEST(Html, SpansCarryTheRunFormat) {
                                 "font-style:italic; text-decoration: underline line-through; color:#ff0000; "
                                 "background-color:#0080ff;\">all</span>"));
     // Quotes in a font name could end the attribute; they are left out.
-    EXPECT_THAT(html, HasSubstr("font-family:'OBrien Sans'; font-size:12pt; vertical-align:sub;\">low</span>"));
+    EXPECT_THAT(html,
+                HasSubstr("font-family:'OBrien Sans'; font-size:12pt; vertical-align:sub;\">low</span>"));
     EXPECT_THAT(html, HasSubstr(">&lt;&amp;&gt;</span>"));
 }
 
@@ -31,8 +32,9 @@ TEST(Html, ParagraphsMarkersLinksAndBreaks) {
         R"rtf({\rtf1\pard\qc\li1440\fi-720\sb300 {\pntext 1.\tab}first\line second\par\pard\qr r\par\qj j\par\pard\par)rtf"
         R"rtf({\field{\*\fldinst HYPERLINK "http://a.test/?x=1&y=\\"2\\""}{\fldrslt go}}\par})rtf");
     const std::string html = to_html(d);
-    EXPECT_THAT(html, HasSubstr("<p align=\"center\" style=\"margin-top:20px; margin-bottom:0px; margin-left:96px; "
-                                "margin-right:0px; text-indent:-48px; white-space:pre-wrap;\">"));
+    EXPECT_THAT(html,
+                HasSubstr("<p align=\"center\" style=\"margin-top:20px; margin-bottom:0px; margin-left:96px; "
+                          "margin-right:0px; text-indent:-48px; white-space:pre-wrap;\">"));
     EXPECT_THAT(html, HasSubstr(">1.</span>&#160;&#160;<span"));
     EXPECT_THAT(html, HasSubstr("first<br />second"));
     EXPECT_THAT(html, HasSubstr("<p align=\"right\""));
