@@ -28,7 +28,9 @@
 #include "play/rounding.h"
 #include "playback/texts.h"
 #include "raster/picture.h"
-#include "richtext/description.h"
+#include "play/description.h"
+#include "richtext/reader.h"
+#include "richtext/writers.h"
 #include "scene/frames.h"
 #include "scene/mapping.h"
 
@@ -429,12 +431,9 @@ void TForm12::Showcourt() {
 
 void TForm12::gettext() {
     Richedit1->clear();
-    const richtext::PaneContent content = richtext::describe(clean_description(play_->header(state_.cur_seq).text));
-    if (content.is_rich) {
-        Richedit1->setHtml(QString::fromStdString(content.html));
-    } else {
-        Richedit1->setPlainText(QString::fromStdString(content.plain_text));
-    }
+    // Rich text, or else plain text: both arrive as one styled document.
+    const richtext::Document document = richtext::describe(clean_description(play_->header(state_.cur_seq).text));
+    Richedit1->setHtml(QString::fromStdString(richtext::to_html(document)));
 }
 
 FrameSettings TForm12::frame_settings() const {
