@@ -120,16 +120,17 @@ void draw_arc_to(raster::Picture& picture, int a1, int a2, double x1, double y1,
     chord_chain(picture.canvas(), circle_through(x1, y1, x2, y2), a1, a2, dashed, true);
 }
 
-void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, int base, double scale,
-                     int a1, int a2) {
+void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, int base, double scale, int a1,
+                     int a2) {
     constexpr std::size_t kMaxArcPoints = 1000;
     // First arc point, the appended arc points, the two base points.
     std::array<raster::Point, 1 + kMaxArcPoints + 2> points;
 
     const long double s = scale;
-    const Circle c{(static_cast<long double>(x1) + x2) * s / 2, (static_cast<long double>(y1) + y2) * s / 2,
-                   (std::fabs(static_cast<long double>(x1) - x2) + std::fabs(static_cast<long double>(y1) - y2)) *
-                       (s * 0.5L)};
+    const Circle c{
+        (static_cast<long double>(x1) + x2) * s / 2, (static_cast<long double>(y1) + y2) * s / 2,
+        (std::fabs(static_cast<long double>(x1) - x2) + std::fabs(static_cast<long double>(y1) - y2)) *
+            (s * 0.5L)};
     if (a1 > a2) std::swap(a1, a2);
 
     std::size_t count = 0;
