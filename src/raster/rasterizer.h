@@ -13,6 +13,13 @@ namespace hoopcast::raster::detail {
 
 using i64 = std::int64_t;
 
+struct Point64 {
+    i64 x = 0, y = 0;
+    Point64() = default;
+    constexpr Point64(i64 px, i64 py) noexcept : x(px), y(py) {}
+    constexpr Point64(Point p) noexcept : x(p.x), y(p.y) {}
+};
+
 // Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
 void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept;
 
@@ -28,6 +35,7 @@ void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept;
 
 // Interior of a polygon by the alternate (even-odd) rule.
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept;
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Colour colour) noexcept;
 
 // A box normalised to left <= right, top <= bottom; right and bottom are exclusive, as
 // the rectangle and ellipse calls take them.

@@ -247,35 +247,50 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     for_each_outline_pixel(bitmap, l, t, r, b, plot);
 }
 
-// Alternate fill: a pixel is inside when a ray from its centre crosses the outline an odd
-// number of times. Edges are half-open at the bottom and crossings at the right, so
-// polygons that share an edge do not overlap.
-void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept {
+namespace {
+
+// Smallest integer >= num / den, den > 0.
+i64 ceil_div(i128 num, i128 den) noexcept {
+    i128 q = num / den;
+    if (num % den != 0 && num > 0) ++q;
+    return static_cast<i64>(q);
+}
+
+}  // namespace
+
+// Alternate fill: a pixel is inside when its centre has an odd number of edges to its left.
+// Edges are half-open: a row at an edge's top end counts, one at its bottom end does not, and
+// a crossing exactly on a pixel centre puts that pixel inside, so a span runs from the first
+// centre at or right of one crossing to the last centre left of the next. Neighbouring
+// polygons thus share no pixel. Crossings are computed exactly in integers.
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Colour colour) noexcept {
     if (points.size() < 3) return;
     i64 top = points[0].y, bottom = points[0].y;
-    for (const Point& p : points) top = std::min<i64>(top, p.y), bottom = std::max<i64>(bottom, p.y);
+    for (const Point64& p : points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
-    std::vector<double> crossings;
+    std::vector<i64> crossings;
     crossings.reserve(points.size());
     for (i64 y = y0; y <= y1; ++y) {
         crossings.clear();
         for (std::size_t i = 0; i < points.size(); ++i) {
-            const Point a = points[i], b = points[(i + 1) % points.size()];
+            const Point64 a = points[i], b = points[(i + 1) % points.size()];
             if (a.y == b.y) continue;
-            const i64 ylo = std::min<i64>(a.y, b.y), yhi = std::max<i64>(a.y, b.y);
-            if (y < ylo || y >= yhi) continue;
-            crossings.push_back(static_cast<double>(a.x) +
-                                static_cast<double>(y - a.y) * static_cast<double>(i64{b.x} - a.x) /
-                                    static_cast<double>(i64{b.y} - a.y));
+            if (y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
+            // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
+            i128 num = i128{a.x} * (b.y - a.y) + i128{y - a.y} * (b.x - a.x);
+            i128 den = b.y - a.y;
+            if (den < 0) num = -num, den = -den;
+            crossings.push_back(ceil_div(num, den));
         }
         std::sort(crossings.begin(), crossings.end());
-        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            const double left = std::ceil(crossings[i]), right = std::ceil(crossings[i + 1]) - 1;
-            if (left > right) continue;
-            paint_span(bitmap, y, static_cast<i64>(std::max(left, -1.0)),
-                       static_cast<i64>(std::min(right, static_cast<double>(bitmap.width()))), colour);
-        }
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+            if (crossings[i] < crossings[i + 1]) paint_span(bitmap, y, crossings[i], crossings[i + 1] - 1, colour);
     }
+}
+
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept {
+    std::vector<Point64> wide(points.begin(), points.end());
+    fill_polygon_alternate(bitmap, wide, colour);
 }
 
 }  // namespace hoopcast::raster::detail
