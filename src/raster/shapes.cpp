@@ -44,10 +44,11 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
 }  // namespace
 
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush
-// fills strictly inside it. A box with no width or height, or of 1 x 1, draws nothing.
+// fills strictly inside it. A box with no width or height draws nothing; a 1 x 1 box draws
+// nothing with a thin pen but the round dot of a geometric one.
 void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept {
     if (box.width() == 0 || box.height() == 0) return;
-    if (box.width() == 1 && box.height() == 1) return;
+    if (box.width() == 1 && box.height() == 1 && pen_width <= 1) return;
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     if (brush != nullptr) fill_box(bitmap, l + 1, t + 1, r - 1, b - 1, *brush);
     if (pen_width <= 1) {
