@@ -6,6 +6,7 @@
 
 #include "drawings/context.h"
 #include "drawings/courts.h"
+#include "drawings/zones.h"
 #include "play/model.h"
 #include "play/rounding.h"
 #include "raster/picture.h"
@@ -26,7 +27,7 @@ void add(PlayModel& play, int slot, const char* kind, int x1, int y1, int x2, in
     e.colour = colour;
 }
 
-void court(benchmark::State& state, bool zones) {
+std::unique_ptr<PlayModel> court_play(bool zones) {
     auto play = std::make_unique<PlayModel>();
     play->seq_count = 1;
     play->header(1).court_kind = 5;
@@ -40,6 +41,11 @@ void court(benchmark::State& state, bool zones) {
         add(*play, 7, "ppoly", 70, 230, 0, 0, 0x2020E0);
         play->has_zones = true;
     }
+    return play;
+}
+
+void court(benchmark::State& state, bool zones) {
+    auto play = court_play(zones);
     DisplayDefaults defaults;
     DrawContext ctx{*play, defaults, false};
     raster::Picture picture(Round(289 * kScale), Round(361 * kScale));
@@ -49,6 +55,18 @@ void court(benchmark::State& state, bool zones) {
         benchmark::DoNotOptimize(picture.bitmap().bytes().data());
     }
     state.SetLabel(std::to_string(picture.width()) + "x" + std::to_string(picture.height()));
+}
+
+// The zones alone, tinting a plain picture: mask, zone shapes and the tint.
+void BM_ZonesOnly(benchmark::State& state) {
+    auto play = court_play(true);
+    DisplayDefaults defaults;
+    DrawContext ctx{*play, defaults, false};
+    raster::Picture picture(Round(289 * kScale), Round(361 * kScale));
+    for (auto _ : state) {
+        draw_zones(picture, ctx, 1, kScale);
+        benchmark::DoNotOptimize(picture.bitmap().bytes().data());
+    }
 }
 
 void BM_ColouredFullCourtWithZones(benchmark::State& state) {
@@ -62,3 +80,4 @@ void BM_ColouredFullCourtWithoutZones(benchmark::State& state) {
 
 BENCHMARK(BM_ColouredFullCourtWithZones)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ColouredFullCourtWithoutZones)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ZonesOnly)->Unit(benchmark::kMicrosecond);
