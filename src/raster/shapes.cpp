@@ -59,9 +59,7 @@ void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Co
         return;
     }
     // Geometric pens are centred on the same outline, with round corners. The corners are
-    // clamped into int range; a box that far out is off any bitmap anyway.
-    auto c = [](i64 v) { return static_cast<int>(std::clamp<i64>(v, -(i64{1} << 30), i64{1} << 30)); };
-    const Point corners[4] = {{c(l), c(t)}, {c(r), c(t)}, {c(r), c(b)}, {c(l), c(b)}};
+    const Point64 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
     wide_path(bitmap, corners, true, pen_width, pen);
 }
 
@@ -136,10 +134,11 @@ struct EllipseGeometry {
 // Calls plot(x, y) for every pixel of the width-1 outline of the ellipse in the box (inclusive
 // pixel bounds l..r, t..b) that lies in the bitmap. A pixel may be reported twice.
 template <typename Plot>
-void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Plot&& plot) {
+void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, i64 pad, Plot&& plot) {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
-    const i64 x0 = std::max<i64>(l, 0), x1 = std::min<i64>(r, bitmap.width() - 1);
+    pad = std::min<i64>(pad, i64{bitmap.width()} + bitmap.height());
+    const i64 x0 = std::max<i64>(l, -pad), x1 = std::min<i64>(r, bitmap.width() - 1 + pad);
     for (i64 x = x0; x <= x1; ++x) {
         const i64 X = 2 * x - cx2 < 0 ? cx2 - 2 * x : 2 * x - cx2;
         const i64 Y = e.y_for_column(X);
@@ -147,7 +146,7 @@ void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Pl
         plot(x, (cy2 - Y) / 2);
         plot(x, (cy2 + Y) / 2);
     }
-    const i64 y0 = std::max<i64>(t, 0), y1 = std::min<i64>(b, bitmap.height() - 1);
+    const i64 y0 = std::max<i64>(t, -pad), y1 = std::min<i64>(b, bitmap.height() - 1 + pad);
     for (i64 y = y0; y <= y1; ++y) {
         const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
         const i64 X = e.x_for_row(Y);
@@ -169,6 +168,45 @@ void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Colour colo
     }
 }
 
+// The outline as an ordered closed loop of pixels, clockwise from the top: the quadrant's
+// columns of the flat part, then its rows of the steep part, mirrored into the others.
+std::vector<Point64> ellipse_loop(i64 l, i64 t, i64 r, i64 b) {
+    const EllipseGeometry e{r - l, b - t};
+    std::vector<Point64> quadrant;  // doubled offsets, from the top towards the right
+    for (i64 X = e.W & 1; X <= e.W; X += 2) {
+        const i64 Y = e.y_for_column(X);
+        if (!e.flat(X, Y)) break;
+        quadrant.push_back({X, Y});
+    }
+    std::vector<Point64> steep;
+    for (i64 Y = e.H & 1; Y <= e.H; Y += 2) {
+        const i64 X = e.x_for_row(Y);
+        if (!e.steep(X, Y)) break;
+        steep.push_back({X, Y});
+    }
+    for (auto it = steep.rbegin(); it != steep.rend(); ++it)
+        if (quadrant.empty() || quadrant.back().x != it->x || quadrant.back().y != it->y) quadrant.push_back(*it);
+    const i64 cx2 = l + r, cy2 = t + b;
+    std::vector<Point64> loop;
+    loop.reserve(quadrant.size() * 4);
+    auto add = [&](i64 X, i64 Y) {
+        const Point64 p{(cx2 + X) / 2, (cy2 + Y) / 2};
+        if (loop.empty() || loop.back().x != p.x || loop.back().y != p.y) loop.push_back(p);
+    };
+    for (const Point64& q : quadrant) add(q.x, -q.y);
+    for (auto it = quadrant.rbegin(); it != quadrant.rend(); ++it) add(it->x, it->y);
+    for (const Point64& q : quadrant) add(-q.x, q.y);
+    for (auto it = quadrant.rbegin(); it != quadrant.rend(); ++it) add(-it->x, -it->y);
+    if (loop.size() > 1 && loop.front().x == loop.back().x && loop.front().y == loop.back().y) loop.pop_back();
+    return loop;
+}
+
+// Whether walking the whole outline costs no more than a few passes over the bitmap.
+bool loop_is_affordable(const Bitmap& bitmap, Box box, i64 pen_width) noexcept {
+    const i64 limit = 4 * (i64{bitmap.width()} + bitmap.height()) + 4 * std::min<i64>(pen_width, 1 << 16);
+    return box.width() <= limit && box.height() <= limit;
+}
+
 }  // namespace
 
 // Ellipse: the same box rule as the rectangle; a box 2 pixels wide or tall, or less, is
@@ -182,33 +220,22 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, [&](i64 x, i64 y) {
+        for_each_outline_pixel(bitmap, l, t, r, b, 0, [&](i64 x, i64 y) {
             bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
         });
         return;
     }
-    // Wide pens: a round dot of the pen's width on every outline pixel.
-    const i64 cx2 = l + r, cy2 = t + b;
-    const EllipseGeometry g{r - l, b - t};
-    // Walk the whole outline (clipped by the dot size) so dots just outside the bitmap still
-    // reach into it.
-    const i64 pad = std::min<i64>(pen_width, 2 * (i64{bitmap.width()} + bitmap.height()));
-    const i64 x0 = std::max<i64>(l, -pad), x1 = std::min<i64>(r, bitmap.width() - 1 + pad);
-    for (i64 x = x0; x <= x1; ++x) {
-        const i64 X = 2 * x - cx2 < 0 ? cx2 - 2 * x : 2 * x - cx2;
-        const i64 Y = g.y_for_column(X);
-        if (!g.flat(X, Y)) continue;
-        round_dot(bitmap, Point{static_cast<int>(x), static_cast<int>((cy2 - Y) / 2)}, pen_width, pen);
-        round_dot(bitmap, Point{static_cast<int>(x), static_cast<int>((cy2 + Y) / 2)}, pen_width, pen);
+    // Geometric pens run along the outline as one closed wide path through its pixels, so
+    // the round joins make the outer edge slightly lumpy. A box far larger than the bitmap
+    // would make that path long; there a dot on each outline pixel near the bitmap is
+    // drawn instead, which bounds the work by the bitmap's size.
+    if (loop_is_affordable(bitmap, box, pen_width)) {
+        const std::vector<Point64> loop = ellipse_loop(l, t, r, b);
+        wide_path(bitmap, loop, true, pen_width, pen);
+        return;
     }
-    const i64 y0 = std::max<i64>(t, -pad), y1 = std::min<i64>(b, bitmap.height() - 1 + pad);
-    for (i64 y = y0; y <= y1; ++y) {
-        const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
-        const i64 X = g.x_for_row(Y);
-        if (!g.steep(X, Y)) continue;
-        round_dot(bitmap, Point{static_cast<int>((cx2 - X) / 2), static_cast<int>(y)}, pen_width, pen);
-        round_dot(bitmap, Point{static_cast<int>((cx2 + X) / 2), static_cast<int>(y)}, pen_width, pen);
-    }
+    const i64 pad = pen_width;
+    for_each_outline_pixel(bitmap, l, t, r, b, pad, [&](i64 x, i64 y) { round_dot(bitmap, Point64{x, y}, pen_width, pen); });
 }
 
 namespace {
@@ -243,9 +270,9 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         if (pen_width <= 1)
             bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
         else
-            round_dot(bitmap, Point{static_cast<int>(x), static_cast<int>(y)}, pen_width, pen);
+            round_dot(bitmap, Point64{x, y}, pen_width, pen);
     };
-    for_each_outline_pixel(bitmap, l, t, r, b, plot);
+    for_each_outline_pixel(bitmap, l, t, r, b, pen_width, plot);
 }
 
 namespace {
