@@ -78,28 +78,42 @@ struct EllipseGeometry {
         return static_cast<long double>(other) * std::sqrt(std::max<long double>(0, 1 - f * f));
     }
 
-    // Is v - 1 < other * sqrt(1 - (along/axis)^2), i.e. is v the nearer choice over v - 2?
-    // Exact in 128 bits while the numbers fit, which covers every bitmap we can allocate.
-    static bool below_curve(i64 v_minus_1, i64 along, i64 axis, i64 other) noexcept {
-        if (v_minus_1 < 0) return true;
+    // How far (x, y) lies off the curve, in the curve's own equation: x^2/a^2 + y^2/b^2 - 1
+    // scaled by a^2 b^2. Exact in 128 bits while the axes fit, which covers every bitmap we
+    // can allocate; larger boxes fall back to floating point.
+    static long double residual(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
         if (axis < (i64{1} << 30) && other < (i64{1} << 30)) {
-            const i128 lhs = i128{v_minus_1} * v_minus_1 * axis * axis;
-            const i128 rhs = i128{other} * other * (i128{axis} * axis - i128{along} * along);
-            return lhs < rhs;
+            const i128 f = i128{other} * other * along * along + i128{axis} * axis * candidate * candidate -
+                           i128{axis} * axis * other * other;
+            return static_cast<long double>(f < 0 ? -f : f);
         }
-        return static_cast<long double>(v_minus_1) < exact(along, axis, other);
+        const long double o = static_cast<long double>(other), a = static_cast<long double>(axis);
+        const long double f = o * o * static_cast<long double>(along) * static_cast<long double>(along) +
+                              a * a * static_cast<long double>(candidate) * static_cast<long double>(candidate) -
+                              a * a * o * o;
+        return f < 0 ? -f : f;
     }
 
-    // The offset of parity `parity` nearest to the curve; at an exact tie the one nearer the
-    // centre wins, which keeps the outline inside the box.
+    // Of the two offsets of the right parity around the curve, the one whose residual is
+    // smaller; on a tie the outer one. Near 45 degrees this can differ from the offset
+    // nearest along the axis, and the outline follows the residual.
     static i64 nearest(i64 along, i64 axis, i64 other) noexcept {
         const i64 parity = other & 1;
         const long double v = exact(along, axis, other);
         i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
         c = std::clamp<i64>(c, parity, other);
-        while (c + 2 <= other && below_curve(c + 1, along, axis, other)) c += 2;
-        while (c - 2 >= parity && !below_curve(c - 1, along, axis, other)) c -= 2;
-        return c;
+        // Settle c as the last offset at or inside the curve, whatever the rounding above did.
+        while (c + 2 <= other && inside_or_on(along, axis, other, c + 2)) c += 2;
+        while (c - 2 >= parity && !inside_or_on(along, axis, other, c)) c -= 2;
+        if (c + 2 > other) return c;
+        return residual(along, axis, other, c + 2) <= residual(along, axis, other, c) ? c + 2 : c;
+    }
+
+    static bool inside_or_on(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
+        if (axis < (i64{1} << 30) && other < (i64{1} << 30))
+            return i128{other} * other * along * along + i128{axis} * axis * candidate * candidate <=
+                   i128{axis} * axis * other * other;
+        return static_cast<long double>(candidate) <= exact(along, axis, other);
     }
 
     i64 y_for_column(i64 X) const noexcept { return nearest(X, W, H); }
