@@ -261,15 +261,12 @@ double screen_angle(double X, double Y) noexcept {
     return a;
 }
 
-bool in_sweep(double a, double start, double end) noexcept {
-    // Counter-clockwise from start to end; equal rays mean the whole ellipse.
-    if (start == end) return true;
-    if (start < end) return a >= start && a <= end;
-    return a >= start || a <= end;
-}
 
 }  // namespace
 
+// Arc: the outline pixels of the ellipse from the start ray counter-clockwise to the end
+// ray, drawn as a path through them: a thin pen leaves the last pixel out as any line does,
+// a geometric pen puts round caps on both ends.
 void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept {
     if (box.width() == 0 || box.height() == 0) return;
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
@@ -278,15 +275,40 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
                                       2.0 * start_ray.y - static_cast<double>(cy2));
     const double end = screen_angle(2.0 * end_ray.x - static_cast<double>(cx2),
                                     2.0 * end_ray.y - static_cast<double>(cy2));
-    auto plot = [&](i64 x, i64 y) {
-        const double a = screen_angle(static_cast<double>(2 * x - cx2), static_cast<double>(2 * y - cy2));
-        if (!in_sweep(a, start, end)) return;
-        if (pen_width <= 1)
-            bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
-        else
-            round_dot(bitmap, Point64{x, y}, pen_width, pen);
+    double sweep = end - start;
+    if (sweep <= 0) sweep += 2 * M_PI;
+    auto progress = [&](const Point64& p) {
+        double a = screen_angle(static_cast<double>(2 * p.x - cx2), static_cast<double>(2 * p.y - cy2)) - start;
+        if (a < 0) a += 2 * M_PI;
+        return a;
     };
-    for_each_outline_pixel(bitmap, l, t, r, b, pen_width, plot);
+    if (!loop_is_affordable(bitmap, box, pen_width)) {
+        // Far larger than the bitmap: the visible pixels of the sweep, each on its own.
+        for_each_outline_pixel(bitmap, l, t, r, b, pen_width, [&](i64 x, i64 y) {
+            if (progress(Point64{x, y}) > sweep) return;
+            if (pen_width <= 1) bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
+            else round_dot(bitmap, Point64{x, y}, pen_width, pen);
+        });
+        return;
+    }
+    std::vector<Point64> loop = ellipse_loop(l, t, r, b);
+    std::reverse(loop.begin(), loop.end());  // counter-clockwise on screen
+    std::vector<std::pair<double, Point64>> swept;
+    swept.reserve(loop.size());
+    for (const Point64& p : loop) {
+        const double a = progress(p);
+        if (a <= sweep) swept.emplace_back(a, p);
+    }
+    std::stable_sort(swept.begin(), swept.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<Point64> path;
+    path.reserve(swept.size());
+    for (const auto& s : swept) path.push_back(s.second);
+    if (path.empty()) return;
+    if (pen_width <= 1) {
+        for (std::size_t i = 0; i + 1 < path.size(); ++i) thin_line(bitmap, path[i], path[i + 1], pen);
+        return;
+    }
+    wide_path(bitmap, path, false, pen_width, pen);
 }
 
 namespace {
