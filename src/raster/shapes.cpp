@@ -293,6 +293,34 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     }
     std::vector<Point64> loop = ellipse_loop(l, t, r, b);
     std::reverse(loop.begin(), loop.end());  // counter-clockwise on screen
+    if (loop.empty()) return;
+    const i64 sx = 2 * i64{start_ray.x} - cx2, sy = 2 * i64{start_ray.y} - cy2;
+    const i64 ex = 2 * i64{end_ray.x} - cx2, ey = 2 * i64{end_ray.y} - cy2;
+    const bool same_ray = static_cast<i128>(sx) * ey == static_cast<i128>(sy) * ex &&
+                          static_cast<i128>(sx) * ex + static_cast<i128>(sy) * ey > 0;
+    if (same_ray || (sx == 0 && sy == 0) || (ex == 0 && ey == 0)) {
+        // The whole ellipse, starting just after the pixel where the ray meets it and
+        // ending on that pixel, which a thin pen leaves out as the end of its path.
+        std::size_t k = 0;
+        if (sx != 0 || sy != 0) {
+            const double w = static_cast<double>(r - l), h = static_cast<double>(b - t);
+            const double fx = static_cast<double>(sx), fy = static_cast<double>(sy);
+            const double scale = 1.0 / std::sqrt((fx / w) * (fx / w) + (fy / h) * (fy / h));
+            const double hx = (static_cast<double>(cx2) + fx * scale) / 2, hy = (static_cast<double>(cy2) + fy * scale) / 2;
+            double best = INFINITY;
+            for (std::size_t i = 0; i < loop.size(); ++i) {
+                const double d = std::hypot(static_cast<double>(loop[i].x) - hx, static_cast<double>(loop[i].y) - hy);
+                if (d < best) best = d, k = i;
+            }
+        }
+        std::rotate(loop.begin(), loop.begin() + static_cast<std::ptrdiff_t>((k + 1) % loop.size()), loop.end());
+        if (pen_width <= 1) {
+            for (std::size_t i = 0; i + 1 < loop.size(); ++i) thin_line(bitmap, loop[i], loop[i + 1], pen);
+        } else {
+            wide_path(bitmap, loop, false, pen_width, pen);
+        }
+        return;
+    }
     std::vector<std::pair<double, Point64>> swept;
     swept.reserve(loop.size());
     for (const Point64& p : loop) {
