@@ -50,9 +50,9 @@ bool visible_steps(i64 start, int sign, i64 count, i64 limit, i64& first, i64& l
 
 }  // namespace
 
-void thin_line(Bitmap& bitmap, Point from, Point to, Colour colour) noexcept {
-    const i64 dx = i64{to.x} - from.x;
-    const i64 dy = i64{to.y} - from.y;
+void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept {
+    const i64 dx = to.x - from.x;
+    const i64 dy = to.y - from.y;
     if (dx == 0 && dy == 0) return;  // a width-1 line to its own start draws nothing
     const bool early = steps_early_at_tie(dx, dy);
     const i64 adx = dx < 0 ? -dx : dx;
@@ -89,10 +89,10 @@ namespace {
 i64 round_outward(double v) noexcept { return static_cast<i64>(v < 0 ? -std::ceil(-v) : std::ceil(v)); }
 i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5)); }
 
-void wide_segment_body(Bitmap& bitmap, Point a, Point b, i64 width, Colour colour) noexcept {
-    if (a == b) return;
+void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, i64 width, Colour colour) noexcept {
+    if (a.x == b.x && a.y == b.y) return;
     if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
-    const double dx = static_cast<double>(i64{b.x} - a.x), dy = static_cast<double>(i64{b.y} - a.y);
+    const double dx = static_cast<double>(b.x - a.x), dy = static_cast<double>(b.y - a.y);
     const double scale = static_cast<double>(width) / 2.0 / std::hypot(dx, dy);
     const double nx = dy * scale, ny = -dx * scale;
     const i64 lx = round_outward(nx), ly = round_outward(ny);
@@ -103,7 +103,7 @@ void wide_segment_body(Bitmap& bitmap, Point a, Point b, i64 width, Colour colou
 
 }  // namespace
 
-void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept {
+void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept {
     // The dot is the filled ellipse of a width x width box; an even width puts the extra
     // pixel towards the top-left.
     const Box box{centre.x - width / 2, centre.y - width / 2, centre.x - width / 2 + width,
@@ -111,7 +111,7 @@ void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept 
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
-void wide_path(Bitmap& bitmap, std::span<const Point> points, bool closed, i64 width, Colour colour) noexcept {
+void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept {
     if (points.empty()) return;
     for (std::size_t i = 0; i < points.size(); ++i) {
         round_dot(bitmap, points[i], width, colour);

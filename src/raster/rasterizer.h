@@ -24,14 +24,14 @@ struct Point64 {
 void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept;
 
 // A width-1 line that leaves its end pixel out.
-void thin_line(Bitmap& bitmap, Point from, Point to, Colour colour) noexcept;
+void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept;
 
 // A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end
 // points included. A path of one point, or of repeated points, leaves a round dot.
-void wide_path(Bitmap& bitmap, std::span<const Point> points, bool closed, i64 width, Colour colour) noexcept;
+void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept;
 
 // The round dot a geometric pen leaves at `centre`.
-void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept;
+void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept;
 
 // Interior of a polygon by the alternate (even-odd) rule.
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept;
