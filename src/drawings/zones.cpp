@@ -171,9 +171,14 @@ void shade_zone(raster::Picture& picture, const DrawContext& ctx, const raster::
         f_red = f_green = f_blue = 0.8;
         keep_red = keep_green = keep_blue = 1;
     }
+    // Grey tints and black and white share one table for all three channels.
     const std::array<std::uint8_t, 256> red = tint_table(f_red, keep_red);
-    const std::array<std::uint8_t, 256> green = tint_table(f_green, keep_green);
-    const std::array<std::uint8_t, 256> blue = tint_table(f_blue, keep_blue);
+    const std::array<std::uint8_t, 256> green =
+        f_green == f_red && keep_green == keep_red ? red : tint_table(f_green, keep_green);
+    const std::array<std::uint8_t, 256> blue = f_blue == f_red && keep_blue == keep_red ? red
+                                               : f_blue == f_green && keep_blue == keep_green
+                                                   ? green
+                                                   : tint_table(f_blue, keep_blue);
 
     const std::size_t first = static_cast<std::size_t>(left) * 3;
     const std::size_t end = static_cast<std::size_t>(right + 1) * 3;
