@@ -1,0 +1,214 @@
+// The pixel rules of lines, wide pens, polygons, ellipses and arcs, checked on small cases
+// whose pixels can be worked out by hand.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "raster/picture.h"
+
+namespace hoopcast::raster {
+namespace {
+
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kRed = 0x0000FF;
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+PixelSet inked(const Bitmap& b, Colour c = kBlack) {
+    PixelSet s;
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x)
+            if (b.pixel(x, y) == c) s.insert({x, y});
+    return s;
+}
+
+PixelSet line_pixels(Point from, Point to, int w = 24, int h = 24) {
+    Picture p(w, h);
+    p.canvas().move_to(from.x, from.y);
+    p.canvas().line_to(to.x, to.y);
+    return inked(p.bitmap());
+}
+
+TEST(ThinLine, TiesStepEarlyOnlyInOctantsThreeFiveSixAndEight) {
+    // (0,0)-(4,2) passes exactly between two pixels at x = 1 and x = 3.
+    EXPECT_EQ(line_pixels({2, 2}, {6, 4}), (PixelSet{{2, 2}, {3, 2}, {4, 3}, {5, 3}}));  // octant 1: late
+    EXPECT_EQ(line_pixels({6, 4}, {2, 2}), (PixelSet{{6, 4}, {5, 3}, {4, 3}, {3, 2}}));  // octant 5: early
+    EXPECT_EQ(line_pixels({6, 2}, {2, 4}), (PixelSet{{6, 2}, {5, 2}, {4, 3}, {3, 3}}));  // octant 4: late
+    EXPECT_EQ(line_pixels({2, 4}, {6, 2}), (PixelSet{{2, 4}, {3, 3}, {4, 3}, {5, 2}}));  // octant 8: early
+    // The same in the steep octants.
+    EXPECT_EQ(line_pixels({2, 2}, {4, 6}), (PixelSet{{2, 2}, {2, 3}, {3, 4}, {3, 5}}));  // octant 2: late
+    EXPECT_EQ(line_pixels({4, 2}, {2, 6}), (PixelSet{{4, 2}, {3, 3}, {3, 4}, {2, 5}}));  // octant 3: early
+}
+
+TEST(ThinLine, ClippingKeepsThePixelsOfTheWholeLine) {
+    // A line mostly outside the bitmap picks the same pixels as when it fits.
+    Picture big(200, 200);
+    big.canvas().move_to(10, 17);
+    big.canvas().line_to(190, 83);
+    Picture small(60, 60);
+    small.canvas().move_to(10 - 70, 17 - 30);
+    small.canvas().line_to(190 - 70, 83 - 30);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(small.canvas().pixel(x, y), big.canvas().pixel(x + 70, y + 30)) << x << "," << y;
+}
+
+TEST(ThinLine, ChainsDrawEachVertexOnceAndLeaveTheLastPointOut) {
+    Picture p(12, 12);
+    Canvas& c = p.canvas();
+    const Point path[] = {{1, 1}, {6, 1}, {6, 6}, {1, 6}};
+    c.polyline(path);
+    EXPECT_EQ(c.pixel(6, 1), kBlack);
+    EXPECT_EQ(c.pixel(6, 6), kBlack);
+    EXPECT_EQ(c.pixel(1, 6), kWhite);
+    EXPECT_EQ(inked(p.bitmap()).size(), 15u);
+    EXPECT_EQ(c.position(), (Point{0, 0}));  // polyline leaves the current position alone
+}
+
+TEST(WidePen, EvenWidthsPutTheExtraPixelTowardsTheTopLeft) {
+    Picture p(20, 20);
+    Canvas& c = p.canvas();
+    c.pen.width = 2;
+    c.move_to(5, 10);
+    c.line_to(14, 10);
+    // Rows 9 and 10, columns 4..14 (round caps of a 2 x 2 dot at each end).
+    EXPECT_EQ(c.pixel(8, 9), kBlack);
+    EXPECT_EQ(c.pixel(8, 10), kBlack);
+    EXPECT_EQ(c.pixel(8, 11), kWhite);
+    EXPECT_EQ(c.pixel(4, 10), kBlack);
+    EXPECT_EQ(c.pixel(14, 10), kBlack);
+    EXPECT_EQ(c.pixel(15, 10), kWhite);
+}
+
+TEST(WidePen, ASegmentAndItsReverseCoverTheSamePixels) {
+    for (int width : {2, 3, 5, 8}) {
+        Picture a(60, 60), b(60, 60);
+        a.canvas().pen.width = b.canvas().pen.width = width;
+        a.canvas().move_to(7, 41);
+        a.canvas().line_to(52, 13);
+        b.canvas().move_to(52, 13);
+        b.canvas().line_to(7, 41);
+        EXPECT_EQ(inked(a.bitmap()), inked(b.bitmap())) << "width " << width;
+    }
+}
+
+TEST(WidePen, ZeroLengthLeavesARoundDotOfThePenWidth) {
+    Picture p(30, 30);
+    Canvas& c = p.canvas();
+    c.pen.width = 7;
+    c.move_to(15, 15);
+    c.line_to(15, 15);
+    const PixelSet dot = inked(p.bitmap());
+    // Seven across the middle row and column, corners cut.
+    EXPECT_TRUE(dot.count({12, 15}) && dot.count({18, 15}) && dot.count({15, 12}) && dot.count({15, 18}));
+    EXPECT_FALSE(dot.count({12, 12}) || dot.count({18, 18}));
+    EXPECT_FALSE(dot.count({11, 15}) || dot.count({19, 15}));
+}
+
+TEST(Polygon, AlternateFillLeavesTheCentreOfAStarEmpty) {
+    Picture p(60, 60);
+    Canvas& c = p.canvas();
+    c.pen.colour = kBlack;
+    c.brush.colour = kRed;
+    const Point star[] = {{30, 2}, {47, 55}, {3, 22}, {57, 22}, {13, 55}};
+    c.polygon(star);
+    EXPECT_EQ(c.pixel(30, 32), kWhite);  // inside two windings: even, so unfilled
+    EXPECT_EQ(c.pixel(30, 12), kRed);    // a point of the star
+}
+
+TEST(Polygon, EveryVertexIsDrawnSoItCoversOneMoreRowAndColumnThanRectangle) {
+    Picture p(20, 20), r(20, 20);
+    const Point box[] = {{2, 2}, {10, 2}, {10, 10}, {2, 10}};
+    p.canvas().polygon(box);
+    r.canvas().rectangle(2, 2, 10, 10);
+    EXPECT_EQ(p.canvas().pixel(10, 10), kBlack);
+    EXPECT_EQ(r.canvas().pixel(10, 10), kWhite);
+    EXPECT_EQ(r.canvas().pixel(9, 9), kBlack);
+    // Two points draw the segment with both its ends; one point draws nothing.
+    Picture two(20, 20);
+    const Point seg[] = {{3, 3}, {9, 3}};
+    two.canvas().polygon(seg);
+    EXPECT_EQ(inked(two.bitmap()).size(), 7u);
+    Picture one(20, 20);
+    const Point pt[] = {{3, 3}};
+    one.canvas().polygon(pt);
+    EXPECT_TRUE(inked(one.bitmap()).empty());
+}
+
+TEST(Ellipse, BoxesTwoPixelsAcrossOrLessAreRectangles) {
+    Picture e(20, 20), r(20, 20);
+    e.canvas().ellipse(3, 3, 5, 12);
+    r.canvas().rectangle(3, 3, 5, 12);
+    EXPECT_EQ(inked(e.bitmap()), inked(r.bitmap()));
+}
+
+TEST(Ellipse, OddCircleIsTheMidpointCircle) {
+    // A 13 x 13 box holds the circle of radius 6 around (8, 8).
+    Picture p(20, 20);
+    p.canvas().brush.style = BrushStyle::clear;
+    p.canvas().ellipse(2, 2, 15, 15);
+    const PixelSet s = inked(p.bitmap());
+    const int quadrant[][2] = {{0, 6}, {1, 6}, {2, 6}, {3, 5}, {4, 4}, {5, 3}, {6, 2}, {6, 1}, {6, 0}};
+    PixelSet expected;
+    for (auto [dx, dy] : quadrant)
+        for (int sx : {-1, 1})
+            for (int sy : {-1, 1}) expected.insert({8 + sx * dx, 8 + sy * dy});
+    EXPECT_EQ(s, expected);
+}
+
+TEST(Ellipse, BrushFillsEverythingInsideTheOutline) {
+    Picture p(40, 40);
+    Canvas& c = p.canvas();
+    c.brush.colour = kRed;
+    c.ellipse(3, 5, 36, 30);
+    // Scan each row: pen, then only brush, then pen.
+    for (int y = 6; y < 29; ++y) {
+        int first = -1, last = -1;
+        for (int x = 0; x < 40; ++x) {
+            if (c.pixel(x, y) != kBlack) continue;
+            if (first < 0) first = x;
+            last = x;
+        }
+        for (int x = first + 1; x < last; ++x) {
+            if (c.pixel(x, y) != kBlack) {
+                ASSERT_EQ(c.pixel(x, y), kRed) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(Arc, RunsCounterClockwiseAndLeavesTheRestOfTheEllipse) {
+    Picture p(60, 60);
+    Canvas& c = p.canvas();
+    // From the ray to the right round over the top to the ray to the left: the upper half.
+    c.arc(5, 5, 55, 55, 60, 30, 0, 30);
+    int upper = 0, lower = 0;
+    for (auto [x, y] : inked(p.bitmap())) (y < 30 ? upper : lower) += 1;
+    EXPECT_GT(upper, 60);
+    EXPECT_EQ(lower, 0);
+    // The same rays the other way round give the lower half.
+    Picture q(60, 60);
+    q.canvas().arc(5, 5, 55, 55, 0, 31, 60, 31);
+    upper = lower = 0;
+    for (auto [x, y] : inked(q.bitmap())) (y < 30 ? upper : lower) += 1;
+    EXPECT_EQ(upper, 0);
+    EXPECT_GT(lower, 60);
+    EXPECT_EQ(c.position(), (Point{0, 0}));
+}
+
+TEST(Arc, SameStartAndEndRayDrawTheWholeEllipse) {
+    Picture a(60, 60), e(60, 60);
+    a.canvas().arc(5, 5, 50, 40, 60, 10, 60, 10);
+    e.canvas().brush.style = BrushStyle::clear;
+    e.canvas().ellipse(5, 5, 50, 40);
+    const PixelSet arc = inked(a.bitmap()), whole = inked(e.bitmap());
+    // All of it but the one pixel where the path ends.
+    EXPECT_EQ(arc.size() + 1, whole.size());
+    for (const auto& px : arc) EXPECT_TRUE(whole.count(px));
+}
+
+}  // namespace
+}  // namespace hoopcast::raster
