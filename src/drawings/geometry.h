@@ -1,0 +1,50 @@
+#pragma once
+// Small real-valued vector helpers shared by the line and curve drawings.
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+namespace hoopcast::geometry {
+
+struct Vec {
+    double x = 0;
+    double y = 0;
+    friend Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y}; }
+    friend Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y}; }
+    friend Vec operator*(Vec a, double k) { return {a.x * k, a.y * k}; }
+};
+
+inline double distance(Vec a, Vec b) { return std::hypot(b.x - a.x, b.y - a.y); }
+
+struct Box {
+    double x0, y0, x1, y1;
+};
+
+// The part of the segment a-b inside the box, as distances from a along the segment
+// (0 to its length); no result when the segment misses the box.
+inline std::optional<std::pair<double, double>> clip_segment(Vec a, Vec b, Box box) {
+    const double len = distance(a, b);
+    if (!(len > 0)) {
+        if (a.x >= box.x0 && a.x <= box.x1 && a.y >= box.y0 && a.y <= box.y1) return std::pair{0.0, 0.0};
+        return std::nullopt;
+    }
+    const double dx = (b.x - a.x) / len;
+    const double dy = (b.y - a.y) / len;
+    double lo = 0;
+    double hi = len;
+    auto clip = [&](double start, double dir, double min, double max) {
+        if (dir == 0) return start >= min && start <= max;
+        double t0 = (min - start) / dir;
+        double t1 = (max - start) / dir;
+        if (t0 > t1) std::swap(t0, t1);
+        lo = std::max(lo, t0);
+        hi = std::min(hi, t1);
+        return lo <= hi;
+    };
+    if (!clip(a.x, dx, box.x0, box.x1) || !clip(a.y, dy, box.y0, box.y1)) return std::nullopt;
+    return std::pair{lo, hi};
+}
+
+}  // namespace hoopcast::geometry
