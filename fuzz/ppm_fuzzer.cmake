@@ -1,0 +1,1 @@
+hoopcast_add_fuzzer(ppm_fuzzer ppm_fuzzer.cpp)

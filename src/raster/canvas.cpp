@@ -1,0 +1,107 @@
+#include "raster/canvas.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "raster/fonts.h"
+#include "raster/picture.h"
+#include "raster/rasterizer.h"
+
+namespace hoopcast::raster {
+
+using detail::i64;
+
+// MulDiv(size, 96, 72) rounds halves away from zero; sizes whose height leaves int range
+// saturate instead of failing.
+int font_height_for_size(int size) noexcept {
+    const i64 n = i64{size} * 96;
+    const i64 q = n >= 0 ? (n + 36) / 72 : -((-n + 36) / 72);
+    return static_cast<int>(-std::clamp<i64>(q, -INT_MAX, INT_MAX));
+}
+
+namespace {
+
+// A pen of width 0 draws like width 1; only 2 and more are geometric.
+bool is_geometric(const Pen& pen) noexcept { return pen.width >= 2; }
+
+}  // namespace
+
+void Canvas::line_to(int x, int y) noexcept {
+    const Point to{x, y};
+    if (is_geometric(pen)) {
+        const Point path[2] = {position_, to};
+        detail::wide_path(*target_, path, false, pen.width, pen.colour);
+    } else {
+        detail::thin_line(*target_, position_, to, pen.colour);
+    }
+    position_ = to;
+}
+
+void Canvas::rectangle(int x1, int y1, int x2, int y2) noexcept {
+    const Colour* fill = brush.style == BrushStyle::solid ? &brush.colour : nullptr;
+    detail::draw_rectangle(*target_, detail::normalised_box(x1, y1, x2, y2), std::max(pen.width, 1), pen.colour,
+                           fill);
+}
+
+void Canvas::ellipse(int x1, int y1, int x2, int y2) noexcept {
+    const Colour* fill = brush.style == BrushStyle::solid ? &brush.colour : nullptr;
+    detail::draw_ellipse(*target_, detail::normalised_box(x1, y1, x2, y2), std::max(pen.width, 1), pen.colour,
+                         fill);
+}
+
+void Canvas::arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) noexcept {
+    detail::draw_arc(*target_, detail::normalised_box(x1, y1, x2, y2), Point{x3, y3}, Point{x4, y4},
+                     std::max(pen.width, 1), pen.colour);
+}
+
+void Canvas::polygon(std::span<const Point> points) noexcept {
+    // A polygon needs two points; two draw the segment with both its ends.
+    if (points.size() < 2) return;
+    if (brush.style == BrushStyle::solid) detail::fill_polygon_alternate(*target_, points, brush.colour);
+    if (is_geometric(pen)) {
+        detail::wide_path(*target_, points, true, pen.width, pen.colour);
+        return;
+    }
+    // Every segment starts at a vertex, so with the closing segment every vertex is drawn.
+    for (std::size_t i = 0; i < points.size(); ++i)
+        detail::thin_line(*target_, points[i], points[(i + 1) % points.size()], pen.colour);
+}
+
+void Canvas::polyline(std::span<const Point> points) noexcept {
+    if (points.size() < 2) return;
+    if (is_geometric(pen)) {
+        detail::wide_path(*target_, points, false, pen.width, pen.colour);
+        return;
+    }
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) detail::thin_line(*target_, points[i], points[i + 1], pen.colour);
+}
+
+void Canvas::flood_fill(int x, int y, Colour border) noexcept {
+    if (brush.style != BrushStyle::solid) return;
+    detail::flood_fill_border(*target_, x, y, border, brush.colour);
+}
+
+void Canvas::text_out(int x, int y, std::string_view text) noexcept {
+    if (fonts_ == nullptr) return;
+    const Colour* background = brush.style == BrushStyle::solid ? &brush.colour : nullptr;
+    fonts_->draw(*target_, x, y, font, text, background);
+}
+
+int Canvas::text_width(std::string_view text) const noexcept {
+    return fonts_ == nullptr ? 0 : fonts_->measure(font, text).width;
+}
+
+int Canvas::text_height(std::string_view text) const noexcept {
+    return fonts_ == nullptr ? 0 : fonts_->measure(font, text).height;
+}
+
+Colour Canvas::pixel(int x, int y) const noexcept { return target_->pixel(x, y); }
+
+void Canvas::set_pixel(int x, int y, Colour c) noexcept { target_->set_pixel(x, y, c); }
+
+void Canvas::copy_rect(Rect dest, const Bitmap& source, Rect source_rect) noexcept {
+    detail::stretch_copy(*target_, dest, source, source_rect);
+}
+
+}  // namespace hoopcast::raster

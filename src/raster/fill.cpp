@@ -1,0 +1,106 @@
+// Flood fill and rectangle copies.
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "raster/rasterizer.h"
+
+namespace hoopcast::raster::detail {
+namespace {
+
+struct Rgb {
+    std::uint8_t b, g, r;
+};
+
+inline bool same(const std::uint8_t* p, Rgb c) noexcept { return p[0] == c.b && p[1] == c.g && p[2] == c.r; }
+
+struct Seed {
+    int x, y;
+};
+
+}  // namespace
+
+// Border mode: the region is the 4-connected set of pixels around the start whose colour is
+// not the border colour; any other colour is painted over. Diagonal neighbours do not
+// connect, so an outline closed only at a corner still holds.
+//
+// Scan-line fill: each seed fills its whole run and pushes one seed per run of fillable
+// pixels on the rows above and below. Painted pixels take the fill colour, which may equal
+// a colour still to be visited, so a separate visited mask tells them apart.
+void flood_fill_border(Bitmap& bitmap, int x, int y, Colour border, Colour fill) noexcept {
+    if (!bitmap.contains(x, y)) return;
+    const Rgb stop{blue_of(border), green_of(border), red_of(border)};
+    const int w = bitmap.width(), h = bitmap.height();
+    if (same(bitmap.scan_line(y) + 3 * x, stop)) return;
+    std::vector<std::uint8_t> done(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    auto open = [&](int px, int py) {
+        return done[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(px)] == 0 &&
+               !same(bitmap.scan_line(py) + 3 * px, stop);
+    };
+    std::vector<Seed> stack;
+    stack.push_back({x, y});
+    while (!stack.empty()) {
+        const Seed s = stack.back();
+        stack.pop_back();
+        if (!open(s.x, s.y)) continue;
+        int left = s.x, right = s.x;
+        while (left > 0 && open(left - 1, s.y)) --left;
+        while (right + 1 < w && open(right + 1, s.y)) ++right;
+        std::memset(&done[static_cast<std::size_t>(s.y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(left)],
+                    1, static_cast<std::size_t>(right - left + 1));
+        paint_span(bitmap, s.y, left, right, fill);
+        for (int ny : {s.y - 1, s.y + 1}) {
+            if (ny < 0 || ny >= h) continue;
+            bool in_run = false;
+            for (int nx = left; nx <= right; ++nx) {
+                const bool o = open(nx, ny);
+                if (o && !in_run) stack.push_back({nx, ny});
+                in_run = o;
+            }
+        }
+    }
+}
+
+// Nearest-neighbour stretch: destination pixel i of n samples source pixel
+// floor((2i + 1) * m / 2n) of m, which for equal sizes is a plain copy.
+void stretch_copy(Bitmap& target, Rect dest, const Bitmap& source, Rect source_rect) noexcept {
+    const i64 dw = i64{dest.right} - dest.left, dh = i64{dest.bottom} - dest.top;
+    const i64 sw = i64{source_rect.right} - source_rect.left, sh = i64{source_rect.bottom} - source_rect.top;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || source.empty() || target.empty()) return;
+    const i64 x0 = std::max<i64>(dest.left, 0), x1 = std::min<i64>(dest.right, target.width());
+    const i64 y0 = std::max<i64>(dest.top, 0), y1 = std::min<i64>(dest.bottom, target.height());
+    if (x0 >= x1 || y0 >= y1) return;
+    __extension__ typedef __int128 i128;
+    auto sample = [](i64 i, i64 n, i64 m) {
+        return static_cast<i64>((i128{2} * i + 1) * m / (i128{2} * n));
+    };
+    if (dw == sw && dh == sh) {
+        for (i64 y = y0; y < y1; ++y) {
+            const i64 sy = source_rect.top + (y - dest.top);
+            if (sy < 0 || sy >= source.height()) continue;
+            // Columns that fall inside the source.
+            i64 a = x0, b = x1;
+            a = std::max<i64>(a, dest.left - source_rect.left);
+            b = std::min<i64>(b, dest.left - source_rect.left + source.width());
+            if (a >= b) continue;
+            const i64 sx = source_rect.left + (a - dest.left);
+            std::memmove(target.scan_line(static_cast<int>(y)) + 3 * a, source.scan_line(static_cast<int>(sy)) + 3 * sx,
+                         static_cast<std::size_t>(3 * (b - a)));
+        }
+        return;
+    }
+    for (i64 y = y0; y < y1; ++y) {
+        const i64 sy = source_rect.top + sample(y - dest.top, dh, sh);
+        if (sy < 0 || sy >= source.height()) continue;
+        const std::uint8_t* src = source.scan_line(static_cast<int>(sy));
+        std::uint8_t* dst = target.scan_line(static_cast<int>(y));
+        for (i64 x = x0; x < x1; ++x) {
+            const i64 sx = source_rect.left + sample(x - dest.left, dw, sw);
+            if (sx < 0 || sx >= source.width()) continue;
+            std::memcpy(dst + 3 * x, src + 3 * sx, 3);
+        }
+    }
+}
+
+}  // namespace hoopcast::raster::detail

@@ -1,0 +1,351 @@
+#include "raster/fonts.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "raster/picture.h"
+#include "raster/rasterizer.h"
+
+namespace hoopcast::raster {
+namespace {
+
+using i64 = std::int64_t;
+
+struct LibraryDeleter {
+    void operator()(FT_Library lib) const noexcept { FT_Done_FreeType(lib); }
+};
+struct FaceDeleter {
+    void operator()(FT_Face face) const noexcept { FT_Done_Face(face); }
+};
+struct ConfigDeleter {
+    void operator()(FcConfig* config) const noexcept { FcConfigDestroy(config); }
+};
+struct PatternDeleter {
+    void operator()(FcPattern* p) const noexcept { FcPatternDestroy(p); }
+};
+using LibraryHandle = std::unique_ptr<FT_LibraryRec_, LibraryDeleter>;
+using FaceHandle = std::unique_ptr<FT_FaceRec_, FaceDeleter>;
+using ConfigHandle = std::unique_ptr<FcConfig, ConfigDeleter>;
+using PatternHandle = std::unique_ptr<FcPattern, PatternDeleter>;
+
+// The face every unknown or empty name falls back to: Arial's metrics, so texts fit the
+// places the drawings measured for them.
+constexpr const char* kFallbackFamily = "Arial";
+
+// Decodes one UTF-8 sequence; malformed input gives U+FFFD and consumes one byte.
+char32_t next_code_point(std::string_view s, std::size_t& i) noexcept {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    auto cont = [&](std::size_t k) -> int {
+        if (i + k >= s.size()) return -1;
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        return (b & 0xC0) == 0x80 ? (b & 0x3F) : -1;
+    };
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    if ((b0 & 0xE0) == 0xC0) len = 2, cp = b0 & 0x1F;
+    else if ((b0 & 0xF0) == 0xE0) len = 3, cp = b0 & 0x0F;
+    else if ((b0 & 0xF8) == 0xF0) len = 4, cp = b0 & 0x07;
+    if (len == 0) {
+        ++i;
+        return 0xFFFD;
+    }
+    for (int k = 1; k < len; ++k) {
+        const int c = cont(static_cast<std::size_t>(k));
+        if (c < 0) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | static_cast<char32_t>(c);
+    }
+    static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return 0xFFFD;
+    }
+    i += static_cast<std::size_t>(len);
+    return cp;
+}
+
+// Rounds a * b / c to nearest, halves away from zero, in 64 bits; c > 0.
+i64 scale_round(i64 a, i64 b, i64 c) noexcept {
+    const i64 n = a * b;
+    return n >= 0 ? (n + c / 2) / c : -((-n + c / 2) / c);
+}
+
+int clamp_int(i64 v) noexcept { return static_cast<int>(std::clamp<i64>(v, INT_MIN, INT_MAX)); }
+
+bool iequals(std::string_view a, std::string_view b) noexcept {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+struct FaceEntry {
+    FaceHandle face;
+    std::string file;
+    bool synthetic_bold = false;
+    bool synthetic_italic = false;
+};
+
+// Design-unit metrics that give the cell: Windows uses the OS/2 table's win ascent and
+// descent, which Liberation Sans shares with Arial.
+struct CellUnits {
+    i64 ascent, descent, units_per_em;
+    i64 underline_position, underline_thickness, strike_position, strike_thickness;
+};
+
+CellUnits cell_units(FT_Face face) noexcept {
+    CellUnits u{};
+    u.units_per_em = face->units_per_EM > 0 ? face->units_per_EM : 2048;
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (os2 != nullptr && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+        u.ascent = os2->usWinAscent;
+        u.descent = os2->usWinDescent;
+        u.strike_position = os2->yStrikeoutPosition;
+        u.strike_thickness = os2->yStrikeoutSize;
+    } else {
+        u.ascent = face->ascender;
+        u.descent = -face->descender;
+        u.strike_position = u.ascent / 3;
+        u.strike_thickness = u.units_per_em / 20;
+    }
+    if (u.ascent + u.descent <= 0) u.ascent = u.units_per_em, u.descent = 0;
+    u.underline_position = face->underline_position != 0 ? face->underline_position : -u.units_per_em / 10;
+    u.underline_thickness = face->underline_thickness > 0 ? face->underline_thickness : u.units_per_em / 20;
+    if (u.strike_thickness <= 0) u.strike_thickness = u.underline_thickness;
+    return u;
+}
+
+}  // namespace
+
+struct FontLibrary::Impl {
+    LibraryHandle library;
+    ConfigHandle config;
+    mutable std::map<std::tuple<std::string, bool, bool>, FaceEntry> faces;
+
+    Impl() noexcept {
+        FT_Library lib = nullptr;
+        if (FT_Init_FreeType(&lib) == 0) library.reset(lib);
+        config.reset(FcInitLoadConfigAndFonts());
+    }
+
+    // Asks fontconfig for the family; accepts what it offers only when it is the family
+    // asked for or a face configured to stand in for it, not a general default.
+    bool match(const std::string& family, bool accept_any, bool bold, bool italic, std::string& file,
+               int& index, int& weight, int& slant) const noexcept {
+        if (!config) return false;
+        PatternHandle pattern(FcPatternCreate());
+        if (!pattern) return false;
+        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+        if (!FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern)) return false;
+        FcDefaultSubstitute(pattern.get());
+        FcResult result = FcResultNoMatch;
+        PatternHandle found(FcFontMatch(config.get(), pattern.get(), &result));
+        if (!found) return false;
+        FcChar8* matched_family = nullptr;
+        if (FcPatternGetString(found.get(), FC_FAMILY, 0, &matched_family) != FcResultMatch) return false;
+        // The families fontconfig substituted for the request, in order; generic names end
+        // the list of real stand-ins.
+        bool accepted = accept_any;
+        FcChar8* candidate = nullptr;
+        for (int i = 0; !accepted && FcPatternGetString(pattern.get(), FC_FAMILY, i, &candidate) == FcResultMatch; ++i) {
+            const std::string_view name(reinterpret_cast<const char*>(candidate));
+            if (iequals(name, "sans-serif") || iequals(name, "serif") || iequals(name, "monospace")) break;
+            if (iequals(name, reinterpret_cast<const char*>(matched_family))) {
+                accepted = true;
+                break;
+            }
+        }
+        if (!accepted) return false;
+        FcChar8* path = nullptr;
+        if (FcPatternGetString(found.get(), FC_FILE, 0, &path) != FcResultMatch) return false;
+        file = reinterpret_cast<const char*>(path);
+        index = 0;
+        FcPatternGetInteger(found.get(), FC_INDEX, 0, &index);
+        weight = FC_WEIGHT_REGULAR;
+        FcPatternGetInteger(found.get(), FC_WEIGHT, 0, &weight);
+        slant = FC_SLANT_ROMAN;
+        FcPatternGetInteger(found.get(), FC_SLANT, 0, &slant);
+        return true;
+    }
+
+    const FaceEntry* face(const Font& font) const noexcept {
+        if (!library) return nullptr;
+        const bool bold = (font.style & kBold) != 0, italic = (font.style & kItalic) != 0;
+        auto key = std::make_tuple(font.name, bold, italic);
+        if (auto it = faces.find(key); it != faces.end()) return it->second.face ? &it->second : nullptr;
+        FaceEntry entry;
+        for (const std::string& family : {font.name, std::string(kFallbackFamily), std::string("sans-serif")}) {
+            if (family.empty()) continue;
+            std::string file;
+            int index = 0, weight = 0, slant = 0;
+            if (!match(family, family == "sans-serif", bold, italic, file, index, weight, slant)) continue;
+            FT_Face raw = nullptr;
+            if (FT_New_Face(library.get(), file.c_str(), index, &raw) != 0) continue;
+            FaceHandle handle(raw);
+            if (!FT_IS_SCALABLE(raw)) continue;
+            entry.face = std::move(handle);
+            entry.file = file;
+            entry.synthetic_bold = bold && weight < FC_WEIGHT_DEMIBOLD;
+            entry.synthetic_italic = italic && slant == FC_SLANT_ROMAN;
+            break;
+        }
+        auto [it, inserted] = faces.emplace(std::move(key), std::move(entry));
+        (void)inserted;
+        return it->second.face ? &it->second : nullptr;
+    }
+};
+
+FontLibrary::FontLibrary() noexcept : impl_(std::make_unique<Impl>()) {}
+FontLibrary::~FontLibrary() = default;
+
+bool FontLibrary::ready() const noexcept { return impl_->library != nullptr; }
+
+std::string FontLibrary::face_file(const Font& font) const noexcept {
+    const FaceEntry* entry = impl_->face(font);
+    return entry != nullptr ? entry->file : std::string();
+}
+
+namespace {
+
+// The em size in pixels for a font: GDI takes a negative height as the character height
+// (em size) and a positive one as the cell height.
+i64 em_pixels(const Font& font, const CellUnits& u) noexcept {
+    const int height = font_height_for_size(font.size);
+    if (height < 0) return -i64{height};
+    if (height > 0) return std::max<i64>(1, scale_round(height, u.units_per_em, u.ascent + u.descent));
+    return 16;  // no size: GDI's default of 12 points
+}
+
+struct Layout {
+    i64 em = 0;
+    i64 ascent = 0, descent = 0;
+    const FaceEntry* entry = nullptr;
+    CellUnits units{};
+};
+
+Layout layout_for(const FaceEntry* entry, const Font& font) noexcept {
+    Layout l;
+    if (entry == nullptr) return l;
+    l.entry = entry;
+    l.units = cell_units(entry->face.get());
+    l.em = em_pixels(font, l.units);
+    l.ascent = scale_round(l.units.ascent, l.em, l.units.units_per_em);
+    l.descent = scale_round(l.units.descent, l.em, l.units.units_per_em);
+    return l;
+}
+
+// Loads a glyph hinted for one bit per pixel at the face's current size; synthesises bold
+// and italic where the family has no such face.
+bool load_glyph(const FaceEntry& entry, FT_UInt index, bool render) noexcept {
+    FT_Face face = entry.face.get();
+    FT_Matrix shear{0x10000, entry.synthetic_italic ? 0x0366A : 0, 0, 0x10000};
+    FT_Set_Transform(face, &shear, nullptr);
+    const FT_Int32 flags = FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP;
+    const bool ok = FT_Load_Glyph(face, index, flags) == 0;
+    FT_Set_Transform(face, nullptr, nullptr);
+    if (!ok) return false;
+    FT_GlyphSlot slot = face->glyph;
+    if (entry.synthetic_bold && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        FT_Outline_EmboldenXY(&slot->outline, 64, 0);
+        slot->advance.x += 64;
+    }
+    if (render && slot->format != FT_GLYPH_FORMAT_BITMAP) return FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
+    return true;
+}
+
+i64 advance_pixels(FT_GlyphSlot slot) noexcept { return (slot->advance.x + 32) >> 6; }
+
+// Sum of the advances at `em` pixels (em within the rendering limit).
+i64 text_advance(const FaceEntry& entry, i64 em, std::string_view utf8) noexcept {
+    FT_Face face = entry.face.get();
+    if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(em), static_cast<FT_UInt>(em)) != 0) return 0;
+    i64 width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t cp = next_code_point(utf8, i);
+        if (!load_glyph(entry, FT_Get_Char_Index(face, cp), false)) continue;
+        width += advance_pixels(face->glyph);
+    }
+    return width;
+}
+
+}  // namespace
+
+TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const noexcept {
+    TextMetrics m;
+    const Layout l = layout_for(impl_->face(font), font);
+    if (l.entry == nullptr || l.em <= 0) return m;
+    m.ascent = clamp_int(l.ascent);
+    m.descent = clamp_int(l.descent);
+    m.height = clamp_int(l.ascent + l.descent);
+    if (utf8.empty()) return m;
+    if (l.em <= kMaxRenderedPixels) {
+        m.width = clamp_int(text_advance(*l.entry, l.em, utf8));
+    } else {
+        // Beyond the rendering limit widths grow in proportion to the size.
+        const i64 base = text_advance(*l.entry, kMaxRenderedPixels, utf8);
+        const long double w = static_cast<long double>(base) * static_cast<long double>(l.em) / kMaxRenderedPixels;
+        m.width = w >= static_cast<long double>(INT_MAX) ? INT_MAX : static_cast<int>(w);
+    }
+    return m;
+}
+
+void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::string_view utf8,
+                       const Colour* background) const noexcept {
+    const Layout l = layout_for(impl_->face(font), font);
+    if (l.entry == nullptr || l.em <= 0 || l.em > kMaxRenderedPixels || utf8.empty()) return;
+    const i64 width = text_advance(*l.entry, l.em, utf8);
+    if (background != nullptr) {
+        for (i64 row = y; row < i64{y} + l.ascent + l.descent; ++row)
+            detail::paint_span(target, row, x, i64{x} + width - 1, *background);
+    }
+    FT_Face face = l.entry->face.get();
+    const i64 baseline = i64{y} + l.ascent;
+    i64 pen_x = x;
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (pen_x >= target.width()) break;
+        const char32_t cp = next_code_point(utf8, i);
+        if (!load_glyph(*l.entry, FT_Get_Char_Index(face, cp), true)) continue;
+        const FT_GlyphSlot slot = face->glyph;
+        const FT_Bitmap& bm = slot->bitmap;
+        const i64 left = pen_x + slot->bitmap_left, top = baseline - slot->bitmap_top;
+        for (unsigned row = 0; row < bm.rows; ++row) {
+            const unsigned char* src = bm.buffer + static_cast<i64>(row) * bm.pitch;
+            for (unsigned col = 0; col < bm.width; ++col) {
+                const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) != 0
+                                                                     : src[col] >= 128;
+                if (ink) target.set_pixel(clamp_int(left + col), clamp_int(top + row), font.colour);
+            }
+        }
+        pen_x += advance_pixels(slot);
+    }
+    // Underline and strike-out run across the whole advance.
+    const CellUnits& u = l.units;
+    auto rule = [&](i64 position_units, i64 thickness_units) {
+        const i64 thickness = std::max<i64>(1, scale_round(thickness_units, l.em, u.units_per_em));
+        const i64 top = baseline - scale_round(position_units, l.em, u.units_per_em);
+        for (i64 row = top; row < top + thickness; ++row)
+            detail::paint_span(target, row, x, i64{x} + width - 1, font.colour);
+    };
+    if ((font.style & kUnderline) != 0) rule(u.underline_position, u.underline_thickness);
+    if ((font.style & kStrikeOut) != 0) rule(u.strike_position, u.strike_thickness);
+}
+
+}  // namespace hoopcast::raster

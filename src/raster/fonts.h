@@ -1,0 +1,58 @@
+#pragma once
+// Fonts for the canvas: faces found through fontconfig, glyphs rendered by FreeType in one
+// bit per pixel (no anti-aliasing), metrics as the Windows graphics device interface reports
+// them for a font created with a negative height (the height is the em size in pixels).
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "raster/canvas.h"
+#include "raster/types.h"
+
+namespace hoopcast::raster {
+
+class Bitmap;
+
+// Text extent and the vertical layout of the text cell, in pixels.
+struct TextMetrics {
+    int width = 0;
+    int height = 0;   // ascent + descent: the cell height
+    int ascent = 0;   // cell top to baseline
+    int descent = 0;
+};
+
+// Owns the FreeType library, a fontconfig configuration and a cache of opened faces. Faces
+// are opened on first use and kept; the cache is internal state of this object, so drawing
+// through a const FontLibrary still opens faces. Not for use from two threads at once.
+class FontLibrary {
+public:
+    FontLibrary() noexcept;
+    ~FontLibrary();
+    FontLibrary(const FontLibrary&) = delete;
+    FontLibrary& operator=(const FontLibrary&) = delete;
+
+    // False when FreeType could not start; then every text measures 0 and draws nothing.
+    bool ready() const noexcept;
+
+    // The extent TextOut would cover with `font` (size in points at 96 dots per inch).
+    TextMetrics measure(const Font& font, std::string_view utf8) const noexcept;
+
+    // Draws one line of text with the top-left corner of its cell at (x, y). With a
+    // background colour the cell is filled first; without, only the glyphs are drawn.
+    void draw(Bitmap& target, int x, int y, const Font& font, std::string_view utf8,
+              const Colour* background) const noexcept;
+
+    // File of the face a font resolves to ("" when none); for diagnostics and tests.
+    std::string face_file(const Font& font) const noexcept;
+
+    // Glyphs are rendered only up to this em size in pixels; larger text draws nothing but
+    // still measures, scaled from this size, so huge sizes from a play file cost nothing.
+    static constexpr int kMaxRenderedPixels = 2048;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace hoopcast::raster

@@ -1,0 +1,51 @@
+#pragma once
+// The pixel rules behind Canvas, as free functions over a Bitmap. Every function clips to
+// the bitmap before it iterates, so the work done is bounded by the bitmap's size and never
+// by the coordinates it is given; arithmetic that can exceed int is done in 64 bits.
+
+#include <cstdint>
+#include <span>
+
+#include "raster/picture.h"
+#include "raster/types.h"
+
+namespace hoopcast::raster::detail {
+
+using i64 = std::int64_t;
+
+// Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
+void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept;
+
+// A width-1 line that leaves its end pixel out.
+void thin_line(Bitmap& bitmap, Point from, Point to, Colour colour) noexcept;
+
+// A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end
+// points included. A path of one point, or of repeated points, leaves a round dot.
+void wide_path(Bitmap& bitmap, std::span<const Point> points, bool closed, i64 width, Colour colour) noexcept;
+
+// The round dot a geometric pen leaves at `centre`.
+void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept;
+
+// Interior of a polygon by the alternate (even-odd) rule.
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept;
+
+// A box normalised to left <= right, top <= bottom; right and bottom are exclusive, as
+// the rectangle and ellipse calls take them.
+struct Box {
+    i64 left, top, right, bottom;
+    i64 width() const noexcept { return right - left; }
+    i64 height() const noexcept { return bottom - top; }
+};
+Box normalised_box(int x1, int y1, int x2, int y2) noexcept;
+
+void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept;
+void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept;
+void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept;
+
+// 4-connected fill of every pixel around (x, y) that is not `border`.
+void flood_fill_border(Bitmap& bitmap, int x, int y, Colour border, Colour fill) noexcept;
+
+// Nearest-neighbour copy of `source_rect` of `source` onto `dest` of `target`.
+void stretch_copy(Bitmap& target, Rect dest, const Bitmap& source, Rect source_rect) noexcept;
+
+}  // namespace hoopcast::raster::detail

@@ -1,0 +1,181 @@
+// Canvas rules the drawings rely on, and input that must not hurt.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "raster/picture.h"
+
+namespace hoopcast::raster {
+namespace {
+
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kRed = 0x0000FF;
+
+int count_not(const Bitmap& b, Colour c) {
+    int n = 0;
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) n += b.pixel(x, y) != c ? 1 : 0;
+    return n;
+}
+
+TEST(Bitmap, NewPixelsAreWhiteAndRowsAreBlueGreenRed) {
+    Bitmap b(3, 2);
+    EXPECT_EQ(b.stride(), 9u);
+    EXPECT_EQ(count_not(b, kWhite), 0);
+    b.set_pixel(1, 1, rgb(10, 20, 30));
+    const std::uint8_t* row = b.scan_line(1);
+    EXPECT_EQ(row[3], 30);
+    EXPECT_EQ(row[4], 20);
+    EXPECT_EQ(row[5], 10);
+    EXPECT_EQ(b.pixel(1, 1), rgb(10, 20, 30));
+}
+
+TEST(Bitmap, OutsideReadsInvalidAndWritesNothing) {
+    Bitmap b(4, 4);
+    EXPECT_EQ(b.pixel(-1, 0), kInvalidColour);
+    EXPECT_EQ(b.pixel(4, 0), kInvalidColour);
+    b.set_pixel(INT_MIN, INT_MAX, kBlack);
+    EXPECT_EQ(count_not(b, kWhite), 0);
+}
+
+TEST(Bitmap, AbsurdSizesGiveAnEmptyBitmap) {
+    EXPECT_TRUE(Bitmap(0, 10).empty());
+    EXPECT_TRUE(Bitmap(-5, 10).empty());
+    EXPECT_TRUE(Bitmap(kMaxPictureSide + 1, 1).empty());
+    EXPECT_TRUE(Bitmap(INT_MAX, INT_MAX).empty());
+    Picture p(INT_MAX, 3);
+    p.canvas().rectangle(0, 0, 10, 10);
+    p.canvas().flood_fill(0, 0, kBlack);
+    EXPECT_EQ(p.canvas().pixel(0, 0), kInvalidColour);
+}
+
+TEST(Canvas, LineLeavesItsEndPixelOut) {
+    Picture p(16, 4);
+    Canvas& c = p.canvas();
+    c.move_to(0, 1);
+    c.line_to(10, 1);
+    EXPECT_EQ(c.pixel(0, 1), kBlack);
+    EXPECT_EQ(c.pixel(9, 1), kBlack);
+    EXPECT_EQ(c.pixel(10, 1), kWhite);
+    EXPECT_EQ(count_not(p.bitmap(), kWhite), 10);
+    EXPECT_EQ(c.position(), (Point{10, 1}));
+}
+
+TEST(Canvas, LineToItselfDrawsNothingThinButADotWide) {
+    Picture p(20, 20);
+    Canvas& c = p.canvas();
+    c.move_to(10, 10);
+    c.line_to(10, 10);
+    EXPECT_EQ(count_not(p.bitmap(), kWhite), 0);
+    c.pen.width = 3;
+    c.line_to(10, 10);
+    // A round dot 3 pixels across, centred on the point.
+    EXPECT_EQ(c.pixel(10, 10), kBlack);
+    EXPECT_EQ(c.pixel(9, 10), kBlack);
+    EXPECT_EQ(c.pixel(11, 10), kBlack);
+    EXPECT_EQ(c.pixel(10, 9), kBlack);
+    EXPECT_EQ(c.pixel(10, 11), kBlack);
+    EXPECT_EQ(c.pixel(12, 10), kWhite);
+}
+
+TEST(Canvas, PenWidthZeroDrawsAsOne) {
+    Picture a(20, 20), b(20, 20);
+    a.canvas().pen.width = 0;
+    b.canvas().pen.width = 1;
+    for (Picture* p : {&a, &b}) {
+        p->canvas().move_to(2, 3);
+        p->canvas().line_to(17, 11);
+        p->canvas().rectangle(1, 1, 9, 7);
+        p->canvas().ellipse(4, 4, 18, 15);
+    }
+    EXPECT_TRUE(std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), b.bitmap().bytes().begin()));
+}
+
+TEST(Canvas, RectangleEndsBeforeItsRightAndBottomCoordinates) {
+    Picture p(12, 12);
+    Canvas& c = p.canvas();
+    c.brush.colour = kRed;
+    c.rectangle(0, 0, 10, 10);
+    EXPECT_EQ(c.pixel(9, 9), kBlack);
+    EXPECT_EQ(c.pixel(10, 10), kWhite);
+    EXPECT_EQ(c.pixel(5, 0), kBlack);
+    EXPECT_EQ(c.pixel(5, 5), kRed);
+    EXPECT_EQ(c.pixel(8, 8), kRed);
+}
+
+TEST(Canvas, ZeroSizedBoxesDrawNothing) {
+    Picture p(20, 20);
+    Canvas& c = p.canvas();
+    c.brush.colour = kRed;
+    c.rectangle(5, 5, 5, 15);
+    c.rectangle(5, 5, 15, 5);
+    c.ellipse(5, 5, 5, 15);
+    c.ellipse(5, 5, 15, 5);
+    c.pen.width = 1;
+    c.rectangle(3, 3, 4, 4);
+    EXPECT_EQ(count_not(p.bitmap(), kWhite), 0);
+}
+
+TEST(Canvas, BoxCornersMayComeInAnyOrder) {
+    for (auto draw : {&Canvas::ellipse, &Canvas::rectangle}) {
+        Picture a(30, 30), b(30, 30), c(30, 30);
+        (a.canvas().*draw)(0, 0, 10, 20);
+        (b.canvas().*draw)(10, 20, 0, 0);
+        (c.canvas().*draw)(10, 0, 0, 20);
+        EXPECT_TRUE(std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), b.bitmap().bytes().begin()));
+        EXPECT_TRUE(std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), c.bitmap().bytes().begin()));
+        EXPECT_GT(count_not(a.bitmap(), kWhite), 0);
+    }
+}
+
+TEST(Canvas, FloodFillStopsAtTheBorderAndIgnoresBadStarts) {
+    Picture p(20, 20);
+    Canvas& c = p.canvas();
+    c.brush.style = BrushStyle::clear;
+    c.rectangle(2, 2, 12, 12);
+    c.brush = Brush{kRed, BrushStyle::solid};
+    c.flood_fill(2, 2, kBlack);    // on the border: nothing
+    c.flood_fill(-1, 5, kBlack);   // outside: nothing
+    c.flood_fill(5, 40, kBlack);
+    EXPECT_EQ(count_not(p.bitmap(), kWhite), 36);  // the outline only
+    c.flood_fill(5, 5, kBlack);
+    EXPECT_EQ(c.pixel(3, 3), kRed);
+    EXPECT_EQ(c.pixel(10, 10), kRed);
+    EXPECT_EQ(c.pixel(12, 12), kWhite);
+    EXPECT_EQ(c.pixel(0, 0), kWhite);
+}
+
+TEST(Canvas, FloodFillDoesNotLeakThroughADiagonalCorner) {
+    Picture p(10, 10);
+    Canvas& c = p.canvas();
+    // A diagonal wall from (0,9) to (9,0): 4-connected fill stays on its side.
+    for (int i = 0; i < 10; ++i) c.set_pixel(i, 9 - i, kBlack);
+    c.brush.colour = kRed;
+    c.flood_fill(0, 0, kBlack);
+    EXPECT_EQ(c.pixel(0, 0), kRed);
+    EXPECT_EQ(c.pixel(8, 0), kRed);
+    EXPECT_EQ(c.pixel(9, 9), kWhite);
+}
+
+TEST(Canvas, CopyRectCopiesAndStretches) {
+    Picture src(4, 2);
+    src.canvas().set_pixel(0, 0, kRed);
+    src.canvas().set_pixel(3, 1, kBlack);
+    Picture same(4, 2);
+    same.canvas().copy_rect({0, 0, 4, 2}, src.bitmap(), {0, 0, 4, 2});
+    EXPECT_TRUE(std::equal(same.bitmap().bytes().begin(), same.bitmap().bytes().end(), src.bitmap().bytes().begin()));
+    Picture big(8, 4);
+    big.canvas().copy_rect({0, 0, 8, 4}, src.bitmap(), {0, 0, 4, 2});
+    EXPECT_EQ(big.canvas().pixel(0, 0), kRed);
+    EXPECT_EQ(big.canvas().pixel(1, 1), kRed);
+    EXPECT_EQ(big.canvas().pixel(2, 0), kWhite);
+    EXPECT_EQ(big.canvas().pixel(7, 3), kBlack);
+    EXPECT_EQ(big.canvas().pixel(6, 2), kBlack);
+    EXPECT_EQ(count_not(big.bitmap(), kWhite), 8);
+}
+
+}  // namespace
+}  // namespace hoopcast::raster
