@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "drawings/geometry.h"
 #include "drawings/lines.h"
 #include "play/rounding.h"
 #include "raster/canvas.h"
@@ -54,7 +55,8 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
     const double g = static_cast<double>(N) / n;
     auto px = [&](double v) { return Round(s * v); };
 
-    canvas.move_to(px(A.x), px(A.y));
+    geometry::PenPath path(canvas);
+    path.move_to(px(A.x), px(A.y));
 
     // Pass state.
     bool pen_down = true;
@@ -78,13 +80,13 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
         switch (kind) {
             case CurveKind::loop:
             case CurveKind::screen:
-                canvas.line_to(px(C.x), px(C.y));
+                path.line_to(px(C.x), px(C.y));
                 break;
             case CurveKind::pass: {
                 if (pen_down) {
-                    canvas.line_to(px(C.x), px(C.y));
+                    path.line_to(px(C.x), px(C.y));
                 } else {
-                    canvas.move_to(px(C.x), px(C.y));
+                    path.move_to(px(C.x), px(C.y));
                 }
                 if (sq(T.x - cx) + sq(T.y - cy) > U * U) {
                     T = {Round(C.x), Round(C.y)};
@@ -95,7 +97,7 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
             }
             case CurveKind::dribble: {
                 if (straight) {
-                    canvas.line_to(px(C.x), px(C.y));
+                    path.line_to(px(C.x), px(C.y));
                 } else if (sq(s * (C.x - L.x)) + sq(s * (C.y - L.y)) >= 4 * R * R) {
                     const auto theta = line_angle(s * L.x, s * L.y, s * C.x, s * C.y);
                     const int mx = Round(s * (L.x + C.x) / 2);
@@ -103,6 +105,7 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
                     const bool shows = mx >= -arc_reach && my >= -arc_reach &&
                                        mx <= picture.width() + arc_reach && my <= picture.height() + arc_reach;
                     if (theta && shows) {
+                        path.flush();
                         const int K = Round(*theta * 180 / kPi);
                         if (first_side) {
                             draw_arc_polyline(picture, mx, my, R, K + 180, K + 360);
@@ -111,7 +114,7 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
                         }
                     }
                     first_side = !first_side;
-                    canvas.move_to(px(C.x), px(C.y));
+                    path.move_to(px(C.x), px(C.y));
                     L = C;
                 }
                 if (straight && sq(A.x - cx) + sq(A.y - cy) > 10 * s) {
@@ -126,7 +129,8 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
             }
         }
     }
-    canvas.line_to(px(E.x), px(E.y));
+    path.line_to(px(E.x), px(E.y));
+    path.flush();
 
     if (no_mark == 0) {
         const TPunt B = points[n - 3];

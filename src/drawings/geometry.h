@@ -5,6 +5,9 @@
 #include <cmath>
 #include <optional>
 #include <utility>
+#include <vector>
+
+#include "raster/canvas.h"
 
 namespace hoopcast::geometry {
 
@@ -46,5 +49,42 @@ inline std::optional<std::pair<double, double>> clip_segment(Vec a, Vec b, Box b
     if (!clip(a.x, dx, box.x0, box.x1) || !clip(a.y, dy, box.y0, box.y1)) return std::nullopt;
     return std::pair{lo, hi};
 }
+
+// A move followed by successive lines, handed to the canvas as polylines. The pixels are
+// those of the single moves and lines (a wide pen puts a round dot on every vertex, a thin
+// one leaves a line to the same point blank), but repeated points are dropped and each run
+// of lines is one call.
+class PenPath {
+public:
+    explicit PenPath(raster::Canvas& canvas) : canvas_(canvas) { points_.reserve(64); }
+    PenPath(const PenPath&) = delete;
+    PenPath& operator=(const PenPath&) = delete;
+    ~PenPath() { flush(); }
+
+    void move_to(int x, int y) {
+        flush();
+        canvas_.move_to(x, y);
+    }
+    void line_to(int x, int y) {
+        const raster::Point p{x, y};
+        if (points_.empty()) {
+            points_.push_back(canvas_.position());
+            points_.push_back(p);
+        } else if (!(points_.back() == p)) {
+            points_.push_back(p);
+        }
+    }
+    // Draws what has been collected; the canvas's position is then the last point.
+    void flush() {
+        if (points_.empty()) return;
+        canvas_.polyline(points_);
+        canvas_.move_to(points_.back().x, points_.back().y);
+        points_.clear();
+    }
+
+private:
+    raster::Canvas& canvas_;
+    std::vector<raster::Point> points_;
+};
 
 }  // namespace hoopcast::geometry

@@ -101,20 +101,29 @@ std::optional<double> line_angle(double ax, double ay, double bx, double by) {
     return by < ay ? kPi / 2 : 3 * kPi / 2;
 }
 
-void draw_arrow_head(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale) {
+std::optional<lines_detail::Barbs> lines_detail::arrow_barbs(int x1, int y1, int x2, int y2, double scale) {
     const double s = scale;
     const int L = Round(7 * s);
     const auto theta = line_angle(x1 * s, y1 * s, x2 * s, y2 * s);
-    if (!theta) return;
+    if (!theta) return std::nullopt;
     const raster::Point e{Round(x2 * s), Round(y2 * s)};
     const double t1 = *theta + kPi / 6;
     const double t2 = t1 - kPi / 3;
     // The arctangent points along the segment only when it runs to the right.
     const int sign = x2 >= x1 ? 1 : -1;
+    auto end = [&](double t) {
+        return raster::Point{e.x - sign * round_trig(L * std::cos(t)), e.y + sign * round_trig(L * std::sin(t))};
+    };
+    return Barbs{e, {end(t1), end(t2)}};
+}
+
+void draw_arrow_head(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale) {
+    const auto barbs = lines_detail::arrow_barbs(x1, y1, x2, y2, scale);
+    if (!barbs) return;
     raster::Canvas& canvas = picture.canvas();
-    for (double t : {t1, t2}) {
-        canvas.move_to(e.x, e.y);
-        canvas.line_to(e.x - sign * round_trig(L * std::cos(t)), e.y + sign * round_trig(L * std::sin(t)));
+    for (const raster::Point& end : barbs->ends) {
+        canvas.move_to(barbs->tip.x, barbs->tip.y);
+        canvas.line_to(end.x, end.y);
     }
 }
 
@@ -148,19 +157,19 @@ void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, 
 }
 
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end) {
-    raster::Canvas& canvas = picture.canvas();
+    geometry::PenPath path(picture.canvas());
     auto at = [&](std::int64_t degrees) {
         const double a = static_cast<double>(degrees) * kPi / 180;
         return raster::Point{round_trig(cx + r * std::cos(a)), round_trig(cy - r * std::sin(a))};
     };
     const raster::Point first = at(static_cast<std::int64_t>(start) - 1);
-    canvas.move_to(first.x, first.y);
+    path.move_to(first.x, first.y);
     // A full turn and its overlap is all an arc can show; more would only repeat it.
     const std::int64_t last = std::min<std::int64_t>(static_cast<std::int64_t>(end) + 1,
                                                      static_cast<std::int64_t>(start) + 361);
     for (std::int64_t k = start; k <= last; ++k) {
         const raster::Point p = at(k);
-        canvas.line_to(p.x, p.y);
+        path.line_to(p.x, p.y);
     }
 }
 
