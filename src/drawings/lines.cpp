@@ -156,11 +156,34 @@ void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, 
     side(h, -k);
 }
 
+namespace {
+
+// Cosine and sine of every whole degree of a turn: the wavy lines take hundreds of points per
+// wave, and an angle and the same angle a turn further give the same pixel.
+struct DegreeTable {
+    double cos[360];
+    double sin[360];
+    DegreeTable() {
+        for (int k = 0; k < 360; ++k) {
+            cos[k] = std::cos(k * kPi / 180);
+            sin[k] = std::sin(k * kPi / 180);
+        }
+    }
+};
+
+const DegreeTable& degrees() {
+    static const DegreeTable table;
+    return table;
+}
+
+}  // namespace
+
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end) {
     geometry::PenPath path(picture.canvas());
-    auto at = [&](std::int64_t degrees) {
-        const double a = static_cast<double>(degrees) * kPi / 180;
-        return raster::Point{round_trig(cx + r * std::cos(a)), round_trig(cy - r * std::sin(a))};
+    const DegreeTable& table = degrees();
+    auto at = [&](std::int64_t degree) {
+        const auto k = static_cast<std::size_t>(((degree % 360) + 360) % 360);
+        return raster::Point{round_trig(cx + r * table.cos[k]), round_trig(cy - r * table.sin[k])};
     };
     const raster::Point first = at(static_cast<std::int64_t>(start) - 1);
     path.move_to(first.x, first.y);
