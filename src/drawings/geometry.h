@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -10,6 +11,13 @@
 #include "raster/canvas.h"
 
 namespace hoopcast::geometry {
+
+// a + b for pixel coordinates, held in the int range: positions computed from absurd file
+// values saturate when rounded, and an offset must not carry them past the end.
+inline int offset(int a, long long b) {
+    const long long v = static_cast<long long>(a) + b;
+    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 struct Vec {
     double x = 0;

@@ -112,7 +112,8 @@ std::optional<lines_detail::Barbs> lines_detail::arrow_barbs(int x1, int y1, int
     // The arctangent points along the segment only when it runs to the right.
     const int sign = x2 >= x1 ? 1 : -1;
     auto end = [&](double t) {
-        return raster::Point{e.x - sign * round_trig(L * std::cos(t)), e.y + sign * round_trig(L * std::sin(t))};
+        return raster::Point{geometry::offset(e.x, -sign * round_trig(L * std::cos(t))),
+                             geometry::offset(e.y, sign * round_trig(L * std::sin(t)))};
     };
     return Barbs{e, {end(t1), end(t2)}};
 }
@@ -137,8 +138,8 @@ void draw_screen_bar(raster::Picture& picture, int x1, int y1, int x2, int y2, d
     const int n = round_trig(std::sin(theta) * L);
     const raster::Point e{Round(x2 * s), Round(y2 * s)};
     raster::Canvas& canvas = picture.canvas();
-    canvas.move_to(e.x - c, e.y + n);
-    canvas.line_to(e.x + c, e.y - n);
+    canvas.move_to(geometry::offset(e.x, -c), geometry::offset(e.y, n));
+    canvas.line_to(geometry::offset(e.x, c), geometry::offset(e.y, -n));
 }
 
 void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, double scale) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "drawings/equipment.h"
+#include "drawings/geometry.h"
 #include "drawings/lines.h"
 #include "play/codepage.h"
 #include "play/rounding.h"
@@ -94,7 +95,7 @@ void write_fitted(raster::Canvas& canvas, const Cell& cell, const std::string& s
         dx = cell.R(16) - w - (single ? cell.R(1) : 0);
         dy = cell.R(21) - h + (single ? cell.R(1) : 0);
     }
-    canvas.text_out(cell.left() + dx, cell.top() + dy, text);
+    canvas.text_out(geometry::offset(cell.left(), dx), geometry::offset(cell.top(), dy), text);
 }
 
 void circle_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell& cell, int number,

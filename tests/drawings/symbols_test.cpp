@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -204,6 +205,31 @@ TEST(RotatedDigit, TurnsAboutTheCentreAndNeverWritesTheFirstRowOrColumn) {
         EXPECT_TRUE(is_white(picture.bitmap().pixel(i, 0)));
         EXPECT_TRUE(is_white(picture.bitmap().pixel(0, i)));
     }
+}
+
+// Values a damaged or hostile file can hold: every kind must come back, quickly, and draw
+// only inside the picture.
+TEST(AbsurdValues, EveryKindReturns) {
+    TestContext t;
+    raster::Picture picture(300, 300, testing::fonts());
+    const int big[] = {INT_MIN, -40000, 0, 33000, INT_MAX};
+    for (const char* kind : {"circle", "circlef", "dcircle", "otriangl", "triangle", "triangf", "cross", "crossf",
+                             "ocross", "ncross", "ochair", "dchair", "ball", "ballf", "coach", "rack", "pylon",
+                             "loop", "ploop", "pass", "ppass", "dribbel", "pdribbel", "screen", "pscreen", "shot",
+                             "text"}) {
+        for (int v : big) {
+            for (double s : {0.0, 0.3, 2.86}) {
+                draw_element(picture, t.ctx, kind, "WW\r\nX", "Arial", v, 10, 20, v, v, v, v, v, v, s);
+                draw_element(picture, t.ctx, kind, "1", "", 10, v, v, 20, 2'000'000, 0, 0, 1, 0, s);
+            }
+        }
+    }
+    const std::vector<TPunt> points{{INT_MIN, 0}, {INT_MAX, 5}, {0, INT_MIN}, {INT_MAX, INT_MAX}, {3, 3}};
+    for (const char* kind : {"ploop", "ppass", "pdribbel", "pscreen"}) {
+        draw_curved_line(picture, t.ctx, kind, points, INT_MAX, 1, 0, 0, 0, 2.86);
+        draw_curved_line(picture, t.ctx, kind, points, 0, 1, 0, 0, 0, 0.0);
+    }
+    SUCCEED();
 }
 
 // ---- The sheet of every item kind, compared with golden pictures ----
