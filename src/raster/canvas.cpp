@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 #include "raster/fonts.h"
 #include "raster/picture.h"
@@ -30,7 +31,7 @@ bool is_geometric(const Pen& pen) noexcept { return pen.width >= 2; }
 void Canvas::line_to(int x, int y) noexcept {
     const Point to{x, y};
     if (is_geometric(pen)) {
-        const Point path[2] = {position_, to};
+        const detail::Point64 path[2] = {position_, to};
         detail::wide_path(*target_, path, false, pen.width, pen.colour);
     } else {
         detail::thin_line(*target_, position_, to, pen.colour);
@@ -60,7 +61,8 @@ void Canvas::polygon(std::span<const Point> points) noexcept {
     if (points.size() < 2) return;
     if (brush.style == BrushStyle::solid) detail::fill_polygon_alternate(*target_, points, brush.colour);
     if (is_geometric(pen)) {
-        detail::wide_path(*target_, points, true, pen.width, pen.colour);
+        const std::vector<detail::Point64> path(points.begin(), points.end());
+        detail::wide_path(*target_, path, true, pen.width, pen.colour);
         return;
     }
     // Every segment starts at a vertex, so with the closing segment every vertex is drawn.
@@ -71,7 +73,8 @@ void Canvas::polygon(std::span<const Point> points) noexcept {
 void Canvas::polyline(std::span<const Point> points) noexcept {
     if (points.size() < 2) return;
     if (is_geometric(pen)) {
-        detail::wide_path(*target_, points, false, pen.width, pen.colour);
+        const std::vector<detail::Point64> path(points.begin(), points.end());
+        detail::wide_path(*target_, path, false, pen.width, pen.colour);
         return;
     }
     for (std::size_t i = 0; i + 1 < points.size(); ++i) detail::thin_line(*target_, points[i], points[i + 1], pen.colour);

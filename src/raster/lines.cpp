@@ -50,9 +50,9 @@ bool visible_steps(i64 start, int sign, i64 count, i64 limit, i64& first, i64& l
 
 }  // namespace
 
-void thin_line(Bitmap& bitmap, Point from, Point to, Colour colour) noexcept {
-    const i64 dx = i64{to.x} - from.x;
-    const i64 dy = i64{to.y} - from.y;
+void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept {
+    const i64 dx = to.x - from.x;
+    const i64 dy = to.y - from.y;
     if (dx == 0 && dy == 0) return;  // a width-1 line to its own start draws nothing
     const bool early = steps_early_at_tie(dx, dy);
     const i64 adx = dx < 0 ? -dx : dx;
@@ -80,48 +80,30 @@ void thin_line(Bitmap& bitmap, Point from, Point to, Colour colour) noexcept {
 
 namespace {
 
-// The body of one wide segment: the pixels whose centres lie within width / 2 of the
-// segment across its direction and between its end points along it. Half-open on the
-// far side so an even width puts its extra pixel towards the top-left.
-void wide_segment_body(Bitmap& bitmap, Point a, Point b, i64 width, Colour colour) noexcept {
-    const double ax = a.x, ay = a.y, bx = b.x, by = b.y;
-    const double len = std::hypot(bx - ax, by - ay);
-    if (len == 0) return;
-    const double half = static_cast<double>(width) / 2.0;
-    const double nx = -(by - ay) / len * half, ny = (bx - ax) / len * half;
-    const double qx[4] = {ax + nx, bx + nx, bx - nx, ax - nx};
-    const double qy[4] = {ay + ny, by + ny, by - ny, ay - ny};
-    double top = qy[0], bottom = qy[0];
-    for (double v : qy) top = std::min(top, v), bottom = std::max(bottom, v);
-    const i64 y0 = std::max<i64>(0, static_cast<i64>(std::ceil(top)));
-    const i64 y1 = std::min<i64>(bitmap.height() - 1, static_cast<i64>(std::ceil(bottom)) - 1);
-    for (i64 y = y0; y <= y1; ++y) {
-        double lo = 1e300, hi = -1e300;
-        const double fy = static_cast<double>(y);
-        for (int i = 0; i < 4; ++i) {
-            const double x1 = qx[i], y1e = qy[i], x2 = qx[(i + 1) % 4], y2e = qy[(i + 1) % 4];
-            if ((fy < std::min(y1e, y2e)) || (fy > std::max(y1e, y2e))) continue;
-            double x;
-            if (y2e == y1e) {
-                lo = std::min({lo, x1, x2});
-                hi = std::max({hi, x1, x2});
-                continue;
-            }
-            x = x1 + (fy - y1e) * (x2 - x1) / (y2e - y1e);
-            lo = std::min(lo, x);
-            hi = std::max(hi, x);
-        }
-        if (lo > hi) continue;
-        const double left = std::ceil(lo), right = std::ceil(hi) - 1;
-        if (left > right) continue;
-        paint_span(bitmap, y, static_cast<i64>(std::max(left, -1.0)),
-                   static_cast<i64>(std::min(right, static_cast<double>(bitmap.width()))), colour);
-    }
+// Offsets of a wide segment's two long sides from its centre line. The segment is first
+// turned to point into the lower half-plane (downward, or leftward when horizontal), so a
+// segment and its reverse give the same pixels. The side to the left of that direction lies
+// half the width away rounded outward (away from zero), the side to the right rounded to
+// nearest with halves upward; together with the fill's top-left rule this gives even
+// widths their extra pixel towards the top-left.
+i64 round_outward(double v) noexcept { return static_cast<i64>(v < 0 ? -std::ceil(-v) : std::ceil(v)); }
+i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5)); }
+
+void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, i64 width, Colour colour) noexcept {
+    if (a.x == b.x && a.y == b.y) return;
+    if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
+    const double dx = static_cast<double>(b.x - a.x), dy = static_cast<double>(b.y - a.y);
+    const double scale = static_cast<double>(width) / 2.0 / std::hypot(dx, dy);
+    const double nx = dy * scale, ny = -dx * scale;
+    const i64 lx = round_outward(nx), ly = round_outward(ny);
+    const i64 rx = round_half_up(-nx), ry = round_half_up(-ny);
+    const Point64 body[4] = {{a.x + lx, a.y + ly}, {b.x + lx, b.y + ly}, {b.x + rx, b.y + ry}, {a.x + rx, a.y + ry}};
+    fill_polygon_alternate(bitmap, body, colour);
 }
 
 }  // namespace
 
-void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept {
+void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept {
     // The dot is the filled ellipse of a width x width box; an even width puts the extra
     // pixel towards the top-left.
     const Box box{centre.x - width / 2, centre.y - width / 2, centre.x - width / 2 + width,
@@ -129,7 +111,7 @@ void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept 
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
-void wide_path(Bitmap& bitmap, std::span<const Point> points, bool closed, i64 width, Colour colour) noexcept {
+void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept {
     if (points.empty()) return;
     for (std::size_t i = 0; i < points.size(); ++i) {
         round_dot(bitmap, points[i], width, colour);

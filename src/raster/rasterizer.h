@@ -13,21 +13,29 @@ namespace hoopcast::raster::detail {
 
 using i64 = std::int64_t;
 
+struct Point64 {
+    i64 x = 0, y = 0;
+    Point64() = default;
+    constexpr Point64(i64 px, i64 py) noexcept : x(px), y(py) {}
+    constexpr Point64(Point p) noexcept : x(p.x), y(p.y) {}
+};
+
 // Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
 void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept;
 
 // A width-1 line that leaves its end pixel out.
-void thin_line(Bitmap& bitmap, Point from, Point to, Colour colour) noexcept;
+void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept;
 
 // A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end
 // points included. A path of one point, or of repeated points, leaves a round dot.
-void wide_path(Bitmap& bitmap, std::span<const Point> points, bool closed, i64 width, Colour colour) noexcept;
+void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept;
 
 // The round dot a geometric pen leaves at `centre`.
-void round_dot(Bitmap& bitmap, Point centre, i64 width, Colour colour) noexcept;
+void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept;
 
 // Interior of a polygon by the alternate (even-odd) rule.
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept;
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Colour colour) noexcept;
 
 // A box normalised to left <= right, top <= bottom; right and bottom are exclusive, as
 // the rectangle and ellipse calls take them.

@@ -44,10 +44,11 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
 }  // namespace
 
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush
-// fills strictly inside it. A box with no width or height, or of 1 x 1, draws nothing.
+// fills strictly inside it. A box with no width or height draws nothing; a 1 x 1 box draws
+// nothing with a thin pen but the round dot of a geometric one.
 void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept {
     if (box.width() == 0 || box.height() == 0) return;
-    if (box.width() == 1 && box.height() == 1) return;
+    if (box.width() == 1 && box.height() == 1 && pen_width <= 1) return;
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     if (brush != nullptr) fill_box(bitmap, l + 1, t + 1, r - 1, b - 1, *brush);
     if (pen_width <= 1) {
@@ -58,9 +59,7 @@ void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Co
         return;
     }
     // Geometric pens are centred on the same outline, with round corners. The corners are
-    // clamped into int range; a box that far out is off any bitmap anyway.
-    auto c = [](i64 v) { return static_cast<int>(std::clamp<i64>(v, -(i64{1} << 30), i64{1} << 30)); };
-    const Point corners[4] = {{c(l), c(t)}, {c(r), c(t)}, {c(r), c(b)}, {c(l), c(b)}};
+    const Point64 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
     wide_path(bitmap, corners, true, pen_width, pen);
 }
 
@@ -79,28 +78,42 @@ struct EllipseGeometry {
         return static_cast<long double>(other) * std::sqrt(std::max<long double>(0, 1 - f * f));
     }
 
-    // Is v - 1 < other * sqrt(1 - (along/axis)^2), i.e. is v the nearer choice over v - 2?
-    // Exact in 128 bits while the numbers fit, which covers every bitmap we can allocate.
-    static bool below_curve(i64 v_minus_1, i64 along, i64 axis, i64 other) noexcept {
-        if (v_minus_1 < 0) return true;
+    // How far (x, y) lies off the curve, in the curve's own equation: x^2/a^2 + y^2/b^2 - 1
+    // scaled by a^2 b^2. Exact in 128 bits while the axes fit, which covers every bitmap we
+    // can allocate; larger boxes fall back to floating point.
+    static long double residual(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
         if (axis < (i64{1} << 30) && other < (i64{1} << 30)) {
-            const i128 lhs = i128{v_minus_1} * v_minus_1 * axis * axis;
-            const i128 rhs = i128{other} * other * (i128{axis} * axis - i128{along} * along);
-            return lhs < rhs;
+            const i128 f = i128{other} * other * along * along + i128{axis} * axis * candidate * candidate -
+                           i128{axis} * axis * other * other;
+            return static_cast<long double>(f < 0 ? -f : f);
         }
-        return static_cast<long double>(v_minus_1) < exact(along, axis, other);
+        const long double o = static_cast<long double>(other), a = static_cast<long double>(axis);
+        const long double f = o * o * static_cast<long double>(along) * static_cast<long double>(along) +
+                              a * a * static_cast<long double>(candidate) * static_cast<long double>(candidate) -
+                              a * a * o * o;
+        return f < 0 ? -f : f;
     }
 
-    // The offset of parity `parity` nearest to the curve; at an exact tie the one nearer the
-    // centre wins, which keeps the outline inside the box.
+    // Of the two offsets of the right parity around the curve, the one whose residual is
+    // smaller; on a tie the outer one. Near 45 degrees this can differ from the offset
+    // nearest along the axis, and the outline follows the residual.
     static i64 nearest(i64 along, i64 axis, i64 other) noexcept {
         const i64 parity = other & 1;
         const long double v = exact(along, axis, other);
         i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
         c = std::clamp<i64>(c, parity, other);
-        while (c + 2 <= other && below_curve(c + 1, along, axis, other)) c += 2;
-        while (c - 2 >= parity && !below_curve(c - 1, along, axis, other)) c -= 2;
-        return c;
+        // Settle c as the last offset at or inside the curve, whatever the rounding above did.
+        while (c + 2 <= other && inside_or_on(along, axis, other, c + 2)) c += 2;
+        while (c - 2 >= parity && !inside_or_on(along, axis, other, c)) c -= 2;
+        if (c + 2 > other) return c;
+        return residual(along, axis, other, c + 2) <= residual(along, axis, other, c) ? c + 2 : c;
+    }
+
+    static bool inside_or_on(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
+        if (axis < (i64{1} << 30) && other < (i64{1} << 30))
+            return i128{other} * other * along * along + i128{axis} * axis * candidate * candidate <=
+                   i128{axis} * axis * other * other;
+        return static_cast<long double>(candidate) <= exact(along, axis, other);
     }
 
     i64 y_for_column(i64 X) const noexcept { return nearest(X, W, H); }
@@ -135,10 +148,11 @@ struct EllipseGeometry {
 // Calls plot(x, y) for every pixel of the width-1 outline of the ellipse in the box (inclusive
 // pixel bounds l..r, t..b) that lies in the bitmap. A pixel may be reported twice.
 template <typename Plot>
-void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Plot&& plot) {
+void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, i64 pad, Plot&& plot) {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
-    const i64 x0 = std::max<i64>(l, 0), x1 = std::min<i64>(r, bitmap.width() - 1);
+    pad = std::min<i64>(pad, i64{bitmap.width()} + bitmap.height());
+    const i64 x0 = std::max<i64>(l, -pad), x1 = std::min<i64>(r, bitmap.width() - 1 + pad);
     for (i64 x = x0; x <= x1; ++x) {
         const i64 X = 2 * x - cx2 < 0 ? cx2 - 2 * x : 2 * x - cx2;
         const i64 Y = e.y_for_column(X);
@@ -146,7 +160,7 @@ void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Pl
         plot(x, (cy2 - Y) / 2);
         plot(x, (cy2 + Y) / 2);
     }
-    const i64 y0 = std::max<i64>(t, 0), y1 = std::min<i64>(b, bitmap.height() - 1);
+    const i64 y0 = std::max<i64>(t, -pad), y1 = std::min<i64>(b, bitmap.height() - 1 + pad);
     for (i64 y = y0; y <= y1; ++y) {
         const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
         const i64 X = e.x_for_row(Y);
@@ -168,6 +182,45 @@ void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Colour colo
     }
 }
 
+// The outline as an ordered closed loop of pixels, clockwise from the top: the quadrant's
+// columns of the flat part, then its rows of the steep part, mirrored into the others.
+std::vector<Point64> ellipse_loop(i64 l, i64 t, i64 r, i64 b) {
+    const EllipseGeometry e{r - l, b - t};
+    std::vector<Point64> quadrant;  // doubled offsets, from the top towards the right
+    for (i64 X = e.W & 1; X <= e.W; X += 2) {
+        const i64 Y = e.y_for_column(X);
+        if (!e.flat(X, Y)) break;
+        quadrant.push_back({X, Y});
+    }
+    std::vector<Point64> steep;
+    for (i64 Y = e.H & 1; Y <= e.H; Y += 2) {
+        const i64 X = e.x_for_row(Y);
+        if (!e.steep(X, Y)) break;
+        steep.push_back({X, Y});
+    }
+    for (auto it = steep.rbegin(); it != steep.rend(); ++it)
+        if (quadrant.empty() || quadrant.back().x != it->x || quadrant.back().y != it->y) quadrant.push_back(*it);
+    const i64 cx2 = l + r, cy2 = t + b;
+    std::vector<Point64> loop;
+    loop.reserve(quadrant.size() * 4);
+    auto add = [&](i64 X, i64 Y) {
+        const Point64 p{(cx2 + X) / 2, (cy2 + Y) / 2};
+        if (loop.empty() || loop.back().x != p.x || loop.back().y != p.y) loop.push_back(p);
+    };
+    for (const Point64& q : quadrant) add(q.x, -q.y);
+    for (auto it = quadrant.rbegin(); it != quadrant.rend(); ++it) add(it->x, it->y);
+    for (const Point64& q : quadrant) add(-q.x, q.y);
+    for (auto it = quadrant.rbegin(); it != quadrant.rend(); ++it) add(-it->x, -it->y);
+    if (loop.size() > 1 && loop.front().x == loop.back().x && loop.front().y == loop.back().y) loop.pop_back();
+    return loop;
+}
+
+// Whether walking the whole outline costs no more than a few passes over the bitmap.
+bool loop_is_affordable(const Bitmap& bitmap, Box box, i64 pen_width) noexcept {
+    const i64 limit = 4 * (i64{bitmap.width()} + bitmap.height()) + 4 * std::min<i64>(pen_width, 1 << 16);
+    return box.width() <= limit && box.height() <= limit;
+}
+
 }  // namespace
 
 // Ellipse: the same box rule as the rectangle; a box 2 pixels wide or tall, or less, is
@@ -181,33 +234,22 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, [&](i64 x, i64 y) {
+        for_each_outline_pixel(bitmap, l, t, r, b, 0, [&](i64 x, i64 y) {
             bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
         });
         return;
     }
-    // Wide pens: a round dot of the pen's width on every outline pixel.
-    const i64 cx2 = l + r, cy2 = t + b;
-    const EllipseGeometry g{r - l, b - t};
-    // Walk the whole outline (clipped by the dot size) so dots just outside the bitmap still
-    // reach into it.
-    const i64 pad = std::min<i64>(pen_width, 2 * (i64{bitmap.width()} + bitmap.height()));
-    const i64 x0 = std::max<i64>(l, -pad), x1 = std::min<i64>(r, bitmap.width() - 1 + pad);
-    for (i64 x = x0; x <= x1; ++x) {
-        const i64 X = 2 * x - cx2 < 0 ? cx2 - 2 * x : 2 * x - cx2;
-        const i64 Y = g.y_for_column(X);
-        if (!g.flat(X, Y)) continue;
-        round_dot(bitmap, Point{static_cast<int>(x), static_cast<int>((cy2 - Y) / 2)}, pen_width, pen);
-        round_dot(bitmap, Point{static_cast<int>(x), static_cast<int>((cy2 + Y) / 2)}, pen_width, pen);
+    // Geometric pens run along the outline as one closed wide path through its pixels, so
+    // the round joins make the outer edge slightly lumpy. A box far larger than the bitmap
+    // would make that path long; there a dot on each outline pixel near the bitmap is
+    // drawn instead, which bounds the work by the bitmap's size.
+    if (loop_is_affordable(bitmap, box, pen_width)) {
+        const std::vector<Point64> loop = ellipse_loop(l, t, r, b);
+        wide_path(bitmap, loop, true, pen_width, pen);
+        return;
     }
-    const i64 y0 = std::max<i64>(t, -pad), y1 = std::min<i64>(b, bitmap.height() - 1 + pad);
-    for (i64 y = y0; y <= y1; ++y) {
-        const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
-        const i64 X = g.x_for_row(Y);
-        if (!g.steep(X, Y)) continue;
-        round_dot(bitmap, Point{static_cast<int>((cx2 - X) / 2), static_cast<int>(y)}, pen_width, pen);
-        round_dot(bitmap, Point{static_cast<int>((cx2 + X) / 2), static_cast<int>(y)}, pen_width, pen);
-    }
+    const i64 pad = pen_width;
+    for_each_outline_pixel(bitmap, l, t, r, b, pad, [&](i64 x, i64 y) { round_dot(bitmap, Point64{x, y}, pen_width, pen); });
 }
 
 namespace {
@@ -219,15 +261,12 @@ double screen_angle(double X, double Y) noexcept {
     return a;
 }
 
-bool in_sweep(double a, double start, double end) noexcept {
-    // Counter-clockwise from start to end; equal rays mean the whole ellipse.
-    if (start == end) return true;
-    if (start < end) return a >= start && a <= end;
-    return a >= start || a <= end;
-}
 
 }  // namespace
 
+// Arc: the outline pixels of the ellipse from the start ray counter-clockwise to the end
+// ray, drawn as a path through them: a thin pen leaves the last pixel out as any line does,
+// a geometric pen puts round caps on both ends.
 void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept {
     if (box.width() == 0 || box.height() == 0) return;
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
@@ -236,46 +275,114 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
                                       2.0 * start_ray.y - static_cast<double>(cy2));
     const double end = screen_angle(2.0 * end_ray.x - static_cast<double>(cx2),
                                     2.0 * end_ray.y - static_cast<double>(cy2));
-    auto plot = [&](i64 x, i64 y) {
-        const double a = screen_angle(static_cast<double>(2 * x - cx2), static_cast<double>(2 * y - cy2));
-        if (!in_sweep(a, start, end)) return;
-        if (pen_width <= 1)
-            bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
-        else
-            round_dot(bitmap, Point{static_cast<int>(x), static_cast<int>(y)}, pen_width, pen);
+    double sweep = end - start;
+    if (sweep <= 0) sweep += 2 * M_PI;
+    auto progress = [&](const Point64& p) {
+        double a = screen_angle(static_cast<double>(2 * p.x - cx2), static_cast<double>(2 * p.y - cy2)) - start;
+        if (a < 0) a += 2 * M_PI;
+        return a;
     };
-    for_each_outline_pixel(bitmap, l, t, r, b, plot);
+    if (!loop_is_affordable(bitmap, box, pen_width)) {
+        // Far larger than the bitmap: the visible pixels of the sweep, each on its own.
+        for_each_outline_pixel(bitmap, l, t, r, b, pen_width, [&](i64 x, i64 y) {
+            if (progress(Point64{x, y}) > sweep) return;
+            if (pen_width <= 1) bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
+            else round_dot(bitmap, Point64{x, y}, pen_width, pen);
+        });
+        return;
+    }
+    std::vector<Point64> loop = ellipse_loop(l, t, r, b);
+    std::reverse(loop.begin(), loop.end());  // counter-clockwise on screen
+    if (loop.empty()) return;
+    const i64 sx = 2 * i64{start_ray.x} - cx2, sy = 2 * i64{start_ray.y} - cy2;
+    const i64 ex = 2 * i64{end_ray.x} - cx2, ey = 2 * i64{end_ray.y} - cy2;
+    const bool same_ray = static_cast<i128>(sx) * ey == static_cast<i128>(sy) * ex &&
+                          static_cast<i128>(sx) * ex + static_cast<i128>(sy) * ey > 0;
+    if (same_ray || (sx == 0 && sy == 0) || (ex == 0 && ey == 0)) {
+        // The whole ellipse, starting just after the pixel where the ray meets it and
+        // ending on that pixel, which a thin pen leaves out as the end of its path.
+        std::size_t k = 0;
+        if (sx != 0 || sy != 0) {
+            const double w = static_cast<double>(r - l), h = static_cast<double>(b - t);
+            const double fx = static_cast<double>(sx), fy = static_cast<double>(sy);
+            const double scale = 1.0 / std::sqrt((fx / w) * (fx / w) + (fy / h) * (fy / h));
+            const double hx = (static_cast<double>(cx2) + fx * scale) / 2, hy = (static_cast<double>(cy2) + fy * scale) / 2;
+            double best = INFINITY;
+            for (std::size_t i = 0; i < loop.size(); ++i) {
+                const double d = std::hypot(static_cast<double>(loop[i].x) - hx, static_cast<double>(loop[i].y) - hy);
+                if (d < best) best = d, k = i;
+            }
+        }
+        std::rotate(loop.begin(), loop.begin() + static_cast<std::ptrdiff_t>((k + 1) % loop.size()), loop.end());
+        if (pen_width <= 1) {
+            for (std::size_t i = 0; i + 1 < loop.size(); ++i) thin_line(bitmap, loop[i], loop[i + 1], pen);
+        } else {
+            wide_path(bitmap, loop, false, pen_width, pen);
+        }
+        return;
+    }
+    std::vector<std::pair<double, Point64>> swept;
+    swept.reserve(loop.size());
+    for (const Point64& p : loop) {
+        const double a = progress(p);
+        if (a <= sweep) swept.emplace_back(a, p);
+    }
+    std::stable_sort(swept.begin(), swept.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<Point64> path;
+    path.reserve(swept.size());
+    for (const auto& s : swept) path.push_back(s.second);
+    if (path.empty()) return;
+    if (pen_width <= 1) {
+        for (std::size_t i = 0; i + 1 < path.size(); ++i) thin_line(bitmap, path[i], path[i + 1], pen);
+        return;
+    }
+    wide_path(bitmap, path, false, pen_width, pen);
 }
 
-// Alternate fill: a pixel is inside when a ray from its centre crosses the outline an odd
-// number of times. Edges are half-open at the bottom and crossings at the right, so
-// polygons that share an edge do not overlap.
-void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept {
+namespace {
+
+// Smallest integer >= num / den, den > 0.
+i64 ceil_div(i128 num, i128 den) noexcept {
+    i128 q = num / den;
+    if (num % den != 0 && num > 0) ++q;
+    return static_cast<i64>(q);
+}
+
+}  // namespace
+
+// Alternate fill: a pixel is inside when its centre has an odd number of edges to its left.
+// Edges are half-open: a row at an edge's top end counts, one at its bottom end does not, and
+// a crossing exactly on a pixel centre puts that pixel inside, so a span runs from the first
+// centre at or right of one crossing to the last centre left of the next. Neighbouring
+// polygons thus share no pixel. Crossings are computed exactly in integers.
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Colour colour) noexcept {
     if (points.size() < 3) return;
     i64 top = points[0].y, bottom = points[0].y;
-    for (const Point& p : points) top = std::min<i64>(top, p.y), bottom = std::max<i64>(bottom, p.y);
+    for (const Point64& p : points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
-    std::vector<double> crossings;
+    std::vector<i64> crossings;
     crossings.reserve(points.size());
     for (i64 y = y0; y <= y1; ++y) {
         crossings.clear();
         for (std::size_t i = 0; i < points.size(); ++i) {
-            const Point a = points[i], b = points[(i + 1) % points.size()];
+            const Point64 a = points[i], b = points[(i + 1) % points.size()];
             if (a.y == b.y) continue;
-            const i64 ylo = std::min<i64>(a.y, b.y), yhi = std::max<i64>(a.y, b.y);
-            if (y < ylo || y >= yhi) continue;
-            crossings.push_back(static_cast<double>(a.x) +
-                                static_cast<double>(y - a.y) * static_cast<double>(i64{b.x} - a.x) /
-                                    static_cast<double>(i64{b.y} - a.y));
+            if (y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
+            // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
+            i128 num = i128{a.x} * (b.y - a.y) + i128{y - a.y} * (b.x - a.x);
+            i128 den = b.y - a.y;
+            if (den < 0) num = -num, den = -den;
+            crossings.push_back(ceil_div(num, den));
         }
         std::sort(crossings.begin(), crossings.end());
-        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            const double left = std::ceil(crossings[i]), right = std::ceil(crossings[i + 1]) - 1;
-            if (left > right) continue;
-            paint_span(bitmap, y, static_cast<i64>(std::max(left, -1.0)),
-                       static_cast<i64>(std::min(right, static_cast<double>(bitmap.width()))), colour);
-        }
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+            if (crossings[i] < crossings[i + 1]) paint_span(bitmap, y, crossings[i], crossings[i + 1] - 1, colour);
     }
+}
+
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept {
+    std::vector<Point64> wide(points.begin(), points.end());
+    fill_polygon_alternate(bitmap, wide, colour);
 }
 
 }  // namespace hoopcast::raster::detail

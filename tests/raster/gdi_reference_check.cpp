@@ -152,6 +152,7 @@ int main(int argc, char** argv) {
         }
         if (!ok && !dump.empty()) {
             write_png(picture.bitmap(), dump + "/" + c.name + ".ours.png");
+            write_ppm(picture.bitmap(), dump + "/" + c.name + ".ours.ppm");
             write_png(expected.bitmap, dump + "/" + c.name + ".expected.png");
             write_png(diff_image(picture.bitmap(), expected.bitmap), dump + "/" + c.name + ".diff.png");
         }
