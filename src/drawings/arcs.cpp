@@ -28,9 +28,37 @@ Circle circle_through(long double x1, long double y1, long double x2, long doubl
     return {(x1 + x2) / 2, (y1 + y2) / 2, (std::fabs(x1 - x2) + std::fabs(y1 - y2)) * 0.5L};
 }
 
-raster::Point point_at(const Circle& c, int degrees) noexcept {
+struct UnitPoint {
+    long double cos;
+    long double sin;
+};
+
+UnitPoint unit_point(int degrees) noexcept {
     const long double rad = static_cast<long double>(degrees) * kPi / 180;
-    return {Round(c.cx + c.r * std::cos(rad)), Round(c.cy + c.r * std::sin(rad))};
+    return {std::cos(rad), std::sin(rad)};
+}
+
+// Every frame draws a few hundred arc points; the angles callers use are looked up rather
+// than recomputed. Each entry is the same value unit_point gives, so results do not depend
+// on the table.
+constexpr int kFirstTabled = -360;
+constexpr int kLastTabled = 720;
+
+const std::array<UnitPoint, kLastTabled - kFirstTabled + 1>& unit_points() noexcept {
+    static const auto table = [] {
+        std::array<UnitPoint, kLastTabled - kFirstTabled + 1> t{};
+        for (int a = kFirstTabled; a <= kLastTabled; ++a)
+            t[static_cast<std::size_t>(a - kFirstTabled)] = unit_point(a);
+        return t;
+    }();
+    return table;
+}
+
+raster::Point point_at(const Circle& c, int degrees) noexcept {
+    const UnitPoint u = degrees >= kFirstTabled && degrees <= kLastTabled
+                            ? unit_points()[static_cast<std::size_t>(degrees - kFirstTabled)]
+                            : unit_point(degrees);
+    return {Round(c.cx + c.r * u.cos), Round(c.cy + c.r * u.sin)};
 }
 
 // One-degree chords from a1 to a2. Dashes switch on every multiple of 12 degrees, so a

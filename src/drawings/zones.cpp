@@ -175,12 +175,13 @@ void shade_zone(raster::Picture& picture, const DrawContext& ctx, const raster::
     const std::array<std::uint8_t, 256> green = tint_table(f_green, keep_green);
     const std::array<std::uint8_t, 256> blue = tint_table(f_blue, keep_blue);
 
+    const std::size_t first = static_cast<std::size_t>(left) * 3;
+    const std::size_t end = static_cast<std::size_t>(right + 1) * 3;
     for (int y = top; y <= bottom; ++y) {
         std::uint8_t* row = picture.bitmap().scan_line(y);
         const std::uint8_t* mask_row = mask.bitmap().scan_line(y);
-        for (int x = left; x <= right; ++x) {
-            const std::size_t i = static_cast<std::size_t>(x) * 3;
-            if (!is_black(mask_row + i)) continue;
+        for (std::size_t i = first; i < end; i += 3) {
+            if ((mask_row[i] | mask_row[i + 1] | mask_row[i + 2]) != 0) continue;
             row[i] = blue[row[i]];
             row[i + 1] = green[row[i + 1]];
             row[i + 2] = red[row[i + 2]];
