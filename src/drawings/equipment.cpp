@@ -30,6 +30,14 @@ raster::Point ball_centre(int x, int y, double s) {
 
 Colour item_colour(const DrawContext& ctx, Colour colour) { return ctx.monochrome ? kBlack : colour; }
 
+// Whether a small ball of radius r around c can touch the picture at all; one that cannot is
+// not handed to the circle routines, which work in plain int pixels.
+bool ball_reaches(const raster::Picture& picture, raster::Point c, int r) {
+    const long long reach = static_cast<long long>(r) + std::max(picture.canvas().pen.width, 1) + 2;
+    return c.x + reach >= 0 && c.y + reach >= 0 && c.x - reach < picture.width() &&
+           c.y - reach < picture.height();
+}
+
 }  // namespace
 
 namespace equipment_detail {
@@ -59,6 +67,7 @@ void draw_ball(raster::Picture& picture, const DrawContext& ctx, int x, int y, C
         return;
     }
     const raster::Point c = ball_centre(x, y, s);
+    if (!ball_reaches(picture, c, R(3, s) + canvas.pen.width)) return;
     for (int k = 0; k < canvas.pen.width; ++k) draw_circle_points(picture, c.x, c.y, R(3, s) + k);
 }
 
@@ -75,7 +84,7 @@ void draw_ball_filled(raster::Picture& picture, const DrawContext& ctx, int x, i
         canvas.ellipse(a.x, a.y, b.x, b.y);
     } else {
         const raster::Point c = ball_centre(x, y, s);
-        fill_disc(picture, c.x, c.y, R(3, s));
+        if (ball_reaches(picture, c, R(3, s) + canvas.pen.width)) fill_disc(picture, c.x, c.y, R(3, s));
     }
     canvas.brush.style = raster::BrushStyle::clear;
 }
