@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drawings/arcs.h"
+#include "drawings/geometry.h"
 #include "play/codepage.h"
 #include "play/rounding.h"
 #include "raster/canvas.h"
@@ -25,7 +26,7 @@ int R(double k, double s) { return Round(k * s); }
 
 // The pixel nearest the cell's centre, where small balls are drawn point by point.
 raster::Point ball_centre(int x, int y, double s) {
-    return {Round(((x + 7) * s + (x + 14) * s) / 2), Round(((y + 7) * s + (y + 14) * s) / 2)};
+    return {Round(((x + 7.0) * s + (x + 14.0) * s) / 2), Round(((y + 7.0) * s + (y + 14.0) * s) / 2)};
 }
 
 Colour item_colour(const DrawContext& ctx, Colour colour) { return ctx.monochrome ? kBlack : colour; }
@@ -124,10 +125,11 @@ void draw_rack(raster::Picture& picture, const DrawContext& ctx, int x, int y, C
     if (s > Trunc(s) + 0.1) width = Trunc(s) + 1;
     canvas.pen.width = width;
 
-    draw_ball(picture, ctx, x - 4, y - 3, colour, s);
-    draw_ball_filled(picture, ctx, x - 3, y + 3, colour, s);
-    draw_ball(picture, ctx, x + 5, y + 4, colour, s);
-    draw_ball_filled(picture, ctx, x + 4, y - 3, colour, s);
+    auto at = [](int v, int d) { return geometry::offset(v, d); };
+    draw_ball(picture, ctx, at(x, -4), at(y, -3), colour, s);
+    draw_ball_filled(picture, ctx, at(x, -3), at(y, 3), colour, s);
+    draw_ball(picture, ctx, at(x, 5), at(y, 4), colour, s);
+    draw_ball_filled(picture, ctx, at(x, 4), at(y, -3), colour, s);
 }
 
 void draw_pylon(raster::Picture& picture, const DrawContext& ctx, int x, int y, Colour colour, double scale) {
