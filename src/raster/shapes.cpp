@@ -271,10 +271,12 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     if (box.width() == 0 || box.height() == 0) return;
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     const i64 cx2 = l + r, cy2 = t + b;
-    const double start = screen_angle(2.0 * start_ray.x - static_cast<double>(cx2),
-                                      2.0 * start_ray.y - static_cast<double>(cy2));
-    const double end = screen_angle(2.0 * end_ray.x - static_cast<double>(cx2),
-                                    2.0 * end_ray.y - static_cast<double>(cy2));
+    // The rays start at the centre of the box as given, half a pixel right of and below
+    // the centre of the outline's pixels; in doubled units that is one step.
+    const i64 sx = 2 * i64{start_ray.x} - (cx2 + 1), sy = 2 * i64{start_ray.y} - (cy2 + 1);
+    const i64 ex = 2 * i64{end_ray.x} - (cx2 + 1), ey = 2 * i64{end_ray.y} - (cy2 + 1);
+    const double start = screen_angle(static_cast<double>(sx), static_cast<double>(sy));
+    const double end = screen_angle(static_cast<double>(ex), static_cast<double>(ey));
     double sweep = end - start;
     if (sweep <= 0) sweep += 2 * M_PI;
     auto progress = [&](const Point64& p) {
@@ -294,8 +296,6 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     std::vector<Point64> loop = ellipse_loop(l, t, r, b);
     std::reverse(loop.begin(), loop.end());  // counter-clockwise on screen
     if (loop.empty()) return;
-    const i64 sx = 2 * i64{start_ray.x} - cx2, sy = 2 * i64{start_ray.y} - cy2;
-    const i64 ex = 2 * i64{end_ray.x} - cx2, ey = 2 * i64{end_ray.y} - cy2;
     const bool same_ray = static_cast<i128>(sx) * ey == static_cast<i128>(sy) * ex &&
                           static_cast<i128>(sx) * ex + static_cast<i128>(sy) * ey > 0;
     if (same_ray || (sx == 0 && sy == 0) || (ex == 0 && ey == 0)) {
@@ -304,9 +304,11 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         std::size_t k = 0;
         if (sx != 0 || sy != 0) {
             const double w = static_cast<double>(r - l), h = static_cast<double>(b - t);
-            const double fx = static_cast<double>(sx), fy = static_cast<double>(sy);
+            // Here the ray is taken from the centre of the outline's pixels.
+            const double fx = static_cast<double>(sx + 1), fy = static_cast<double>(sy + 1);
             const double scale = 1.0 / std::sqrt((fx / w) * (fx / w) + (fy / h) * (fy / h));
-            const double hx = (static_cast<double>(cx2) + fx * scale) / 2, hy = (static_cast<double>(cy2) + fy * scale) / 2;
+            const double hx = (static_cast<double>(cx2) + fx * scale) / 2;
+            const double hy = (static_cast<double>(cy2) + fy * scale) / 2;
             double best = INFINITY;
             for (std::size_t i = 0; i < loop.size(); ++i) {
                 const double d = std::hypot(static_cast<double>(loop[i].x) - hx, static_cast<double>(loop[i].y) - hy);
