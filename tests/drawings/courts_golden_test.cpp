@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +28,10 @@ struct GoldenCase {
     double scale;
     const char* scale_name;
 };
+
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << "kind " << c.kind << " at " << c.scale_name;
+}
 
 std::string golden_path(const GoldenCase& c) {
     std::ostringstream name;
@@ -96,6 +102,11 @@ TEST_P(CourtGolden, MatchesThePictureLookedAtByEye) {
         }
     }
     EXPECT_EQ(differing, 0) << path << ", first at (" << first_x << ", " << first_y << ")";
+    if (differing != 0) {
+        // The picture as drawn, to look at beside the golden one.
+        const auto actual = std::filesystem::temp_directory_path() / std::filesystem::path(path).filename();
+        if (raster::write_png(picture.bitmap(), actual.string()).ok) std::cerr << "drawn: " << actual << "\n";
+    }
 }
 
 std::vector<GoldenCase> all_cases() {
