@@ -80,12 +80,24 @@ void draw_items(benchmark::State& state, std::size_t first, std::size_t last, bo
     }
 }
 
-void BM_SequenceItems(benchmark::State& state) { draw_items(state, 0, kItems.size(), true); }
-void BM_PlayerSymbols(benchmark::State& state) { draw_items(state, 0, 10, false); }
-void BM_Balls(benchmark::State& state) { draw_items(state, 10, 12, false); }
-void BM_StraightLines(benchmark::State& state) { draw_items(state, 12, 20, false); }
-void BM_CurvedLines(benchmark::State& state) { draw_items(state, 0, 0, true); }
-void BM_Texts(benchmark::State& state) { draw_items(state, 20, 22, false); }
+void BM_SequenceItems(benchmark::State& state) {
+    draw_items(state, 0, kItems.size(), true);
+}
+void BM_PlayerSymbols(benchmark::State& state) {
+    draw_items(state, 0, 10, false);
+}
+void BM_Balls(benchmark::State& state) {
+    draw_items(state, 10, 12, false);
+}
+void BM_StraightLines(benchmark::State& state) {
+    draw_items(state, 12, 20, false);
+}
+void BM_CurvedLines(benchmark::State& state) {
+    draw_items(state, 0, 0, true);
+}
+void BM_Texts(benchmark::State& state) {
+    draw_items(state, 20, 22, false);
+}
 BENCHMARK(BM_SequenceItems)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlayerSymbols)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Balls)->Unit(benchmark::kMicrosecond);

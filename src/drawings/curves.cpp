@@ -18,7 +18,9 @@ constexpr double kPi = 3.1415926535897932385;
 
 enum class CurveKind { loop, screen, pass, dribble };
 
-double sq(double v) { return v * v; }
+double sq(double v) {
+    return v * v;
+}
 
 // Curve parameter of step i of N in control-point units, computed as the steps were laid
 // out: the step's share of the curve over one control point's share.
@@ -103,7 +105,8 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
                     const int mx = Round(s * (L.x + C.x) / 2);
                     const int my = Round(s * (L.y + C.y) / 2);
                     const bool shows = mx >= -arc_reach && my >= -arc_reach &&
-                                       mx <= picture.width() + arc_reach && my <= picture.height() + arc_reach;
+                                       mx <= picture.width() + arc_reach &&
+                                       my <= picture.height() + arc_reach;
                     if (theta && shows) {
                         path.flush();
                         const int K = Round(*theta * 180 / kPi);
@@ -153,9 +156,13 @@ double bspline_basis(double u) {
     return 0;
 }
 
-int spline_first_index(int n, int i, int N) { return Round(parameter(n, i, N)) - 2; }
+int spline_first_index(int n, int i, int N) {
+    return Round(parameter(n, i, N)) - 2;
+}
 
-double spline_weight(int n, int j, int i, int N) { return bspline_basis(j - parameter(n, i, N)); }
+double spline_weight(int n, int j, int i, int N) {
+    return bspline_basis(j - parameter(n, i, N));
+}
 
 CurvePoint spline_point(int i, int n, int N, std::span<const TPunt> points) {
     if (points.empty() || n <= 0 || N <= 0) return {};

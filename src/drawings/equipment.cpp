@@ -22,14 +22,18 @@ raster::Point cell_point(int x, int y, double a, double b, double s) {
     return {Round((x + a) * s), Round((y + b) * s)};
 }
 
-int R(double k, double s) { return Round(k * s); }
+int R(double k, double s) {
+    return Round(k * s);
+}
 
 // The pixel nearest the cell's centre, where small balls are drawn point by point.
 raster::Point ball_centre(int x, int y, double s) {
     return {Round(((x + 7.0) * s + (x + 14.0) * s) / 2), Round(((y + 7.0) * s + (y + 14.0) * s) / 2)};
 }
 
-Colour item_colour(const DrawContext& ctx, Colour colour) { return ctx.monochrome ? kBlack : colour; }
+Colour item_colour(const DrawContext& ctx, Colour colour) {
+    return ctx.monochrome ? kBlack : colour;
+}
 
 // Whether a small ball of radius r around c can touch the picture at all; one that cannot is
 // not handed to the circle routines, which work in plain int pixels.

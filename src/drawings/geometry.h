@@ -16,7 +16,8 @@ namespace hoopcast::geometry {
 // values saturate when rounded, and an offset must not carry them past the end.
 inline int offset(int a, long long b) {
     const long long v = static_cast<long long>(a) + b;
-    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 struct Vec {
@@ -27,7 +28,9 @@ struct Vec {
     friend Vec operator*(Vec a, double k) { return {a.x * k, a.y * k}; }
 };
 
-inline double distance(Vec a, Vec b) { return std::hypot(b.x - a.x, b.y - a.y); }
+inline double distance(Vec a, Vec b) {
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
 
 struct Box {
     double x0, y0, x1, y1;
@@ -63,7 +66,7 @@ inline std::optional<std::pair<double, double>> clip_segment(Vec a, Vec b, Box b
 // one leaves a line to the same point blank), but repeated points are dropped and each run
 // of lines is one call.
 class PenPath {
-public:
+  public:
     explicit PenPath(raster::Canvas& canvas) : canvas_(canvas) { points_.reserve(64); }
     PenPath(const PenPath&) = delete;
     PenPath& operator=(const PenPath&) = delete;
@@ -90,7 +93,7 @@ public:
         points_.clear();
     }
 
-private:
+  private:
     raster::Canvas& canvas_;
     std::vector<raster::Point> points_;
 };

@@ -24,11 +24,13 @@ constexpr std::int64_t kMaxPenWidth = 1024;
 // lines starting on or near the picture are drawn step by step exactly as described.
 constexpr double kJumpThreshold = 64;
 
-raster::Point rounded(Vec v) { return {Round(v.x), Round(v.y)}; }
+raster::Point rounded(Vec v) {
+    return {Round(v.x), Round(v.y)};
+}
 
 // Sets the pen for a segment and puts its width back when the segment is done.
 class SegmentPen {
-public:
+  public:
     SegmentPen(raster::Canvas& canvas, const DrawContext& ctx, int factor, Colour colour)
         : canvas_(canvas), saved_width_(canvas.pen.width) {
         canvas.pen.colour = ctx.monochrome ? 0x000000 : colour;
@@ -38,7 +40,7 @@ public:
     SegmentPen& operator=(const SegmentPen&) = delete;
     ~SegmentPen() { canvas_.pen.width = saved_width_; }
 
-private:
+  private:
     raster::Canvas& canvas_;
     int saved_width_;
 };
@@ -48,7 +50,9 @@ geometry::Box reach(const raster::Picture& picture, double margin) {
     return {-margin, -margin, picture.width() + margin, picture.height() + margin};
 }
 
-int pen_reach(const raster::Canvas& canvas) { return std::max(canvas.pen.width, 1) + 2; }
+int pen_reach(const raster::Canvas& canvas) {
+    return std::max(canvas.pen.width, 1) + 2;
+}
 
 // Move to a, line to b (both rounded). A piece that cannot touch the picture only moves.
 void piece(raster::Picture& picture, Vec a, Vec b) {
@@ -189,8 +193,8 @@ void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int s
     const raster::Point first = at(static_cast<std::int64_t>(start) - 1);
     path.move_to(first.x, first.y);
     // A full turn and its overlap is all an arc can show; more would only repeat it.
-    const std::int64_t last = std::min<std::int64_t>(static_cast<std::int64_t>(end) + 1,
-                                                     static_cast<std::int64_t>(start) + 361);
+    const std::int64_t last =
+        std::min<std::int64_t>(static_cast<std::int64_t>(end) + 1, static_cast<std::int64_t>(start) + 361);
     for (std::int64_t k = start; k <= last; ++k) {
         const raster::Point p = at(k);
         path.line_to(p.x, p.y);
@@ -266,8 +270,8 @@ void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, int x1,
     piece(picture, cur, Q);
 }
 
-void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2,
-                          int y2, int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
+void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                          int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
     SegmentPen pen(picture.canvas(), ctx, factor, colour);
     if (mode == SegmentMode::mark) {
         if (no_mark == 0) draw_arrow_head(picture, x1, y1, x2, y2, scale);

@@ -39,8 +39,8 @@ void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, int x1,
                        int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
 void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
                        int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
-void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2,
-                          int y2, int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                          int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
 void draw_screen_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
                          int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
 // Draws its double line and arrow head in mark mode only.

@@ -55,7 +55,9 @@ Colour fill_colour(const DrawContext& ctx, const SymbolStyle& style, Colour colo
     return colour == 0 ? style.colour : colour;
 }
 
-std::string first_two(std::string_view text) { return std::string(text.substr(0, 2)); }
+std::string first_two(std::string_view text) {
+    return std::string(text.substr(0, 2));
+}
 
 enum class Shape { circle, triangle };
 
@@ -162,7 +164,7 @@ void full_cross(raster::Canvas& canvas, const Cell& cell) {
 
 // A chair turned by `angle` degrees about its cell's centre.
 class Turned {
-public:
+  public:
     Turned(const Cell& cell, int angle)
         : cell_(cell),
           cx_(Round((cell.x + 10.5) * cell.s)),
@@ -176,7 +178,7 @@ public:
         return {Round(px * c_ + cx_ - py * n_), Round(py * c_ + cy_ + px * n_)};
     }
 
-private:
+  private:
     Cell cell_;
     int cx_;
     int cy_;
@@ -207,7 +209,7 @@ void chair_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell& 
         canvas.polygon(seat);
     } else {
         const raster::Point seat[] = {turned.R(8, -3), turned.R(13, -3), turned.R(18, 2), turned.R(18, 15),
-                                      turned.R(3, 15),  turned.R(3, 2),   turned.R(8, -3)};
+                                      turned.R(3, 15), turned.R(3, 2),   turned.R(8, -3)};
         canvas.polygon(seat);
     }
     canvas.brush.style = raster::BrushStyle::clear;
@@ -245,10 +247,9 @@ void draw_dcircle(raster::Picture& picture, const DrawContext& ctx, int x, int y
     circle_symbol(picture, ctx, Cell{x, y, scale}, number, colour, label, ctx.defaults.triangle_style);
 }
 
-void draw_otriangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number,
-                    Colour colour, std::string_view label, double scale) {
-    triangle_symbol(picture, ctx, Cell{x, y, scale}, number, colour, label, ctx.defaults.circle_style,
-                    false);
+void draw_otriangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
+                    std::string_view label, double scale) {
+    triangle_symbol(picture, ctx, Cell{x, y, scale}, number, colour, label, ctx.defaults.circle_style, false);
 }
 
 void draw_triangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,

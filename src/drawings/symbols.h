@@ -42,8 +42,8 @@ void draw_circle(raster::Picture& picture, const DrawContext& ctx, int x, int y,
                  std::string_view label, double scale);
 void draw_dcircle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
                   std::string_view label, double scale);
-void draw_otriangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number,
-                    Colour colour, std::string_view label, double scale);
+void draw_otriangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
+                    std::string_view label, double scale);
 void draw_triangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
                    std::string_view label, double scale);
 void draw_numbered_cross(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number,

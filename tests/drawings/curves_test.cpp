@@ -60,7 +60,7 @@ TEST(Spline, CurvePassesThroughTheChainsStartAndEndButNotItsInnerPoints) {
 }
 
 class CurvePicture : public ::testing::Test {
-protected:
+  protected:
     raster::Picture picture{300, 200, testing::fonts()};
     TestContext t;
     void curve(const char* kind, const std::vector<TPunt>& points, int no_mark = 0, Colour colour = 0,

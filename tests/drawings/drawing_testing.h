@@ -24,7 +24,9 @@ struct TestContext {
     DrawContext ctx{play, defaults, false};
 };
 
-inline bool is_white(raster::Colour c) { return c == 0xFFFFFF; }
+inline bool is_white(raster::Colour c) {
+    return c == 0xFFFFFF;
+}
 
 // Number of pixels that are not white.
 inline int inked(const raster::Picture& picture) {

@@ -28,7 +28,7 @@ TEST(TextLines, SplitOnlyAtCrLfAndDropAnEmptyLastPart) {
 }
 
 class TextPicture : public ::testing::Test {
-protected:
+  protected:
     raster::Picture picture{600, 400, testing::fonts()};
     TestContext t;
     int size_after(std::string_view text, int size, double s) {

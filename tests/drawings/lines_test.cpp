@@ -67,7 +67,7 @@ TEST(LineWidth, FactorMultipliesThePenAndIsClampedForAbsurdFactors) {
 }
 
 class LinePicture : public ::testing::Test {
-protected:
+  protected:
     raster::Picture picture{300, 200, testing::fonts()};
     TestContext t;
     void element(const char* kind, int x1, int y1, int x2, int y2, double s, int extra1 = 0, int extra3 = 0,

@@ -33,16 +33,16 @@ TEST(LabelSlot, NumberOrLabelAsSymbolsShowThem) {
         const char* text;
     };
     const Case cases[] = {
-        {7, "", false, Mode::number, true, "7"},       // the number
-        {12, "", false, Mode::number, false, ""},      // two digits: nothing
+        {7, "", false, Mode::number, true, "7"},   // the number
+        {12, "", false, Mode::number, false, ""},  // two digits: nothing
         {12, "", true, Mode::number, false, ""},
-        {3, "A", false, Mode::label, true, "A"},       // a label, whatever the number
+        {3, "A", false, Mode::label, true, "A"},  // a label, whatever the number
         {12, "A", true, Mode::label, true, "A"},
-        {5, "5", false, Mode::number, true, "5"},      // the number's own text
-        {5, "##", false, Mode::number, false, ""},     // suppressed
+        {5, "5", false, Mode::number, true, "5"},   // the number's own text
+        {5, "##", false, Mode::number, false, ""},  // suppressed
         {5, "##", true, Mode::number, false, ""},
-        {3, "ABC", false, Mode::number, true, "3"},    // too long: circles show the number...
-        {3, "ABC", true, Mode::number, true, "AB"},    // ...triangles its first two characters
+        {3, "ABC", false, Mode::number, true, "3"},  // too long: circles show the number...
+        {3, "ABC", true, Mode::number, true, "AB"},  // ...triangles its first two characters
         {12, "ABC", true, Mode::number, false, ""},
         {-5, "", false, Mode::number, false, ""},
         {4, "12", false, Mode::label, true, "12"},
@@ -59,7 +59,7 @@ TEST(LabelSlot, NumberOrLabelAsSymbolsShowThem) {
 }
 
 class SymbolPicture : public ::testing::Test {
-protected:
+  protected:
     raster::Picture picture{200, 200, testing::fonts()};
     TestContext t;
     void element(std::string_view kind, int x, int y, double s, int number = 0, std::string_view label = "",
@@ -89,9 +89,10 @@ TEST_F(SymbolPicture, KindNamesIgnoreCaseButNothingElse) {
 }
 
 TEST_F(SymbolPicture, EveryKindEndsWithAOnePixelPen) {
-    for (const char* kind : {"circle", "circlef", "dcircle", "otriangl", "triangle", "triangf", "cross", "crossf",
-                             "ocross", "ncross", "ochair", "dchair", "ball", "ballf", "coach", "rack", "pylon",
-                             "ploop", "ppass", "pdribbel", "pscreen", "shot", "text"}) {
+    for (const char* kind :
+         {"circle", "circlef", "dcircle", "otriangl", "triangle", "triangf", "cross", "crossf",
+          "ocross", "ncross",  "ochair",  "dchair",   "ball",     "ballf",   "coach", "rack",
+          "pylon",  "ploop",   "ppass",   "pdribbel", "pscreen",  "shot",    "text"}) {
         picture.canvas().pen.width = 3;
         draw_element(picture, t.ctx, kind, "7", "Arial", 10, 10, 60, 80, 0, 0, 0, 3, 0, 2.5);
         EXPECT_EQ(picture.canvas().pen.width, 1) << kind;
@@ -165,7 +166,7 @@ TEST_F(SymbolPicture, MonochromeSymbolsAreBlackAndWhite) {
 
 TEST_F(SymbolPicture, NumberedCrossIsSmallWithTextOrFullWithout) {
     element("ncross", 10, 10, 1.0, 4);
-    EXPECT_TRUE(ink(10, 10));   // the small cross starts at the cell corner
+    EXPECT_TRUE(ink(10, 10));  // the small cross starts at the cell corner
     EXPECT_FALSE(ink(12, 12) && !ink(10, 10));
     raster::Picture full(200, 200, testing::fonts());
     draw_element(full, t.ctx, "ocross", "", "", 10, 10, 0, 0, 0, 0, 0, 12, 0, 1.0);
@@ -213,10 +214,10 @@ TEST(AbsurdValues, EveryKindReturns) {
     TestContext t;
     raster::Picture picture(300, 300, testing::fonts());
     const int big[] = {INT_MIN, -40000, 0, 33000, INT_MAX};
-    for (const char* kind : {"circle", "circlef", "dcircle", "otriangl", "triangle", "triangf", "cross", "crossf",
-                             "ocross", "ncross", "ochair", "dchair", "ball", "ballf", "coach", "rack", "pylon",
-                             "loop", "ploop", "pass", "ppass", "dribbel", "pdribbel", "screen", "pscreen", "shot",
-                             "text"}) {
+    for (const char* kind :
+         {"circle", "circlef", "dcircle", "otriangl", "triangle", "triangf", "cross",   "crossf", "ocross",
+          "ncross", "ochair",  "dchair",  "ball",     "ballf",    "coach",   "rack",    "pylon",  "loop",
+          "ploop",  "pass",    "ppass",   "dribbel",  "pdribbel", "screen",  "pscreen", "shot",   "text"}) {
         for (int v : big) {
             for (double s : {0.0, 0.3, 2.86}) {
                 draw_element(picture, t.ctx, kind, "WW\r\nX", "Arial", v, 10, 20, v, v, v, v, v, v, s);
@@ -333,8 +334,8 @@ const SheetCurve kCurves[] = {
 void draw_sheet(raster::Picture& picture, const DrawContext& ctx, double s) {
     for (const SheetItem& it : kSheet) {
         if (s > 1.1) picture.canvas().pen.width = Trunc(s) + 1;
-        draw_element(picture, ctx, it.kind, it.text, it.text2, it.x1, it.y1, it.x2, it.y2, it.extra1, it.extra2,
-                     it.extra3, it.number, it.colour, s);
+        draw_element(picture, ctx, it.kind, it.text, it.text2, it.x1, it.y1, it.x2, it.y2, it.extra1,
+                     it.extra2, it.extra3, it.number, it.colour, s);
     }
     for (const SheetCurve& c : kCurves) {
         if (s > 1.1) picture.canvas().pen.width = Trunc(s) + 1;
@@ -389,7 +390,8 @@ TEST_P(GoldenSheet, MatchesPixelForPixel) {
         }
     }
     if (differing != 0) {
-        const std::string actual = std::filesystem::temp_directory_path() / (std::string(name) + "_actual.png");
+        const std::string actual =
+            std::filesystem::temp_directory_path() / (std::string(name) + "_actual.png");
         (void)raster::write_png(picture.bitmap(), actual);
         ADD_FAILURE() << differing << " pixels differ from " << path << "; this run's picture is " << actual;
     }
