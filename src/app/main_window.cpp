@@ -78,7 +78,8 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
     setFont(arial_bold_13());
     setAcceptDrops(true);
 
-    engine_ = std::make_unique<PlaybackEngine>(*play_, state_, *this);
+    PlaybackHost& host = *this;
+    engine_ = std::make_unique<PlaybackEngine>(*play_, state_, host);
     for (QTimer* t : {&timer1_, &timer2_, &timer3_}) t->setTimerType(Qt::PreciseTimer);
     timer2_.setInterval(kTimer2IntervalMs);
     timer3_.setInterval(kTimer3IntervalMs);
@@ -93,7 +94,6 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
     AboutBox = new TAboutBox(this);
     AboutBox->hide();
 
-    setMinimumSize(kMinOuterWidth, kMinOuterHeight);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     FormCreate();
 }
@@ -323,7 +323,11 @@ void TForm12::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_once_) return;
     shown_once_ = true;
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    // The smallest size counts the frame, known only now.
+    const int frame_w = frameGeometry().width() - width();
+    const int frame_h = frameGeometry().height() - height();
+    setMinimumSize(kMinOuterWidth - frame_w, kMinOuterHeight - frame_h);
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
     FormResize();
     FormShow();
 }
@@ -644,8 +648,8 @@ void TForm12::Label6Click() {
 // --- drag and drop ---------------------------------------------------------------------
 
 void TForm12::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile()) {
+    const QMimeData* mime = event->mimeData();
+    if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile()) {
         event->acceptProposedAction();
     }
 }

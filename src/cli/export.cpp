@@ -19,6 +19,7 @@
 #include "raster/image_io.h"
 #include "raster/picture.h"
 #include "scene/frames.h"
+#include "scene/mapping.h"
 
 namespace hoopcast::cli {
 
@@ -59,6 +60,7 @@ private:
 };
 
 int run_export(const ExportOptions& o) {
+    if (const int rc = check_scale(o.scale); rc != kExitOk) return rc;
     LoadedPlay loaded;
     if (const int rc = load_play(o.file, loaded); rc != kExitOk) return rc;
 
@@ -129,8 +131,7 @@ void add_export_command(CLI::App& app, int& status) {
     CLI::App* cmd = app.add_subcommand("export", "Play the whole play once and write it as an animated GIF");
     cmd->add_option("FILE", options->file, "Play file (.kqz)")->required();
     cmd->add_option("-o,--output", options->output, "Animated GIF to write")->required();
-    cmd->add_option("--scale", options->scale, "Pixels per court unit (1.0: 289 x 361)")
-        ->check(CLI::Range(0.1, 20.0));
+    cmd->add_option("--scale", options->scale, "Pixels per court unit (1.0: 289 x 361)");
     cmd->add_option("--speed", options->speed_ms, "Milliseconds per animation step")
         ->check(CLI::Range(kMinSpeedMs, kMaxSpeedMs));
     auto* sketch = cmd->add_flag("--sketch", options->sketch, "Stop at still sequences and show lines (default)");

@@ -1,17 +1,15 @@
 #include <CLI/CLI.hpp>
-#include <cmath>
 #include <iostream>
 #include <memory>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/play_loading.h"
 #include "drawings/context.h"
-#include "drawings/courts.h"
-#include "play/model.h"
-#include "play/reader.h"
-#include "play/rounding.h"
+#include "raster/fonts.h"
 #include "raster/image_io.h"
 #include "raster/picture.h"
+#include "scene/frames.h"
 
 namespace hoopcast::cli {
 
@@ -30,45 +28,21 @@ bool ends_with(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// The still frame of one sequence: for now the court with its zones.
+// The still frame of one sequence, exactly as the window composes it.
 int render(const RenderOptions& o) {
-    if (!std::isfinite(o.scale) || o.scale <= 0) {
-        std::cerr << "hoopcast-cli: --scale must be a number above 0\n";
-        return kExitUsage;
-    }
-    const int width = Round(289 * o.scale);
-    const int height = Round(361 * o.scale);
-    if (width < 1 || height < 1 || width > raster::kMaxPictureSide || height > raster::kMaxPictureSide) {
-        std::cerr << "hoopcast-cli: --scale " << o.scale << " gives a picture of " << width << " x " << height
-                  << " pixels; sides must lie within 1.." << raster::kMaxPictureSide << "\n";
-        return kExitUsage;
-    }
+    if (const int rc = check_scale(o.scale); rc != kExitOk) return rc;
+    LoadedPlay loaded;
+    if (const int rc = load_play(o.file, loaded); rc != kExitOk) return rc;
+    if (const int rc = check_sequence(loaded, o.seq); rc != kExitOk) return rc;
 
-    auto play = std::make_unique<PlayModel>();
-    const ReadResult r = OpenPlay(*play, o.file);
-    if (r.outcome == ReadOutcome::file_error) {
-        std::cerr << "hoopcast-cli: " << r.message << '\n';
-        return kExitFile;
-    }
-    if (r.outcome != ReadOutcome::success) {
-        std::cerr << "hoopcast-cli: " << r.message << '\n';
-        return kExitOutcome;
-    }
-    if (o.seq < 1 || o.seq > play->seq_count) {
-        std::cerr << "hoopcast-cli: --seq " << o.seq << " is not a sequence of this play (1.."
-                  << play->seq_count << ")\n";
-        return kExitUsage;
-    }
-
+    raster::FontLibrary fonts;
     DisplayDefaults defaults;
-    DrawContext ctx{*play, defaults, false};
-    raster::Picture picture(width, height);
-    picture.canvas().screen_height = o.screen_height;
-    if (o.scale > 1.1) picture.canvas().pen.width = Trunc(o.scale) + 1;
-    draw_court(picture, ctx, play->header(o.seq).court_kind, o.seq, o.scale);
+    DrawContext ctx{*loaded.play, defaults};
+    const FrameSettings settings{o.scale, o.screen_height, &fonts};
+    const auto picture = compose_still_frame(ctx, settings, o.seq, o.sketch);
 
-    const raster::ImageResult written = ends_with(o.out, ".ppm") ? raster::write_ppm(picture.bitmap(), o.out)
-                                                                 : raster::write_png(picture.bitmap(), o.out);
+    const raster::ImageResult written = ends_with(o.out, ".ppm") ? raster::write_ppm(picture->bitmap(), o.out)
+                                                                 : raster::write_png(picture->bitmap(), o.out);
     if (!written.ok) {
         std::cerr << "hoopcast-cli: " << written.message << '\n';
         return kExitFile;

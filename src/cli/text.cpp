@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/play_loading.h"
 #include "play/description.h"
 #include "play/model.h"
 #include "play/reader.h"
@@ -30,24 +31,10 @@ void add_text_command(CLI::App& app, int& status) {
     cmd->add_flag("--html", options->html,
                   "print the HTML the description pane is given instead of plain text");
     cmd->callback([&status, options] {
-        auto play = std::make_unique<PlayModel>();
-        const ReadResult r = OpenPlay(*play, options->file);
-        if (r.outcome == ReadOutcome::file_error) {
-            std::cerr << "hoopcast-cli: " << r.message << '\n';
-            status = kExitFile;
-            return;
-        }
-        if (r.outcome != ReadOutcome::success) {
-            std::cerr << "hoopcast-cli: " << r.message << '\n';
-            status = kExitOutcome;
-            return;
-        }
-        if (options->seq < 1 || options->seq > play->seq_count) {
-            std::cerr << "hoopcast-cli: --seq " << options->seq << ": the play has " << play->seq_count
-                      << (play->seq_count == 1 ? " sequence" : " sequences") << '\n';
-            status = kExitUsage;
-            return;
-        }
+        LoadedPlay loaded;
+        if ((status = load_play(options->file, loaded)) != kExitOk) return;
+        if ((status = check_sequence(loaded, options->seq)) != kExitOk) return;
+        const PlayModel* play = loaded.play.get();
         const richtext::Document description =
             richtext::describe(clean_description(play->header(options->seq).text));
         if (options->html) {

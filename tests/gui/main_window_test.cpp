@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -43,6 +44,13 @@ void write_file(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+// Gives the window an outer size (frame included), as a window manager would on maximizing.
+void set_outer_size(QWidget& w, int width, int height) {
+    const int dw = w.frameGeometry().width() - w.width();
+    const int dh = w.frameGeometry().height() - w.height();
+    w.resize(width - dw, height - dh);
 }
 
 const QByteArray kSmallPlay =
@@ -124,7 +132,7 @@ private slots:
         TForm12 form({});
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.resize(1000, 770);
+        set_outer_size(form, 1000, 770);
         QTRY_COMPARE(form.frameGeometry().height(), 770);
         QCOMPARE(form.scale(), 2.0);
         QCOMPARE(form.PaintBox1->size(), QSize(578, 722));
@@ -134,7 +142,7 @@ private slots:
         QVERIFY(!form.BitBtn1->isVisible());
 
         form.UpDown2->set_position(250);
-        form.resize(616, 458);
+        set_outer_size(form, 616, 458);
         QTRY_COMPARE(form.scale(), 1.0);
         QCOMPARE(form.frameGeometry().width(), 616);
         QCOMPARE(form.PaintBox1->geometry(), QRect(8, 18, 289, 361));

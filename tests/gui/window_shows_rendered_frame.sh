@@ -19,7 +19,7 @@ app=$!
 # The first frame comes 500 ms after the window settles.
 for attempt in $(seq 20); do
   sleep 0.5
-  import -window root "$work/screen.ppm" 2>/dev/null || continue
+  import -window root -depth 8 "$work/screen.ppm" 2>/dev/null || continue
   if "$find_picture" "$work/screen.ppm" "$work/frame.ppm"; then exit 0; fi
 done
 echo "the window never showed the rendered frame"

@@ -1,0 +1,27 @@
+#pragma once
+// Reading the play a subcommand works on, with the command line's messages and exit codes.
+
+#include <memory>
+#include <string>
+
+#include "play/model.h"
+#include "play/reader.h"
+
+namespace hoopcast::cli {
+
+struct LoadedPlay {
+    std::unique_ptr<PlayModel> play = std::make_unique<PlayModel>();
+    ReadResult result;
+};
+
+// Reads `file` into `loaded`. Returns kExitOk when the play was read; otherwise prints the
+// reason on stderr and returns kExitFile or kExitOutcome.
+int load_play(const std::string& file, LoadedPlay& loaded);
+
+// kExitOk when `seq` is a sequence of the play; otherwise says so and returns kExitUsage.
+int check_sequence(const LoadedPlay& loaded, int seq);
+
+// A scale whose picture fits the canvas; otherwise says so and returns kExitUsage.
+int check_scale(double scale);
+
+}  // namespace hoopcast::cli
