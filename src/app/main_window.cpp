@@ -189,7 +189,11 @@ void TForm12::build_panel() {
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setGeometry(104, 48, 129, 273);
-    Panel1->setAutoFillBackground(true);  // the button-face fill of the panel's shape
+    // The panel's shape fills it in the button-face colour, also over the wide layout's black.
+    Panel1->setAutoFillBackground(true);
+    QPalette panel_palette = QApplication::palette();
+    panel_palette.setColor(QPalette::Window, panel_palette.color(QPalette::Button));
+    Panel1->setPalette(panel_palette);
     QFont panel_font(QStringLiteral("MS Sans Serif"));
     panel_font.setPixelSize(16);
     panel_font.setBold(true);
@@ -330,6 +334,9 @@ void TForm12::showEvent(QShowEvent* event) {
     if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
     FormResize();
     FormShow();
+    // FormShow hides the description pane; in the normal layout a coach expects to see it
+    // from the start, not only after the first change of layout.
+    if (outer_width() <= kWideThreshold) Richedit1->show();
 }
 
 void TForm12::Exit1Click() {

@@ -140,6 +140,7 @@ private slots:
         QVERIFY(form.Panel1->isVisible());
         QCOMPARE(form.Panel1->pos(), QPoint(form.PaintBox1->x() + 578 + 5, 5));
         QVERIFY(!form.BitBtn1->isVisible());
+        if (qEnvironmentVariableIsSet("HOOPCAST_GRAB")) form.grab().save(qEnvironmentVariable("HOOPCAST_GRAB"));
 
         form.UpDown2->set_position(250);
         set_outer_size(form, 616, 458);
