@@ -1,0 +1,1 @@
+hoopcast_add_bench(read_play read_play.cpp)

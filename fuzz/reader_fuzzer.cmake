@@ -1,0 +1,1 @@
+hoopcast_add_fuzzer(reader_fuzzer reader_fuzzer.cpp)

@@ -1,0 +1,71 @@
+#pragma once
+// Reads a play file (.kqz, versions 0.2 to 0.5) into a PlayModel.
+//
+// Input is kept apart from parsing: read_play() parses bytes already in memory (tests feed
+// strings), OpenPlay() opens a file, reads it whole and hands the bytes to read_play().
+//
+// The reader touches only the model and reports everything else as a value: the window
+// turns the result into labels, caption and a message box, the command line into JSON,
+// stderr and an exit code. Stopping playback before a read (playing, dragging, the
+// animation timers, cur_seq and anim_step back to 1), emptying the description pane and
+// repainting after it are the caller's job: that state belongs to the window and the
+// playback engine, not to the model.
+//
+// A file that ends inside a sequence block (before its focus or item count line, or
+// before the last line of its item blocks) is reported as corrupt and nothing of it is
+// kept (seq_count 0), so an announced count never makes the reader wait for lines that
+// are not there. After too many sequences seq_count is 0 as well; a negative count reads
+// as an empty play.
+//
+// Texts in the model, the labels and the caption keep the file's bytes (Windows-1252);
+// `message` is UTF-8, ready to show (a quoted first line of a file is decoded for it).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "play/model.h"
+
+namespace hoopcast {
+
+enum class ReadOutcome {
+    success,
+    not_supported,       // the first line is none of the four version lines
+    corrupt,             // a header key is missing, or the file ends inside a sequence block
+    too_many_sequences,  // more than 75 sequences announced
+    file_error,          // the file cannot be opened or read; message holds the system's text
+};
+
+enum class BoxKind { none, information, error };
+
+enum class PlayVersion { v0_2 = 2, v0_3 = 3, v0_4 = 4, v0_5 = 5 };
+
+struct ReadResult {
+    ReadOutcome outcome = ReadOutcome::success;
+    std::string message;  // empty on success
+    BoxKind box = BoxKind::none;
+    std::optional<PlayVersion> version;    // none when not supported or not read
+    std::optional<std::string> category;   // new category label text, if the read set it
+    std::optional<std::string> play_name;  // new play name label text, if the read set it
+    std::optional<std::string> caption;    // new window caption, if the read changes it
+    bool play_loaded = false;              // the read sets play_loaded (else it is unchanged)
+    bool motion_pass_ran = false;          // get_players ran; the window repaints
+};
+
+// Parses a play from `bytes`; `file_name` is only quoted in the corrupt message.
+// Clears the model first; runs the motion pass when the outcome says so.
+ReadResult read_play(PlayModel& play, std::string_view bytes, std::string_view file_name);
+
+// Opens and reads the play file `file_name`. A file that cannot be opened or read gives
+// ReadOutcome::file_error with the system's error text; the model is then cleared.
+ReadResult OpenPlay(PlayModel& play, const std::string& file_name);
+
+// Value of a number field: optional blanks, an optional sign, then the leading decimal
+// digits; 0 when there are none. Values beyond the 32-bit range saturate at its ends.
+std::int32_t parse_number(std::string_view value) noexcept;
+
+// "0.2" ... "0.5"
+std::string_view version_text(PlayVersion v) noexcept;
+
+}  // namespace hoopcast
