@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "raster/rasterizer.h"
@@ -111,10 +112,55 @@ void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcep
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
+namespace {
+
+// The round dot of one pen width as spans per row, worked out once per path rather than per
+// vertex. Drawn through the ellipse rule into a small bitmap, so it is the same dot.
+class DotStamp {
+public:
+    static constexpr i64 kMaxTabulated = 512;
+
+    explicit DotStamp(i64 width) : width_(width) {
+        if (width > kMaxTabulated) return;
+        const int w = static_cast<int>(width);
+        Bitmap scratch(w, w);
+        constexpr Colour kInk = 0x000000;
+        round_dot(scratch, Point64{w / 2, w / 2}, width, kInk);
+        for (int y = 0; y < w; ++y) {
+            int left = -1, right = -2;
+            for (int x = 0; x < w; ++x)
+                if (scratch.pixel(x, y) == kInk) {
+                    if (left < 0) left = x;
+                    right = x;
+                }
+            rows_.push_back({left - w / 2, right - w / 2});
+        }
+    }
+
+    void stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept {
+        if (rows_.empty()) {
+            round_dot(bitmap, centre, width_, colour);
+            return;
+        }
+        const i64 top = centre.y - width_ / 2;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].first > rows_[i].second) continue;
+            paint_span(bitmap, top + static_cast<i64>(i), centre.x + rows_[i].first, centre.x + rows_[i].second, colour);
+        }
+    }
+
+private:
+    i64 width_;
+    std::vector<std::pair<i64, i64>> rows_;
+};
+
+}  // namespace
+
 void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept {
     if (points.empty()) return;
+    const DotStamp dot(width);
     for (std::size_t i = 0; i < points.size(); ++i) {
-        round_dot(bitmap, points[i], width, colour);
+        dot.stamp(bitmap, points[i], colour);
         if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], width, colour);
     }
     if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), width, colour);

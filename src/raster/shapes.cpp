@@ -99,7 +99,9 @@ struct EllipseGeometry {
     // nearest along the axis, and the outline follows the residual.
     static i64 nearest(i64 along, i64 axis, i64 other) noexcept {
         const i64 parity = other & 1;
-        const long double v = exact(along, axis, other);
+        // A double is close enough for a first guess; the exact tests below settle it.
+        const double f = static_cast<double>(along) / static_cast<double>(axis);
+        const long double v = static_cast<double>(other) * std::sqrt(std::max(0.0, 1 - f * f));
         i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
         c = std::clamp<i64>(c, parity, other);
         // Settle c as the last offset at or inside the curve, whatever the rounding above did.
@@ -129,17 +131,15 @@ struct EllipseGeometry {
         i64 best = -1;
         const i64 xs = x_for_row(Y);
         if (steep(xs, Y)) best = xs;
-        // Flat part: the largest X whose column rounds to this row.
+        // Flat part: the largest X whose column rounds to this row or above. Columns round to
+        // the curve, so start where the curve is one step below the row and walk to it.
         const i64 q = W & 1;
-        i64 lo = q, hi = W;  // find largest X with y_for_column(X) >= Y
-        if (y_for_column(lo) < Y) return best;
-        while (lo < hi) {
-            const i64 mid = lo + ((hi - lo) / 2 + 1) / 2 * 2;
-            const i64 m = std::min(mid, hi);
-            if (m == lo) break;
-            if (y_for_column(m) >= Y) lo = m;
-            else hi = m - 2;
-        }
+        if (y_for_column(q) < Y) return best;
+        const long double guess = exact(std::max<i64>(Y - 1, 0), H, W);
+        i64 lo = q + 2 * static_cast<i64>(std::floor((guess - static_cast<long double>(q)) / 2));
+        lo = std::clamp<i64>(lo, q, W - ((W - q) & 1));
+        while (lo + 2 <= W && y_for_column(lo + 2) >= Y) lo += 2;
+        while (lo > q && y_for_column(lo) < Y) lo -= 2;
         if (y_for_column(lo) == Y && flat(lo, Y)) best = std::max(best, lo);
         return best;
     }
