@@ -11,7 +11,6 @@ namespace {
 
 __extension__ typedef __int128 i128;
 
-
 }  // namespace
 
 void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept {
@@ -58,7 +57,7 @@ void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Co
         fill_box(bitmap, r, t, r, b, pen);
         return;
     }
-    // Geometric pens are centred on the same outline, with round corners. The corners are
+    // Geometric pens are centred on the same outline, with round corners.
     const Point64 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
     wide_path(bitmap, corners, true, pen_width, pen);
 }
@@ -78,20 +77,21 @@ struct EllipseGeometry {
         return static_cast<long double>(other) * std::sqrt(std::max<long double>(0, 1 - f * f));
     }
 
-    // How far (x, y) lies off the curve, in the curve's own equation: x^2/a^2 + y^2/b^2 - 1
-    // scaled by a^2 b^2. Exact in 128 bits while the axes fit, which covers every bitmap we
-    // can allocate; larger boxes fall back to floating point.
-    static long double residual(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
+    // Whether the outer of two neighbouring offsets, c + 2 just outside the curve and c on or
+    // inside it, lies off the curve by no more than the inner one, measured in the curve's
+    // own equation x^2/a^2 + y^2/b^2 - 1 scaled by a^2 b^2. Exact in 128 bits while the axes
+    // fit, which covers every bitmap we can allocate; larger boxes use floating point.
+    static bool outer_is_nearer(i64 along, i64 axis, i64 other, i64 c) noexcept {
         if (axis < (i64{1} << 30) && other < (i64{1} << 30)) {
-            const i128 f = i128{other} * other * along * along + i128{axis} * axis * candidate * candidate -
-                           i128{axis} * axis * other * other;
-            return static_cast<long double>(f < 0 ? -f : f);
+            const i128 base = i128{other} * other * along * along - i128{axis} * axis * other * other;
+            const i128 outer = base + i128{axis} * axis * (c + 2) * (c + 2);  // > 0
+            const i128 inner = base + i128{axis} * axis * c * c;              // <= 0
+            return outer + inner <= 0;
         }
         const long double o = static_cast<long double>(other), a = static_cast<long double>(axis);
-        const long double f = o * o * static_cast<long double>(along) * static_cast<long double>(along) +
-                              a * a * static_cast<long double>(candidate) * static_cast<long double>(candidate) -
-                              a * a * o * o;
-        return f < 0 ? -f : f;
+        const long double base = o * o * static_cast<long double>(along) * static_cast<long double>(along) - a * a * o * o;
+        const long double cc = static_cast<long double>(c);
+        return (base + a * a * (cc + 2) * (cc + 2)) + (base + a * a * cc * cc) <= 0;
     }
 
     // Of the two offsets of the right parity around the curve, the one whose residual is
@@ -108,7 +108,7 @@ struct EllipseGeometry {
         while (c + 2 <= other && inside_or_on(along, axis, other, c + 2)) c += 2;
         while (c - 2 >= parity && !inside_or_on(along, axis, other, c)) c -= 2;
         if (c + 2 > other) return c;
-        return residual(along, axis, other, c + 2) <= residual(along, axis, other, c) ? c + 2 : c;
+        return outer_is_nearer(along, axis, other, c) ? c + 2 : c;
     }
 
     static bool inside_or_on(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
@@ -268,7 +268,11 @@ double screen_angle(double X, double Y) noexcept {
 // ray, drawn as a path through them: a thin pen leaves the last pixel out as any line does,
 // a geometric pen puts round caps on both ends.
 void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept {
-    if (box.width() == 0 || box.height() == 0) return;
+    // As with the ellipse, a box 2 pixels across or less is a rectangle's outline.
+    if (box.width() <= 2 || box.height() <= 2) {
+        draw_rectangle(bitmap, box, pen_width, pen, nullptr);
+        return;
+    }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     const i64 cx2 = l + r, cy2 = t + b;
     // The rays start at the centre of the box as given, half a pixel right of and below
