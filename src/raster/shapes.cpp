@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "raster/rasterizer.h"
@@ -234,9 +235,7 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, 0, [&](i64 x, i64 y) {
-            bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
-        });
+        for_each_outline_pixel(bitmap, l, t, r, b, 0, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
         return;
     }
     // Geometric pens run along the outline as one closed wide path through its pixels, so
@@ -257,7 +256,7 @@ namespace {
 // Angle of a doubled offset, counter-clockwise as seen on screen (y grows downward).
 double screen_angle(double X, double Y) noexcept {
     double a = std::atan2(-Y, X);
-    if (a < 0) a += 2 * M_PI;
+    if (a < 0) a += 2 * std::numbers::pi;
     return a;
 }
 
@@ -282,17 +281,17 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     const double start = screen_angle(static_cast<double>(sx), static_cast<double>(sy));
     const double end = screen_angle(static_cast<double>(ex), static_cast<double>(ey));
     double sweep = end - start;
-    if (sweep <= 0) sweep += 2 * M_PI;
+    if (sweep <= 0) sweep += 2 * std::numbers::pi;
     auto progress = [&](const Point64& p) {
         double a = screen_angle(static_cast<double>(2 * p.x - cx2), static_cast<double>(2 * p.y - cy2)) - start;
-        if (a < 0) a += 2 * M_PI;
+        if (a < 0) a += 2 * std::numbers::pi;
         return a;
     };
     if (!loop_is_affordable(bitmap, box, pen_width)) {
         // Far larger than the bitmap: the visible pixels of the sweep, each on its own.
         for_each_outline_pixel(bitmap, l, t, r, b, pen_width, [&](i64 x, i64 y) {
             if (progress(Point64{x, y}) > sweep) return;
-            if (pen_width <= 1) bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
+            if (pen_width <= 1) plot_pixel(bitmap, x, y, pen);
             else round_dot(bitmap, Point64{x, y}, pen_width, pen);
         });
         return;
