@@ -87,15 +87,23 @@ namespace {
 // half the width away rounded outward (away from zero), the side to the right rounded to
 // nearest with halves upward; together with the fill's top-left rule this gives even
 // widths their extra pixel towards the top-left.
-i64 round_outward(double v) noexcept { return static_cast<i64>(v < 0 ? -std::ceil(-v) : std::ceil(v)); }
-i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5)); }
+// Offsets that should be whole numbers (axis-aligned segments, Pythagorean directions) come
+// out of the division below exactly or within a few ulps; the tolerance keeps such noise
+// from rounding a whole number outward by one more pixel.
+constexpr double kWholeTolerance = 1e-9;
+i64 round_outward(double v) noexcept {
+    const double m = std::ceil(std::fabs(v) - kWholeTolerance);
+    return static_cast<i64>(v < 0 ? -m : m);
+}
+i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5 + kWholeTolerance)); }
 
 void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, i64 width, Colour colour) noexcept {
     if (a.x == b.x && a.y == b.y) return;
     if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
     const double dx = static_cast<double>(b.x - a.x), dy = static_cast<double>(b.y - a.y);
-    const double scale = static_cast<double>(width) / 2.0 / std::hypot(dx, dy);
-    const double nx = dy * scale, ny = -dx * scale;
+    // Half the width across the direction: (dy, -dx) * width / (2 * length), dividing last.
+    const double twice_length = 2 * std::hypot(dx, dy), w = static_cast<double>(width);
+    const double nx = dy * w / twice_length, ny = -dx * w / twice_length;
     const i64 lx = round_outward(nx), ly = round_outward(ny);
     const i64 rx = round_half_up(-nx), ry = round_half_up(-ny);
     const Point64 body[4] = {{a.x + lx, a.y + ly}, {b.x + lx, b.y + ly}, {b.x + rx, b.y + ry}, {a.x + rx, a.y + ry}};
