@@ -15,15 +15,11 @@ __extension__ typedef __int128 i128;
 // Octants are numbered 1..8 clockwise from +x with y pointing down. Where the ideal line
 // passes exactly half-way between two pixels, the minor coordinate steps early only in
 // octants 3, 5, 6 and 8, so a line and its reverse need not cover the same pixels.
+// In the x-major octants (1, 4, 5, 8) that is when the line goes up, in the y-major ones
+// (2, 3, 6, 7) when it goes left.
 bool steps_early_at_tie(i64 dx, i64 dy) noexcept {
-    const i64 adx = dx < 0 ? -dx : dx;
-    const i64 ady = dy < 0 ? -dy : dy;
-    if (adx >= ady) {  // x-major: octants 1, 4, 5, 8
-        if (dx < 0) return dy < 0;   // 5 steps early, 4 does not
-        return dy < 0;               // 8 steps early, 1 does not
-    }
-    if (dy > 0) return dx < 0;       // 3 steps early, 2 does not
-    return dx < 0;                   // 6 steps early, 7 does not
+    const bool x_major = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    return x_major ? dy < 0 : dx < 0;
 }
 
 // Minor-axis offset of step t of a Bresenham line: the nearest pixel to t * minor / major,
