@@ -274,8 +274,9 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     const i64 cx2 = l + r, cy2 = t + b;
-    // The rays start at the centre of the box as given, half a pixel right of and below
-    // the centre of the outline's pixels; in doubled units that is one step.
+    // The rays run from GDI's centre of the box, ((x1 + x2) / 2, (y1 + y2) / 2), to the given
+    // points. That centre lies half a pixel right of and below the middle of the outline's
+    // pixels (one step in doubled units), from where the pixels' own angles are measured.
     const i64 sx = 2 * i64{start_ray.x} - (cx2 + 1), sy = 2 * i64{start_ray.y} - (cy2 + 1);
     const i64 ex = 2 * i64{end_ray.x} - (cx2 + 1), ey = 2 * i64{end_ray.y} - (cy2 + 1);
     const double start = screen_angle(static_cast<double>(sx), static_cast<double>(sy));
