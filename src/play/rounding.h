@@ -21,9 +21,21 @@ inline std::int32_t saturate_to_int32(long double v) noexcept {
 }
 }  // namespace detail
 
-// Nearest integer, halves to the even neighbour: 2.5 -> 2, 3.5 -> 4, -0.5 -> 0.
-inline std::int32_t Round(long double v) noexcept { return detail::saturate_to_int32(std::nearbyintl(v)); }
-inline std::int32_t Round(double v) noexcept { return detail::saturate_to_int32(std::nearbyint(v)); }
+// Nearest integer, halves to the even neighbour: 2.5 -> 2, 3.5 -> 4, -0.5 -> 0. The
+// rounding instruction follows the default to-nearest-even mode and is far cheaper than
+// nearbyint; the range is checked first, since it is undefined outside it.
+inline std::int32_t Round(long double v) noexcept {
+    if (std::isnan(v)) return 0;
+    if (v <= std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (v >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::llrint(v));
+}
+inline std::int32_t Round(double v) noexcept {
+    if (std::isnan(v)) return 0;
+    if (v <= std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (v >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::llrint(v));
+}
 
 // Fraction dropped toward zero.
 inline std::int32_t Trunc(long double v) noexcept { return detail::saturate_to_int32(std::truncl(v)); }

@@ -1,0 +1,1 @@
+hoopcast_add_fuzzer(rtf_fuzzer rtf_fuzzer.cpp)

@@ -1,0 +1,1258 @@
+#include "richtext/reader.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "richtext/decoder.h"
+
+namespace hoopcast::richtext {
+
+namespace {
+
+// Bounds that keep a hostile document from costing more than its own size.
+constexpr std::size_t kMaxGroupDepth = 200;  // deeper groups are skipped whole
+constexpr int kMaxTableDepth = 16;           // deeper tables are read as the deepest one
+constexpr std::size_t kMaxFonts = 1024;
+constexpr std::size_t kMaxColours = 1024;
+constexpr std::size_t kMaxFields = 1024;
+constexpr std::size_t kMaxFontNameBytes = 128;
+constexpr std::size_t kMaxMarkerBytes = 64;
+constexpr std::size_t kMaxInstructionBytes = 1024;
+constexpr std::size_t kMaxWordLetters = 32;
+constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
+constexpr int kMaxUnicodeSkip = 64;
+constexpr int kMaxTwips = 31680;  // 22 inches, more than any page
+constexpr int kDefaultSize = 24;  // half-points: 12 pt
+constexpr int kMaxSize = 3276;
+constexpr int kMaxCounter = 1000000;
+
+enum class Dest : std::uint8_t {
+    text,  // the document's own text
+    skip,  // read and dropped: pictures, info, headers, unknown ignorables ...
+    font_table,
+    colour_table,
+    field_instruction,  // a field's code: kept only to find a link target
+    marker,             // \pntext, \listtext: a paragraph's bullet or number as text
+    pn,                 // old-style numbering properties of a paragraph
+    pn_before,
+    pn_after,
+    table_props,  // \nesttableprops: only its \nestrow counts
+    upr,          // the 8-bit twin of a \ud destination
+};
+
+enum class Numbering : std::uint8_t { none, bullet, body, continuation };
+enum class NumberStyle : std::uint8_t { decimal, upper_letter, lower_letter, upper_roman, lower_roman };
+
+struct PnProps {
+    Numbering kind = Numbering::none;
+    NumberStyle style = NumberStyle::decimal;
+    int start = 1;
+    bool explicit_start = false;
+    std::string before;
+    std::string after;
+};
+
+struct ParaProps {
+    Alignment alignment = Alignment::left;
+    int left = 0;
+    int right = 0;
+    int first = 0;
+    int before = 0;
+    int after = 0;
+    bool in_table = false;
+    int itap = 0;
+    PnProps pn;
+
+    int level() const { return std::min(itap > 0 ? itap : (in_table ? 1 : 0), kMaxTableDepth); }
+};
+
+struct CharProps {
+    int font = -1;  // -1: the document's default font
+    int size = kDefaultSize;
+    int colour = 0;
+    int background = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    VerticalAlign vertical = VerticalAlign::baseline;
+};
+
+struct State {
+    Dest dest = Dest::text;
+    Dest upr_outer = Dest::text;
+    bool star = false;  // "\*" seen: an unknown destination that follows is skipped
+    int uc = 1;
+    int field = -1;
+    int link = -1;
+    CharProps chr;
+    ParaProps para;
+};
+
+struct Font {
+    std::string name;
+    int charset = -1;
+    int cpg = 0;
+    int code_page = 0;  // 0: the document's page
+};
+
+struct Field {
+    std::string instruction;
+    std::string link;
+};
+
+// clang-format off
+enum class Word : std::uint8_t {
+    // document
+    ansi, mac, pc, pca, ansicpg, deff, uc, u, bin,
+    // destinations
+    fonttbl, colortbl, field, fldinst, fldrslt, pntext, listtext, pn, pntxtb, pntxta,
+    nesttableprops, upr, ud, skip_destination,
+    // font and colour tables
+    f, fcharset, cpg, red, green, blue,
+    // characters
+    plain, b, i, ul, ulnone, strike, striked, fs, cf, cb, highlight, chcbpat, super_, sub, nosupersub, v,
+    // special characters
+    tab, line, emdash, endash, lquote, rquote, ldblquote, rdblquote, bullet, emspace, enspace, qmspace,
+    zwj, zwnj, zwbo, ltrmark, rtlmark, chftn,
+    // paragraphs and tables
+    par, sect, pard, ql, qc, qr, qj, li, ri, fi, sb, sa, intbl, itap, cell, nestcell, row, nestrow, trowd, trleft, cellx,
+    // old-style numbering
+    pnlvlblt, pnlvlbody, pnlvlcont, pnlvl, pndec, pnucltr, pnlcltr, pnucrm, pnlcrm, pnstart, pnf,
+    unknown,
+};
+// clang-format on
+
+Word lookup(std::string_view name) {
+    // clang-format off
+    static const std::unordered_map<std::string_view, Word> words = {
+        {"ansi", Word::ansi}, {"mac", Word::mac}, {"pc", Word::pc}, {"pca", Word::pca},
+        {"ansicpg", Word::ansicpg}, {"deff", Word::deff}, {"uc", Word::uc}, {"u", Word::u}, {"bin", Word::bin},
+        {"fonttbl", Word::fonttbl}, {"colortbl", Word::colortbl}, {"field", Word::field},
+        {"fldinst", Word::fldinst}, {"fldrslt", Word::fldrslt}, {"pntext", Word::pntext},
+        {"listtext", Word::listtext}, {"pn", Word::pn}, {"pntxtb", Word::pntxtb}, {"pntxta", Word::pntxta},
+        {"nesttableprops", Word::nesttableprops}, {"upr", Word::upr}, {"ud", Word::ud},
+        // Destinations whose text is not part of what the pane shows, also when a writer
+        // leaves out the "\*".
+        {"info", Word::skip_destination}, {"stylesheet", Word::skip_destination},
+        {"pict", Word::skip_destination}, {"object", Word::skip_destination},
+        {"header", Word::skip_destination}, {"headerl", Word::skip_destination},
+        {"headerr", Word::skip_destination}, {"headerf", Word::skip_destination},
+        {"footer", Word::skip_destination}, {"footerl", Word::skip_destination},
+        {"footerr", Word::skip_destination}, {"footerf", Word::skip_destination},
+        {"footnote", Word::skip_destination}, {"annotation", Word::skip_destination},
+        {"atnid", Word::skip_destination}, {"atnauthor", Word::skip_destination},
+        {"bkmkstart", Word::skip_destination}, {"bkmkend", Word::skip_destination},
+        {"xe", Word::skip_destination}, {"tc", Word::skip_destination}, {"txe", Word::skip_destination},
+        {"listtable", Word::skip_destination}, {"listoverridetable", Word::skip_destination},
+        {"revtbl", Word::skip_destination}, {"rsidtbl", Word::skip_destination},
+        {"filetbl", Word::skip_destination}, {"nonesttables", Word::skip_destination},
+        {"nonshppict", Word::skip_destination}, {"shp", Word::skip_destination},
+        {"shppict", Word::skip_destination}, {"do", Word::skip_destination},
+        {"private", Word::skip_destination}, {"template", Word::skip_destination},
+        {"ftnsep", Word::skip_destination}, {"ftnsepc", Word::skip_destination},
+        {"aftnsep", Word::skip_destination}, {"aftnsepc", Word::skip_destination},
+        {"pnseclvl", Word::skip_destination}, {"generator", Word::skip_destination},
+        {"themedata", Word::skip_destination}, {"colorschememapping", Word::skip_destination},
+        {"latentstyles", Word::skip_destination}, {"datastore", Word::skip_destination},
+        {"xmlnstbl", Word::skip_destination}, {"pgdsctbl", Word::skip_destination},
+        {"expandedcolortbl", Word::skip_destination}, {"docvar", Word::skip_destination},
+        {"userprops", Word::skip_destination}, {"background", Word::skip_destination},
+        {"f", Word::f}, {"fcharset", Word::fcharset}, {"cpg", Word::cpg},
+        {"red", Word::red}, {"green", Word::green}, {"blue", Word::blue},
+        {"plain", Word::plain}, {"b", Word::b}, {"i", Word::i}, {"ul", Word::ul}, {"ulnone", Word::ulnone},
+        {"strike", Word::strike}, {"striked", Word::striked}, {"fs", Word::fs}, {"cf", Word::cf},
+        {"cb", Word::cb}, {"highlight", Word::highlight}, {"chcbpat", Word::chcbpat},
+        {"super", Word::super_}, {"sub", Word::sub}, {"nosupersub", Word::nosupersub}, {"v", Word::v},
+        {"tab", Word::tab}, {"line", Word::line}, {"emdash", Word::emdash}, {"endash", Word::endash},
+        {"lquote", Word::lquote}, {"rquote", Word::rquote}, {"ldblquote", Word::ldblquote},
+        {"rdblquote", Word::rdblquote}, {"bullet", Word::bullet}, {"emspace", Word::emspace},
+        {"enspace", Word::enspace}, {"qmspace", Word::qmspace}, {"zwj", Word::zwj}, {"zwnj", Word::zwnj},
+        {"zwbo", Word::zwbo}, {"ltrmark", Word::ltrmark}, {"rtlmark", Word::rtlmark},
+        {"chftn", Word::chftn},
+        {"par", Word::par}, {"sect", Word::sect}, {"pard", Word::pard}, {"ql", Word::ql}, {"qc", Word::qc},
+        {"qr", Word::qr}, {"qj", Word::qj}, {"qd", Word::qj}, {"li", Word::li}, {"lin", Word::li},
+        {"ri", Word::ri}, {"rin", Word::ri}, {"fi", Word::fi}, {"sb", Word::sb}, {"sa", Word::sa},
+        {"intbl", Word::intbl}, {"itap", Word::itap}, {"cell", Word::cell}, {"nestcell", Word::nestcell},
+        {"row", Word::row}, {"nestrow", Word::nestrow}, {"trowd", Word::trowd}, {"trleft", Word::trleft},
+        {"cellx", Word::cellx},
+        {"pnlvlblt", Word::pnlvlblt}, {"pnlvlbody", Word::pnlvlbody}, {"pnlvlcont", Word::pnlvlcont},
+        {"pnlvl", Word::pnlvl}, {"pndec", Word::pndec}, {"pnucltr", Word::pnucltr},
+        {"pnlcltr", Word::pnlcltr}, {"pnucrm", Word::pnucrm}, {"pnlcrm", Word::pnlcrm},
+        {"pnstart", Word::pnstart}, {"pnf", Word::pnf},
+    };
+    // clang-format on
+    const auto it = words.find(name);
+    if (it != words.end()) return it->second;
+    // Every underline style (\uld, \uldb, \ulwave ...) underlines; \ulc only colours it.
+    if (name.size() > 2 && name.substr(0, 2) == "ul" && name != "ulc") return Word::ul;
+    return Word::unknown;
+}
+
+bool is_destination(Word w) {
+    switch (w) {
+        case Word::fonttbl:
+        case Word::colortbl:
+        case Word::field:
+        case Word::fldinst:
+        case Word::fldrslt:
+        case Word::pntext:
+        case Word::listtext:
+        case Word::pn:
+        case Word::pntxtb:
+        case Word::pntxta:
+        case Word::nesttableprops:
+        case Word::upr:
+        case Word::ud:
+        case Word::skip_destination:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int clamp_twips(int v) {
+    return std::clamp(v, -kMaxTwips, kMaxTwips);
+}
+
+std::string trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return std::string(s);
+}
+
+std::string letters(int n, char first) {
+    // 1 -> A, 26 -> Z, 27 -> AA, 53 -> AAA: the letter repeats, as word processors count.
+    const int repeat = (n - 1) / 26 + 1;
+    return std::string(static_cast<std::size_t>(std::min(repeat, 8)),
+                       static_cast<char>(first + (n - 1) % 26));
+}
+
+std::string roman(int n, bool upper) {
+    static constexpr std::pair<int, const char*> parts[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+    std::string out;
+    for (const auto& [value, text] : parts) {
+        while (n >= value) {
+            out += text;
+            n -= value;
+        }
+    }
+    if (upper)
+        std::transform(out.begin(), out.end(), out.begin(), [](char c) { return static_cast<char>(c - 32); });
+    return out;
+}
+
+std::string number_text(int n, NumberStyle style) {
+    if (n < 1 || (n > 3999 && (style == NumberStyle::upper_roman || style == NumberStyle::lower_roman))) {
+        return std::to_string(n);
+    }
+    switch (style) {
+        case NumberStyle::upper_letter:
+            return letters(n, 'A');
+        case NumberStyle::lower_letter:
+            return letters(n, 'a');
+        case NumberStyle::upper_roman:
+            return roman(n, true);
+        case NumberStyle::lower_roman:
+            return roman(n, false);
+        case NumberStyle::decimal:
+            break;
+    }
+    return std::to_string(n);
+}
+
+// The target of a HYPERLINK field: its first argument that is not a switch. Links to a
+// place inside the document (\l) have no target outside it.
+std::string hyperlink_target(std::string_view instruction) {
+    std::size_t p = 0;
+    const auto skip_blanks = [&] {
+        while (p < instruction.size() && (instruction[p] == ' ' || instruction[p] == '\t')) ++p;
+    };
+    const auto next_argument = [&]() -> std::string {
+        skip_blanks();
+        if (p >= instruction.size()) return {};
+        if (instruction[p] == '"') {  // a quoted argument; a backslash takes the next character as it is
+            std::string arg;
+            for (++p; p < instruction.size() && instruction[p] != '"'; ++p) {
+                if (instruction[p] == '\\' && p + 1 < instruction.size()) ++p;
+                arg += instruction[p];
+            }
+            ++p;
+            return arg;
+        }
+        const std::size_t start = p;
+        while (p < instruction.size() && instruction[p] != ' ' && instruction[p] != '\t') ++p;
+        return std::string(instruction.substr(start, p - start));
+    };
+    std::string keyword = next_argument();
+    std::transform(keyword.begin(), keyword.end(), keyword.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    if (keyword != "HYPERLINK") return {};
+    while (p < instruction.size()) {
+        const std::string arg = next_argument();
+        if (arg.empty()) continue;
+        if (arg == "\\l") return {};
+        if (arg[0] == '\\') {
+            if (arg == "\\o" || arg == "\\t") next_argument();  // switch with its own argument
+            continue;
+        }
+        return arg;
+    }
+    return {};
+}
+
+struct RowDefinition {
+    int left = 0;            // \trleft
+    std::vector<int> edges;  // \cellx: the right edge of each cell
+    std::size_t cells = 0;   // how many cells it defines
+};
+
+bool is_empty(const Cell& cell) {
+    for (const Block& b : cell.blocks) {
+        const auto* p = std::get_if<Paragraph>(&b.content);
+        if (p == nullptr || !p->marker.empty()) return false;
+        for (const Run& r : p->runs) {
+            if (!r.text.empty()) return false;
+        }
+    }
+    return true;
+}
+
+class RtfReader {
+  public:
+    explicit RtfReader(std::string_view in) : in_(in) {}
+    Document read();
+
+  private:
+    struct Level {
+        Table table;
+        Row row;
+        Cell cell;
+    };
+
+    State& state() { return states_.back(); }
+    void open_group();
+    bool close_group();
+    void control();
+    void control_word();
+    void control_symbol(char c);
+    int hex_byte();  // the digits of \'hh; -1 when there are none
+    void word(Word w, bool has_param, int value);
+    void text_byte(char c);
+    void text(char32_t c);
+    void flush();
+    void deliver(const std::string& utf8);
+    void add_text(const std::string& utf8);
+    int current_page();
+    Format format_of(const CharProps& chr);
+    void finish_font();
+    void end_colour();
+    void unicode(int value);
+    void row_definition(RowDefinition& def, Word w, int value);
+
+    Paragraph make_paragraph();
+    void end_paragraph(int level);
+    void end_cell(int level);
+    void end_row(int level);
+    void set_level(int level);
+    std::vector<Block>& container(int level);
+    void finish();
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    std::vector<State> states_;
+    std::size_t overflow_ = 0;  // groups beyond kMaxGroupDepth, skipped whole
+    int skip_ = 0;              // fallback characters still to skip after \u
+    int high_surrogate_ = 0;
+
+    int doc_page_ = kDefaultPage;
+    int default_font_ = 0;
+    std::map<int, Font> fonts_;
+    int font_def_ = -1;  // the font table entry being read
+    bool font_open_ = false;
+    std::vector<std::optional<Rgb>> colours_;
+    Rgb colour_def_;
+    bool colour_def_set_ = false;
+    std::vector<Field> fields_;
+    PnProps pn_def_;
+    Decoder decoder_;
+    std::string pending_;  // 8-bit text not yet decoded, all in the current state
+
+    std::vector<Block> body_;
+    std::vector<Level> open_;  // open_[k] is the table at nesting level k + 1
+    std::vector<Run> runs_;
+    std::string marker_;
+    bool has_marker_ = false;
+    int counter_ = 0;
+    bool last_numbered_ = false;
+    bool restart_numbering_ = false;
+    NumberStyle last_style_ = NumberStyle::decimal;
+    int footnotes_ = 0;
+    // The latest row definitions: of the outermost table (written before its rows and again
+    // before \row), and of a nested one (written in \nesttableprops just before \nestrow).
+    RowDefinition outer_row_;
+    RowDefinition nested_row_;
+};
+
+Document RtfReader::read() {
+    states_.emplace_back();
+    while (pos_ < in_.size()) {
+        const char c = in_[pos_++];
+        if (c == '{') {
+            skip_ = 0;
+            open_group();
+        } else if (c == '}') {
+            skip_ = 0;
+            if (close_group()) break;  // the document's own group has ended
+        } else if (c == '\\') {
+            control();
+        } else if (c == '\r' || c == '\n') {
+            // line ends in the file are not text
+        } else if (skip_ > 0) {
+            --skip_;
+        } else if (overflow_ == 0) {
+            text_byte(c);
+        }
+    }
+    finish();
+    Document doc;
+    doc.blocks = std::move(body_);
+    return doc;
+}
+
+void RtfReader::open_group() {
+    flush();
+    if (overflow_ > 0 || states_.size() >= kMaxGroupDepth) {
+        ++overflow_;
+        return;
+    }
+    State child = state();
+    child.star = false;
+    states_.push_back(std::move(child));
+}
+
+bool RtfReader::close_group() {
+    if (overflow_ > 0) {
+        --overflow_;
+        return false;
+    }
+    flush();
+    if (states_.size() <= 1) return false;  // a stray brace
+    // A last paragraph without its \par still takes the properties in force at its end.
+    if (states_.size() == 2 && state().dest == Dest::text && (!runs_.empty() || has_marker_)) {
+        end_paragraph(state().para.level());
+    }
+    const Dest closed = state().dest;
+    if (closed == Dest::font_table) finish_font();
+    states_.pop_back();
+    // The numbering group describes the paragraph it stands in.
+    if (closed == Dest::pn && state().dest != Dest::pn) {
+        state().para.pn = pn_def_;
+        restart_numbering_ = restart_numbering_ || pn_def_.explicit_start;
+    }
+    return states_.size() == 1;
+}
+
+void RtfReader::control() {
+    if (pos_ >= in_.size()) return;
+    const char c = in_[pos_];
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+        control_word();
+    } else {
+        ++pos_;
+        control_symbol(c);
+    }
+}
+
+void RtfReader::control_word() {
+    const std::size_t start = pos_;
+    while (pos_ < in_.size() &&
+           ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z'))) {
+        ++pos_;
+    }
+    const std::string_view name = in_.substr(start, pos_ - start);
+    bool negative = false;
+    if (pos_ + 1 < in_.size() && in_[pos_] == '-' && in_[pos_ + 1] >= '0' && in_[pos_ + 1] <= '9') {
+        negative = true;
+        ++pos_;
+    }
+    bool has_param = false;
+    std::int64_t param = 0;
+    while (pos_ < in_.size() && in_[pos_] >= '0' && in_[pos_] <= '9') {
+        has_param = true;
+        param = std::min<std::int64_t>(param * 10 + (in_[pos_] - '0'), std::int64_t{1} << 40);
+        ++pos_;
+    }
+    if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
+    if (negative) param = -param;
+    const int value = static_cast<int>(std::clamp<std::int64_t>(param, INT32_MIN, INT32_MAX));
+
+    const Word w = name.size() <= kMaxWordLetters ? lookup(name) : Word::unknown;
+    if (w == Word::bin) {  // binary data follows, whatever the state
+        if (has_param && value > 0)
+            pos_ += std::min<std::size_t>(static_cast<std::size_t>(value), in_.size() - pos_);
+        if (skip_ > 0) --skip_;
+        return;
+    }
+    if (overflow_ > 0) return;
+    if (skip_ > 0) {
+        --skip_;
+        return;
+    }
+    word(w, has_param, value);
+}
+
+int RtfReader::hex_byte() {
+    int value = -1;
+    for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits, ++pos_) {
+        const char h = in_[pos_];
+        int d = -1;
+        if (h >= '0' && h <= '9')
+            d = h - '0';
+        else if (h >= 'a' && h <= 'f')
+            d = h - 'a' + 10;
+        else if (h >= 'A' && h <= 'F')
+            d = h - 'A' + 10;
+        if (d < 0) break;
+        value = std::max(value, 0) * 16 + d;
+    }
+    return value;
+}
+
+void RtfReader::control_symbol(char c) {
+    if (overflow_ > 0) return;
+    if (skip_ > 0) {
+        --skip_;
+        if (c == '\'') hex_byte();  // the whole \'hh is the one character skipped
+        return;
+    }
+    switch (c) {
+        case '\'': {
+            const int value = hex_byte();
+            if (value >= 0) text_byte(static_cast<char>(value));
+            break;
+        }
+        case '*':
+            state().star = true;
+            break;
+        case '{':
+        case '}':
+        case '\\':
+            text_byte(c);
+            break;
+        case '~':
+            text(0x00A0);
+            break;
+        case '_':
+            text(0x2011);
+            break;
+        case '\r':
+        case '\n':
+            word(Word::par, false, 0);
+            break;
+        default:
+            break;  // \- (optional hyphen), \| and \: show nothing
+    }
+}
+
+void RtfReader::word(Word w, bool has_param, int value) {
+    State& st = state();
+    if (st.star) {
+        st.star = false;
+        if (!is_destination(w)) {
+            flush();
+            st.dest = Dest::skip;
+            return;
+        }
+    }
+    if (st.dest == Dest::skip) return;
+    flush();
+    const bool on = !has_param || value != 0;
+
+    // Destinations, wherever they stand.
+    switch (w) {
+        case Word::fonttbl:
+            st.dest = Dest::font_table;
+            font_open_ = false;
+            return;
+        case Word::colortbl:
+            st.dest = Dest::colour_table;
+            colour_def_ = {};
+            colour_def_set_ = false;
+            return;
+        case Word::skip_destination:
+            st.dest = Dest::skip;
+            return;
+        case Word::field:
+            if (fields_.size() < kMaxFields) {
+                fields_.emplace_back();
+                st.field = static_cast<int>(fields_.size()) - 1;
+            } else {
+                st.field = -1;
+            }
+            return;
+        case Word::fldinst:
+            st.dest = Dest::field_instruction;
+            return;
+        case Word::fldrslt:
+            st.link = -1;
+            if (st.field >= 0) {
+                Field& fld = fields_[static_cast<std::size_t>(st.field)];
+                fld.link = hyperlink_target(fld.instruction);
+                if (!fld.link.empty()) st.link = st.field;
+            }
+            return;
+        case Word::pntext:
+        case Word::listtext:
+            if (st.dest == Dest::text) {
+                st.dest = Dest::marker;
+                marker_.clear();
+                has_marker_ = true;
+            } else {
+                st.dest = Dest::skip;
+            }
+            return;
+        case Word::pn:
+            st.dest = Dest::pn;
+            pn_def_ = {};
+            return;
+        case Word::pntxtb:
+            st.dest = st.dest == Dest::pn ? Dest::pn_before : Dest::skip;
+            return;
+        case Word::pntxta:
+            st.dest = st.dest == Dest::pn ? Dest::pn_after : Dest::skip;
+            return;
+        case Word::nesttableprops:
+            st.dest = Dest::table_props;
+            return;
+        case Word::upr:
+            st.upr_outer = st.dest;
+            st.dest = Dest::upr;
+            return;
+        case Word::ud:
+            if (st.dest == Dest::upr) st.dest = st.upr_outer;
+            return;
+        default:
+            break;
+    }
+
+    // Document-wide settings.
+    switch (w) {
+        case Word::ansi:
+            doc_page_ = 1252;
+            return;
+        case Word::mac:
+            doc_page_ = 10000;
+            return;
+        case Word::pc:
+            doc_page_ = 437;
+            return;
+        case Word::pca:
+            doc_page_ = 850;
+            return;
+        case Word::ansicpg:
+            if (value > 0) doc_page_ = value;
+            return;
+        case Word::deff:
+            default_font_ = value;
+            return;
+        case Word::uc:
+            st.uc = std::clamp(value, 0, kMaxUnicodeSkip);
+            return;
+        default:
+            break;
+    }
+
+    switch (st.dest) {
+        case Dest::font_table:
+            switch (w) {
+                case Word::f:
+                    finish_font();
+                    if (fonts_.size() < kMaxFonts || fonts_.count(value) != 0) {
+                        fonts_[value] = Font{};
+                        font_def_ = value;
+                        font_open_ = true;
+                    }
+                    return;
+                case Word::fcharset:
+                    if (font_open_) fonts_[font_def_].charset = value;
+                    return;
+                case Word::cpg:
+                    if (font_open_) fonts_[font_def_].cpg = value;
+                    return;
+                case Word::u:
+                    unicode(value);
+                    return;
+                default:
+                    return;
+            }
+        case Dest::colour_table:
+            if (w == Word::red || w == Word::green || w == Word::blue) {
+                const auto c = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+                (w == Word::red ? colour_def_.r : w == Word::green ? colour_def_.g : colour_def_.b) = c;
+                colour_def_set_ = true;
+            }
+            return;
+        case Dest::pn:
+            switch (w) {
+                case Word::pnlvlblt:
+                    pn_def_.kind = Numbering::bullet;
+                    return;
+                case Word::pnlvlbody:
+                case Word::pnlvl:
+                    pn_def_.kind = Numbering::body;
+                    return;
+                case Word::pnlvlcont:
+                    pn_def_.kind = Numbering::continuation;
+                    return;
+                case Word::pndec:
+                    pn_def_.style = NumberStyle::decimal;
+                    return;
+                case Word::pnucltr:
+                    pn_def_.style = NumberStyle::upper_letter;
+                    return;
+                case Word::pnlcltr:
+                    pn_def_.style = NumberStyle::lower_letter;
+                    return;
+                case Word::pnucrm:
+                    pn_def_.style = NumberStyle::upper_roman;
+                    return;
+                case Word::pnlcrm:
+                    pn_def_.style = NumberStyle::lower_roman;
+                    return;
+                case Word::pnstart:
+                    pn_def_.start = std::clamp(value, 0, kMaxCounter);
+                    pn_def_.explicit_start = true;
+                    return;
+                case Word::pnf:
+                    st.chr.font = value;
+                    return;  // the bullet's font, for its text
+                default:
+                    return;
+            }
+        case Dest::table_props:
+            if (w == Word::nestrow) end_row(std::max(st.para.level(), 2));
+            row_definition(nested_row_, w, value);
+            return;
+        case Dest::upr:
+        case Dest::skip:
+            return;
+        case Dest::text:
+        case Dest::field_instruction:
+        case Dest::marker:
+        case Dest::pn_before:
+        case Dest::pn_after:
+            break;
+    }
+
+    CharProps& chr = st.chr;
+    ParaProps& para = st.para;
+    const bool body = st.dest == Dest::text;
+    switch (w) {
+        case Word::plain:
+            chr = CharProps{};
+            return;
+        case Word::f:
+            chr.font = value;
+            return;
+        case Word::b:
+            chr.bold = on;
+            return;
+        case Word::i:
+            chr.italic = on;
+            return;
+        case Word::ul:
+            chr.underline = on;
+            return;
+        case Word::ulnone:
+            chr.underline = false;
+            return;
+        case Word::strike:
+        case Word::striked:
+            chr.strike = on;
+            return;
+        case Word::fs:
+            chr.size = has_param && value > 0 ? std::min(value, kMaxSize) : kDefaultSize;
+            return;
+        case Word::cf:
+            chr.colour = value;
+            return;
+        case Word::cb:
+        case Word::highlight:
+        case Word::chcbpat:
+            chr.background = value;
+            return;
+        case Word::super_:
+            chr.vertical = VerticalAlign::superscript;
+            return;
+        case Word::sub:
+            chr.vertical = VerticalAlign::subscript;
+            return;
+        case Word::nosupersub:
+            chr.vertical = VerticalAlign::baseline;
+            return;
+        case Word::v:
+            chr.hidden = on;
+            return;
+        case Word::u:
+            unicode(value);
+            return;
+        case Word::tab:
+            text(U'\t');
+            return;
+        case Word::line:
+            text(U'\n');
+            return;
+        case Word::emdash:
+            text(0x2014);
+            return;
+        case Word::endash:
+            text(0x2013);
+            return;
+        case Word::lquote:
+            text(0x2018);
+            return;
+        case Word::rquote:
+            text(0x2019);
+            return;
+        case Word::ldblquote:
+            text(0x201C);
+            return;
+        case Word::rdblquote:
+            text(0x201D);
+            return;
+        case Word::bullet:
+            text(0x2022);
+            return;
+        case Word::emspace:
+            text(0x2003);
+            return;
+        case Word::enspace:
+            text(0x2002);
+            return;
+        case Word::qmspace:
+            text(0x2005);
+            return;
+        case Word::zwj:
+            text(0x200D);
+            return;
+        case Word::zwnj:
+            text(0x200C);
+            return;
+        case Word::zwbo:
+            text(0x200B);
+            return;
+        case Word::ltrmark:
+            text(0x200E);
+            return;
+        case Word::rtlmark:
+            text(0x200F);
+            return;
+        case Word::pard:
+            para = ParaProps{};
+            return;
+        case Word::ql:
+            para.alignment = Alignment::left;
+            return;
+        case Word::qc:
+            para.alignment = Alignment::centre;
+            return;
+        case Word::qr:
+            para.alignment = Alignment::right;
+            return;
+        case Word::qj:
+            para.alignment = Alignment::justify;
+            return;
+        case Word::li:
+            para.left = clamp_twips(value);
+            return;
+        case Word::ri:
+            para.right = clamp_twips(value);
+            return;
+        case Word::fi:
+            para.first = clamp_twips(value);
+            return;
+        case Word::sb:
+            para.before = std::clamp(value, 0, kMaxTwips);
+            return;
+        case Word::sa:
+            para.after = std::clamp(value, 0, kMaxTwips);
+            return;
+        case Word::intbl:
+            para.in_table = true;
+            return;
+        case Word::itap:
+            para.itap = std::clamp(value, 0, kMaxTableDepth);
+            return;
+        default:
+            break;
+    }
+    if (!body) return;
+    switch (w) {
+        case Word::par:
+            end_paragraph(para.level());
+            return;
+        case Word::sect:  // ends a paragraph, but writers put it after the last \par too
+            if (!runs_.empty() || has_marker_) end_paragraph(para.level());
+            return;
+        case Word::cell:
+            end_cell(std::max(para.level(), 1));
+            return;
+        case Word::nestcell:
+            end_cell(std::max(para.level(), 2));
+            return;
+        case Word::row:
+            end_row(std::max(para.level(), 1));
+            return;
+        case Word::nestrow:
+            end_row(std::max(para.level(), 2));
+            return;
+        case Word::chftn:  // a footnote's mark in the text; the footnote itself is skipped
+            footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
+            for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
+            return;
+        case Word::trowd:
+        case Word::trleft:
+        case Word::cellx:
+            row_definition(outer_row_, w, value);
+            return;
+        default:
+            return;  // unknown words are ignored
+    }
+}
+
+void RtfReader::row_definition(RowDefinition& def, Word w, int value) {
+    switch (w) {
+        case Word::trowd:
+            def = RowDefinition{};
+            return;
+        case Word::trleft:
+            def.left = clamp_twips(value);
+            return;
+        case Word::cellx:
+            if (def.edges.size() < kMaxCellEdges) def.edges.push_back(clamp_twips(value));
+            if (def.cells < SIZE_MAX) ++def.cells;
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::unicode(int value) {
+    const int v = value < 0 ? value + 65536 : value;
+    skip_ = state().uc;
+    if (v >= 0xD800 && v <= 0xDBFF) {
+        high_surrogate_ = v;
+        return;
+    }
+    char32_t c = v < 0 ? char32_t{0xFFFD} : static_cast<char32_t>(v);
+    if (v >= 0xDC00 && v <= 0xDFFF && high_surrogate_ != 0) {
+        c = 0x10000 + ((static_cast<char32_t>(high_surrogate_) - 0xD800) << 10) +
+            (static_cast<char32_t>(v) - 0xDC00);
+    }
+    high_surrogate_ = 0;
+    // Word writes the glyphs of a symbol font in the private range U+F020..U+F0FF.
+    const int page = current_page();
+    if (c >= 0xF020 && c <= 0xF0FF && (page == kSymbolPage || page == kWingdingsPage)) {
+        pending_ += static_cast<char>(c - 0xF000);
+        flush();
+        return;
+    }
+    text(c);
+}
+
+void RtfReader::text_byte(char c) {
+    State& st = state();
+    switch (st.dest) {
+        case Dest::skip:
+        case Dest::upr:
+        case Dest::pn:
+        case Dest::table_props:
+            return;
+        case Dest::colour_table:
+            if (c == ';') end_colour();
+            return;
+        case Dest::font_table:
+            if (c == ';') {
+                flush();
+                finish_font();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    if (c == '\t') {
+        text(U'\t');
+        return;
+    }
+    if (static_cast<unsigned char>(c) < 0x20) return;
+    pending_ += c;
+}
+
+void RtfReader::text(char32_t c) {
+    flush();
+    std::string utf8;
+    append_utf8(utf8, c);
+    deliver(utf8);
+}
+
+void RtfReader::flush() {
+    if (pending_.empty()) return;
+    std::string utf8;
+    decoder_.append(utf8, pending_, current_page());
+    pending_.clear();
+    deliver(utf8);
+}
+
+void RtfReader::deliver(const std::string& utf8) {
+    State& st = state();
+    const auto bounded_append = [&utf8](std::string& to, std::size_t limit) {
+        if (to.size() + utf8.size() <= limit) to += utf8;
+    };
+    switch (st.dest) {
+        case Dest::text:
+            if (!st.chr.hidden) add_text(utf8);
+            return;
+        case Dest::marker:
+            bounded_append(marker_, kMaxMarkerBytes);
+            return;
+        case Dest::font_table:
+            if (font_open_) bounded_append(fonts_[font_def_].name, kMaxFontNameBytes);
+            return;
+        case Dest::field_instruction:
+            if (st.field >= 0)
+                bounded_append(fields_[static_cast<std::size_t>(st.field)].instruction, kMaxInstructionBytes);
+            return;
+        case Dest::pn_before:
+            bounded_append(pn_def_.before, kMaxMarkerBytes);
+            return;
+        case Dest::pn_after:
+            bounded_append(pn_def_.after, kMaxMarkerBytes);
+            return;
+        default:
+            return;
+    }
+}
+
+int RtfReader::current_page() {
+    const State& st = state();
+    if (st.dest == Dest::font_table) {
+        if (!font_open_) return doc_page_;
+        const Font& f = fonts_[font_def_];
+        // A font's name is never in its symbol layout.
+        if (f.cpg > 0) return f.cpg;
+        const int page = code_page_of_charset(f.charset);
+        return page == 0 || page == kSymbolPage ? doc_page_ : page;
+    }
+    const auto it = fonts_.find(st.chr.font >= 0 ? st.chr.font : default_font_);
+    if (it != fonts_.end() && it->second.code_page != 0) return it->second.code_page;
+    return doc_page_;
+}
+
+void RtfReader::finish_font() {
+    if (!font_open_) return;
+    font_open_ = false;
+    Font& f = fonts_[font_def_];
+    f.name = trim(f.name);
+    if (f.cpg > 0) {
+        f.code_page = f.cpg;
+    } else if (f.charset == 2) {
+        // Symbol character set: only the fonts whose layout is known are read as symbols.
+        if (f.name == "Symbol")
+            f.code_page = kSymbolPage;
+        else if (f.name.rfind("Wingdings", 0) == 0)
+            f.code_page = kWingdingsPage;
+        else
+            f.code_page = kDefaultPage;
+    } else {
+        f.code_page = code_page_of_charset(f.charset);
+    }
+}
+
+void RtfReader::end_colour() {
+    if (colours_.size() < kMaxColours) {
+        colours_.push_back(colour_def_set_ ? std::optional<Rgb>(colour_def_) : std::nullopt);
+    }
+    colour_def_ = {};
+    colour_def_set_ = false;
+}
+
+Format RtfReader::format_of(const CharProps& chr) {
+    Format f;
+    const auto it = fonts_.find(chr.font >= 0 ? chr.font : default_font_);
+    if (it != fonts_.end() && it->second.code_page != kSymbolPage && it->second.code_page != kWingdingsPage) {
+        f.font_family = it->second.name;
+    }
+    f.size_half_points = chr.size;
+    if (chr.colour >= 0 && static_cast<std::size_t>(chr.colour) < colours_.size()) {
+        f.colour = colours_[static_cast<std::size_t>(chr.colour)];
+    }
+    if (chr.background > 0 && static_cast<std::size_t>(chr.background) < colours_.size()) {
+        f.background = colours_[static_cast<std::size_t>(chr.background)];
+    }
+    f.bold = chr.bold;
+    f.italic = chr.italic;
+    f.underline = chr.underline;
+    f.strike = chr.strike;
+    f.vertical = chr.vertical;
+    return f;
+}
+
+void RtfReader::add_text(const std::string& utf8) {
+    if (utf8.empty()) return;
+    const State& st = state();
+    Format f = format_of(st.chr);
+    const std::string& link = st.link >= 0 ? fields_[static_cast<std::size_t>(st.link)].link : std::string();
+    if (!runs_.empty() && runs_.back().format == f && runs_.back().link == link) {
+        runs_.back().text += utf8;
+    } else {
+        runs_.push_back(Run{utf8, std::move(f), link});
+    }
+}
+
+Paragraph RtfReader::make_paragraph() {
+    const ParaProps& pp = state().para;
+    Paragraph p;
+    p.runs = std::move(runs_);
+    runs_.clear();
+    p.alignment = pp.alignment;
+    p.left_indent = pp.left;
+    p.right_indent = pp.right;
+    p.first_line_indent = pp.first;
+    p.space_before = pp.before;
+    p.space_after = pp.after;
+    // Numbers go on from the paragraph before unless a list starts here: after a paragraph
+    // without a number, at a numbering group with its own start, or in another style.
+    const bool numbered = pp.pn.kind == Numbering::body;
+    if (numbered) {
+        const bool goes_on = last_numbered_ && !restart_numbering_ && last_style_ == pp.pn.style;
+        counter_ = goes_on ? std::min(counter_ + 1, kMaxCounter) : pp.pn.start;
+        last_style_ = pp.pn.style;
+    }
+    last_numbered_ = numbered;
+    restart_numbering_ = false;
+    if (has_marker_) {
+        p.marker = trim(marker_);
+    } else if (pp.pn.kind == Numbering::bullet) {
+        p.marker = trim(pp.pn.before + pp.pn.after);
+        if (p.marker.empty()) p.marker = "\xE2\x80\xA2";
+    } else if (numbered) {
+        p.marker = trim(pp.pn.before + number_text(counter_, pp.pn.style) + pp.pn.after);
+    }
+    marker_.clear();
+    has_marker_ = false;
+    return p;
+}
+
+std::vector<Block>& RtfReader::container(int level) {
+    return level == 0 ? body_ : open_[static_cast<std::size_t>(level - 1)].cell.blocks;
+}
+
+void RtfReader::set_level(int level) {
+    while (static_cast<int>(open_.size()) > level) {
+        Level inner = std::move(open_.back());
+        open_.pop_back();
+        if (!inner.cell.blocks.empty()) inner.row.cells.push_back(std::move(inner.cell));
+        if (!inner.row.cells.empty()) inner.table.rows.push_back(std::move(inner.row));
+        if (!inner.table.rows.empty()) {
+            container(static_cast<int>(open_.size()))
+                .emplace_back()
+                .content.emplace<Table>(std::move(inner.table));
+        }
+    }
+    while (static_cast<int>(open_.size()) < level) open_.emplace_back();
+}
+
+void RtfReader::end_paragraph(int level) {
+    Paragraph p = make_paragraph();
+    set_level(level);
+    container(level).emplace_back().content.emplace<Paragraph>(std::move(p));
+}
+
+void RtfReader::end_cell(int level) {
+    end_paragraph(level);
+    Level& lv = open_[static_cast<std::size_t>(level - 1)];
+    lv.row.cells.push_back(std::move(lv.cell));
+    lv.cell = Cell{};
+}
+
+void RtfReader::end_row(int level) {
+    if (!runs_.empty() || has_marker_) end_cell(level);
+    set_level(level);
+    Level& lv = open_[static_cast<std::size_t>(level - 1)];
+    if (!lv.cell.blocks.empty()) {
+        lv.row.cells.push_back(std::move(lv.cell));
+        lv.cell = Cell{};
+    }
+    // Some writers end a row with one \cell too many; an empty cell beyond the row's
+    // definition is not shown.
+    const RowDefinition& def = level == 1 ? outer_row_ : nested_row_;
+    while (def.cells > 0 && lv.row.cells.size() > def.cells && is_empty(lv.row.cells.back())) {
+        lv.row.cells.pop_back();
+    }
+    for (std::size_t i = 0; i < lv.row.cells.size() && i < def.edges.size(); ++i) {
+        const int width = def.edges[i] - (i == 0 ? def.left : def.edges[i - 1]);
+        lv.row.cells[i].width = std::max(width, 0);
+    }
+    if (!lv.row.cells.empty()) {
+        lv.table.rows.push_back(std::move(lv.row));
+        lv.row = Row{};
+    }
+}
+
+void RtfReader::finish() {
+    // A truncated document: what was read so far, in the innermost state's properties.
+    flush();
+    if (!runs_.empty() || has_marker_) end_paragraph(state().para.level());
+    set_level(0);
+}
+
+}  // namespace
+
+bool is_rtf(std::string_view bytes) noexcept {
+    std::size_t p = 0;
+    while (p < bytes.size() && (bytes[p] == ' ' || bytes[p] == '\t' || bytes[p] == '\r' || bytes[p] == '\n'))
+        ++p;
+    return bytes.substr(p, 5) == "{\\rtf";
+}
+
+Document read_rtf(std::string_view bytes) {
+    return RtfReader(bytes).read();
+}
+
+Document read_plain_text(std::string_view bytes) {
+    Document doc;
+    Decoder decoder;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = bytes.size();
+        Paragraph p;
+        if (end > start) {
+            Run run;
+            decoder.append(run.text, bytes.substr(start, end - start), kDefaultPage);
+            p.runs.push_back(std::move(run));
+        }
+        doc.blocks.emplace_back().content.emplace<Paragraph>(std::move(p));
+        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return doc;
+}
+
+Document describe(std::string_view bytes) {
+    return is_rtf(bytes) ? read_rtf(bytes) : read_plain_text(bytes);
+}
+
+}  // namespace hoopcast::richtext
