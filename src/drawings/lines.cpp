@@ -1,0 +1,346 @@
+#include "drawings/lines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "drawings/geometry.h"
+#include "play/rounding.h"
+#include "raster/canvas.h"
+#include "raster/picture.h"
+
+namespace hoopcast {
+
+namespace {
+
+using geometry::Vec;
+
+constexpr double kPi = 3.1415926535897932385;
+
+// Widest pen a line may get from its width factor; far wider than any picture needs.
+constexpr std::int64_t kMaxPenWidth = 1024;
+
+// Dashes or waves skipped in one jump only when this many lie before the picture, so that
+// lines starting on or near the picture are drawn step by step exactly as described.
+constexpr double kJumpThreshold = 64;
+
+raster::Point rounded(Vec v) {
+    return {Round(v.x), Round(v.y)};
+}
+
+// Sets the pen for a segment and puts its width back when the segment is done.
+class SegmentPen {
+  public:
+    SegmentPen(raster::Canvas& canvas, const DrawContext& ctx, int factor, Colour colour)
+        : canvas_(canvas), saved_width_(canvas.pen.width) {
+        canvas.pen.colour = ctx.monochrome ? 0x000000 : colour;
+        canvas.pen.width = lines_detail::widened_pen(canvas.pen.width, factor);
+    }
+    SegmentPen(const SegmentPen&) = delete;
+    SegmentPen& operator=(const SegmentPen&) = delete;
+    ~SegmentPen() { canvas_.pen.width = saved_width_; }
+
+  private:
+    raster::Canvas& canvas_;
+    int saved_width_;
+};
+
+// The picture grown by a margin, for deciding what cannot touch it.
+geometry::Box reach(const raster::Picture& picture, double margin) {
+    return {-margin, -margin, picture.width() + margin, picture.height() + margin};
+}
+
+int pen_reach(const raster::Canvas& canvas) {
+    return std::max(canvas.pen.width, 1) + 2;
+}
+
+// Move to a, line to b (both rounded). A piece that cannot touch the picture only moves.
+void piece(raster::Picture& picture, Vec a, Vec b) {
+    raster::Canvas& canvas = picture.canvas();
+    const raster::Point pa = rounded(a);
+    const raster::Point pb = rounded(b);
+    const double m = pen_reach(canvas);
+    const geometry::Box box = reach(picture, m);
+    if (std::max(pa.x, pb.x) < box.x0 || std::min(pa.x, pb.x) > box.x1 || std::max(pa.y, pb.y) < box.y0 ||
+        std::min(pa.y, pb.y) > box.y1) {
+        canvas.move_to(pb.x, pb.y);
+        return;
+    }
+    canvas.move_to(pa.x, pa.y);
+    canvas.line_to(pb.x, pb.y);
+}
+
+// Unit-length step of the segment's direction as the routines build it: from the arctangent,
+// turned round when the segment runs to the left.
+Vec step_along(double theta, double length, Vec p, Vec q) {
+    Vec v{length * std::cos(theta), -length * std::sin(theta)};
+    if (p.x > q.x) v = {-v.x, -v.y};
+    return v;
+}
+
+}  // namespace
+
+namespace lines_detail {
+
+int widened_pen(int width, int factor) {
+    const std::int64_t f = factor == 0 ? 1 : factor;
+    const std::int64_t w = static_cast<std::int64_t>(width) * f;
+    return static_cast<int>(std::clamp<std::int64_t>(w, 0, kMaxPenWidth));
+}
+
+int round_trig(double v) {
+    const double nearest_half = std::floor(v) + 0.5;
+    if (std::fabs(v - nearest_half) < 1e-9 * std::max(1.0, std::fabs(v))) return Round(nearest_half);
+    return Round(v);
+}
+
+}  // namespace lines_detail
+
+using lines_detail::round_trig;
+
+std::optional<double> line_angle(double ax, double ay, double bx, double by) {
+    const bool same_x = Round(100 * ax) == Round(100 * bx);
+    if (same_x && Round(100 * ay) == Round(100 * by)) return std::nullopt;
+    if (!same_x) return std::atan((by - ay) / (ax - bx));
+    return by < ay ? kPi / 2 : 3 * kPi / 2;
+}
+
+std::optional<lines_detail::Barbs> lines_detail::arrow_barbs(int x1, int y1, int x2, int y2, double scale) {
+    const double s = scale;
+    const int L = Round(7 * s);
+    const auto theta = line_angle(x1 * s, y1 * s, x2 * s, y2 * s);
+    if (!theta) return std::nullopt;
+    const raster::Point e{Round(x2 * s), Round(y2 * s)};
+    const double t1 = *theta + kPi / 6;
+    const double t2 = t1 - kPi / 3;
+    // The arctangent points along the segment only when it runs to the right.
+    const int sign = x2 >= x1 ? 1 : -1;
+    auto end = [&](double t) {
+        return raster::Point{geometry::offset(e.x, -sign * round_trig(L * std::cos(t))),
+                             geometry::offset(e.y, sign * round_trig(L * std::sin(t)))};
+    };
+    return Barbs{e, {end(t1), end(t2)}};
+}
+
+void draw_arrow_head(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale) {
+    const auto barbs = lines_detail::arrow_barbs(x1, y1, x2, y2, scale);
+    if (!barbs) return;
+    raster::Canvas& canvas = picture.canvas();
+    for (const raster::Point& end : barbs->ends) {
+        canvas.move_to(barbs->tip.x, barbs->tip.y);
+        canvas.line_to(end.x, end.y);
+    }
+}
+
+void draw_screen_bar(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale) {
+    const double s = scale;
+    const int L = Round(7 * s);
+    const auto angle = line_angle(x1 * s, y1 * s, x2 * s, y2 * s);
+    if (!angle) return;
+    const double theta = *angle + kPi / 2;
+    const int c = round_trig(std::cos(theta) * L);
+    const int n = round_trig(std::sin(theta) * L);
+    const raster::Point e{Round(x2 * s), Round(y2 * s)};
+    raster::Canvas& canvas = picture.canvas();
+    canvas.move_to(geometry::offset(e.x, -c), geometry::offset(e.y, n));
+    canvas.line_to(geometry::offset(e.x, c), geometry::offset(e.y, -n));
+}
+
+void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, double scale) {
+    const auto angle = line_angle(X1, Y1, X2, Y2);
+    // Coinciding ends have no sides to offset to; the shot's arrow head alone marks it.
+    if (!angle) return;
+    const double theta = *angle + kPi / 2;
+    const std::int64_t h = round_trig(std::cos(theta) * scale);
+    const std::int64_t k = round_trig(std::sin(theta) * scale);
+    auto side = [&](std::int64_t dx, std::int64_t dy) {
+        piece(picture, {static_cast<double>(X1 + dx), static_cast<double>(Y1 + dy)},
+              {static_cast<double>(X2 + dx), static_cast<double>(Y2 + dy)});
+    };
+    side(-h, k);
+    side(h, -k);
+}
+
+namespace {
+
+// Cosine and sine of every whole degree of a turn: the wavy lines take hundreds of points per
+// wave, and an angle and the same angle a turn further give the same pixel.
+struct DegreeTable {
+    double cos[360];
+    double sin[360];
+    DegreeTable() {
+        for (int k = 0; k < 360; ++k) {
+            cos[k] = std::cos(k * kPi / 180);
+            sin[k] = std::sin(k * kPi / 180);
+        }
+    }
+};
+
+const DegreeTable& degrees() {
+    static const DegreeTable table;
+    return table;
+}
+
+}  // namespace
+
+void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end) {
+    geometry::PenPath path(picture.canvas());
+    const DegreeTable& table = degrees();
+    auto at = [&](std::int64_t degree) {
+        const auto k = static_cast<std::size_t>(((degree % 360) + 360) % 360);
+        return raster::Point{round_trig(cx + r * table.cos[k]), round_trig(cy - r * table.sin[k])};
+    };
+    const raster::Point first = at(static_cast<std::int64_t>(start) - 1);
+    path.move_to(first.x, first.y);
+    // A full turn and its overlap is all an arc can show; more would only repeat it.
+    const std::int64_t last =
+        std::min<std::int64_t>(static_cast<std::int64_t>(end) + 1, static_cast<std::int64_t>(start) + 361);
+    for (std::int64_t k = start; k <= last; ++k) {
+        const raster::Point p = at(k);
+        path.line_to(p.x, p.y);
+    }
+}
+
+void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
+    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+    if (mode == SegmentMode::line) {
+        piece(picture, {x1 * scale, y1 * scale}, {x2 * scale, y2 * scale});
+    } else if (no_mark == 0) {
+        draw_arrow_head(picture, x1, y1, x2, y2, scale);
+    }
+}
+
+void draw_screen_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                         int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
+    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+    if (mode == SegmentMode::line) {
+        piece(picture, {x1 * scale, y1 * scale}, {x2 * scale, y2 * scale});
+    } else if (no_mark == 0) {
+        draw_screen_bar(picture, x1, y1, x2, y2, scale);
+    }
+}
+
+void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
+    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+    if (mode == SegmentMode::mark) {
+        if (no_mark == 0) draw_arrow_head(picture, x1, y1, x2, y2, scale);
+        return;
+    }
+    if (x1 == x2 && y1 == y2) return;
+    const double s = scale;
+    const Vec P{x1 * s, y1 * s};
+    const Vec Q{x2 * s, y2 * s};
+    const double len = geometry::distance(P, Q);
+    const int A = Round(3 * s);
+    const auto theta = line_angle(P.x, P.y, Q.x, Q.y);
+    // Below a third of a pixel per court unit a dash has no length and the dash loop would
+    // never end; such a pass is drawn solid.
+    if (!theta || A <= 0) {
+        piece(picture, P, Q);
+        return;
+    }
+    const Vec v = step_along(*theta, 1.5 * A, P, Q);
+    const double period = 3.0 * A;
+    const auto visible = geometry::clip_segment(P, Q, reach(picture, pen_reach(picture.canvas()) + period));
+    if (!visible) return;
+
+    Vec cur = P;
+    double sum = 0;
+    if (2 * A < len) {
+        piece(picture, P, P + v);
+        cur = P + v;
+        // Dashes wholly before the picture are stepped over in one go; every dash j up to
+        // `skip` lies before visible->first, and the loop would have reached it.
+        const double skip = std::floor(visible->first / period) - 2;
+        if (skip > kJumpThreshold) {
+            sum = period * (skip - 1);
+            cur = P + v * (2 * (skip - 1) + 1);
+        }
+        while (len - 6 * A > sum) {
+            sum += period;
+            // Nothing from here on can reach the picture.
+            if (sum > visible->second) return;
+            cur = cur + v;
+            piece(picture, cur, cur + v);
+            cur = cur + v;
+        }
+    }
+    piece(picture, cur, Q);
+}
+
+void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                          int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
+    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+    if (mode == SegmentMode::mark) {
+        if (no_mark == 0) draw_arrow_head(picture, x1, y1, x2, y2, scale);
+        return;
+    }
+    if (x1 == x2 && y1 == y2) return;
+    const double s = scale;
+    const Vec P{x1 * s, y1 * s};
+    const Vec Q{x2 * s, y2 * s};
+    const double len = geometry::distance(P, Q);
+    const double R = 2 * s;
+    const auto theta = line_angle(P.x, P.y, Q.x, Q.y);
+    if (!theta || !(R > 0)) {
+        piece(picture, P, Q);
+        return;
+    }
+    const Vec w = step_along(*theta, 2 * R, P, Q);
+    const int K = Round(*theta * 180 / kPi);
+    const double margin = pen_reach(picture.canvas()) + 2 * R;
+    const auto visible = geometry::clip_segment(P, Q, reach(picture, margin));
+    if (!visible) return;
+    const geometry::Box arc_box = reach(picture, margin);
+
+    Vec cur = P;
+    double sum = 0;
+    if (2 * R < len) {
+        piece(picture, P, P + w);
+        Vec c = P + w * 0.5;
+        auto half = [&](int from, int to) {
+            if (!(len - 4 * R > sum)) return;
+            sum += 2 * R;
+            c = c + w;
+            const raster::Point m = rounded(c);
+            if (m.x >= arc_box.x0 && m.x <= arc_box.x1 && m.y >= arc_box.y0 && m.y <= arc_box.y1)
+                draw_arc_polyline(picture, m.x, m.y, R, from, to);
+        };
+        // Half circles wholly before the picture are stepped over in pairs, keeping the sides.
+        const double skip = 2 * std::floor(visible->first / (4 * R)) - 4;
+        if (skip > kJumpThreshold) {
+            sum = 2 * R * skip;
+            c = P + w * 0.5 + w * skip;
+        }
+        do {
+            half(K, K + 180);
+            half(K + 180, K + 360);
+            if (sum > visible->second) return;
+        } while (len - 8 * R > sum);
+        cur = c + w * 0.5;
+    }
+    piece(picture, cur, Q);
+}
+
+void draw_shot_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
+    if (mode != SegmentMode::mark) return;
+    // A shot without length has no direction for its double line or its head.
+    if (x1 == x2 && y1 == y2) return;
+    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+    const double s = scale;
+    const Vec P{x1 * s, y1 * s};
+    const Vec Q{x2 * s, y2 * s};
+    const auto theta = line_angle(P.x, P.y, Q.x, Q.y);
+    if (!theta) return;
+    const Vec e = step_along(*theta, 2 * s, P, Q);
+    const Vec Qb = Q - e;
+    const raster::Point a = rounded(P);
+    const raster::Point b = rounded(Qb);
+    draw_double_line(picture, a.x, a.y, b.x, b.y, s);
+    if (no_mark == 0) draw_arrow_head(picture, x1, y1, x2, y2, s);
+}
+
+}  // namespace hoopcast

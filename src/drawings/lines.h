@@ -1,0 +1,66 @@
+#pragma once
+// Straight movement lines: cuts ("loop"), passes (dashed), dribbles (wavy), screens and
+// shots, with their end marks. Positions are court units unless a name says pixels.
+
+#include <optional>
+
+#include "drawings/context.h"
+#include "play/model.h"
+#include "raster/types.h"
+
+namespace hoopcast {
+
+namespace raster {
+class Picture;
+}
+
+// A segment routine draws either the segment itself or only its end mark; the last segment
+// of a movement is drawn twice, once in each mode.
+enum class SegmentMode { line, mark };
+
+// Direction of the segment from a to b, in radians with y pointing up: the arctangent in
+// (-pi/2, pi/2) (add pi for the direction when bx < ax), pi/2 or 3pi/2 for a vertical
+// segment. No result when the points coincide to a hundredth of a pixel.
+std::optional<double> line_angle(double ax, double ay, double bx, double by);
+
+// Open V of two R7-long barbs at (x2, y2), 30 degrees either side of the segment. Nothing
+// when the segment has no direction.
+void draw_arrow_head(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale);
+// Bar 2 x R7 long across (x2, y2), perpendicular to the segment. Nothing without direction.
+void draw_screen_bar(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale);
+// Pixels. Two lines parallel to the segment, about `scale` pixels either side of it.
+void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, double scale);
+// Pixels. Counter-clockwise one-degree polyline from start - 1 to end + 1 degrees.
+void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end);
+
+// Segment routines, all (picture, context, x1, y1, x2, y2, width factor, no-mark switch,
+// colour, scale, mode). Each restores the pen width it found.
+void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                          int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+void draw_screen_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                         int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+// Draws its double line and arrow head in mark mode only.
+void draw_shot_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
+                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+
+namespace lines_detail {
+// Pen width times a line's width factor (0 counts as 1), kept to a width a picture can
+// show so that an absurd factor from a file neither overflows nor paints for minutes.
+int widened_pen(int width, int factor);
+// End points of the two barbs of an arrow head at (x2, y2), in pixels; none when the
+// segment has no direction.
+struct Barbs {
+    raster::Point tip;
+    raster::Point ends[2];
+};
+std::optional<Barbs> arrow_barbs(int x1, int y1, int x2, int y2, double scale);
+// Round for values from sines and cosines: a value within noise of a half is taken as the
+// exact half, so that mirrored angles give mirrored pixels.
+int round_trig(double v);
+}  // namespace lines_detail
+
+}  // namespace hoopcast

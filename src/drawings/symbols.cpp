@@ -1,0 +1,448 @@
+#include "drawings/symbols.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "drawings/equipment.h"
+#include "drawings/geometry.h"
+#include "drawings/lines.h"
+#include "play/codepage.h"
+#include "play/rounding.h"
+#include "raster/canvas.h"
+#include "raster/picture.h"
+
+namespace hoopcast {
+
+namespace {
+
+constexpr double kPi = 3.1415926535897932385;
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kWhite = 0xFFFFFF;
+
+// The item's cell at (x, y) on a picture of scale s.
+struct Cell {
+    int x;
+    int y;
+    double s;
+    // Offsets are added in court units before scaling, so the cell's pixels do not drift.
+    raster::Point P(double a, double b) const { return {Round((x + a) * s), Round((y + b) * s)}; }
+    int R(double k) const { return Round(k * s); }
+    int left() const { return Round(x * s); }
+    int top() const { return Round(y * s); }
+};
+
+void line(raster::Canvas& canvas, raster::Point a, raster::Point b) {
+    canvas.move_to(a.x, a.y);
+    canvas.line_to(b.x, b.y);
+}
+
+// Symbols are drawn with a pen at least as wide as the scale once it nears two.
+void thicken_pen(raster::Canvas& canvas, double s) {
+    if (s > 1.9 && canvas.pen.width < Round(s)) canvas.pen.width = Round(s);
+}
+
+void set_label_font(raster::Canvas& canvas, const Cell& cell) {
+    canvas.font.name = "Arial";
+    canvas.font.size = cell.R(10);
+    canvas.font.colour = kBlack;
+}
+
+Colour fill_colour(const DrawContext& ctx, const SymbolStyle& style, Colour colour) {
+    if (ctx.monochrome) return kWhite;
+    return colour == 0 ? style.colour : colour;
+}
+
+std::string first_two(std::string_view text) {
+    return std::string(text.substr(0, 2));
+}
+
+enum class Shape { circle, triangle };
+
+// Fits a label of one or two characters into a circle or triangle and writes it so that it
+// ends at a fixed cell point (the text is not centred).
+void write_fitted(raster::Canvas& canvas, const Cell& cell, const std::string& shown, Shape shape) {
+    struct Limit {
+        int a, b;
+    };
+    static constexpr Limit kCircle[] = {{17, 11}, {15, 13}, {13, 15}};
+    static constexpr Limit kTriangle[] = {{13, 5}, {12, 6}, {11, 7}, {10, 8}, {9, 9}, {8, 10}, {7, 11}};
+    const std::span<const Limit> limits =
+        shape == Shape::circle ? std::span<const Limit>(kCircle) : std::span<const Limit>(kTriangle);
+
+    const std::string text = cp1252_to_utf8(shown);
+    int w = canvas.text_width(text);
+    int h = canvas.text_height(text);
+    auto too_large = [&] {
+        return std::any_of(limits.begin(), limits.end(),
+                           [&](const Limit& l) { return w > cell.R(l.a) && h > cell.R(l.b); });
+    };
+    const int step = Round(cell.s);
+    // Below half a pixel per unit the step is 0, and a size at or below 0 cannot be
+    // smaller on screen: fitting stops at the last size that can still shrink the text.
+    while (too_large() && step > 0 && canvas.font.size - step >= 1) {
+        canvas.font.size -= step;
+        w = canvas.text_width(text);
+        h = canvas.text_height(text);
+    }
+    const bool single = shown.size() == 1;
+    int dx;
+    int dy;
+    if (shape == Shape::circle) {
+        dx = cell.R(18) - w - (single ? cell.R(2) : 0);
+        dy = cell.R(17) - h + (single ? cell.R(1) : 0);
+    } else {
+        dx = cell.R(16) - w - (single ? cell.R(1) : 0);
+        dy = cell.R(21) - h + (single ? cell.R(1) : 0);
+    }
+    canvas.text_out(geometry::offset(cell.left(), dx), geometry::offset(cell.top(), dy), text);
+}
+
+void circle_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell& cell, int number,
+                   Colour colour, std::string_view label, const SymbolStyle& style) {
+    raster::Canvas& canvas = picture.canvas();
+    canvas.brush.colour = fill_colour(ctx, style, colour);
+    canvas.brush.style = style.filled ? raster::BrushStyle::solid : raster::BrushStyle::clear;
+    canvas.pen.colour = kBlack;
+    set_label_font(canvas, cell);
+    thicken_pen(canvas, cell.s);
+    const raster::Point a = cell.P(0, 0);
+    const raster::Point b = cell.P(21, 21);
+    canvas.ellipse(a.x, a.y, b.x, b.y);
+
+    canvas.brush.style = raster::BrushStyle::clear;
+    const LabelSlot slot = label_slot(number, label, false);
+    if (slot.mode == LabelSlot::Mode::label) {
+        write_fitted(canvas, cell, slot.text, Shape::circle);
+    } else if (slot.writes) {
+        const raster::Point p = cell.P(7, 3);
+        canvas.text_out(p.x, p.y, cp1252_to_utf8(slot.text));
+    }
+    canvas.pen.width = 1;
+}
+
+void triangle_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell& cell, int number,
+                     Colour colour, std::string_view label, const SymbolStyle& style, bool keeps_width) {
+    raster::Canvas& canvas = picture.canvas();
+    if (keeps_width) thicken_pen(canvas, cell.s);
+    const Colour fill = fill_colour(ctx, style, colour);
+    canvas.pen.colour = fill;
+    canvas.brush.colour = fill;
+    canvas.brush.style = raster::BrushStyle::solid;
+    const raster::Point outline[] = {cell.P(11, 0), cell.P(21, 21), cell.P(0, 21), cell.P(11, 0)};
+    if (style.filled) {
+        const int width = canvas.pen.width;
+        canvas.pen.width = 1;
+        canvas.polygon(outline);
+        // "triangf" keeps its thick outline; the open triangle's outline is thin.
+        if (keeps_width) canvas.pen.width = width;
+    }
+    thicken_pen(canvas, cell.s);
+    set_label_font(canvas, cell);
+    canvas.pen.colour = kBlack;
+    canvas.brush.colour = kWhite;
+    canvas.brush.style = raster::BrushStyle::solid;
+    canvas.polyline(outline);
+
+    canvas.brush.style = raster::BrushStyle::clear;
+    canvas.pen.width = 1;
+    const LabelSlot slot = label_slot(number, label, true);
+    if (slot.mode == LabelSlot::Mode::label) {
+        write_fitted(canvas, cell, slot.text, Shape::triangle);
+    } else if (slot.writes) {
+        const raster::Point p = cell.P(8, 7);
+        canvas.text_out(p.x, p.y, cp1252_to_utf8(slot.text));
+    }
+}
+
+void full_cross(raster::Canvas& canvas, const Cell& cell) {
+    line(canvas, cell.P(2, 2), cell.P(18, 18));
+    line(canvas, cell.P(18, 2), cell.P(2, 18));
+}
+
+// A chair turned by `angle` degrees about its cell's centre.
+class Turned {
+  public:
+    Turned(const Cell& cell, int angle)
+        : cell_(cell),
+          cx_(Round((cell.x + 10.5) * cell.s)),
+          cy_(Round((cell.y + 10.5) * cell.s)),
+          c_(std::cos(angle * kPi / 180)),
+          n_(std::sin(angle * kPi / 180)) {}
+
+    raster::Point R(double u, double v) const {
+        const double px = (cell_.x + u) * cell_.s - cx_;
+        const double py = (cell_.y + v) * cell_.s - cy_;
+        return {Round(px * c_ + cx_ - py * n_), Round(py * c_ + cy_ + px * n_)};
+    }
+
+  private:
+    Cell cell_;
+    int cx_;
+    int cy_;
+    double c_;
+    double n_;
+};
+
+void chair_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell& cell, int angle, int number,
+                  Colour colour, const SymbolStyle& style, bool square) {
+    raster::Canvas& canvas = picture.canvas();
+    const Turned turned(cell, angle);
+    canvas.font.name = "Arial";
+    canvas.font.size = cell.R(10);
+    canvas.pen.colour = kBlack;
+    canvas.font.colour = kBlack;
+    canvas.brush.colour = kWhite;
+    canvas.brush.style = raster::BrushStyle::solid;
+    if (square) canvas.font.style = 0;
+
+    line(canvas, turned.R(1, 21), turned.R(1, 6));
+    line(canvas, turned.R(20, 21), turned.R(20, 6));
+
+    canvas.brush.colour = fill_colour(ctx, style, colour);
+    canvas.brush.style = style.filled ? raster::BrushStyle::solid : raster::BrushStyle::clear;
+    if (square) {
+        const raster::Point seat[] = {turned.R(3, -3), turned.R(18, -3), turned.R(18, 15), turned.R(3, 15),
+                                      turned.R(3, -3)};
+        canvas.polygon(seat);
+    } else {
+        const raster::Point seat[] = {turned.R(8, -3), turned.R(13, -3), turned.R(18, 2), turned.R(18, 15),
+                                      turned.R(3, 15), turned.R(3, 2),   turned.R(8, -3)};
+        canvas.polygon(seat);
+    }
+    canvas.brush.style = raster::BrushStyle::clear;
+    if (number >= 1 && number <= 9) {
+        draw_rotated_digit(picture, std::to_string(number), cell.x, cell.y, angle, cell.s);
+    }
+}
+
+}  // namespace
+
+LabelSlot label_slot(int number, std::string_view label, bool shows_label_start) {
+    const std::string number_text = first_two(std::to_string(number));
+    std::string shown = label.empty() ? number_text : first_two(label);
+    if (shown == "##") shown.clear();
+    LabelSlot slot;
+    if (shown == label && shown != number_text) {
+        slot.mode = LabelSlot::Mode::label;
+        slot.writes = true;
+        slot.text = shown;
+        return slot;
+    }
+    if (label == "##" || number < 1 || number > 9) return slot;
+    slot.writes = true;
+    slot.text = shows_label_start ? shown : number_text;
+    return slot;
+}
+
+void draw_circle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
+                 std::string_view label, double scale) {
+    circle_symbol(picture, ctx, Cell{x, y, scale}, number, colour, label, ctx.defaults.circle_style);
+}
+
+void draw_dcircle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
+                  std::string_view label, double scale) {
+    circle_symbol(picture, ctx, Cell{x, y, scale}, number, colour, label, ctx.defaults.triangle_style);
+}
+
+void draw_otriangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
+                    std::string_view label, double scale) {
+    triangle_symbol(picture, ctx, Cell{x, y, scale}, number, colour, label, ctx.defaults.circle_style, false);
+}
+
+void draw_triangle(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number, Colour colour,
+                   std::string_view label, double scale) {
+    triangle_symbol(picture, ctx, Cell{x, y, scale}, number, colour, label, ctx.defaults.triangle_style,
+                    true);
+}
+
+void draw_cross(raster::Picture& picture, const DrawContext& ctx, int x, int y, Colour colour, double scale) {
+    raster::Canvas& canvas = picture.canvas();
+    const Cell cell{x, y, scale};
+    thicken_pen(canvas, scale);
+    canvas.pen.colour = ctx.monochrome ? kBlack : colour;
+    canvas.brush.style = raster::BrushStyle::clear;
+    full_cross(canvas, cell);
+    canvas.pen.width = 1;
+}
+
+void draw_numbered_cross(raster::Picture& picture, const DrawContext& ctx, int x, int y, int number,
+                         Colour colour, std::string_view label, double scale) {
+    raster::Canvas& canvas = picture.canvas();
+    const Cell cell{x, y, scale};
+    if (scale > 1.9) canvas.pen.width = Round(scale);
+    const Colour ink = ctx.monochrome ? kBlack : colour;
+    canvas.pen.colour = ink;
+    canvas.brush.style = raster::BrushStyle::clear;
+    canvas.font.name = "Arial";
+    canvas.font.colour = ink;
+    canvas.font.size = cell.R(10);
+
+    const LabelSlot slot = label_slot(number, label, false);
+    if (slot.writes) {
+        line(canvas, cell.P(0, 0), cell.P(14, 14));
+        line(canvas, cell.P(16, 0), cell.P(0, 16));
+        const raster::Point p = cell.P(15, 7);
+        canvas.text_out(p.x, p.y, cp1252_to_utf8(slot.text));
+    } else {
+        full_cross(canvas, cell);
+    }
+    canvas.pen.width = 1;
+}
+
+void draw_ochair(raster::Picture& picture, const DrawContext& ctx, int x, int y, int angle, int number,
+                 Colour colour, double scale) {
+    chair_symbol(picture, ctx, Cell{x, y, scale}, angle, number, colour, ctx.defaults.circle_style, false);
+}
+
+void draw_dchair(raster::Picture& picture, const DrawContext& ctx, int x, int y, int angle, int number,
+                 Colour colour, double scale) {
+    chair_symbol(picture, ctx, Cell{x, y, scale}, angle, number, colour, ctx.defaults.triangle_style, true);
+}
+
+void draw_rotated_digit(raster::Picture& picture, std::string_view digit, int x, int y, int angle,
+                        double scale) {
+    const Cell cell{x, y, scale};
+    const int side = cell.R(21);
+    if (side < 1 || side > raster::kMaxPictureSide) return;
+    raster::Picture work(side, side, picture.canvas().fonts());
+    raster::Canvas& canvas = work.canvas();
+    canvas.brush.colour = kWhite;
+    canvas.brush.style = raster::BrushStyle::solid;
+    canvas.pen.colour = kWhite;
+    canvas.rectangle(0, 0, side, side);
+    canvas.font.name = "Arial";
+    canvas.font.size = cell.R(9);
+    canvas.font.colour = kBlack;
+    canvas.text_out(cell.R(7), Round(0.5 * scale), std::string(digit));
+
+    raster::Bitmap& bits = work.bitmap();
+    rotate_bitmap(bits, Round(bits.width() / 2.0), Round(bits.height() / 2.0), 2 * kPi - angle * kPi / 180);
+
+    raster::Bitmap& target = picture.bitmap();
+    const std::int64_t left = cell.left();
+    const std::int64_t top = cell.top();
+    for (int r = 0; r < bits.height(); ++r) {
+        const std::int64_t ty = top + r;
+        // The picture's first row and column are never written.
+        if (ty <= 0 || ty >= target.height()) continue;
+        const std::uint8_t* src = bits.scan_line(r);
+        std::uint8_t* dst = target.scan_line(static_cast<int>(ty));
+        for (int q = 0; q < bits.width(); ++q) {
+            const std::int64_t tx = left + q;
+            if (tx <= 0 || tx >= target.width()) continue;
+            const std::uint8_t* p = src + 3 * q;
+            if (p[0] == 0 && p[1] == 0 && p[2] == 0) {
+                std::uint8_t* d = dst + 3 * tx;
+                d[0] = d[1] = d[2] = 0;
+            }
+        }
+    }
+}
+
+void rotate_bitmap(raster::Bitmap& bitmap, int cx, int cy, double theta) {
+    const int width = bitmap.width();
+    const int height = bitmap.height();
+    if (bitmap.empty()) return;
+    raster::Bitmap turned(width, height);
+    const double c = std::cos(theta);
+    const double n = std::sin(theta);
+    for (int row = height - 1; row >= 0; --row) {
+        std::uint8_t* dst = turned.scan_line(row);
+        const double dy = row - cy;
+        for (int col = width - 1; col >= 0; --col) {
+            const double dx = col - cx;
+            const int sx = Round(dx * c - dy * n) + cx;
+            const int sy = cy + Round(dx * n + dy * c);
+            std::uint8_t* d = dst + 3 * col;
+            if (bitmap.contains(sx, sy)) {
+                const std::uint8_t* s = bitmap.scan_line(sy) + 3 * sx;
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            } else {
+                d[0] = 255;
+                d[1] = 0;
+                d[2] = 0;
+            }
+        }
+    }
+    std::copy(turned.bytes().begin(), turned.bytes().end(), bitmap.bytes().begin());
+}
+
+void draw_element(raster::Picture& picture, const DrawContext& ctx, std::string_view kind,
+                  std::string_view text, std::string_view text2, int x1, int y1, int x2, int y2, int extra1,
+                  int extra2, int extra3, int number, Colour colour, double scale) {
+    std::string name(kind);
+    for (char& ch : name) {
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    raster::Canvas& canvas = picture.canvas();
+    const double s = scale;
+    canvas.font.style = 0;
+    if (s > 1.9) canvas.pen.width = Round(s);
+
+    using Segment = void (*)(raster::Picture&, const DrawContext&, int, int, int, int, int, int, Colour,
+                             double, SegmentMode);
+    auto segment = [&](Segment routine, bool with_mark) {
+        routine(picture, ctx, x1, y1, x2, y2, extra1, extra3, colour, s, SegmentMode::line);
+        if (with_mark) routine(picture, ctx, x1, y1, x2, y2, extra1, extra3, colour, s, SegmentMode::mark);
+    };
+
+    if (name == "circle") {
+        draw_circle(picture, ctx, x1, y1, number, colour, text, s);
+    } else if (name == "circlef") {
+        canvas.pen.width = Round(2 * s);
+        draw_circle(picture, ctx, x1, y1, number, colour, "", s);
+        canvas.pen.width = 1;
+    } else if (name == "dcircle") {
+        draw_dcircle(picture, ctx, x1, y1, number, colour, text, s);
+    } else if (name == "otriangl") {
+        draw_otriangle(picture, ctx, x1, y1, number, colour, text, s);
+    } else if (name == "triangle") {
+        draw_triangle(picture, ctx, x1, y1, number, colour, text, s);
+    } else if (name == "triangf") {
+        canvas.pen.width = Round(2 * s);
+        draw_triangle(picture, ctx, x1, y1, number, colour, "", s);
+        canvas.pen.width = 1;
+    } else if (name == "cross") {
+        draw_cross(picture, ctx, x1, y1, colour, s);
+    } else if (name == "crossf") {
+        canvas.pen.width = Round(2 * s);
+        draw_cross(picture, ctx, x1, y1, colour, s);
+        canvas.pen.width = 1;
+    } else if (name == "ocross" || name == "ncross") {
+        draw_numbered_cross(picture, ctx, x1, y1, number, colour, text, s);
+    } else if (name == "ochair") {
+        draw_ochair(picture, ctx, x1, y1, extra2, number, colour, s);
+    } else if (name == "dchair") {
+        draw_dchair(picture, ctx, x1, y1, extra2, number, colour, s);
+    } else if (name == "ball") {
+        draw_ball(picture, ctx, x1, y1, colour, s);
+    } else if (name == "ballf") {
+        draw_ball_filled(picture, ctx, x1, y1, colour, s);
+    } else if (name == "coach") {
+        draw_coach(picture, ctx, x1, y1, colour, s);
+    } else if (name == "rack") {
+        draw_rack(picture, ctx, x1, y1, colour, s);
+    } else if (name == "pylon") {
+        draw_pylon(picture, ctx, x1, y1, colour, s);
+    } else if (name == "loop" || name == "ploop") {
+        segment(draw_loop_segment, name == "ploop");
+    } else if (name == "pass" || name == "ppass") {
+        segment(draw_pass_segment, name == "ppass");
+    } else if (name == "dribbel" || name == "pdribbel") {
+        segment(draw_dribble_segment, name == "pdribbel");
+    } else if (name == "screen" || name == "pscreen") {
+        segment(draw_screen_segment, name == "pscreen");
+    } else if (name == "shot") {
+        draw_shot_segment(picture, ctx, x1, y1, x2, y2, extra1, extra3, colour, s, SegmentMode::mark);
+    } else if (name == "text") {
+        draw_text(picture, ctx, text, text2, x1, y1, extra1, extra3, colour, s);
+    }
+    canvas.pen.width = 1;
+}
+
+}  // namespace hoopcast
