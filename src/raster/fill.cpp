@@ -25,39 +25,68 @@ struct Seed {
 // not the border colour; any other colour is painted over. Diagonal neighbours do not
 // connect, so an outline closed only at a corner still holds.
 //
-// Scan-line fill: each seed fills its whole run and pushes one seed per run of fillable
-// pixels on the rows above and below. Painted pixels take the fill colour, which may equal
-// a colour still to be visited, so a separate visited mask tells them apart.
+// Span fill after Heckbert: each stacked span remembers the row it came from, so a row is
+// scanned again only where the new run reaches beyond its parent. Painted pixels take the
+// fill colour, which may equal a colour still to be visited, so a visited mask tells them
+// apart; it and the stack are sized by the bitmap, never by the input.
 void flood_fill_border(Bitmap& bitmap, int x, int y, Colour border, Colour fill) noexcept {
     if (!bitmap.contains(x, y)) return;
     const Rgb stop{blue_of(border), green_of(border), red_of(border)};
     const int w = bitmap.width(), h = bitmap.height();
     if (same(bitmap.scan_line(y) + 3 * x, stop)) return;
     std::vector<std::uint8_t> done(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
-    auto open = [&](int px, int py) {
-        return done[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(px)] == 0 &&
-               !same(bitmap.scan_line(py) + 3 * px, stop);
+    struct Span {
+        int y, x1, x2, dy;  // parent run x1..x2 on row y; scan row y + dy
     };
-    std::vector<Seed> stack;
-    stack.push_back({x, y});
+    std::vector<Span> stack;
+    auto push = [&](int row, int x1, int x2, int dy) {
+        if (row + dy >= 0 && row + dy < h) stack.push_back({row, x1, x2, dy});
+    };
+    const std::uint8_t* row_pixels = nullptr;
+    const std::uint8_t* row_done = nullptr;
+    auto open = [&](int px) { return row_done[px] == 0 && !same(row_pixels + 3 * px, stop); };
+    auto claim = [&](int row, int from, int to) {
+        std::memset(done.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(w) + static_cast<std::size_t>(from),
+                    1, static_cast<std::size_t>(to - from + 1));
+        paint_span(bitmap, row, from, to, fill);
+    };
+    push(y, x, x, 1);
+    push(y + 1, x, x, -1);
     while (!stack.empty()) {
-        const Seed s = stack.back();
+        const Span s = stack.back();
         stack.pop_back();
-        if (!open(s.x, s.y)) continue;
-        int left = s.x, right = s.x;
-        while (left > 0 && open(left - 1, s.y)) --left;
-        while (right + 1 < w && open(right + 1, s.y)) ++right;
-        std::memset(&done[static_cast<std::size_t>(s.y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(left)],
-                    1, static_cast<std::size_t>(right - left + 1));
-        paint_span(bitmap, s.y, left, right, fill);
-        for (int ny : {s.y - 1, s.y + 1}) {
-            if (ny < 0 || ny >= h) continue;
-            bool in_run = false;
-            for (int nx = left; nx <= right; ++nx) {
-                const bool o = open(nx, ny);
-                if (o && !in_run) stack.push_back({nx, ny});
-                in_run = o;
-            }
+        const int row = s.y + s.dy;
+        row_pixels = bitmap.scan_line(row);
+        row_done = done.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(w);
+        int px = s.x1;
+        // Run through x1, extended to the left.
+        int left = px;
+        if (open(px)) {
+            while (left > 0 && open(left - 1)) --left;
+        } else {
+            left = px + 1;
+        }
+        px = left <= s.x1 ? s.x1 : s.x1 + 1;
+        if (left <= s.x1) {
+            int right = s.x1;
+            while (right + 1 < w && open(right + 1)) ++right;
+            claim(row, left, right);
+            if (left < s.x1) push(row, left, s.x1 - 1, -s.dy);
+            push(row, left, right, s.dy);
+            if (right > s.x2) push(row, s.x2 + 1, right, -s.dy);
+            px = right + 2;
+        }
+        // Further runs starting inside the parent span.
+        while (px <= s.x2) {
+            while (px <= s.x2 && !open(px)) ++px;
+            if (px > s.x2) break;
+            const int start = px;
+            int right = px;
+            while (right + 1 < w && open(right + 1)) ++right;
+            claim(row, start, right);
+            push(row, start, right, s.dy);
+            if (right > s.x2) push(row, s.x2 + 1, right, -s.dy);
+            px = right + 2;
         }
     }
 }

@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
@@ -95,7 +96,7 @@ bool iequals(std::string_view a, std::string_view b) noexcept {
 }
 
 struct FaceEntry {
-    FaceHandle face;
+    FT_Face face = nullptr;  // owned by the library's table of open files
     std::string file;
     bool synthetic_bold = false;
     bool synthetic_italic = false;
@@ -135,6 +136,8 @@ CellUnits cell_units(FT_Face face) noexcept {
 struct FontLibrary::Impl {
     LibraryHandle library;
     ConfigHandle config;
+    // Each font file is opened once, however many names and styles resolve to it.
+    mutable std::map<std::pair<std::string, int>, FaceHandle> files;
     mutable std::map<std::tuple<std::string, bool, bool>, FaceEntry> faces;
 
     Impl() noexcept {
@@ -186,6 +189,15 @@ struct FontLibrary::Impl {
         return true;
     }
 
+    FT_Face open_file(const std::string& file, int index) const noexcept {
+        auto key = std::make_pair(file, index);
+        if (auto it = files.find(key); it != files.end()) return it->second.get();
+        FT_Face raw = nullptr;
+        if (FT_New_Face(library.get(), file.c_str(), index, &raw) != 0) raw = nullptr;
+        files.emplace(std::move(key), FaceHandle(raw));
+        return raw;
+    }
+
     const FaceEntry* face(const Font& font) const noexcept {
         if (!library) return nullptr;
         const bool bold = (font.style & kBold) != 0, italic = (font.style & kItalic) != 0;
@@ -197,11 +209,9 @@ struct FontLibrary::Impl {
             std::string file;
             int index = 0, weight = 0, slant = 0;
             if (!match(family, family == "sans-serif", bold, italic, file, index, weight, slant)) continue;
-            FT_Face raw = nullptr;
-            if (FT_New_Face(library.get(), file.c_str(), index, &raw) != 0) continue;
-            FaceHandle handle(raw);
-            if (!FT_IS_SCALABLE(raw)) continue;
-            entry.face = std::move(handle);
+            FT_Face raw = open_file(file, index);
+            if (raw == nullptr || !FT_IS_SCALABLE(raw)) continue;
+            entry.face = raw;
             entry.file = file;
             entry.synthetic_bold = bold && weight < FC_WEIGHT_DEMIBOLD;
             entry.synthetic_italic = italic && slant == FC_SLANT_ROMAN;
@@ -245,7 +255,7 @@ Layout layout_for(const FaceEntry* entry, const Font& font) noexcept {
     Layout l;
     if (entry == nullptr) return l;
     l.entry = entry;
-    l.units = cell_units(entry->face.get());
+    l.units = cell_units(entry->face);
     l.em = em_pixels(font, l.units);
     l.ascent = scale_round(l.units.ascent, l.em, l.units.units_per_em);
     l.descent = scale_round(l.units.descent, l.em, l.units.units_per_em);
@@ -255,7 +265,7 @@ Layout layout_for(const FaceEntry* entry, const Font& font) noexcept {
 // Loads a glyph hinted for one bit per pixel at the face's current size; synthesises bold
 // and italic where the family has no such face.
 bool load_glyph(const FaceEntry& entry, FT_UInt index, bool render) noexcept {
-    FT_Face face = entry.face.get();
+    FT_Face face = entry.face;
     FT_Matrix shear{0x10000, entry.synthetic_italic ? 0x0366A : 0, 0, 0x10000};
     FT_Set_Transform(face, &shear, nullptr);
     const FT_Int32 flags = FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP;
@@ -275,7 +285,7 @@ i64 advance_pixels(FT_GlyphSlot slot) noexcept { return (slot->advance.x + 32) >
 
 // Sum of the advances at `em` pixels (em within the rendering limit).
 i64 text_advance(const FaceEntry& entry, i64 em, std::string_view utf8) noexcept {
-    FT_Face face = entry.face.get();
+    FT_Face face = entry.face;
     if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(em), static_cast<FT_UInt>(em)) != 0) return 0;
     i64 width = 0;
     for (std::size_t i = 0; i < utf8.size();) {
@@ -316,7 +326,7 @@ void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::stri
         for (i64 row = y; row < i64{y} + l.ascent + l.descent; ++row)
             detail::paint_span(target, row, x, i64{x} + width - 1, *background);
     }
-    FT_Face face = l.entry->face.get();
+    FT_Face face = l.entry->face;
     const i64 baseline = i64{y} + l.ascent;
     i64 pen_x = x;
     for (std::size_t i = 0; i < utf8.size();) {

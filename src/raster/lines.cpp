@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "raster/rasterizer.h"
@@ -14,15 +15,11 @@ __extension__ typedef __int128 i128;
 // Octants are numbered 1..8 clockwise from +x with y pointing down. Where the ideal line
 // passes exactly half-way between two pixels, the minor coordinate steps early only in
 // octants 3, 5, 6 and 8, so a line and its reverse need not cover the same pixels.
+// In the x-major octants (1, 4, 5, 8) that is when the line goes up, in the y-major ones
+// (2, 3, 6, 7) when it goes left.
 bool steps_early_at_tie(i64 dx, i64 dy) noexcept {
-    const i64 adx = dx < 0 ? -dx : dx;
-    const i64 ady = dy < 0 ? -dy : dy;
-    if (adx >= ady) {  // x-major: octants 1, 4, 5, 8
-        if (dx < 0) return dy < 0;   // 5 steps early, 4 does not
-        return dy < 0;               // 8 steps early, 1 does not
-    }
-    if (dy > 0) return dx < 0;       // 3 steps early, 2 does not
-    return dx < 0;                   // 6 steps early, 7 does not
+    const bool x_major = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    return x_major ? dy < 0 : dx < 0;
 }
 
 // Minor-axis offset of step t of a Bresenham line: the nearest pixel to t * minor / major,
@@ -86,15 +83,23 @@ namespace {
 // half the width away rounded outward (away from zero), the side to the right rounded to
 // nearest with halves upward; together with the fill's top-left rule this gives even
 // widths their extra pixel towards the top-left.
-i64 round_outward(double v) noexcept { return static_cast<i64>(v < 0 ? -std::ceil(-v) : std::ceil(v)); }
-i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5)); }
+// Offsets that should be whole numbers (axis-aligned segments, Pythagorean directions) come
+// out of the division below exactly or within a few ulps; the tolerance keeps such noise
+// from rounding a whole number outward by one more pixel.
+constexpr double kWholeTolerance = 1e-9;
+i64 round_outward(double v) noexcept {
+    const double m = std::ceil(std::fabs(v) - kWholeTolerance);
+    return static_cast<i64>(v < 0 ? -m : m);
+}
+i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5 + kWholeTolerance)); }
 
 void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, i64 width, Colour colour) noexcept {
     if (a.x == b.x && a.y == b.y) return;
     if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
     const double dx = static_cast<double>(b.x - a.x), dy = static_cast<double>(b.y - a.y);
-    const double scale = static_cast<double>(width) / 2.0 / std::hypot(dx, dy);
-    const double nx = dy * scale, ny = -dx * scale;
+    // Half the width across the direction: (dy, -dx) * width / (2 * length), dividing last.
+    const double twice_length = 2 * std::hypot(dx, dy), w = static_cast<double>(width);
+    const double nx = dy * w / twice_length, ny = -dx * w / twice_length;
     const i64 lx = round_outward(nx), ly = round_outward(ny);
     const i64 rx = round_half_up(-nx), ry = round_half_up(-ny);
     const Point64 body[4] = {{a.x + lx, a.y + ly}, {b.x + lx, b.y + ly}, {b.x + rx, b.y + ry}, {a.x + rx, a.y + ry}};
@@ -111,10 +116,55 @@ void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcep
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
+namespace {
+
+// The round dot of one pen width as spans per row, worked out once per path rather than per
+// vertex. Drawn through the ellipse rule into a small bitmap, so it is the same dot.
+class DotStamp {
+public:
+    static constexpr i64 kMaxTabulated = 512;
+
+    explicit DotStamp(i64 width) : width_(width) {
+        if (width > kMaxTabulated) return;
+        const int w = static_cast<int>(width);
+        Bitmap scratch(w, w);
+        constexpr Colour kInk = 0x000000;
+        round_dot(scratch, Point64{w / 2, w / 2}, width, kInk);
+        for (int y = 0; y < w; ++y) {
+            int left = -1, right = -2;
+            for (int x = 0; x < w; ++x)
+                if (scratch.pixel(x, y) == kInk) {
+                    if (left < 0) left = x;
+                    right = x;
+                }
+            rows_.push_back({left - w / 2, right - w / 2});
+        }
+    }
+
+    void stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept {
+        if (rows_.empty()) {
+            round_dot(bitmap, centre, width_, colour);
+            return;
+        }
+        const i64 top = centre.y - width_ / 2;
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].first > rows_[i].second) continue;
+            paint_span(bitmap, top + static_cast<i64>(i), centre.x + rows_[i].first, centre.x + rows_[i].second, colour);
+        }
+    }
+
+private:
+    i64 width_;
+    std::vector<std::pair<i64, i64>> rows_;
+};
+
+}  // namespace
+
 void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept {
     if (points.empty()) return;
+    const DotStamp dot(width);
     for (std::size_t i = 0; i < points.size(); ++i) {
-        round_dot(bitmap, points[i], width, colour);
+        dot.stamp(bitmap, points[i], colour);
         if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], width, colour);
     }
     if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), width, colour);

@@ -23,6 +23,12 @@ struct Point64 {
 // Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
 void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept;
 
+// Sets one pixel given in 64-bit coordinates; nothing outside the bitmap.
+inline void plot_pixel(Bitmap& bitmap, i64 x, i64 y, Colour colour) noexcept {
+    if (x >= 0 && y >= 0 && x < bitmap.width() && y < bitmap.height())
+        bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), colour);
+}
+
 // A width-1 line that leaves its end pixel out.
 void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "raster/rasterizer.h"
@@ -10,7 +11,6 @@ namespace hoopcast::raster::detail {
 namespace {
 
 __extension__ typedef __int128 i128;
-
 
 }  // namespace
 
@@ -58,7 +58,7 @@ void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Co
         fill_box(bitmap, r, t, r, b, pen);
         return;
     }
-    // Geometric pens are centred on the same outline, with round corners. The corners are
+    // Geometric pens are centred on the same outline, with round corners.
     const Point64 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
     wide_path(bitmap, corners, true, pen_width, pen);
 }
@@ -78,20 +78,21 @@ struct EllipseGeometry {
         return static_cast<long double>(other) * std::sqrt(std::max<long double>(0, 1 - f * f));
     }
 
-    // How far (x, y) lies off the curve, in the curve's own equation: x^2/a^2 + y^2/b^2 - 1
-    // scaled by a^2 b^2. Exact in 128 bits while the axes fit, which covers every bitmap we
-    // can allocate; larger boxes fall back to floating point.
-    static long double residual(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
+    // Whether the outer of two neighbouring offsets, c + 2 just outside the curve and c on or
+    // inside it, lies off the curve by no more than the inner one, measured in the curve's
+    // own equation x^2/a^2 + y^2/b^2 - 1 scaled by a^2 b^2. Exact in 128 bits while the axes
+    // fit, which covers every bitmap we can allocate; larger boxes use floating point.
+    static bool outer_is_nearer(i64 along, i64 axis, i64 other, i64 c) noexcept {
         if (axis < (i64{1} << 30) && other < (i64{1} << 30)) {
-            const i128 f = i128{other} * other * along * along + i128{axis} * axis * candidate * candidate -
-                           i128{axis} * axis * other * other;
-            return static_cast<long double>(f < 0 ? -f : f);
+            const i128 base = i128{other} * other * along * along - i128{axis} * axis * other * other;
+            const i128 outer = base + i128{axis} * axis * (c + 2) * (c + 2);  // > 0
+            const i128 inner = base + i128{axis} * axis * c * c;              // <= 0
+            return outer + inner <= 0;
         }
         const long double o = static_cast<long double>(other), a = static_cast<long double>(axis);
-        const long double f = o * o * static_cast<long double>(along) * static_cast<long double>(along) +
-                              a * a * static_cast<long double>(candidate) * static_cast<long double>(candidate) -
-                              a * a * o * o;
-        return f < 0 ? -f : f;
+        const long double base = o * o * static_cast<long double>(along) * static_cast<long double>(along) - a * a * o * o;
+        const long double cc = static_cast<long double>(c);
+        return (base + a * a * (cc + 2) * (cc + 2)) + (base + a * a * cc * cc) <= 0;
     }
 
     // Of the two offsets of the right parity around the curve, the one whose residual is
@@ -99,14 +100,16 @@ struct EllipseGeometry {
     // nearest along the axis, and the outline follows the residual.
     static i64 nearest(i64 along, i64 axis, i64 other) noexcept {
         const i64 parity = other & 1;
-        const long double v = exact(along, axis, other);
+        // A double is close enough for a first guess; the exact tests below settle it.
+        const double f = static_cast<double>(along) / static_cast<double>(axis);
+        const long double v = static_cast<double>(other) * std::sqrt(std::max(0.0, 1 - f * f));
         i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
         c = std::clamp<i64>(c, parity, other);
         // Settle c as the last offset at or inside the curve, whatever the rounding above did.
         while (c + 2 <= other && inside_or_on(along, axis, other, c + 2)) c += 2;
         while (c - 2 >= parity && !inside_or_on(along, axis, other, c)) c -= 2;
         if (c + 2 > other) return c;
-        return residual(along, axis, other, c + 2) <= residual(along, axis, other, c) ? c + 2 : c;
+        return outer_is_nearer(along, axis, other, c) ? c + 2 : c;
     }
 
     static bool inside_or_on(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
@@ -129,17 +132,15 @@ struct EllipseGeometry {
         i64 best = -1;
         const i64 xs = x_for_row(Y);
         if (steep(xs, Y)) best = xs;
-        // Flat part: the largest X whose column rounds to this row.
+        // Flat part: the largest X whose column rounds to this row or above. Columns round to
+        // the curve, so start where the curve is one step below the row and walk to it.
         const i64 q = W & 1;
-        i64 lo = q, hi = W;  // find largest X with y_for_column(X) >= Y
-        if (y_for_column(lo) < Y) return best;
-        while (lo < hi) {
-            const i64 mid = lo + ((hi - lo) / 2 + 1) / 2 * 2;
-            const i64 m = std::min(mid, hi);
-            if (m == lo) break;
-            if (y_for_column(m) >= Y) lo = m;
-            else hi = m - 2;
-        }
+        if (y_for_column(q) < Y) return best;
+        const long double guess = exact(std::max<i64>(Y - 1, 0), H, W);
+        i64 lo = q + 2 * static_cast<i64>(std::floor((guess - static_cast<long double>(q)) / 2));
+        lo = std::clamp<i64>(lo, q, W - ((W - q) & 1));
+        while (lo + 2 <= W && y_for_column(lo + 2) >= Y) lo += 2;
+        while (lo > q && y_for_column(lo) < Y) lo -= 2;
         if (y_for_column(lo) == Y && flat(lo, Y)) best = std::max(best, lo);
         return best;
     }
@@ -234,9 +235,7 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, 0, [&](i64 x, i64 y) {
-            bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
-        });
+        for_each_outline_pixel(bitmap, l, t, r, b, 0, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
         return;
     }
     // Geometric pens run along the outline as one closed wide path through its pixels, so
@@ -257,7 +256,7 @@ namespace {
 // Angle of a doubled offset, counter-clockwise as seen on screen (y grows downward).
 double screen_angle(double X, double Y) noexcept {
     double a = std::atan2(-Y, X);
-    if (a < 0) a += 2 * M_PI;
+    if (a < 0) a += 2 * std::numbers::pi;
     return a;
 }
 
@@ -268,27 +267,32 @@ double screen_angle(double X, double Y) noexcept {
 // ray, drawn as a path through them: a thin pen leaves the last pixel out as any line does,
 // a geometric pen puts round caps on both ends.
 void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept {
-    if (box.width() == 0 || box.height() == 0) return;
+    // As with the ellipse, a box 2 pixels across or less is a rectangle's outline.
+    if (box.width() <= 2 || box.height() <= 2) {
+        draw_rectangle(bitmap, box, pen_width, pen, nullptr);
+        return;
+    }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     const i64 cx2 = l + r, cy2 = t + b;
-    // The rays start at the centre of the box as given, half a pixel right of and below
-    // the centre of the outline's pixels; in doubled units that is one step.
+    // The rays run from GDI's centre of the box, ((x1 + x2) / 2, (y1 + y2) / 2), to the given
+    // points. That centre lies half a pixel right of and below the middle of the outline's
+    // pixels (one step in doubled units), from where the pixels' own angles are measured.
     const i64 sx = 2 * i64{start_ray.x} - (cx2 + 1), sy = 2 * i64{start_ray.y} - (cy2 + 1);
     const i64 ex = 2 * i64{end_ray.x} - (cx2 + 1), ey = 2 * i64{end_ray.y} - (cy2 + 1);
     const double start = screen_angle(static_cast<double>(sx), static_cast<double>(sy));
     const double end = screen_angle(static_cast<double>(ex), static_cast<double>(ey));
     double sweep = end - start;
-    if (sweep <= 0) sweep += 2 * M_PI;
+    if (sweep <= 0) sweep += 2 * std::numbers::pi;
     auto progress = [&](const Point64& p) {
         double a = screen_angle(static_cast<double>(2 * p.x - cx2), static_cast<double>(2 * p.y - cy2)) - start;
-        if (a < 0) a += 2 * M_PI;
+        if (a < 0) a += 2 * std::numbers::pi;
         return a;
     };
     if (!loop_is_affordable(bitmap, box, pen_width)) {
         // Far larger than the bitmap: the visible pixels of the sweep, each on its own.
         for_each_outline_pixel(bitmap, l, t, r, b, pen_width, [&](i64 x, i64 y) {
             if (progress(Point64{x, y}) > sweep) return;
-            if (pen_width <= 1) bitmap.set_pixel(static_cast<int>(x), static_cast<int>(y), pen);
+            if (pen_width <= 1) plot_pixel(bitmap, x, y, pen);
             else round_dot(bitmap, Point64{x, y}, pen_width, pen);
         });
         return;

@@ -160,6 +160,36 @@ TEST(Canvas, FloodFillDoesNotLeakThroughADiagonalCorner) {
     EXPECT_EQ(c.pixel(9, 9), kWhite);
 }
 
+TEST(Canvas, FloodFillTerminatesWhenTheBrushMatchesColoursInside) {
+    // The brush colour already appears inside: filled and unfilled pixels look alike, and
+    // the fill must still stop and cover everything up to the border.
+    Picture p(40, 40);
+    Canvas& c = p.canvas();
+    c.brush.style = BrushStyle::clear;
+    c.rectangle(0, 0, 40, 40);
+    c.pen.colour = kRed;
+    c.move_to(5, 20);
+    c.line_to(35, 20);
+    c.brush = Brush{kRed, BrushStyle::solid};
+    c.flood_fill(10, 10, kBlack);
+    EXPECT_EQ(c.pixel(10, 30), kRed);
+    EXPECT_EQ(c.pixel(1, 1), kRed);
+    EXPECT_EQ(c.pixel(38, 38), kRed);
+    EXPECT_EQ(c.pixel(0, 0), kBlack);
+    EXPECT_EQ(count_not(p.bitmap(), kRed), 156);  // only the black outline is left
+}
+
+TEST(Canvas, WideLineToChainMatchesPolyline) {
+    const Point path[] = {{5, 5}, {40, 12}, {22, 38}, {6, 20}};
+    Picture a(48, 48), b(48, 48);
+    a.canvas().pen.width = b.canvas().pen.width = 5;
+    a.canvas().polyline(path);
+    b.canvas().move_to(path[0].x, path[0].y);
+    for (int i = 1; i < 4; ++i) b.canvas().line_to(path[i].x, path[i].y);
+    EXPECT_TRUE(std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), b.bitmap().bytes().begin()));
+    EXPECT_EQ(b.canvas().position(), (Point{6, 20}));
+}
+
 TEST(Canvas, CopyRectCopiesAndStretches) {
     Picture src(4, 2);
     src.canvas().set_pixel(0, 0, kRed);
