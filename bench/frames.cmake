@@ -1,0 +1,1 @@
+hoopcast_add_bench(bench_frames frames.cpp)
