@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "raster/rasterizer.h"
@@ -21,11 +23,20 @@ void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept {
     if (x0 > x1) return;
     std::uint8_t* p = bitmap.scan_line(static_cast<int>(y)) + x0 * 3;
     const std::uint8_t b = blue_of(colour), g = green_of(colour), r = red_of(colour);
-    for (i64 x = x0; x <= x1; ++x, p += 3) {
-        p[0] = b;
-        p[1] = g;
-        p[2] = r;
+    std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
+    if (b == g && g == r) {
+        std::memset(p, b, n);
+        return;
     }
+    if (n < 48) {
+        for (; n > 0; n -= 3, p += 3) p[0] = b, p[1] = g, p[2] = r;
+        return;
+    }
+    // 16 pixels at a time: 48 bytes, a whole number of pixels.
+    std::uint8_t pattern[48];
+    for (int i = 0; i < 16; ++i) pattern[3 * i] = b, pattern[3 * i + 1] = g, pattern[3 * i + 2] = r;
+    for (; n >= sizeof pattern; n -= sizeof pattern, p += sizeof pattern) std::memcpy(p, pattern, sizeof pattern);
+    std::memcpy(p, pattern, n);
 }
 
 // Boxes may come with their corners in either order.
@@ -38,7 +49,13 @@ namespace {
 void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour colour) noexcept {
     // Inclusive bounds.
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
-    for (i64 y = y0; y <= y1; ++y) paint_span(bitmap, y, left, right, colour);
+    const i64 x0 = std::max<i64>(left, 0), x1 = std::min<i64>(right, bitmap.width() - 1);
+    if (y0 > y1 || x0 > x1) return;
+    // Paint the first row, then copy it down.
+    paint_span(bitmap, y0, x0, x1, colour);
+    const std::uint8_t* first = bitmap.scan_line(static_cast<int>(y0)) + x0 * 3;
+    const std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
+    for (i64 y = y0 + 1; y <= y1; ++y) std::memcpy(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, first, n);
 }
 
 }  // namespace
@@ -46,7 +63,8 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush
 // fills strictly inside it. A box with no width or height draws nothing; a 1 x 1 box draws
 // nothing with a thin pen but the round dot of a geometric one.
-void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept {
+void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush,
+                    DotCache* dots) noexcept {
     if (box.width() == 0 || box.height() == 0) return;
     if (box.width() == 1 && box.height() == 1 && pen_width <= 1) return;
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
@@ -60,7 +78,7 @@ void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Co
     }
     // Geometric pens are centred on the same outline, with round corners.
     const Point64 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
-    wide_path(bitmap, corners, true, pen_width, pen);
+    wide_path(bitmap, corners, true, pen_width, pen, dots);
 }
 
 namespace {
@@ -103,7 +121,13 @@ struct EllipseGeometry {
         // A double is close enough for a first guess; the exact tests below settle it.
         const double f = static_cast<double>(along) / static_cast<double>(axis);
         const long double v = static_cast<double>(other) * std::sqrt(std::max(0.0, 1 - f * f));
-        i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
+        const i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
+        return nearest_from(along, axis, other, c);
+    }
+
+    // The same offset from any first guess of the right parity: the walks below settle it.
+    static i64 nearest_from(i64 along, i64 axis, i64 other, i64 c) noexcept {
+        const i64 parity = other & 1;
         c = std::clamp<i64>(c, parity, other);
         // Settle c as the last offset at or inside the curve, whatever the rounding above did.
         while (c + 2 <= other && inside_or_on(along, axis, other, c + 2)) c += 2;
@@ -146,17 +170,57 @@ struct EllipseGeometry {
     }
 };
 
+// The quadrant's offsets worked out once per ellipse: one per column and one per row, each
+// found by walking on from its neighbour's, which the offset rule allows since it settles
+// from any guess. Columns' offsets never grow away from the centre (the inside test and the
+// nearer-of-two test both only tighten as the column moves out), so a row's flat extent is a
+// search in the column table. Only for boxes whose quadrant is affordable to tabulate.
+struct QuadrantTables {
+    std::vector<i64> col;  // col[i] = y_for_column(q + 2i), q = W & 1
+    std::vector<i64> row;  // row[j] = x_for_row(p + 2j), p = H & 1
+
+    explicit QuadrantTables(const EllipseGeometry& e) {
+        const i64 q = e.W & 1, p = e.H & 1;
+        col.resize(static_cast<std::size_t>((e.W - q) / 2 + 1));
+        row.resize(static_cast<std::size_t>((e.H - p) / 2 + 1));
+        i64 guess = e.y_for_column(q);
+        for (std::size_t i = 0; i < col.size(); ++i)
+            col[i] = guess = EllipseGeometry::nearest_from(q + 2 * static_cast<i64>(i), e.W, e.H, guess);
+        guess = e.x_for_row(p);
+        for (std::size_t j = 0; j < row.size(); ++j)
+            row[j] = guess = EllipseGeometry::nearest_from(p + 2 * static_cast<i64>(j), e.H, e.W, guess);
+    }
+
+    i64 y_for_column(const EllipseGeometry& e, i64 X) const noexcept { return col[static_cast<std::size_t>((X - (e.W & 1)) / 2)]; }
+    i64 x_for_row(const EllipseGeometry& e, i64 Y) const noexcept { return row[static_cast<std::size_t>((Y - (e.H & 1)) / 2)]; }
+
+    // EllipseGeometry::row_extent from the tables.
+    i64 row_extent(const EllipseGeometry& e, i64 Y) const noexcept {
+        i64 best = -1;
+        const i64 xs = x_for_row(e, Y);
+        if (e.steep(xs, Y)) best = xs;
+        if (col.front() < Y) return best;
+        // Last column whose offset reaches the row.
+        const auto it = std::partition_point(col.begin(), col.end(), [Y](i64 y) { return y >= Y; });
+        const std::size_t i = static_cast<std::size_t>(it - col.begin()) - 1;
+        const i64 lo = (e.W & 1) + 2 * static_cast<i64>(i);
+        if (col[i] == Y && e.flat(lo, Y)) best = std::max(best, lo);
+        return best;
+    }
+};
+
 // Calls plot(x, y) for every pixel of the width-1 outline of the ellipse in the box (inclusive
 // pixel bounds l..r, t..b) that lies in the bitmap. A pixel may be reported twice.
 template <typename Plot>
-void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, i64 pad, Plot&& plot) {
+void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, i64 pad, const QuadrantTables* tables,
+                            Plot&& plot) {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
     pad = std::min<i64>(pad, i64{bitmap.width()} + bitmap.height());
     const i64 x0 = std::max<i64>(l, -pad), x1 = std::min<i64>(r, bitmap.width() - 1 + pad);
     for (i64 x = x0; x <= x1; ++x) {
         const i64 X = 2 * x - cx2 < 0 ? cx2 - 2 * x : 2 * x - cx2;
-        const i64 Y = e.y_for_column(X);
+        const i64 Y = tables != nullptr ? tables->y_for_column(e, X) : e.y_for_column(X);
         if (!e.flat(X, Y)) continue;
         plot(x, (cy2 - Y) / 2);
         plot(x, (cy2 + Y) / 2);
@@ -164,20 +228,21 @@ void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, i6
     const i64 y0 = std::max<i64>(t, -pad), y1 = std::min<i64>(b, bitmap.height() - 1 + pad);
     for (i64 y = y0; y <= y1; ++y) {
         const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
-        const i64 X = e.x_for_row(Y);
+        const i64 X = tables != nullptr ? tables->x_for_row(e, Y) : e.x_for_row(Y);
         if (!e.steep(X, Y)) continue;
         plot((cx2 - X) / 2, y);
         plot((cx2 + X) / 2, y);
     }
 }
 
-void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Colour colour) noexcept {
+void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, const QuadrantTables* tables,
+                         Colour colour) noexcept {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
     const i64 y0 = std::max<i64>(t, 0), y1 = std::min<i64>(b, bitmap.height() - 1);
     for (i64 y = y0; y <= y1; ++y) {
         const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
-        const i64 ext = e.row_extent(Y);
+        const i64 ext = tables != nullptr ? tables->row_extent(e, Y) : e.row_extent(Y);
         if (ext < 0) continue;
         paint_span(bitmap, y, (cx2 - ext) / 2, (cx2 + ext) / 2, colour);
     }
@@ -185,17 +250,18 @@ void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, Colour colo
 
 // The outline as an ordered closed loop of pixels, clockwise from the top: the quadrant's
 // columns of the flat part, then its rows of the steep part, mirrored into the others.
-std::vector<Point64> ellipse_loop(i64 l, i64 t, i64 r, i64 b) {
+std::vector<Point64> ellipse_loop(i64 l, i64 t, i64 r, i64 b, const QuadrantTables& tables) {
     const EllipseGeometry e{r - l, b - t};
     std::vector<Point64> quadrant;  // doubled offsets, from the top towards the right
+    quadrant.reserve(tables.col.size() + tables.row.size());
     for (i64 X = e.W & 1; X <= e.W; X += 2) {
-        const i64 Y = e.y_for_column(X);
+        const i64 Y = tables.y_for_column(e, X);
         if (!e.flat(X, Y)) break;
         quadrant.push_back({X, Y});
     }
     std::vector<Point64> steep;
     for (i64 Y = e.H & 1; Y <= e.H; Y += 2) {
-        const i64 X = e.x_for_row(Y);
+        const i64 X = tables.x_for_row(e, Y);
         if (!e.steep(X, Y)) break;
         steep.push_back({X, Y});
     }
@@ -227,28 +293,33 @@ bool loop_is_affordable(const Bitmap& bitmap, Box box, i64 pen_width) noexcept {
 // Ellipse: the same box rule as the rectangle; a box 2 pixels wide or tall, or less, is
 // drawn as a rectangle. The brush fills the whole region first and the pen draws over it,
 // so no gap can open between interior and outline.
-void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept {
+void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush,
+                  DotCache* dots) noexcept {
     if (box.width() <= 2 || box.height() <= 2) {
-        draw_rectangle(bitmap, box, pen_width, pen, brush);
+        draw_rectangle(bitmap, box, pen_width, pen, brush, dots);
         return;
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
-    if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, *brush);
+    std::optional<QuadrantTables> tables;
+    if (loop_is_affordable(bitmap, box, pen_width)) tables.emplace(EllipseGeometry{r - l, b - t});
+    const QuadrantTables* known = tables ? &*tables : nullptr;
+    if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, known, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, 0, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
+        for_each_outline_pixel(bitmap, l, t, r, b, 0, known, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
         return;
     }
     // Geometric pens run along the outline as one closed wide path through its pixels, so
     // the round joins make the outer edge slightly lumpy. A box far larger than the bitmap
     // would make that path long; there a dot on each outline pixel near the bitmap is
     // drawn instead, which bounds the work by the bitmap's size.
-    if (loop_is_affordable(bitmap, box, pen_width)) {
-        const std::vector<Point64> loop = ellipse_loop(l, t, r, b);
-        wide_path(bitmap, loop, true, pen_width, pen);
+    if (tables) {
+        const std::vector<Point64> loop = ellipse_loop(l, t, r, b, *tables);
+        wide_path(bitmap, loop, true, pen_width, pen, dots);
         return;
     }
     const i64 pad = pen_width;
-    for_each_outline_pixel(bitmap, l, t, r, b, pad, [&](i64 x, i64 y) { round_dot(bitmap, Point64{x, y}, pen_width, pen); });
+    for_each_outline_pixel(bitmap, l, t, r, b, pad, nullptr,
+                           [&](i64 x, i64 y) { round_dot(bitmap, Point64{x, y}, pen_width, pen); });
 }
 
 namespace {
@@ -266,10 +337,11 @@ double screen_angle(double X, double Y) noexcept {
 // Arc: the outline pixels of the ellipse from the start ray counter-clockwise to the end
 // ray, drawn as a path through them: a thin pen leaves the last pixel out as any line does,
 // a geometric pen puts round caps on both ends.
-void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept {
+void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen,
+              DotCache* dots) noexcept {
     // As with the ellipse, a box 2 pixels across or less is a rectangle's outline.
     if (box.width() <= 2 || box.height() <= 2) {
-        draw_rectangle(bitmap, box, pen_width, pen, nullptr);
+        draw_rectangle(bitmap, box, pen_width, pen, nullptr, dots);
         return;
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
@@ -290,14 +362,14 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     };
     if (!loop_is_affordable(bitmap, box, pen_width)) {
         // Far larger than the bitmap: the visible pixels of the sweep, each on its own.
-        for_each_outline_pixel(bitmap, l, t, r, b, pen_width, [&](i64 x, i64 y) {
+        for_each_outline_pixel(bitmap, l, t, r, b, pen_width, nullptr, [&](i64 x, i64 y) {
             if (progress(Point64{x, y}) > sweep) return;
             if (pen_width <= 1) plot_pixel(bitmap, x, y, pen);
             else round_dot(bitmap, Point64{x, y}, pen_width, pen);
         });
         return;
     }
-    std::vector<Point64> loop = ellipse_loop(l, t, r, b);
+    std::vector<Point64> loop = ellipse_loop(l, t, r, b, QuadrantTables(EllipseGeometry{r - l, b - t}));
     std::reverse(loop.begin(), loop.end());  // counter-clockwise on screen
     if (loop.empty()) return;
     const bool same_ray = static_cast<i128>(sx) * ey == static_cast<i128>(sy) * ex &&
@@ -323,7 +395,7 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         if (pen_width <= 1) {
             for (std::size_t i = 0; i + 1 < loop.size(); ++i) thin_line(bitmap, loop[i], loop[i + 1], pen);
         } else {
-            wide_path(bitmap, loop, false, pen_width, pen);
+            wide_path(bitmap, loop, false, pen_width, pen, dots);
         }
         return;
     }
@@ -342,19 +414,8 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         for (std::size_t i = 0; i + 1 < path.size(); ++i) thin_line(bitmap, path[i], path[i + 1], pen);
         return;
     }
-    wide_path(bitmap, path, false, pen_width, pen);
+    wide_path(bitmap, path, false, pen_width, pen, dots);
 }
-
-namespace {
-
-// Smallest integer >= num / den, den > 0.
-i64 ceil_div(i128 num, i128 den) noexcept {
-    i128 q = num / den;
-    if (num % den != 0 && num > 0) ++q;
-    return static_cast<i64>(q);
-}
-
-}  // namespace
 
 // Alternate fill: a pixel is inside when its centre has an odd number of edges to its left.
 // Edges are half-open: a row at an edge's top end counts, one at its bottom end does not, and
@@ -366,22 +427,56 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
     i64 top = points[0].y, bottom = points[0].y;
     for (const Point64& p : points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
-    std::vector<i64> crossings;
-    crossings.reserve(points.size());
+    if (y0 > y1) return;
+    // Each edge's crossing walks down the rows as quotient and remainder of the exact
+    // fraction, so only the first visible row of an edge divides in 128 bits.
+    struct Edge {
+        i64 first, end;  // rows first..end-1
+        i64 q, rem, den, step_q, step_r;
+    };
+    constexpr std::size_t kInline = 16;
+    Edge inline_edges[kInline];
+    i64 inline_crossings[kInline];
+    std::vector<Edge> heap_edges;
+    std::vector<i64> heap_crossings;
+    Edge* edges = inline_edges;
+    i64* crossings = inline_crossings;
+    if (points.size() > kInline) {
+        heap_edges.resize(points.size());
+        heap_crossings.resize(points.size());
+        edges = heap_edges.data();
+        crossings = heap_crossings.data();
+    }
+    std::size_t edge_count = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Point64 a = points[i], b = points[(i + 1) % points.size()];
+        if (a.y == b.y) continue;
+        const i64 first = std::max(std::min(a.y, b.y), y0), end = std::max(a.y, b.y);
+        if (first >= end || first > y1) continue;
+        // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
+        i128 num = i128{a.x} * (b.y - a.y) + i128{first - a.y} * (b.x - a.x);
+        i128 den = b.y - a.y;
+        i128 step = b.x - a.x;
+        if (den < 0) num = -num, den = -den, step = -step;
+        i128 q = num / den, rem = num % den;
+        if (rem < 0) rem += den, --q;
+        i128 sq = step / den, sr = step % den;
+        if (sr < 0) sr += den, --sq;
+        edges[edge_count++] = Edge{first, end, static_cast<i64>(q), static_cast<i64>(rem), static_cast<i64>(den),
+                                   static_cast<i64>(sq), static_cast<i64>(sr)};
+    }
     for (i64 y = y0; y <= y1; ++y) {
-        crossings.clear();
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            const Point64 a = points[i], b = points[(i + 1) % points.size()];
-            if (a.y == b.y) continue;
-            if (y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
-            // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
-            i128 num = i128{a.x} * (b.y - a.y) + i128{y - a.y} * (b.x - a.x);
-            i128 den = b.y - a.y;
-            if (den < 0) num = -num, den = -den;
-            crossings.push_back(ceil_div(num, den));
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < edge_count; ++i) {
+            Edge& e = edges[i];
+            if (y < e.first || y >= e.end) continue;
+            crossings[n++] = e.q + (e.rem != 0 ? 1 : 0);
+            e.q += e.step_q;
+            e.rem += e.step_r;
+            if (e.rem >= e.den) e.rem -= e.den, ++e.q;
         }
-        std::sort(crossings.begin(), crossings.end());
-        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+        std::sort(crossings, crossings + n);
+        for (std::size_t i = 0; i + 1 < n; i += 2)
             if (crossings[i] < crossings[i + 1]) paint_span(bitmap, y, crossings[i], crossings[i + 1] - 1, colour);
     }
 }
