@@ -429,7 +429,8 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
     if (y0 > y1) return;
     // Each edge's crossing walks down the rows as quotient and remainder of the exact
-    // fraction, so only the first visible row of an edge divides in 128 bits.
+    // fraction, so only the first visible row of an edge divides. Edges start in order of
+    // their first row and are dropped after their last, so a row looks only at its own.
     struct Edge {
         i64 first, end;  // rows first..end-1
         i64 q, rem, den, step_q, step_r;
@@ -437,16 +438,24 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
     constexpr std::size_t kInline = 16;
     Edge inline_edges[kInline];
     i64 inline_crossings[kInline];
+    std::size_t inline_active[kInline];
     std::vector<Edge> heap_edges;
     std::vector<i64> heap_crossings;
+    std::vector<std::size_t> heap_active;
     Edge* edges = inline_edges;
     i64* crossings = inline_crossings;
+    std::size_t* active = inline_active;
     if (points.size() > kInline) {
         heap_edges.resize(points.size());
         heap_crossings.resize(points.size());
+        heap_active.resize(points.size());
         edges = heap_edges.data();
         crossings = heap_crossings.data();
+        active = heap_active.data();
     }
+    // Below this bound every product of the crossing fits in 64 bits.
+    constexpr i64 kSmall = i64{1} << 29;
+    auto small = [](i64 v) { return v > -kSmall && v < kSmall; };
     std::size_t edge_count = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const Point64 a = points[i], b = points[(i + 1) % points.size()];
@@ -454,6 +463,20 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
         const i64 first = std::max(std::min(a.y, b.y), y0), end = std::max(a.y, b.y);
         if (first >= end || first > y1) continue;
         // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
+        Edge& e = edges[edge_count++];
+        e.first = first;
+        e.end = end;
+        if (small(a.x) && small(a.y) && small(b.x) && small(b.y) && small(first)) {
+            i64 num = a.x * (b.y - a.y) + (first - a.y) * (b.x - a.x);
+            i64 den = b.y - a.y, step = b.x - a.x;
+            if (den < 0) num = -num, den = -den, step = -step;
+            e.q = num / den, e.rem = num % den;
+            if (e.rem < 0) e.rem += den, --e.q;
+            e.step_q = step / den, e.step_r = step % den;
+            if (e.step_r < 0) e.step_r += den, --e.step_q;
+            e.den = den;
+            continue;
+        }
         i128 num = i128{a.x} * (b.y - a.y) + i128{first - a.y} * (b.x - a.x);
         i128 den = b.y - a.y;
         i128 step = b.x - a.x;
@@ -462,20 +485,30 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
         if (rem < 0) rem += den, --q;
         i128 sq = step / den, sr = step % den;
         if (sr < 0) sr += den, --sq;
-        edges[edge_count++] = Edge{first, end, static_cast<i64>(q), static_cast<i64>(rem), static_cast<i64>(den),
-                                   static_cast<i64>(sq), static_cast<i64>(sr)};
+        e.q = static_cast<i64>(q), e.rem = static_cast<i64>(rem), e.den = static_cast<i64>(den);
+        e.step_q = static_cast<i64>(sq), e.step_r = static_cast<i64>(sr);
     }
+    std::sort(edges, edges + edge_count, [](const Edge& x, const Edge& y) { return x.first < y.first; });
+    std::size_t next = 0, active_count = 0;
     for (i64 y = y0; y <= y1; ++y) {
-        std::size_t n = 0;
-        for (std::size_t i = 0; i < edge_count; ++i) {
-            Edge& e = edges[i];
-            if (y < e.first || y >= e.end) continue;
+        while (next < edge_count && edges[next].first <= y) active[active_count++] = next++;
+        std::size_t n = 0, kept = 0;
+        for (std::size_t k = 0; k < active_count; ++k) {
+            Edge& e = edges[active[k]];
+            if (y >= e.end) continue;
+            active[kept++] = active[k];
             crossings[n++] = e.q + (e.rem != 0 ? 1 : 0);
             e.q += e.step_q;
             e.rem += e.step_r;
             if (e.rem >= e.den) e.rem -= e.den, ++e.q;
         }
-        std::sort(crossings, crossings + n);
+        active_count = kept;
+        if (n == 0 && next == edge_count) break;
+        if (n == 2) {
+            if (crossings[0] > crossings[1]) std::swap(crossings[0], crossings[1]);
+        } else {
+            std::sort(crossings, crossings + n);
+        }
         for (std::size_t i = 0; i + 1 < n; i += 2)
             if (crossings[i] < crossings[i + 1]) paint_span(bitmap, y, crossings[i], crossings[i + 1] - 1, colour);
     }
