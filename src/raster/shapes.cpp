@@ -44,8 +44,6 @@ Box normalised_box(int x1, int y1, int x2, int y2) noexcept {
     return Box{std::min<i64>(x1, x2), std::min<i64>(y1, y2), std::max<i64>(x1, x2), std::max<i64>(y1, y2)};
 }
 
-namespace {
-
 void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour colour) noexcept {
     // Inclusive bounds.
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
@@ -57,8 +55,6 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
     const std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
     for (i64 y = y0 + 1; y <= y1; ++y) std::memcpy(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, first, n);
 }
-
-}  // namespace
 
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush
 // fills strictly inside it. A box with no width or height draws nothing; a 1 x 1 box draws
