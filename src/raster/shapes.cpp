@@ -466,6 +466,10 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
             i64 num = a.x * (b.y - a.y) + (first - a.y) * (b.x - a.x);
             i64 den = b.y - a.y, step = b.x - a.x;
             if (den < 0) num = -num, den = -den, step = -step;
+            if (den == 1) {  // an edge one row tall, as the sides of short wide segments are
+                e.q = num, e.rem = 0, e.step_q = step, e.step_r = 0, e.den = 1;
+                continue;
+            }
             e.q = num / den, e.rem = num % den;
             if (e.rem < 0) e.rem += den, --e.q;
             e.step_q = step / den, e.step_r = step % den;
