@@ -94,15 +94,45 @@ i64 round_outward(double v) noexcept {
 }
 i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5 + kWholeTolerance)); }
 
-void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, i64 width, Colour colour) noexcept {
-    if (a.x == b.x && a.y == b.y) return;
-    if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
-    const double dx = static_cast<double>(b.x - a.x), dy = static_cast<double>(b.y - a.y);
+struct SideOffsets {
+    i64 lx, ly, rx, ry;
+};
+
+SideOffsets side_offsets(i64 step_x, i64 step_y, i64 width) noexcept {
+    const double dx = static_cast<double>(step_x), dy = static_cast<double>(step_y);
     // Half the width across the direction: (dy, -dx) * width / (2 * length), dividing last.
     const double twice_length = 2 * std::hypot(dx, dy), w = static_cast<double>(width);
     const double nx = dy * w / twice_length, ny = -dx * w / twice_length;
-    const i64 lx = round_outward(nx), ly = round_outward(ny);
-    const i64 rx = round_half_up(-nx), ry = round_half_up(-ny);
+    return {round_outward(nx), round_outward(ny), round_half_up(-nx), round_half_up(-ny)};
+}
+
+// The offsets of the last few directions of one path at one width: outlines of ellipses and
+// arcs step between neighbouring pixels, so their segments share a handful of directions.
+class SideOffsetMemo {
+public:
+    explicit SideOffsetMemo(i64 width) noexcept : width_(width) {}
+
+    SideOffsets get(i64 dx, i64 dy) noexcept {
+        Entry& e = entries_[static_cast<std::size_t>((dx * 3 + dy * 5) & (kEntries - 1))];
+        if (!e.used || e.dx != dx || e.dy != dy) e = Entry{dx, dy, side_offsets(dx, dy, width_), true};
+        return e.offsets;
+    }
+
+private:
+    static constexpr std::size_t kEntries = 8;
+    struct Entry {
+        i64 dx = 0, dy = 0;
+        SideOffsets offsets{};
+        bool used = false;
+    };
+    i64 width_;
+    Entry entries_[kEntries];
+};
+
+void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, SideOffsetMemo& memo, Colour colour) noexcept {
+    if (a.x == b.x && a.y == b.y) return;
+    if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
+    const auto [lx, ly, rx, ry] = memo.get(b.x - a.x, b.y - a.y);
     const Point64 body[4] = {{a.x + lx, a.y + ly}, {b.x + lx, b.y + ly}, {b.x + rx, b.y + ry}, {a.x + rx, a.y + ry}};
     // A horizontal or vertical segment's body is an upright rectangle, which the alternate
     // fill covers from its lower to just before its higher x and y: fill that box directly.
@@ -174,11 +204,12 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
     std::unique_ptr<DotStamp> local;
     if (dots == nullptr) local = std::make_unique<DotStamp>(width);
     const DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
+    SideOffsetMemo sides(width);
     for (std::size_t i = 0; i < points.size(); ++i) {
         dot.stamp(bitmap, points[i], colour);
-        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], width, colour);
+        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], sides, colour);
     }
-    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), width, colour);
+    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), sides, colour);
 }
 
 }  // namespace hoopcast::raster::detail
