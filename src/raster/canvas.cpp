@@ -28,11 +28,16 @@ bool is_geometric(const Pen& pen) noexcept { return pen.width >= 2; }
 
 }  // namespace
 
+detail::DotCache* Canvas::dots() noexcept {
+    if (!dots_) dots_ = std::make_shared<detail::DotCache>();
+    return dots_.get();
+}
+
 void Canvas::line_to(int x, int y) noexcept {
     const Point to{x, y};
     if (is_geometric(pen)) {
         const detail::Point64 path[2] = {position_, to};
-        detail::wide_path(*target_, path, false, pen.width, pen.colour);
+        detail::wide_path(*target_, path, false, pen.width, pen.colour, dots());
     } else {
         detail::thin_line(*target_, position_, to, pen.colour);
     }
@@ -42,18 +47,18 @@ void Canvas::line_to(int x, int y) noexcept {
 void Canvas::rectangle(int x1, int y1, int x2, int y2) noexcept {
     const Colour* fill = brush.style == BrushStyle::solid ? &brush.colour : nullptr;
     detail::draw_rectangle(*target_, detail::normalised_box(x1, y1, x2, y2), std::max(pen.width, 1), pen.colour,
-                           fill);
+                           fill, dots());
 }
 
 void Canvas::ellipse(int x1, int y1, int x2, int y2) noexcept {
     const Colour* fill = brush.style == BrushStyle::solid ? &brush.colour : nullptr;
     detail::draw_ellipse(*target_, detail::normalised_box(x1, y1, x2, y2), std::max(pen.width, 1), pen.colour,
-                         fill);
+                         fill, dots());
 }
 
 void Canvas::arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) noexcept {
     detail::draw_arc(*target_, detail::normalised_box(x1, y1, x2, y2), Point{x3, y3}, Point{x4, y4},
-                     std::max(pen.width, 1), pen.colour);
+                     std::max(pen.width, 1), pen.colour, dots());
 }
 
 void Canvas::polygon(std::span<const Point> points) noexcept {
@@ -62,7 +67,7 @@ void Canvas::polygon(std::span<const Point> points) noexcept {
     if (brush.style == BrushStyle::solid) detail::fill_polygon_alternate(*target_, points, brush.colour);
     if (is_geometric(pen)) {
         const std::vector<detail::Point64> path(points.begin(), points.end());
-        detail::wide_path(*target_, path, true, pen.width, pen.colour);
+        detail::wide_path(*target_, path, true, pen.width, pen.colour, dots());
         return;
     }
     // Every segment starts at a vertex, so with the closing segment every vertex is drawn.
@@ -74,7 +79,7 @@ void Canvas::polyline(std::span<const Point> points) noexcept {
     if (points.size() < 2) return;
     if (is_geometric(pen)) {
         const std::vector<detail::Point64> path(points.begin(), points.end());
-        detail::wide_path(*target_, path, false, pen.width, pen.colour);
+        detail::wide_path(*target_, path, false, pen.width, pen.colour, dots());
         return;
     }
     for (std::size_t i = 0; i + 1 < points.size(); ++i) detail::thin_line(*target_, points[i], points[i + 1], pen.colour);

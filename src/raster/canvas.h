@@ -3,6 +3,7 @@
 // interface: lines leave their end pixel out, boxes end at x2 - 1 and y2 - 1, wide pens
 // are geometric with round ends and joins, polygons fill with the alternate rule.
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,9 @@
 namespace hoopcast::raster {
 
 class Bitmap;
+namespace detail {
+class DotCache;
+}
 
 enum class BrushStyle { solid, clear };
 
@@ -83,9 +87,13 @@ public:
     const FontLibrary* fonts() const noexcept { return fonts_; }
 
 private:
+    detail::DotCache* dots() noexcept;
+
     Bitmap* target_;
     const FontLibrary* fonts_;
     Point position_{};
+    // Round dots of the pen widths drawn so far; made on first use.
+    std::shared_ptr<detail::DotCache> dots_;
 };
 
 }  // namespace hoopcast::raster

@@ -9,10 +9,13 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
@@ -131,6 +134,16 @@ CellUnits cell_units(FT_Face face) noexcept {
     return u;
 }
 
+// One glyph as load_glyph leaves it: whether it loaded, its advance in pixels and, when
+// rendered, its ink as one byte per pixel and the position of its top-left.
+struct Glyph {
+    bool ok = false;
+    i64 advance = 0;
+    i64 left = 0, top = 0;
+    unsigned rows = 0, width = 0;
+    std::vector<std::uint8_t> ink;  // rows * width, 1 for ink
+};
+
 }  // namespace
 
 struct FontLibrary::Impl {
@@ -139,6 +152,44 @@ struct FontLibrary::Impl {
     // Each font file is opened once, however many names and styles resolve to it.
     mutable std::map<std::pair<std::string, int>, FaceHandle> files;
     mutable std::map<std::tuple<std::string, bool, bool>, FaceEntry> faces;
+
+    // Glyphs as loaded (and, for drawing, rendered) per face, em size and glyph index, so that
+    // measuring and drawing the same text again runs no hinting. Bounded: cleared when full.
+    struct GlyphKey {
+        const FaceEntry* entry;
+        i64 em;
+        FT_UInt index;
+        bool render;
+        bool operator==(const GlyphKey&) const = default;
+    };
+    struct GlyphKeyHash {
+        std::size_t operator()(const GlyphKey& k) const noexcept {
+            std::size_t h = std::hash<const void*>()(k.entry);
+            h = h * 1000003u ^ std::hash<i64>()(k.em);
+            h = h * 1000003u ^ std::hash<unsigned>()(k.index);
+            return h * 2u + (k.render ? 1u : 0u);
+        }
+    };
+    static constexpr std::size_t kMaxCachedGlyphs = 8192;
+    mutable std::unordered_map<GlyphKey, Glyph, GlyphKeyHash> glyphs;
+    // The pixel size last set on each open face, to set it again only when it changes.
+    mutable std::map<FT_Face, i64> face_sizes;
+    mutable Glyph uncached;
+
+    // Sets the em size on the face unless it is set already; false when FreeType refuses.
+    bool ensure_size(FT_Face face, i64 em) const noexcept {
+        i64& current = face_sizes[face];  // 0: not known
+        if (current == em) return true;
+        if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(em), static_cast<FT_UInt>(em)) != 0) {
+            current = 0;
+            return false;
+        }
+        current = em;
+        return true;
+    }
+
+    const Glyph& glyph(const FaceEntry& entry, i64 em, FT_UInt index, bool render) const noexcept;
+    i64 text_advance(const FaceEntry& entry, i64 em, std::string_view utf8) const noexcept;
 
     Impl() noexcept {
         FT_Library lib = nullptr;
@@ -283,20 +334,59 @@ bool load_glyph(const FaceEntry& entry, FT_UInt index, bool render) noexcept {
 
 i64 advance_pixels(FT_GlyphSlot slot) noexcept { return (slot->advance.x + 32) >> 6; }
 
-// Sum of the advances at `em` pixels (em within the rendering limit).
-i64 text_advance(const FaceEntry& entry, i64 em, std::string_view utf8) noexcept {
-    FT_Face face = entry.face;
-    if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(em), static_cast<FT_UInt>(em)) != 0) return 0;
-    i64 width = 0;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t cp = next_code_point(utf8, i);
-        if (!load_glyph(entry, FT_Get_Char_Index(face, cp), false)) continue;
-        width += advance_pixels(face->glyph);
+// What load_glyph leaves in the face's slot, kept.
+void capture(FT_Face face, bool ok, bool render, Glyph& g) {
+    g = Glyph{};
+    g.ok = ok;
+    if (!ok) return;
+    const FT_GlyphSlot slot = face->glyph;
+    g.advance = advance_pixels(slot);
+    if (!render) return;
+    const FT_Bitmap& bm = slot->bitmap;
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.rows = bm.rows;
+    g.width = bm.width;
+    g.ink.resize(static_cast<std::size_t>(bm.rows) * bm.width);
+    for (unsigned row = 0; row < bm.rows; ++row) {
+        const unsigned char* src = bm.buffer + static_cast<i64>(row) * bm.pitch;
+        for (unsigned col = 0; col < bm.width; ++col)
+            g.ink[static_cast<std::size_t>(row) * bm.width + col] =
+                bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) : (src[col] >= 128 ? 1 : 0);
     }
-    return width;
 }
 
 }  // namespace
+
+const Glyph& FontLibrary::Impl::glyph(const FaceEntry& entry, i64 em, FT_UInt index, bool render) const noexcept {
+    const GlyphKey key{&entry, em, index, render};
+    if (auto it = glyphs.find(key); it != glyphs.end()) return it->second;
+    if (!ensure_size(entry.face, em)) {
+        // Not at the size asked for: load as the face stands, and keep nothing.
+        const bool ok = load_glyph(entry, index, render);
+        capture(entry.face, ok, render, uncached);
+        return uncached;
+    }
+    const bool ok = load_glyph(entry, index, render);
+    if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
+    Glyph& g = glyphs[key];
+    capture(entry.face, ok, render, g);
+    return g;
+}
+
+// Sum of the advances at `em` pixels (em within the rendering limit).
+i64 FontLibrary::Impl::text_advance(const FaceEntry& entry, i64 em, std::string_view utf8) const noexcept {
+    FT_Face face = entry.face;
+    if (!ensure_size(face, em)) return 0;
+    i64 width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t cp = next_code_point(utf8, i);
+        const Glyph& g = glyph(entry, em, FT_Get_Char_Index(face, cp), false);
+        if (!g.ok) continue;
+        width += g.advance;
+    }
+    return width;
+}
 
 TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const noexcept {
     TextMetrics m;
@@ -307,10 +397,10 @@ TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const 
     m.height = clamp_int(l.ascent + l.descent);
     if (utf8.empty()) return m;
     if (l.em <= kMaxRenderedPixels) {
-        m.width = clamp_int(text_advance(*l.entry, l.em, utf8));
+        m.width = clamp_int(impl_->text_advance(*l.entry, l.em, utf8));
     } else {
         // Beyond the rendering limit widths grow in proportion to the size.
-        const i64 base = text_advance(*l.entry, kMaxRenderedPixels, utf8);
+        const i64 base = impl_->text_advance(*l.entry, kMaxRenderedPixels, utf8);
         const long double w = static_cast<long double>(base) * static_cast<long double>(l.em) / kMaxRenderedPixels;
         m.width = w >= static_cast<long double>(INT_MAX) ? INT_MAX : static_cast<int>(w);
     }
@@ -321,7 +411,7 @@ void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::stri
                        const Colour* background) const noexcept {
     const Layout l = layout_for(impl_->face(font), font);
     if (l.entry == nullptr || l.em <= 0 || l.em > kMaxRenderedPixels || utf8.empty()) return;
-    const i64 width = text_advance(*l.entry, l.em, utf8);
+    const i64 width = impl_->text_advance(*l.entry, l.em, utf8);
     if (background != nullptr) {
         for (i64 row = y; row < i64{y} + l.ascent + l.descent; ++row)
             detail::paint_span(target, row, x, i64{x} + width - 1, *background);
@@ -332,19 +422,15 @@ void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::stri
     for (std::size_t i = 0; i < utf8.size();) {
         if (pen_x >= target.width()) break;
         const char32_t cp = next_code_point(utf8, i);
-        if (!load_glyph(*l.entry, FT_Get_Char_Index(face, cp), true)) continue;
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bm = slot->bitmap;
-        const i64 left = pen_x + slot->bitmap_left, top = baseline - slot->bitmap_top;
-        for (unsigned row = 0; row < bm.rows; ++row) {
-            const unsigned char* src = bm.buffer + static_cast<i64>(row) * bm.pitch;
-            for (unsigned col = 0; col < bm.width; ++col) {
-                const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) != 0
-                                                                     : src[col] >= 128;
-                if (ink) target.set_pixel(clamp_int(left + col), clamp_int(top + row), font.colour);
-            }
+        const Glyph& g = impl_->glyph(*l.entry, l.em, FT_Get_Char_Index(face, cp), true);
+        if (!g.ok) continue;
+        const i64 left = pen_x + g.left, top = baseline - g.top;
+        for (unsigned row = 0; row < g.rows; ++row) {
+            const std::uint8_t* ink = g.ink.data() + static_cast<std::size_t>(row) * g.width;
+            for (unsigned col = 0; col < g.width; ++col)
+                if (ink[col] != 0) target.set_pixel(clamp_int(left + col), clamp_int(top + row), font.colour);
         }
-        pen_x += advance_pixels(slot);
+        pen_x += g.advance;
     }
     // Underline and strike-out run across the whole advance.
     const CellUnits& u = l.units;

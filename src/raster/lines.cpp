@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -116,53 +117,51 @@ void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcep
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
-namespace {
-
-// The round dot of one pen width as spans per row, worked out once per path rather than per
-// vertex. Drawn through the ellipse rule into a small bitmap, so it is the same dot.
-class DotStamp {
-public:
-    static constexpr i64 kMaxTabulated = 512;
-
-    explicit DotStamp(i64 width) : width_(width) {
-        if (width > kMaxTabulated) return;
-        const int w = static_cast<int>(width);
-        Bitmap scratch(w, w);
-        constexpr Colour kInk = 0x000000;
-        round_dot(scratch, Point64{w / 2, w / 2}, width, kInk);
-        for (int y = 0; y < w; ++y) {
-            int left = -1, right = -2;
-            for (int x = 0; x < w; ++x)
-                if (scratch.pixel(x, y) == kInk) {
-                    if (left < 0) left = x;
-                    right = x;
-                }
-            rows_.push_back({left - w / 2, right - w / 2});
-        }
+DotStamp::DotStamp(i64 width) : width_(width) {
+    if (width > kMaxTabulated) return;
+    const int w = static_cast<int>(width);
+    Bitmap scratch(w, w);
+    constexpr Colour kInk = 0x000000;
+    round_dot(scratch, Point64{w / 2, w / 2}, width, kInk);
+    rows_.reserve(static_cast<std::size_t>(w));
+    for (int y = 0; y < w; ++y) {
+        int left = -1, right = -2;
+        const std::uint8_t* p = scratch.scan_line(y);
+        for (int x = 0; x < w; ++x)
+            if (p[3 * x] == 0 && p[3 * x + 1] == 0 && p[3 * x + 2] == 0) {
+                if (left < 0) left = x;
+                right = x;
+            }
+        rows_.emplace_back(left - w / 2, right - w / 2);
     }
+}
 
-    void stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept {
-        if (rows_.empty()) {
-            round_dot(bitmap, centre, width_, colour);
-            return;
-        }
-        const i64 top = centre.y - width_ / 2;
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            if (rows_[i].first > rows_[i].second) continue;
-            paint_span(bitmap, top + static_cast<i64>(i), centre.x + rows_[i].first, centre.x + rows_[i].second, colour);
-        }
+void DotStamp::stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept {
+    if (rows_.empty()) {
+        round_dot(bitmap, centre, width_, colour);
+        return;
     }
+    const i64 top = centre.y - width_ / 2;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].first > rows_[i].second) continue;
+        paint_span(bitmap, top + static_cast<i64>(i), centre.x + rows_[i].first, centre.x + rows_[i].second, colour);
+    }
+}
 
-private:
-    i64 width_;
-    std::vector<std::pair<i64, i64>> rows_;
-};
+const DotStamp& DotCache::get(i64 width) {
+    for (const auto& s : stamps_)
+        if (s->width() == width) return *s;
+    if (stamps_.size() >= kMaxWidths) stamps_.clear();
+    stamps_.push_back(std::make_unique<DotStamp>(width));
+    return *stamps_.back();
+}
 
-}  // namespace
-
-void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept {
+void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour,
+               DotCache* dots) noexcept {
     if (points.empty()) return;
-    const DotStamp dot(width);
+    std::unique_ptr<DotStamp> local;
+    if (dots == nullptr) local = std::make_unique<DotStamp>(width);
+    const DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
     for (std::size_t i = 0; i < points.size(); ++i) {
         dot.stamp(bitmap, points[i], colour);
         if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], width, colour);

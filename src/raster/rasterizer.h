@@ -4,7 +4,10 @@
 // by the coordinates it is given; arithmetic that can exceed int is done in 64 bits.
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "raster/picture.h"
 #include "raster/types.h"
@@ -32,12 +35,40 @@ inline void plot_pixel(Bitmap& bitmap, i64 x, i64 y, Colour colour) noexcept {
 // A width-1 line that leaves its end pixel out.
 void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept;
 
-// A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end
-// points included. A path of one point, or of repeated points, leaves a round dot.
-void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour) noexcept;
-
 // The round dot a geometric pen leaves at `centre`.
 void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept;
+
+// The round dot of one pen width as one span per row, worked out once by drawing it through
+// the ellipse rule into a small bitmap, so stamping it gives the same pixels as round_dot.
+class DotStamp {
+public:
+    static constexpr i64 kMaxTabulated = 512;
+
+    explicit DotStamp(i64 width);
+    i64 width() const noexcept { return width_; }
+    void stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept;
+
+private:
+    i64 width_;
+    std::vector<std::pair<int, int>> rows_;  // offsets from the centre; empty rows have first > second
+};
+
+// The stamps of the pen widths a canvas has drawn with, so that a wide line costs no dot
+// computation after the first at its width. Bounded: it forgets everything past a few widths.
+class DotCache {
+public:
+    const DotStamp& get(i64 width);
+
+private:
+    static constexpr std::size_t kMaxWidths = 32;
+    std::vector<std::unique_ptr<DotStamp>> stamps_;
+};
+
+// A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end
+// points included. A path of one point, or of repeated points, leaves a round dot. `dots`,
+// when given, keeps the dot of this width for later paths.
+void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour,
+               DotCache* dots = nullptr) noexcept;
 
 // Interior of a polygon by the alternate (even-odd) rule.
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept;
@@ -52,9 +83,12 @@ struct Box {
 };
 Box normalised_box(int x1, int y1, int x2, int y2) noexcept;
 
-void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept;
-void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept;
-void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept;
+void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush,
+                    DotCache* dots = nullptr) noexcept;
+void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush,
+                  DotCache* dots = nullptr) noexcept;
+void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen,
+              DotCache* dots = nullptr) noexcept;
 
 // 4-connected fill of every pixel around (x, y) that is not `border`.
 void flood_fill_border(Bitmap& bitmap, int x, int y, Colour border, Colour fill) noexcept;

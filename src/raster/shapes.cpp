@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -21,11 +22,20 @@ void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept {
     if (x0 > x1) return;
     std::uint8_t* p = bitmap.scan_line(static_cast<int>(y)) + x0 * 3;
     const std::uint8_t b = blue_of(colour), g = green_of(colour), r = red_of(colour);
-    for (i64 x = x0; x <= x1; ++x, p += 3) {
-        p[0] = b;
-        p[1] = g;
-        p[2] = r;
+    std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
+    if (b == g && g == r) {
+        std::memset(p, b, n);
+        return;
     }
+    if (n < 48) {
+        for (; n > 0; n -= 3, p += 3) p[0] = b, p[1] = g, p[2] = r;
+        return;
+    }
+    // 16 pixels at a time: 48 bytes, a whole number of pixels.
+    std::uint8_t pattern[48];
+    for (int i = 0; i < 16; ++i) pattern[3 * i] = b, pattern[3 * i + 1] = g, pattern[3 * i + 2] = r;
+    for (; n >= sizeof pattern; n -= sizeof pattern, p += sizeof pattern) std::memcpy(p, pattern, sizeof pattern);
+    std::memcpy(p, pattern, n);
 }
 
 // Boxes may come with their corners in either order.
@@ -38,7 +48,13 @@ namespace {
 void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour colour) noexcept {
     // Inclusive bounds.
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
-    for (i64 y = y0; y <= y1; ++y) paint_span(bitmap, y, left, right, colour);
+    const i64 x0 = std::max<i64>(left, 0), x1 = std::min<i64>(right, bitmap.width() - 1);
+    if (y0 > y1 || x0 > x1) return;
+    // Paint the first row, then copy it down.
+    paint_span(bitmap, y0, x0, x1, colour);
+    const std::uint8_t* first = bitmap.scan_line(static_cast<int>(y0)) + x0 * 3;
+    const std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
+    for (i64 y = y0 + 1; y <= y1; ++y) std::memcpy(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, first, n);
 }
 
 }  // namespace
@@ -46,7 +62,8 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush
 // fills strictly inside it. A box with no width or height draws nothing; a 1 x 1 box draws
 // nothing with a thin pen but the round dot of a geometric one.
-void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept {
+void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush,
+                    DotCache* dots) noexcept {
     if (box.width() == 0 || box.height() == 0) return;
     if (box.width() == 1 && box.height() == 1 && pen_width <= 1) return;
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
@@ -60,7 +77,7 @@ void draw_rectangle(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Co
     }
     // Geometric pens are centred on the same outline, with round corners.
     const Point64 corners[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
-    wide_path(bitmap, corners, true, pen_width, pen);
+    wide_path(bitmap, corners, true, pen_width, pen, dots);
 }
 
 namespace {
@@ -273,9 +290,10 @@ std::vector<Point64> distinct_pixels(std::vector<Point64> pixels) {
 // Ellipse: the same box rule as the rectangle; a box 2 pixels wide or tall, or less, is
 // drawn as a rectangle. The brush fills the whole region first and the pen draws over it,
 // so no gap can open between interior and outline.
-void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush) noexcept {
+void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colour* brush,
+                  DotCache* dots) noexcept {
     if (box.width() <= 2 || box.height() <= 2) {
-        draw_rectangle(bitmap, box, pen_width, pen, brush);
+        draw_rectangle(bitmap, box, pen_width, pen, brush, dots);
         return;
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
@@ -291,7 +309,7 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     // drawn instead, which bounds the work by the bitmap's size.
     if (walk) {
         const std::vector<Point64> loop = distinct_pixels(ellipse_loop(l, t, r, b).pixels);
-        wide_path(bitmap, loop, true, pen_width, pen);
+        wide_path(bitmap, loop, true, pen_width, pen, dots);
         return;
     }
     for_each_outline_pixel(bitmap, l, t, r, b, false, pen_width,
@@ -336,10 +354,11 @@ std::size_t ray_index(const EllipseLoop& loop, i64 x, i64 y) noexcept {
 // to the pixel before where the end ray does, drawn as a path through them: a thin pen leaves
 // the last pixel out as any line does, a geometric pen puts round caps on both ends. The same
 // ray twice gives the whole loop.
-void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen) noexcept {
+void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen,
+              DotCache* dots) noexcept {
     // As with the ellipse, a box 2 pixels across or less is a rectangle's outline.
     if (box.width() <= 2 || box.height() <= 2) {
-        draw_rectangle(bitmap, box, pen_width, pen, nullptr);
+        draw_rectangle(bitmap, box, pen_width, pen, nullptr, dots);
         return;
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
@@ -376,7 +395,7 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         for (std::size_t i = 0; i + 1 < path.size(); ++i) thin_line(bitmap, path[i], path[i + 1], pen);
         return;
     }
-    wide_path(bitmap, path, false, pen_width, pen);
+    wide_path(bitmap, path, false, pen_width, pen, dots);
 }
 
 namespace {
