@@ -104,6 +104,18 @@ void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, i64 width, Colour c
     const i64 lx = round_outward(nx), ly = round_outward(ny);
     const i64 rx = round_half_up(-nx), ry = round_half_up(-ny);
     const Point64 body[4] = {{a.x + lx, a.y + ly}, {b.x + lx, b.y + ly}, {b.x + rx, b.y + ry}, {a.x + rx, a.y + ry}};
+    // A horizontal or vertical segment's body is an upright rectangle, which the alternate
+    // fill covers from its lower to just before its higher x and y: fill that box directly.
+    const bool upright = (body[0].x == body[1].x && body[2].x == body[3].x && body[0].y == body[3].y &&
+                          body[1].y == body[2].y) ||
+                         (body[0].y == body[1].y && body[2].y == body[3].y && body[0].x == body[3].x &&
+                          body[1].x == body[2].x);
+    if (upright) {
+        const i64 x0 = std::min(body[0].x, body[2].x), x1 = std::max(body[0].x, body[2].x);
+        const i64 y0 = std::min(body[0].y, body[2].y), y1 = std::max(body[0].y, body[2].y);
+        if (x0 < x1 && y0 < y1) fill_box(bitmap, x0, y0, x1 - 1, y1 - 1, colour);
+        return;
+    }
     fill_polygon_alternate(bitmap, body, colour);
 }
 

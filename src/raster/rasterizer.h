@@ -26,6 +26,9 @@ struct Point64 {
 // Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
 void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept;
 
+// Paints the box left..right x top..bottom (all included), clipped to the bitmap.
+void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour colour) noexcept;
+
 // Sets one pixel given in 64-bit coordinates; nothing outside the bitmap.
 inline void plot_pixel(Bitmap& bitmap, i64 x, i64 y, Colour colour) noexcept {
     if (x >= 0 && y >= 0 && x < bitmap.width() && y < bitmap.height())

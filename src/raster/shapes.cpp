@@ -43,8 +43,6 @@ Box normalised_box(int x1, int y1, int x2, int y2) noexcept {
     return Box{std::min<i64>(x1, x2), std::min<i64>(y1, y2), std::max<i64>(x1, x2), std::max<i64>(y1, y2)};
 }
 
-namespace {
-
 void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour colour) noexcept {
     // Inclusive bounds.
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
@@ -56,8 +54,6 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
     const std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
     for (i64 y = y0 + 1; y <= y1; ++y) std::memcpy(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, first, n);
 }
-
-}  // namespace
 
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush
 // fills strictly inside it. A box with no width or height draws nothing; a 1 x 1 box draws
@@ -398,17 +394,6 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     wide_path(bitmap, path, false, pen_width, pen, dots);
 }
 
-namespace {
-
-// Smallest integer >= num / den, den > 0.
-i64 ceil_div(i128 num, i128 den) noexcept {
-    i128 q = num / den;
-    if (num % den != 0 && num > 0) ++q;
-    return static_cast<i64>(q);
-}
-
-}  // namespace
-
 // Alternate fill: a pixel is inside when its centre has an odd number of edges to its left.
 // Edges are half-open: a row at an edge's top end counts, one at its bottom end does not, and
 // a crossing exactly on a pixel centre puts that pixel inside, so a span runs from the first
@@ -419,22 +404,89 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
     i64 top = points[0].y, bottom = points[0].y;
     for (const Point64& p : points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
-    std::vector<i64> crossings;
-    crossings.reserve(points.size());
-    for (i64 y = y0; y <= y1; ++y) {
-        crossings.clear();
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            const Point64 a = points[i], b = points[(i + 1) % points.size()];
-            if (a.y == b.y) continue;
-            if (y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
-            // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
-            i128 num = i128{a.x} * (b.y - a.y) + i128{y - a.y} * (b.x - a.x);
-            i128 den = b.y - a.y;
-            if (den < 0) num = -num, den = -den;
-            crossings.push_back(ceil_div(num, den));
+    if (y0 > y1) return;
+    // Each edge's crossing walks down the rows as quotient and remainder of the exact
+    // fraction, so only the first visible row of an edge divides. Edges start in order of
+    // their first row and are dropped after their last, so a row looks only at its own.
+    struct Edge {
+        i64 first, end;  // rows first..end-1
+        i64 q, rem, den, step_q, step_r;
+    };
+    constexpr std::size_t kInline = 16;
+    Edge inline_edges[kInline];
+    i64 inline_crossings[kInline];
+    std::size_t inline_active[kInline];
+    std::vector<Edge> heap_edges;
+    std::vector<i64> heap_crossings;
+    std::vector<std::size_t> heap_active;
+    Edge* edges = inline_edges;
+    i64* crossings = inline_crossings;
+    std::size_t* active = inline_active;
+    if (points.size() > kInline) {
+        heap_edges.resize(points.size());
+        heap_crossings.resize(points.size());
+        heap_active.resize(points.size());
+        edges = heap_edges.data();
+        crossings = heap_crossings.data();
+        active = heap_active.data();
+    }
+    // Below this bound every product of the crossing fits in 64 bits.
+    constexpr i64 kSmall = i64{1} << 29;
+    auto small = [](i64 v) { return v > -kSmall && v < kSmall; };
+    std::size_t edge_count = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Point64 a = points[i], b = points[(i + 1) % points.size()];
+        if (a.y == b.y) continue;
+        const i64 first = std::max(std::min(a.y, b.y), y0), end = std::max(a.y, b.y);
+        if (first >= end || first > y1) continue;
+        // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
+        Edge& e = edges[edge_count++];
+        e.first = first;
+        e.end = end;
+        if (small(a.x) && small(a.y) && small(b.x) && small(b.y) && small(first)) {
+            i64 num = a.x * (b.y - a.y) + (first - a.y) * (b.x - a.x);
+            i64 den = b.y - a.y, step = b.x - a.x;
+            if (den < 0) num = -num, den = -den, step = -step;
+            e.q = num / den, e.rem = num % den;
+            if (e.rem < 0) e.rem += den, --e.q;
+            e.step_q = step / den, e.step_r = step % den;
+            if (e.step_r < 0) e.step_r += den, --e.step_q;
+            e.den = den;
+            continue;
         }
-        std::sort(crossings.begin(), crossings.end());
-        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+        i128 num = i128{a.x} * (b.y - a.y) + i128{first - a.y} * (b.x - a.x);
+        i128 den = b.y - a.y;
+        i128 step = b.x - a.x;
+        if (den < 0) num = -num, den = -den, step = -step;
+        i128 q = num / den, rem = num % den;
+        if (rem < 0) rem += den, --q;
+        i128 sq = step / den, sr = step % den;
+        if (sr < 0) sr += den, --sq;
+        e.q = static_cast<i64>(q), e.rem = static_cast<i64>(rem), e.den = static_cast<i64>(den);
+        e.step_q = static_cast<i64>(sq), e.step_r = static_cast<i64>(sr);
+    }
+    std::sort(edges, edges + edge_count, [](const Edge& x, const Edge& y) { return x.first < y.first; });
+    std::size_t next = 0, active_count = 0;
+    for (i64 y = y0; y <= y1; ++y) {
+        while (next < edge_count && edges[next].first <= y) active[active_count++] = next++;
+        std::size_t n = 0, kept = 0;
+        for (std::size_t k = 0; k < active_count; ++k) {
+            Edge& e = edges[active[k]];
+            if (y >= e.end) continue;
+            active[kept++] = active[k];
+            crossings[n++] = e.q + (e.rem != 0 ? 1 : 0);
+            e.q += e.step_q;
+            e.rem += e.step_r;
+            if (e.rem >= e.den) e.rem -= e.den, ++e.q;
+        }
+        active_count = kept;
+        if (n == 0 && next == edge_count) break;
+        if (n == 2) {
+            if (crossings[0] > crossings[1]) std::swap(crossings[0], crossings[1]);
+        } else {
+            std::sort(crossings, crossings + n);
+        }
+        for (std::size_t i = 0; i + 1 < n; i += 2)
             if (crossings[i] < crossings[i + 1]) paint_span(bitmap, y, crossings[i], crossings[i + 1] - 1, colour);
     }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "raster/picture.h"
+#include "raster/rasterizer.h"
 
 namespace hoopcast::raster {
 namespace {
@@ -247,6 +248,41 @@ TEST(Arc, SameStartAndEndRayDrawTheWholeEllipse) {
     // All of it but the one pixel where the path ends.
     EXPECT_EQ(arc.size() + 1, whole.size());
     for (const auto& px : arc) EXPECT_TRUE(whole.count(px));
+}
+
+// Wide paths stamp each pen width's dot as one span per row, worked out once. That is only
+// the dot itself while every row of the dot is one run; a change to the ellipse rule that
+// opened a gap would show here, at widths the pictures use and beyond.
+TEST(RoundDot, StampCoversExactlyTheDotsPixelsAtEveryWidth) {
+    for (int w = 2; w <= 96; ++w) {
+        Bitmap drawn(2 * w + 8, 2 * w + 8), stamped(2 * w + 8, 2 * w + 8);
+        const detail::Point64 centre{w + 3, w + 4};
+        detail::round_dot(drawn, centre, w, kBlack);
+        detail::DotStamp(w).stamp(stamped, centre, kBlack);
+        ASSERT_EQ(inked(drawn), inked(stamped)) << "width " << w;
+    }
+}
+
+// A canvas keeps the dots of the widths it drew with; drawing after many widths, and again
+// at an early one, gives what a fresh canvas gives.
+TEST(RoundDot, CanvasDotCacheGivesTheSameLinesAsAFreshCanvas) {
+    Picture used(120, 120);
+    for (int w = 2; w <= 45; ++w) {
+        used.canvas().pen.width = w;
+        used.canvas().move_to(60, 60);
+        used.canvas().line_to(61, 60);
+    }
+    used.bitmap().fill(kWhite);
+    Picture fresh(120, 120);
+    for (Picture* p : {&used, &fresh}) {
+        Canvas& c = p->canvas();
+        c.pen.width = 7;
+        c.move_to(10, 10);
+        c.line_to(100, 37);
+        c.pen.width = 3;
+        c.ellipse(20, 30, 90, 110);
+    }
+    EXPECT_EQ(inked(used.bitmap()), inked(fresh.bitmap()));
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "raster/fonts.h"
 #include "raster/picture.h"
 
@@ -99,6 +102,40 @@ TEST_F(Text, ClearBrushLeavesTheBackgroundAndGlyphsHaveNoAntiAliasing) {
     }
     EXPECT_GE(underline_rows, 2);  // underline and strike-out
     EXPECT_GT(ink, 100);
+}
+
+// Glyphs are kept per face, size and style once loaded: text measured and drawn after other
+// sizes and faces have been used must come out as it does from a fresh library.
+TEST(TextCache, DrawingAfterOtherSizesMatchesAFreshLibrary) {
+    auto draw = [](const FontLibrary& fonts, bool warm) {
+        Picture p(220, 60, &fonts);
+        Canvas& c = p.canvas();
+        if (warm) {
+            for (int size : {30, 6, 12, 9, 48}) {
+                c.font.size = size;
+                c.font.style = size == 12 ? unsigned{kBold} : 0u;
+                (void)c.text_width("Warm up 0123");
+                c.text_out(0, 0, "Warm");
+            }
+            p.bitmap().fill(kWhite);
+        }
+        c.font.size = 9;
+        c.font.style = 0;
+        const int width = c.text_width("Sequence 12");
+        c.text_out(5, 5, "Sequence 12");
+        c.font.style = kBold | kItalic | kUnderline;
+        c.text_out(5, 30, "PG 1");
+        std::vector<Colour> pixels;
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) pixels.push_back(p.bitmap().pixel(x, y));
+        return std::make_pair(width, pixels);
+    };
+    const FontLibrary warm_fonts, fresh_fonts;
+    const auto warm = draw(warm_fonts, true);
+    const auto fresh = draw(fresh_fonts, false);
+    EXPECT_EQ(warm.first, fresh.first);
+    EXPECT_TRUE(warm.second == fresh.second);
+    EXPECT_GT(fresh.first, 0);
 }
 
 }  // namespace
