@@ -17,6 +17,8 @@
 #include <QWindow>
 #include <cerrno>
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "app/about_box.h"
 #include "app/colour_box.h"
@@ -64,6 +66,19 @@ QPushButton* picture_button(QWidget* parent, PlaybackIcon icon, const QString& h
     b->setGeometry(geometry);
     b->setIconSize(QSize(16, 16));
     return b;
+}
+
+// A read-only box showing the speed with its spinner, at the design's place and values.
+std::pair<QLineEdit*, UpDown*> speed_control(QWidget* parent, QRect edit_geometry, QRect spinner_geometry) {
+    auto* edit = new QLineEdit(parent);
+    edit->setGeometry(edit_geometry);
+    edit->setAccessibleName(QObject::tr("Speed in milliseconds per step"));
+    auto* spinner = new UpDown(edit, parent);
+    spinner->setGeometry(spinner_geometry);
+    spinner->set_range(kSpeedMin, kSpeedMax);
+    spinner->set_increment(kDesignSpeedStep);
+    spinner->set_position(kDesignSpeed);
+    return {edit, spinner};
 }
 
 }  // namespace
@@ -162,14 +177,7 @@ void TForm12::build_controls() {
     CheckBox2 = new QCheckBox(QStringLiteral("Loop"), client);
     CheckBox2->setGeometry(408, 389, 57, 17);
     Label3 = label(QStringLiteral("Speed :"), 480, 389);
-    Edit1 = new QLineEdit(client);
-    Edit1->setGeometry(536, 386, 49, 20);
-    Edit1->setAccessibleName(tr("Speed in milliseconds per step"));
-    UpDown1 = new UpDown(Edit1, client);
-    UpDown1->setGeometry(585, 386, 15, 20);
-    UpDown1->set_range(kSpeedMin, kSpeedMax);
-    UpDown1->set_increment(kDesignSpeedStep);
-    UpDown1->set_position(kDesignSpeed);
+    std::tie(Edit1, UpDown1) = speed_control(client, {536, 386, 49, 20}, {585, 386, 15, 20});
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] { engine_->BitBtn1Click(); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { engine_->BitBtn3Click(); });
@@ -234,14 +242,7 @@ void TForm12::build_panel() {
     auto* Label5 = new QLabel(QStringLiteral("Speed"), Panel4);
     Label5->setGeometry(8, 8, 41, 16);
     Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Edit2 = new QLineEdit(Panel4);
-    Edit2->setGeometry(50, 7, 43, 20);
-    Edit2->setAccessibleName(tr("Speed in milliseconds per step"));
-    UpDown2 = new UpDown(Edit2, Panel4);
-    UpDown2->setGeometry(93, 7, 15, 20);
-    UpDown2->set_range(kSpeedMin, kSpeedMax);
-    UpDown2->set_increment(kDesignSpeedStep);
-    UpDown2->set_position(kDesignSpeed);
+    std::tie(Edit2, UpDown2) = speed_control(Panel4, {50, 7, 43, 20}, {93, 7, 15, 20});
 
     ColorBox1 = new ColourBox(Panel1);
     ColorBox1->setGeometry(8, 240, 113, 22);
@@ -363,14 +364,15 @@ void TForm12::About1Click() { AboutBox->exec(); }
 
 // --- opening plays ---------------------------------------------------------------------
 
-void TForm12::Open1Click() {
+// Playback stops and the play file name is forgotten until a file is read.
+void TForm12::stop_for_open() {
     dragging_ = false;
-    state_.playing = false;
-    timer1_.stop();
-    timer2_.stop();
-    state_.cur_seq = 1;
-    state_.anim_step = 1;
+    engine_->reset_for_open();
     state_.play_file_name.clear();
+}
+
+void TForm12::Open1Click() {
+    stop_for_open();
     const QString path = QFileDialog::getOpenFileName(
         this, QString(), QString(), QStringLiteral("Basketball Drillpad (*.kqz);;Any File (*)"));
     if (!path.isEmpty()) {
@@ -381,13 +383,7 @@ void TForm12::Open1Click() {
 }
 
 void TForm12::open_chosen_file(const QString& path) {
-    dragging_ = false;
-    state_.playing = false;
-    timer1_.stop();
-    timer2_.stop();
-    state_.cur_seq = 1;
-    state_.anim_step = 1;
-    state_.play_file_name.clear();
+    stop_for_open();
     if (!OpenPlay(path)) return;
     state_.play_file_name = path.toStdString();
     Showcourt();

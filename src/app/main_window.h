@@ -147,6 +147,7 @@ private:
     const QTimer& timer(PlaybackTimer which) const;
     void show_picture(const raster::Bitmap& picture);
     FrameSettings frame_settings() const;
+    void stop_for_open();
     void open_chosen_file(const QString& path);
     void show_reader_box(bool error_box, const QString& text);
     int outer_width() const;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/play_loading.h"
 #include "play/codepage.h"
 #include "play/model.h"
 #include "play/reader.h"
@@ -103,20 +104,12 @@ void add_info_command(CLI::App& app, int& status) {
     auto file = std::make_shared<std::string>();
     cmd->add_option("FILE", *file, "play file (.kqz)")->required();
     cmd->callback([&status, file] {
-        auto play = std::make_unique<PlayModel>();
-        const ReadResult r = OpenPlay(*play, *file);
-        if (r.outcome == ReadOutcome::file_error) {
-            std::cerr << "hoopcast-cli: " << r.message << '\n';
-            status = kExitFile;
-            return;
-        }
-        std::cout << play_info_json(*play, r).dump(2, ' ', false, json::error_handler_t::replace) << '\n';
-        if (r.outcome == ReadOutcome::success) {
-            status = kExitOk;
-        } else {
-            std::cerr << "hoopcast-cli: " << r.message << '\n';
-            status = kExitOutcome;
-        }
+        // Every outcome but a file that cannot be read still shows the model as it stands.
+        LoadedPlay loaded;
+        status = load_play(*file, loaded);
+        if (status == kExitFile) return;
+        std::cout << play_info_json(*loaded.play, loaded.result).dump(2, ' ', false, json::error_handler_t::replace)
+                  << '\n';
     });
 }
 

@@ -1,6 +1,10 @@
 #include "raster/gif_writer.h"
 
+#include <fcntl.h>
 #include <gif_lib.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
@@ -131,9 +135,16 @@ std::unique_ptr<GifWriter> GifWriter::create(const std::string& path, int width,
         error = "cannot write a GIF of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
         return nullptr;
     }
+    // Opened here rather than by giflib, which would make the file readable by its owner only.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
     int code = 0;
-    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &code);
+    GifFileType* gif = EGifOpenFileHandle(fd, &code);
     if (gif == nullptr) {
+        ::close(fd);
         error = std::string(GifErrorString(code));
         return nullptr;
     }

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <optional>
 #include <vector>
 
 #include "raster/rasterizer.h"
@@ -86,6 +85,46 @@ namespace {
 struct EllipseGeometry {
     i64 W, H;
 
+    // Whether the box is small enough for the exact walk below: its arithmetic stays inside
+    // 128 bits.
+    static constexpr i64 kWalkLimit = i64{1} << 30;
+    bool walkable() const noexcept { return W < kWalkLimit && H < kWalkLimit; }
+
+    // The curve's equation scaled by W^2 H^2: negative inside, zero on it, positive outside.
+    i128 residual(i64 X, i64 Y) const noexcept {
+        return i128{H} * H * X * X + i128{W} * W * Y * Y - i128{W} * W * H * H;
+    }
+
+    // The outline's first quadrant as doubled offsets (X right, Y up), in the order an
+    // incremental walk finds them: from the horizontal axis (X = W) towards the vertical one.
+    // From each pixel the walk steps up when, in the next column inward, the pixel above is
+    // off the curve by no more than the one level with it (their residuals sum to <= 0), and
+    // steps inward when, in the next row up, the inner pixel is off by no more than the one
+    // in this column (sum >= 0); both at once is a diagonal step. Columns thus settle ties
+    // outward and rows inward, which is why a tall box is not the mirror of the wide one
+    // (5 x 7 keeps single pixels beside its top and bottom, 7 x 5 pairs at its sides). Once
+    // the walk crosses the vertical axis, the last column runs straight up to the top; thin
+    // tall boxes end that way. A pixel may repeat where the walk turns into that run; the
+    // arc's ends count those repeats.
+    std::vector<Point64> quadrant() const {
+        std::vector<Point64> q;
+        q.reserve(static_cast<std::size_t>((W + H) / 2 + 2));
+        i64 X = W, Y = H & 1;
+        while (X >= 0) {
+            q.push_back({X, Y});
+            const i128 diagonal = residual(X - 2, Y + 2);
+            const bool up = diagonal + residual(X - 2, Y) <= 0;
+            const bool in = diagonal + residual(X, Y + 2) >= 0;
+            if (up) Y += 2;
+            if (in) X -= 2;
+        }
+        for (; Y <= H; Y += 2) q.push_back({X + 2, Y});
+        return q;
+    }
+
+    // For boxes too large to walk, a closed form that agrees with the walk but for a pixel
+    // here and there: the nearest offset in each column (ties outward) and in each row (ties
+    // inward), all of them.
     static long double exact(i64 along, i64 axis, i64 other) noexcept {
         // other * sqrt(1 - (along / axis)^2)
         const long double f = static_cast<long double>(along) / static_cast<long double>(axis);
@@ -93,43 +132,18 @@ struct EllipseGeometry {
     }
 
     // Whether the outer of two neighbouring offsets, c + 2 just outside the curve and c on or
-    // inside it, lies off the curve by no more than the inner one, measured in the curve's
-    // own equation x^2/a^2 + y^2/b^2 - 1 scaled by a^2 b^2. Exact in 128 bits while the axes
-    // fit, which covers every bitmap we can allocate; larger boxes use floating point.
-    static bool outer_is_nearer(i64 along, i64 axis, i64 other, i64 c) noexcept {
+    // inside it, is the one to take: their residuals sum to < 0, or to 0 when ties go out.
+    static bool take_outer(i64 along, i64 axis, i64 other, i64 c, bool ties_out) noexcept {
         if (axis < (i64{1} << 30) && other < (i64{1} << 30)) {
             const i128 base = i128{other} * other * along * along - i128{axis} * axis * other * other;
-            const i128 outer = base + i128{axis} * axis * (c + 2) * (c + 2);  // > 0
-            const i128 inner = base + i128{axis} * axis * c * c;              // <= 0
-            return outer + inner <= 0;
+            const i128 sum = 2 * base + i128{axis} * axis * ((c + 2) * (c + 2) + c * c);
+            return ties_out ? sum <= 0 : sum < 0;
         }
         const long double o = static_cast<long double>(other), a = static_cast<long double>(axis);
         const long double base = o * o * static_cast<long double>(along) * static_cast<long double>(along) - a * a * o * o;
         const long double cc = static_cast<long double>(c);
-        return (base + a * a * (cc + 2) * (cc + 2)) + (base + a * a * cc * cc) <= 0;
-    }
-
-    // Of the two offsets of the right parity around the curve, the one whose residual is
-    // smaller; on a tie the outer one. Near 45 degrees this can differ from the offset
-    // nearest along the axis, and the outline follows the residual.
-    static i64 nearest(i64 along, i64 axis, i64 other) noexcept {
-        const i64 parity = other & 1;
-        // A double is close enough for a first guess; the exact tests below settle it.
-        const double f = static_cast<double>(along) / static_cast<double>(axis);
-        const long double v = static_cast<double>(other) * std::sqrt(std::max(0.0, 1 - f * f));
-        const i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
-        return nearest_from(along, axis, other, c);
-    }
-
-    // The same offset from any first guess of the right parity: the walks below settle it.
-    static i64 nearest_from(i64 along, i64 axis, i64 other, i64 c) noexcept {
-        const i64 parity = other & 1;
-        c = std::clamp<i64>(c, parity, other);
-        // Settle c as the last offset at or inside the curve, whatever the rounding above did.
-        while (c + 2 <= other && inside_or_on(along, axis, other, c + 2)) c += 2;
-        while (c - 2 >= parity && !inside_or_on(along, axis, other, c)) c -= 2;
-        if (c + 2 > other) return c;
-        return outer_is_nearer(along, axis, other, c) ? c + 2 : c;
+        const long double sum = (base + a * a * (cc + 2) * (cc + 2)) + (base + a * a * cc * cc);
+        return ties_out ? sum <= 0 : sum < 0;
     }
 
     static bool inside_or_on(i64 along, i64 axis, i64 other, i64 candidate) noexcept {
@@ -139,20 +153,27 @@ struct EllipseGeometry {
         return static_cast<long double>(candidate) <= exact(along, axis, other);
     }
 
-    i64 y_for_column(i64 X) const noexcept { return nearest(X, W, H); }
-    i64 x_for_row(i64 Y) const noexcept { return nearest(Y, H, W); }
+    static i64 nearest(i64 along, i64 axis, i64 other, bool ties_out) noexcept {
+        const i64 parity = other & 1;
+        // A double is close enough for a first guess; the exact tests below settle it.
+        const double f = static_cast<double>(along) / static_cast<double>(axis);
+        const long double v = static_cast<double>(other) * std::sqrt(std::max(0.0, 1 - f * f));
+        i64 c = parity + 2 * static_cast<i64>(std::floor((v - static_cast<long double>(parity)) / 2));
+        c = std::clamp<i64>(c, parity, other);
+        // Settle c as the last offset at or inside the curve, whatever the rounding above did.
+        while (c + 2 <= other && inside_or_on(along, axis, other, c + 2)) c += 2;
+        while (c - 2 >= parity && !inside_or_on(along, axis, other, c)) c -= 2;
+        if (c + 2 > other) return c;
+        return take_outer(along, axis, other, c, ties_out) ? c + 2 : c;
+    }
 
-    // Where the slope is flatter than 45 degrees the outline takes one pixel per column,
-    // elsewhere one per row.
-    bool flat(i64 X, i64 Y) const noexcept { return i128{H} * H * X <= i128{W} * W * Y; }
-    bool steep(i64 X, i64 Y) const noexcept { return i128{H} * H * X >= i128{W} * W * Y; }
+    i64 y_for_column(i64 X) const noexcept { return nearest(X, W, H, true); }
+    i64 x_for_row(i64 Y) const noexcept { return nearest(Y, H, W, false); }
 
-    // Largest doubled x offset of the outline on the row at offset Y.
+    // Largest doubled x offset of the closed-form outline on the row at offset Y.
     i64 row_extent(i64 Y) const noexcept {
-        i64 best = -1;
-        const i64 xs = x_for_row(Y);
-        if (steep(xs, Y)) best = xs;
-        // Flat part: the largest X whose column rounds to this row or above. Columns round to
+        i64 best = x_for_row(Y);
+        // Columns: the largest X whose column takes this row or one above. Columns round to
         // the curve, so start where the curve is one step below the row and walk to it.
         const i64 q = W & 1;
         if (y_for_column(q) < Y) return best;
@@ -161,127 +182,103 @@ struct EllipseGeometry {
         lo = std::clamp<i64>(lo, q, W - ((W - q) & 1));
         while (lo + 2 <= W && y_for_column(lo + 2) >= Y) lo += 2;
         while (lo > q && y_for_column(lo) < Y) lo -= 2;
-        if (y_for_column(lo) == Y && flat(lo, Y)) best = std::max(best, lo);
+        if (y_for_column(lo) == Y) best = std::max(best, lo);
         return best;
     }
 };
 
-// The quadrant's offsets worked out once per ellipse: one per column and one per row, each
-// found by walking on from its neighbour's, which the offset rule allows since it settles
-// from any guess. Columns' offsets never grow away from the centre (the inside test and the
-// nearer-of-two test both only tighten as the column moves out), so a row's flat extent is a
-// search in the column table. Only for boxes whose quadrant is affordable to tabulate.
-struct QuadrantTables {
-    std::vector<i64> col;  // col[i] = y_for_column(q + 2i), q = W & 1
-    std::vector<i64> row;  // row[j] = x_for_row(p + 2j), p = H & 1
-
-    explicit QuadrantTables(const EllipseGeometry& e) {
-        const i64 q = e.W & 1, p = e.H & 1;
-        col.resize(static_cast<std::size_t>((e.W - q) / 2 + 1));
-        row.resize(static_cast<std::size_t>((e.H - p) / 2 + 1));
-        i64 guess = e.y_for_column(q);
-        for (std::size_t i = 0; i < col.size(); ++i)
-            col[i] = guess = EllipseGeometry::nearest_from(q + 2 * static_cast<i64>(i), e.W, e.H, guess);
-        guess = e.x_for_row(p);
-        for (std::size_t j = 0; j < row.size(); ++j)
-            row[j] = guess = EllipseGeometry::nearest_from(p + 2 * static_cast<i64>(j), e.H, e.W, guess);
-    }
-
-    i64 y_for_column(const EllipseGeometry& e, i64 X) const noexcept { return col[static_cast<std::size_t>((X - (e.W & 1)) / 2)]; }
-    i64 x_for_row(const EllipseGeometry& e, i64 Y) const noexcept { return row[static_cast<std::size_t>((Y - (e.H & 1)) / 2)]; }
-
-    // EllipseGeometry::row_extent from the tables.
-    i64 row_extent(const EllipseGeometry& e, i64 Y) const noexcept {
-        i64 best = -1;
-        const i64 xs = x_for_row(e, Y);
-        if (e.steep(xs, Y)) best = xs;
-        if (col.front() < Y) return best;
-        // Last column whose offset reaches the row.
-        const auto it = std::partition_point(col.begin(), col.end(), [Y](i64 y) { return y >= Y; });
-        const std::size_t i = static_cast<std::size_t>(it - col.begin()) - 1;
-        const i64 lo = (e.W & 1) + 2 * static_cast<i64>(i);
-        if (col[i] == Y && e.flat(lo, Y)) best = std::max(best, lo);
-        return best;
-    }
-};
+// Whether walking the whole outline costs no more than a few passes over the bitmap.
+bool loop_is_affordable(const Bitmap& bitmap, Box box, i64 pen_width) noexcept {
+    const i64 limit = 4 * (i64{bitmap.width()} + bitmap.height()) + 4 * std::min<i64>(pen_width, 1 << 16);
+    return box.width() <= limit && box.height() <= limit && box.width() < EllipseGeometry::kWalkLimit &&
+           box.height() < EllipseGeometry::kWalkLimit;
+}
 
 // Calls plot(x, y) for every pixel of the width-1 outline of the ellipse in the box (inclusive
-// pixel bounds l..r, t..b) that lies in the bitmap. A pixel may be reported twice.
+// pixel bounds l..r, t..b). With `walk` the exact outline, every pixel; otherwise the closed
+// form, only the pixels within `pad` of the bitmap. A pixel may be reported twice.
 template <typename Plot>
-void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, i64 pad, const QuadrantTables* tables,
-                            Plot&& plot) {
+void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, bool walk, i64 pad, Plot&& plot) {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
+    if (walk) {
+        for (const Point64& p : e.quadrant()) {
+            plot((cx2 + p.x) / 2, (cy2 - p.y) / 2);
+            plot((cx2 - p.x) / 2, (cy2 - p.y) / 2);
+            plot((cx2 - p.x) / 2, (cy2 + p.y) / 2);
+            plot((cx2 + p.x) / 2, (cy2 + p.y) / 2);
+        }
+        return;
+    }
     pad = std::min<i64>(pad, i64{bitmap.width()} + bitmap.height());
     const i64 x0 = std::max<i64>(l, -pad), x1 = std::min<i64>(r, bitmap.width() - 1 + pad);
     for (i64 x = x0; x <= x1; ++x) {
         const i64 X = 2 * x - cx2 < 0 ? cx2 - 2 * x : 2 * x - cx2;
-        const i64 Y = tables != nullptr ? tables->y_for_column(e, X) : e.y_for_column(X);
-        if (!e.flat(X, Y)) continue;
+        const i64 Y = e.y_for_column(X);
         plot(x, (cy2 - Y) / 2);
         plot(x, (cy2 + Y) / 2);
     }
     const i64 y0 = std::max<i64>(t, -pad), y1 = std::min<i64>(b, bitmap.height() - 1 + pad);
     for (i64 y = y0; y <= y1; ++y) {
         const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
-        const i64 X = tables != nullptr ? tables->x_for_row(e, Y) : e.x_for_row(Y);
-        if (!e.steep(X, Y)) continue;
+        const i64 X = e.x_for_row(Y);
         plot((cx2 - X) / 2, y);
         plot((cx2 + X) / 2, y);
     }
 }
 
-void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, const QuadrantTables* tables,
-                         Colour colour) noexcept {
+// The brush covers each row out to the outline's outermost pixel on it.
+void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, bool walk, Colour colour) noexcept {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
+    if (walk) {
+        // The walk climbs row by row and moves inward, so the first pixel on a row is its
+        // outermost.
+        i64 last_row = -1;
+        for (const Point64& p : e.quadrant()) {
+            if (p.y == last_row) continue;
+            last_row = p.y;
+            paint_span(bitmap, (cy2 - p.y) / 2, (cx2 - p.x) / 2, (cx2 + p.x) / 2, colour);
+            if (p.y != 0) paint_span(bitmap, (cy2 + p.y) / 2, (cx2 - p.x) / 2, (cx2 + p.x) / 2, colour);
+        }
+        return;
+    }
     const i64 y0 = std::max<i64>(t, 0), y1 = std::min<i64>(b, bitmap.height() - 1);
     for (i64 y = y0; y <= y1; ++y) {
         const i64 Y = 2 * y - cy2 < 0 ? cy2 - 2 * y : 2 * y - cy2;
-        const i64 ext = tables != nullptr ? tables->row_extent(e, Y) : e.row_extent(Y);
+        const i64 ext = e.row_extent(Y);
         if (ext < 0) continue;
         paint_span(bitmap, y, (cx2 - ext) / 2, (cx2 + ext) / 2, colour);
     }
 }
 
-// The outline as an ordered closed loop of pixels, clockwise from the top: the quadrant's
-// columns of the flat part, then its rows of the steep part, mirrored into the others.
-std::vector<Point64> ellipse_loop(i64 l, i64 t, i64 r, i64 b, const QuadrantTables& tables) {
+// The outline as a closed loop of pixels counter-clockwise on screen, from the right end of
+// the horizontal axis: the first quadrant as walked, then mirrored into the other three, each
+// quadrant's part the same length (repeats kept) so that part k starts at k times that length.
+struct EllipseLoop {
+    std::vector<Point64> pixels;
+    std::vector<Point64> quadrant;  // doubled offsets, as walked
+};
+
+EllipseLoop ellipse_loop(i64 l, i64 t, i64 r, i64 b) {
     const EllipseGeometry e{r - l, b - t};
-    std::vector<Point64> quadrant;  // doubled offsets, from the top towards the right
-    quadrant.reserve(tables.col.size() + tables.row.size());
-    for (i64 X = e.W & 1; X <= e.W; X += 2) {
-        const i64 Y = tables.y_for_column(e, X);
-        if (!e.flat(X, Y)) break;
-        quadrant.push_back({X, Y});
-    }
-    std::vector<Point64> steep;
-    for (i64 Y = e.H & 1; Y <= e.H; Y += 2) {
-        const i64 X = tables.x_for_row(e, Y);
-        if (!e.steep(X, Y)) break;
-        steep.push_back({X, Y});
-    }
-    for (auto it = steep.rbegin(); it != steep.rend(); ++it)
-        if (quadrant.empty() || quadrant.back().x != it->x || quadrant.back().y != it->y) quadrant.push_back(*it);
+    EllipseLoop loop{{}, e.quadrant()};
+    const std::vector<Point64>& q = loop.quadrant;
     const i64 cx2 = l + r, cy2 = t + b;
-    std::vector<Point64> loop;
-    loop.reserve(quadrant.size() * 4);
-    auto add = [&](i64 X, i64 Y) {
-        const Point64 p{(cx2 + X) / 2, (cy2 + Y) / 2};
-        if (loop.empty() || loop.back().x != p.x || loop.back().y != p.y) loop.push_back(p);
-    };
-    for (const Point64& q : quadrant) add(q.x, -q.y);
-    for (auto it = quadrant.rbegin(); it != quadrant.rend(); ++it) add(it->x, it->y);
-    for (const Point64& q : quadrant) add(-q.x, q.y);
-    for (auto it = quadrant.rbegin(); it != quadrant.rend(); ++it) add(-it->x, -it->y);
-    if (loop.size() > 1 && loop.front().x == loop.back().x && loop.front().y == loop.back().y) loop.pop_back();
+    loop.pixels.reserve(q.size() * 4);
+    for (const Point64& p : q) loop.pixels.push_back({(cx2 + p.x) / 2, (cy2 - p.y) / 2});
+    for (auto it = q.rbegin(); it != q.rend(); ++it) loop.pixels.push_back({(cx2 - it->x) / 2, (cy2 - it->y) / 2});
+    for (const Point64& p : q) loop.pixels.push_back({(cx2 - p.x) / 2, (cy2 + p.y) / 2});
+    for (auto it = q.rbegin(); it != q.rend(); ++it) loop.pixels.push_back({(cx2 + it->x) / 2, (cy2 + it->y) / 2});
     return loop;
 }
 
-// Whether walking the whole outline costs no more than a few passes over the bitmap.
-bool loop_is_affordable(const Bitmap& bitmap, Box box, i64 pen_width) noexcept {
-    const i64 limit = 4 * (i64{bitmap.width()} + bitmap.height()) + 4 * std::min<i64>(pen_width, 1 << 16);
-    return box.width() <= limit && box.height() <= limit;
+// The loop without consecutive repeats, for drawing it whole.
+std::vector<Point64> distinct_pixels(std::vector<Point64> pixels) {
+    auto same = [](const Point64& a, const Point64& c) { return a.x == c.x && a.y == c.y; };
+    pixels.erase(std::unique(pixels.begin(), pixels.end(), same), pixels.end());
+    while (pixels.size() > 1 && same(pixels.front(), pixels.back())) pixels.pop_back();
+    return pixels;
 }
 
 }  // namespace
@@ -296,25 +293,22 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
         return;
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
-    std::optional<QuadrantTables> tables;
-    if (loop_is_affordable(bitmap, box, pen_width)) tables.emplace(EllipseGeometry{r - l, b - t});
-    const QuadrantTables* known = tables ? &*tables : nullptr;
-    if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, known, *brush);
+    const bool walk = loop_is_affordable(bitmap, box, pen_width);
+    if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, walk, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, 0, known, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
+        for_each_outline_pixel(bitmap, l, t, r, b, walk, 0, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
         return;
     }
     // Geometric pens run along the outline as one closed wide path through its pixels, so
     // the round joins make the outer edge slightly lumpy. A box far larger than the bitmap
     // would make that path long; there a dot on each outline pixel near the bitmap is
     // drawn instead, which bounds the work by the bitmap's size.
-    if (tables) {
-        const std::vector<Point64> loop = ellipse_loop(l, t, r, b, *tables);
+    if (walk) {
+        const std::vector<Point64> loop = distinct_pixels(ellipse_loop(l, t, r, b).pixels);
         wide_path(bitmap, loop, true, pen_width, pen, dots);
         return;
     }
-    const i64 pad = pen_width;
-    for_each_outline_pixel(bitmap, l, t, r, b, pad, nullptr,
+    for_each_outline_pixel(bitmap, l, t, r, b, false, pen_width,
                            [&](i64 x, i64 y) { round_dot(bitmap, Point64{x, y}, pen_width, pen); });
 }
 
@@ -327,12 +321,35 @@ double screen_angle(double X, double Y) noexcept {
     return a;
 }
 
+// Where a ray meets the loop: the index of the first pixel of the ray's quadrant that lies on
+// or beyond the ray counter-clockwise, or the start of the next quadrant if none does. The ray
+// (x, y), y up, runs from GDI's centre of the box, ((x1 + x2) / 2, (y1 + y2) / 2) rounded
+// down. A pixel counts by its whole offset from the middle of the outline's pixels, the half
+// dropped towards the middle when the box is even, so both middle pixels count as on the
+// axis. The quadrants are closed at the positive x axis and at the y axis above; in the
+// lower two a pixel exactly on the ray does not count yet. Together this puts the ends on
+// the left and lower halves a pixel later or earlier than the true angles would, as the
+// reference does.
+std::size_t ray_index(const EllipseLoop& loop, i64 x, i64 y) noexcept {
+    const std::size_t n = loop.quadrant.size();
+    const int k = x >= 0 ? (y >= 0 ? 0 : 3) : (y >= 0 ? 1 : 2);
+    const i64 sx = (k == 0 || k == 3) ? 1 : -1, sy = k < 2 ? 1 : -1;
+    for (std::size_t i = 0; i < n; ++i) {
+        // Quadrants 1 and 3 run through the walk backwards.
+        const Point64& p = (k % 2 == 0) ? loop.quadrant[i] : loop.quadrant[n - 1 - i];
+        const i128 ax = sx * (p.x / 2), ay = sy * (p.y / 2);
+        const i128 cross = i128{x} * ay - i128{y} * ax;  // > 0: the pixel lies beyond the ray
+        if (k < 2 ? cross >= 0 : cross > 0) return static_cast<std::size_t>(k) * n + i;
+    }
+    return static_cast<std::size_t>(k + 1) * n;
+}
 
 }  // namespace
 
-// Arc: the outline pixels of the ellipse from the start ray counter-clockwise to the end
-// ray, drawn as a path through them: a thin pen leaves the last pixel out as any line does,
-// a geometric pen puts round caps on both ends.
+// Arc: the outline pixels of the ellipse from where the start ray meets it counter-clockwise
+// to the pixel before where the end ray does, drawn as a path through them: a thin pen leaves
+// the last pixel out as any line does, a geometric pen puts round caps on both ends. The same
+// ray twice gives the whole loop.
 void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_width, Colour pen,
               DotCache* dots) noexcept {
     // As with the ellipse, a box 2 pixels across or less is a rectangle's outline.
@@ -341,71 +358,35 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         return;
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
-    const i64 cx2 = l + r, cy2 = t + b;
-    // The rays run from GDI's centre of the box, ((x1 + x2) / 2, (y1 + y2) / 2), to the given
-    // points. That centre lies half a pixel right of and below the middle of the outline's
-    // pixels (one step in doubled units), from where the pixels' own angles are measured.
-    const i64 sx = 2 * i64{start_ray.x} - (cx2 + 1), sy = 2 * i64{start_ray.y} - (cy2 + 1);
-    const i64 ex = 2 * i64{end_ray.x} - (cx2 + 1), ey = 2 * i64{end_ray.y} - (cy2 + 1);
-    const double start = screen_angle(static_cast<double>(sx), static_cast<double>(sy));
-    const double end = screen_angle(static_cast<double>(ex), static_cast<double>(ey));
-    double sweep = end - start;
-    if (sweep <= 0) sweep += 2 * std::numbers::pi;
-    auto progress = [&](const Point64& p) {
-        double a = screen_angle(static_cast<double>(2 * p.x - cx2), static_cast<double>(2 * p.y - cy2)) - start;
-        if (a < 0) a += 2 * std::numbers::pi;
-        return a;
-    };
+    const i64 gx = box.left + box.width() / 2, gy = box.top + box.height() / 2;
+    const i64 sx = i64{start_ray.x} - gx, sy = gy - i64{start_ray.y};
+    const i64 ex = i64{end_ray.x} - gx, ey = gy - i64{end_ray.y};
     if (!loop_is_affordable(bitmap, box, pen_width)) {
-        // Far larger than the bitmap: the visible pixels of the sweep, each on its own.
-        for_each_outline_pixel(bitmap, l, t, r, b, pen_width, nullptr, [&](i64 x, i64 y) {
-            if (progress(Point64{x, y}) > sweep) return;
+        // Far larger than the bitmap: the visible pixels of the sweep, each on its own, by
+        // their angles about the middle of the box.
+        const i64 cx2 = l + r, cy2 = t + b;
+        const double start = screen_angle(static_cast<double>(sx), static_cast<double>(-sy));
+        const double end = screen_angle(static_cast<double>(ex), static_cast<double>(-ey));
+        double sweep = end - start;
+        if (sweep <= 0) sweep += 2 * std::numbers::pi;
+        for_each_outline_pixel(bitmap, l, t, r, b, false, pen_width, [&](i64 x, i64 y) {
+            double a = screen_angle(static_cast<double>(2 * x - cx2), static_cast<double>(2 * y - cy2)) - start;
+            if (a < 0) a += 2 * std::numbers::pi;
+            if (a > sweep) return;
             if (pen_width <= 1) plot_pixel(bitmap, x, y, pen);
             else round_dot(bitmap, Point64{x, y}, pen_width, pen);
         });
         return;
     }
-    std::vector<Point64> loop = ellipse_loop(l, t, r, b, QuadrantTables(EllipseGeometry{r - l, b - t}));
-    std::reverse(loop.begin(), loop.end());  // counter-clockwise on screen
-    if (loop.empty()) return;
-    const bool same_ray = static_cast<i128>(sx) * ey == static_cast<i128>(sy) * ex &&
-                          static_cast<i128>(sx) * ex + static_cast<i128>(sy) * ey > 0;
-    if (same_ray || (sx == 0 && sy == 0) || (ex == 0 && ey == 0)) {
-        // The whole ellipse, starting just after the pixel where the ray meets it and
-        // ending on that pixel, which a thin pen leaves out as the end of its path.
-        std::size_t k = 0;
-        if (sx != 0 || sy != 0) {
-            const double w = static_cast<double>(r - l), h = static_cast<double>(b - t);
-            // Here the ray is taken from the centre of the outline's pixels.
-            const double fx = static_cast<double>(sx + 1), fy = static_cast<double>(sy + 1);
-            const double scale = 1.0 / std::sqrt((fx / w) * (fx / w) + (fy / h) * (fy / h));
-            const double hx = (static_cast<double>(cx2) + fx * scale) / 2;
-            const double hy = (static_cast<double>(cy2) + fy * scale) / 2;
-            double best = INFINITY;
-            for (std::size_t i = 0; i < loop.size(); ++i) {
-                const double d = std::hypot(static_cast<double>(loop[i].x) - hx, static_cast<double>(loop[i].y) - hy);
-                if (d < best) best = d, k = i;
-            }
-        }
-        std::rotate(loop.begin(), loop.begin() + static_cast<std::ptrdiff_t>((k + 1) % loop.size()), loop.end());
-        if (pen_width <= 1) {
-            for (std::size_t i = 0; i + 1 < loop.size(); ++i) thin_line(bitmap, loop[i], loop[i + 1], pen);
-        } else {
-            wide_path(bitmap, loop, false, pen_width, pen, dots);
-        }
-        return;
-    }
-    std::vector<std::pair<double, Point64>> swept;
-    swept.reserve(loop.size());
-    for (const Point64& p : loop) {
-        const double a = progress(p);
-        if (a <= sweep) swept.emplace_back(a, p);
-    }
-    std::stable_sort(swept.begin(), swept.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    const EllipseLoop loop = ellipse_loop(l, t, r, b);
+    const std::size_t count = loop.pixels.size();
+    if (count == 0) return;
+    const std::size_t first = ray_index(loop, sx, sy) % count;
+    std::size_t last = ray_index(loop, ex, ey) % count;
+    if (last <= first) last += count;
     std::vector<Point64> path;
-    path.reserve(swept.size());
-    for (const auto& s : swept) path.push_back(s.second);
-    if (path.empty()) return;
+    path.reserve(last - first);
+    for (std::size_t i = first; i < last; ++i) path.push_back(loop.pixels[i % count]);
     if (pen_width <= 1) {
         for (std::size_t i = 0; i + 1 < path.size(); ++i) thin_line(bitmap, path[i], path[i + 1], pen);
         return;

@@ -160,6 +160,21 @@ TEST(Ellipse, OddCircleIsTheMidpointCircle) {
     EXPECT_EQ(s, expected);
 }
 
+TEST(Ellipse, TallBoxIsNotTheMirrorOfTheWideOne) {
+    // Columns settle ties outward and rows inward: the 7 x 5 box keeps two pixels beside the
+    // middle of each side, the 5 x 7 box only one beside the middle of its top and bottom.
+    Picture wide(10, 10), tall(10, 10);
+    wide.canvas().brush.style = BrushStyle::clear;
+    tall.canvas().brush.style = BrushStyle::clear;
+    wide.canvas().ellipse(1, 1, 8, 6);
+    tall.canvas().ellipse(1, 1, 6, 8);
+    const PixelSet w = inked(wide.bitmap()), t = inked(tall.bitmap());
+    EXPECT_EQ(w, (PixelSet{{3, 1}, {4, 1}, {5, 1}, {1, 2}, {2, 2}, {6, 2}, {7, 2}, {1, 3}, {7, 3},
+                           {1, 4}, {2, 4}, {6, 4}, {7, 4}, {3, 5}, {4, 5}, {5, 5}}));
+    EXPECT_EQ(t, (PixelSet{{3, 1}, {2, 2}, {4, 2}, {1, 3}, {5, 3}, {1, 4}, {5, 4}, {1, 5}, {5, 5},
+                           {2, 6}, {4, 6}, {3, 7}}));
+}
+
 TEST(Ellipse, BrushFillsEverythingInsideTheOutline) {
     Picture p(40, 40);
     Canvas& c = p.canvas();
@@ -198,6 +213,30 @@ TEST(Arc, RunsCounterClockwiseAndLeavesTheRestOfTheEllipse) {
     EXPECT_EQ(upper, 0);
     EXPECT_GT(lower, 60);
     EXPECT_EQ(c.position(), (Point{0, 0}));
+}
+
+TEST(Arc, EndsCountWholePixelOffsetsFromTheMiddle) {
+    // Box 8..71 x 8..59 (even both ways), rays along the axes from its centre (40, 34). Both
+    // middle pixels of a side count as lying on the axis, so the exact angles do not decide.
+    Picture p(80, 68);
+    Canvas& c = p.canvas();
+    c.arc(8, 8, 72, 60, 90, 34, 40, -16);  // 0 to 90 degrees
+    const PixelSet upper = inked(p.bitmap());
+    // Starts on the upper of the two middle pixels of the right side; of the top row it
+    // stops short of both middle pixels and of the one right of them, the path's end.
+    EXPECT_TRUE(upper.count({71, 33}));
+    EXPECT_FALSE(upper.count({71, 34}));
+    EXPECT_TRUE(upper.count({42, 8}));
+    EXPECT_FALSE(upper.count({41, 8}));
+    Picture q(80, 68);
+    q.canvas().arc(8, 8, 72, 60, -10, 34, 40, 84);  // 180 to 270 degrees
+    const PixelSet lower = inked(q.bitmap());
+    // Starts on the upper middle pixel of the left side, before the ray; ends after the left
+    // middle pixel of the bottom row.
+    EXPECT_TRUE(lower.count({8, 33}));
+    EXPECT_FALSE(lower.count({8, 32}));
+    EXPECT_TRUE(lower.count({39, 59}));
+    EXPECT_FALSE(lower.count({40, 59}));
 }
 
 TEST(Arc, SameStartAndEndRayDrawTheWholeEllipse) {

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# cmake --install puts the programs, the desktop entry, the icons and the .kqz MIME type where
+# a Linux desktop looks for them.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for f in bin/hoopcast bin/hoopcast-cli \
+         share/applications/hoopcast.desktop \
+         share/mime/packages/hoopcast-kqz.xml \
+         share/icons/hicolor/32x32/apps/hoopcast.png \
+         share/icons/hicolor/256x256/apps/hoopcast.png \
+         share/icons/hicolor/scalable/apps/hoopcast.svg; do
+  [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+grep -q '^MimeType=application/x-hoopcast-play;' "$prefix/share/applications/hoopcast.desktop"
+grep -q 'glob pattern="\*.kqz"' "$prefix/share/mime/packages/hoopcast-kqz.xml"
+echo "install layout ok"
