@@ -160,6 +160,7 @@ void TForm12::build_controls() {
     Richedit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont pane_font(QStringLiteral("Arial"));
     pane_font.setPixelSize(13);
+    pane_font.setBold(false);  // set explicitly, or the window's bold would be inherited
     Richedit1->setFont(pane_font);
     Richedit1->setAccessibleName(tr("Description"));
     Richedit1->hide();
