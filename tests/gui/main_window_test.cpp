@@ -90,6 +90,31 @@ private slots:
         QCOMPARE(form.ColorBox1->currentText(), QStringLiteral("Blue"));
         QVERIFY(form.CheckBox1->isChecked());
         QVERIFY(!form.CheckBox2->isChecked());
+        QVERIFY2(!form.Richedit1->font().bold(), "the pane is regular, the window bold");
+        QVERIFY(form.Richedit1->isVisible());
+        QCOMPARE(form.BitBtn1->accessibleName(), QStringLiteral("Play"));
+        QCOMPARE(form.BitBtn1->toolTip(), QStringLiteral("Play"));
+    }
+
+    void keysStepThroughAPlayAsAClickerWould() {
+        QTemporaryDir dir;
+        write_file(dir.filePath(QStringLiteral("p.kqz")), kSmallPlay);
+        TForm12 form({dir.filePath(QStringLiteral("p.kqz"))});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClick(&form, Qt::Key_PageDown);
+        QCOMPARE(form.Label4->text(), QStringLiteral("2/2"));
+        QTest::keyClick(&form, Qt::Key_Left);
+        QCOMPARE(form.Label4->text(), QStringLiteral("1/2"));
+        QTest::keyClick(&form, Qt::Key_Space);
+        QVERIFY(form.playback_state().playing);
+        QVERIFY(form.timer1().isActive());
+        QTest::keyClick(&form, Qt::Key_Space);
+        QVERIFY(!form.playback_state().playing);
+        QVERIFY(!form.timer1().isActive());
+        QTest::keyClick(&form, Qt::Key_Right);
+        QTest::keyClick(&form, Qt::Key_Home);
+        QCOMPARE(form.Label4->text(), QStringLiteral("1/2"));
     }
 
     void argumentsAreJoinedWithBlanks() {
