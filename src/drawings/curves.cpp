@@ -69,6 +69,7 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
     bool first_side = true;
     CurvePoint L{0, 0};
     const double R = 2 * s;
+    lines_detail::ArcPoints arc_points(R);
     const double arc_reach = R + std::max(canvas.pen.width, 1) + 2;
 
     // Only the steps between the chain's start and end (1 < t < n - 2) are drawn.
@@ -111,9 +112,9 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
                         path.flush();
                         const int K = Round(*theta * 180 / kPi);
                         if (first_side) {
-                            draw_arc_polyline(picture, mx, my, R, K + 180, K + 360);
+                            draw_arc_polyline(picture, mx, my, arc_points, K + 180, K + 360);
                         } else {
-                            draw_arc_polyline(picture, mx, my, R, K, K + 180);
+                            draw_arc_polyline(picture, mx, my, arc_points, K, K + 180);
                         }
                     }
                     first_side = !first_side;

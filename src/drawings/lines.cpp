@@ -89,6 +89,18 @@ int widened_pen(int width, int factor) {
 }
 
 int round_trig(double v) {
+    // Every pixel coordinate passes through here. Within this range the floor comes from a
+    // truncating conversion and the rounding from the sign of the distance to the half,
+    // both exact, sparing two library calls; the result is that of the general path below.
+    if (std::fabs(v) < 1073741824.0) {
+        const auto t = static_cast<std::int64_t>(v);
+        const std::int64_t f = static_cast<double>(t) > v ? t - 1 : t;
+        const double nearest_half = static_cast<double>(f) + 0.5;
+        const double d = v - nearest_half;
+        // A value at the half goes to the even neighbour, as Round does.
+        if (std::fabs(d) < 1e-9 * std::max(1.0, std::fabs(v))) return static_cast<int>(f + (f & 1));
+        return static_cast<int>(d > 0 ? f + 1 : f);
+    }
     const double nearest_half = std::floor(v) + 0.5;
     if (std::fabs(v - nearest_half) < 1e-9 * std::max(1.0, std::fabs(v))) return Round(nearest_half);
     return Round(v);
@@ -183,22 +195,69 @@ const DegreeTable& degrees() {
 
 }  // namespace
 
-void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end) {
-    geometry::PenPath path(picture.canvas());
+namespace {
+
+// Centres and offsets up to this size keep the sum's rounding error and the half-way
+// tolerance of round_trig far below kHalfMargin.
+constexpr double kOffsetLimit = 65536;
+constexpr double kHalfMargin = 1e-3;
+
+// Nearest whole offset to v when every whole c within kOffsetLimit has
+// round_trig(c + v) == c + offset: v lies clearly away from a half. Within these limits the
+// sum is off by less than 1e-10 and round_trig's tolerance is below 1.4e-4, so a value more
+// than kHalfMargin from a half rounds the same way with or without c.
+std::optional<int> clear_offset(double v) noexcept {
+    const int n = Round(v);
+    // Exact: v and its nearest integer are within a factor of two of each other, or n is 0.
+    const double off = std::fabs(v - n);
+    if (off < 0.5 - kHalfMargin) return n;
+    return std::nullopt;
+}
+
+}  // namespace
+
+lines_detail::ArcPoints::ArcPoints(double r) noexcept
+    : r_(r), usable_(r >= -kOffsetLimit && r <= kOffsetLimit) {}
+
+raster::Point lines_detail::ArcPoints::at(int cx, int cy, std::int64_t degree) noexcept {
+    const auto k = static_cast<std::size_t>(((degree % 360) + 360) % 360);
     const DegreeTable& table = degrees();
-    auto at = [&](std::int64_t degree) {
-        const auto k = static_cast<std::size_t>(((degree % 360) + 360) % 360);
-        return raster::Point{round_trig(cx + r * table.cos[k]), round_trig(cy - r * table.sin[k])};
-    };
-    const raster::Point first = at(static_cast<std::int64_t>(start) - 1);
+    const double x = r_ * table.cos[k];
+    const double y = r_ * table.sin[k];
+    if (usable_ && cx >= -kOffsetLimit && cx <= kOffsetLimit && cy >= -kOffsetLimit && cy <= kOffsetLimit) {
+        if (entries_[k] == Entry::unknown) {
+            const auto ox = clear_offset(x);
+            const auto oy = clear_offset(-y);
+            if (ox && oy) {
+                dx_[k] = *ox;
+                dy_[k] = *oy;
+                entries_[k] = Entry::offset;
+            } else {
+                entries_[k] = Entry::direct;
+            }
+        }
+        if (entries_[k] == Entry::offset) return {cx + dx_[k], cy + dy_[k]};
+    }
+    return {round_trig(cx + x), round_trig(cy - y)};
+}
+
+void draw_arc_polyline(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, int start,
+                       int end) {
+    geometry::PenPath path(picture.canvas());
+    const raster::Point first = points.at(cx, cy, static_cast<std::int64_t>(start) - 1);
     path.move_to(first.x, first.y);
     // A full turn and its overlap is all an arc can show; more would only repeat it.
     const std::int64_t last =
         std::min<std::int64_t>(static_cast<std::int64_t>(end) + 1, static_cast<std::int64_t>(start) + 361);
     for (std::int64_t k = start; k <= last; ++k) {
-        const raster::Point p = at(k);
+        const raster::Point p = points.at(cx, cy, k);
         path.line_to(p.x, p.y);
     }
+}
+
+void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end) {
+    lines_detail::ArcPoints points(r);
+    draw_arc_polyline(picture, cx, cy, points, start, end);
 }
 
 void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
@@ -300,13 +359,14 @@ void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int 
     if (2 * R < len) {
         piece(picture, P, P + w);
         Vec c = P + w * 0.5;
+        lines_detail::ArcPoints arc_points(R);
         auto half = [&](int from, int to) {
             if (!(len - 4 * R > sum)) return;
             sum += 2 * R;
             c = c + w;
             const raster::Point m = rounded(c);
             if (m.x >= arc_box.x0 && m.x <= arc_box.x1 && m.y >= arc_box.y0 && m.y <= arc_box.y1)
-                draw_arc_polyline(picture, m.x, m.y, R, from, to);
+                draw_arc_polyline(picture, m.x, m.y, arc_points, from, to);
         };
         // Half circles wholly before the picture are stepped over in pairs, keeping the sides.
         const double skip = 2 * std::floor(visible->first / (4 * R)) - 4;

@@ -2,6 +2,7 @@
 // Straight movement lines: cuts ("loop"), passes (dashed), dribbles (wavy), screens and
 // shots, with their end marks. Positions are court units unless a name says pixels.
 
+#include <cstdint>
 #include <optional>
 
 #include "drawings/context.h"
@@ -32,6 +33,29 @@ void draw_screen_bar(raster::Picture& picture, int x1, int y1, int x2, int y2, d
 void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, double scale);
 // Pixels. Counter-clockwise one-degree polyline from start - 1 to end + 1 degrees.
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end);
+
+namespace lines_detail {
+// The points of arcs of one radius around whole-pixel centres. Wavy lines draw hundreds of
+// half circles of the same radius; a point's offset from the centre is worked out once per
+// degree and reused wherever it provably gives the pixel round_trig gives for that centre.
+class ArcPoints {
+  public:
+    explicit ArcPoints(double r) noexcept;
+    raster::Point at(int cx, int cy, std::int64_t degree) noexcept;
+
+  private:
+    enum class Entry : unsigned char { unknown, offset, direct };
+    double r_;
+    bool usable_;
+    Entry entries_[360] = {};
+    int dx_[360] = {};
+    int dy_[360] = {};
+};
+}  // namespace lines_detail
+
+// As above, with the radius and the points' offsets from the given ArcPoints.
+void draw_arc_polyline(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, int start,
+                       int end);
 
 // Segment routines, all (picture, context, x1, y1, x2, y2, width factor, no-mark switch,
 // colour, scale, mode). Each restores the pen width it found.

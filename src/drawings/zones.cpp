@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "play/rounding.h"
@@ -36,6 +37,14 @@ Dirty clip(Dirty d, const raster::Bitmap& b) noexcept {
     d.right = std::min(d.right, b.width() - 1);
     d.bottom = std::min(d.bottom, b.height() - 1);
     return d;
+}
+
+// Eight pixels of three bytes each.
+constexpr std::size_t kBlockBytes = 24;
+
+// Whether any of the eight bytes of v is zero.
+constexpr bool has_zero_byte(std::uint64_t v) noexcept {
+    return ((v - 0x0101010101010101ULL) & ~v & 0x8080808080808080ULL) != 0;
 }
 
 bool is_black(const std::uint8_t* px) noexcept {
@@ -182,15 +191,34 @@ void shade_zone(raster::Picture& picture, const DrawContext& ctx, const raster::
 
     const std::size_t first = static_cast<std::size_t>(left) * 3;
     const std::size_t end = static_cast<std::size_t>(right + 1) * 3;
+    auto tint = [&](std::uint8_t* px) {
+        px[0] = blue[px[0]];
+        px[1] = green[px[1]];
+        px[2] = red[px[2]];
+    };
+    auto shade_pixels = [&](std::uint8_t* row, const std::uint8_t* mask_row, std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; i += 3) {
+            if ((mask_row[i] | mask_row[i + 1] | mask_row[i + 2]) == 0) tint(row + i);
+        }
+    };
     for (int y = top; y <= bottom; ++y) {
         std::uint8_t* row = picture.bitmap().scan_line(y);
         const std::uint8_t* mask_row = mask.bitmap().scan_line(y);
-        for (std::size_t i = first; i < end; i += 3) {
-            if ((mask_row[i] | mask_row[i + 1] | mask_row[i + 2]) != 0) continue;
-            row[i] = blue[row[i]];
-            row[i + 1] = green[row[i + 1]];
-            row[i + 2] = red[row[i + 2]];
+        // Most of a zone's box is either wholly outside its shape or wholly inside, so the
+        // mask is read eight pixels at a time: with no zero byte none of them is black, with
+        // only zero bytes all of them are.
+        std::size_t i = first;
+        for (; i + kBlockBytes <= end; i += kBlockBytes) {
+            std::uint64_t words[3];
+            std::memcpy(words, mask_row + i, kBlockBytes);
+            if (!has_zero_byte(words[0]) && !has_zero_byte(words[1]) && !has_zero_byte(words[2])) continue;
+            if ((words[0] | words[1] | words[2]) == 0) {
+                for (std::size_t j = i; j < i + kBlockBytes; j += 3) tint(row + j);
+            } else {
+                shade_pixels(row, mask_row, i, i + kBlockBytes);
+            }
         }
+        shade_pixels(row, mask_row, i, end);
     }
 }
 
