@@ -129,24 +129,45 @@ private:
     Entry entries_[kEntries];
 };
 
-void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, SideOffsetMemo& memo, Colour colour) noexcept {
-    if (a.x == b.x && a.y == b.y) return;
-    if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
-    const auto [lx, ly, rx, ry] = memo.get(b.x - a.x, b.y - a.y);
-    const Point64 body[4] = {{a.x + lx, a.y + ly}, {b.x + lx, b.y + ly}, {b.x + rx, b.y + ry}, {a.x + rx, a.y + ry}};
+// The body of a segment a -> b already turned as side_offsets expects: a quadrilateral, or
+// an upright box when the segment is horizontal or vertical.
+struct Body {
+    Point64 corners[4];
+    bool upright;
+    i64 x0, y0, x1, y1;  // the box the alternate fill covers when upright, right and bottom exclusive
+};
+
+Body segment_body(Point64 a, Point64 b, const SideOffsets& o) noexcept {
+    Body body{{{a.x + o.lx, a.y + o.ly}, {b.x + o.lx, b.y + o.ly}, {b.x + o.rx, b.y + o.ry}, {a.x + o.rx, a.y + o.ry}},
+              false, 0, 0, 0, 0};
+    const Point64* c = body.corners;
     // A horizontal or vertical segment's body is an upright rectangle, which the alternate
     // fill covers from its lower to just before its higher x and y: fill that box directly.
-    const bool upright = (body[0].x == body[1].x && body[2].x == body[3].x && body[0].y == body[3].y &&
-                          body[1].y == body[2].y) ||
-                         (body[0].y == body[1].y && body[2].y == body[3].y && body[0].x == body[3].x &&
-                          body[1].x == body[2].x);
-    if (upright) {
-        const i64 x0 = std::min(body[0].x, body[2].x), x1 = std::max(body[0].x, body[2].x);
-        const i64 y0 = std::min(body[0].y, body[2].y), y1 = std::max(body[0].y, body[2].y);
-        if (x0 < x1 && y0 < y1) fill_box(bitmap, x0, y0, x1 - 1, y1 - 1, colour);
+    body.upright = (c[0].x == c[1].x && c[2].x == c[3].x && c[0].y == c[3].y && c[1].y == c[2].y) ||
+                   (c[0].y == c[1].y && c[2].y == c[3].y && c[0].x == c[3].x && c[1].x == c[2].x);
+    if (body.upright) {
+        body.x0 = std::min(c[0].x, c[2].x), body.x1 = std::max(c[0].x, c[2].x);
+        body.y0 = std::min(c[0].y, c[2].y), body.y1 = std::max(c[0].y, c[2].y);
+    }
+    return body;
+}
+
+void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, SideOffsetMemo& memo, DotStamp& dot,
+                       Colour colour) noexcept {
+    if (a.x == b.x && a.y == b.y) return;
+    if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
+    const i64 dx = b.x - a.x, dy = b.y - a.y;
+    if (const std::vector<RowSpan>* spans = dot.body(dx, dy)) {
+        for (const RowSpan& s : *spans) paint_span(bitmap, a.y + s.y, a.x + s.x0, a.x + s.x1, colour);
         return;
     }
-    fill_polygon_alternate(bitmap, body, colour);
+    const Body body = segment_body(a, b, memo.get(dx, dy));
+    if (body.upright) {
+        if (body.x0 < body.x1 && body.y0 < body.y1)
+            fill_box(bitmap, body.x0, body.y0, body.x1 - 1, body.y1 - 1, colour);
+        return;
+    }
+    fill_polygon_alternate(bitmap, body.corners, colour);
 }
 
 }  // namespace
@@ -190,7 +211,25 @@ void DotStamp::stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexce
     }
 }
 
-const DotStamp& DotCache::get(i64 width) {
+const std::vector<RowSpan>* DotStamp::body(i64 dx, i64 dy) {
+    if (rows_.empty() || dx < -kMaxBodyStep || dx > kMaxBodyStep || dy < 0 || dy > kMaxBodyStep) return nullptr;
+    constexpr std::size_t kSide = 2 * kMaxBodyStep + 1;
+    if (bodies_.empty()) bodies_.resize(kSide * (kMaxBodyStep + 1));
+    auto& slot = bodies_[static_cast<std::size_t>(dx + kMaxBodyStep) * (kMaxBodyStep + 1) + static_cast<std::size_t>(dy)];
+    if (slot) return slot.get();
+    slot = std::make_unique<std::vector<RowSpan>>();
+    const Body b = segment_body(Point64{0, 0}, Point64{dx, dy}, side_offsets(dx, dy, width_));
+    if (b.upright) {
+        if (b.x0 < b.x1)
+            for (i64 y = b.y0; y < b.y1; ++y)
+                slot->push_back(RowSpan{static_cast<int>(y), static_cast<int>(b.x0), static_cast<int>(b.x1 - 1)});
+    } else {
+        polygon_spans(b.corners, *slot);
+    }
+    return slot.get();
+}
+
+DotStamp& DotCache::get(i64 width) {
     for (const auto& s : stamps_)
         if (s->width() == width) return *s;
     if (stamps_.size() >= kMaxWidths) stamps_.clear();
@@ -203,13 +242,13 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
     if (points.empty()) return;
     std::unique_ptr<DotStamp> local;
     if (dots == nullptr) local = std::make_unique<DotStamp>(width);
-    const DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
+    DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
     SideOffsetMemo sides(width);
     for (std::size_t i = 0; i < points.size(); ++i) {
         dot.stamp(bitmap, points[i], colour);
-        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], sides, colour);
+        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], sides, dot, colour);
     }
-    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), sides, colour);
+    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), sides, dot, colour);
 }
 
 }  // namespace hoopcast::raster::detail
