@@ -61,12 +61,19 @@ public:
     // the width too large. The direction is the one the segment is filled in: dy > 0, or
     // dy == 0 and dx < 0.
     static constexpr i64 kMaxBodyStep = 8;
-    const std::vector<RowSpan>* body(i64 dx, i64 dy);
+    struct Spans {
+        std::vector<RowSpan> rows;
+        int left = 0, top = 0, right = -1, bottom = -1;  // bounds of all rows
+    };
+    const Spans* body(i64 dx, i64 dy);
+
+    // Paints spans offset by origin; those whose bounds lie wholly inside the bitmap skip clipping.
+    static void paint(Bitmap& bitmap, const Spans& spans, Point64 origin, Colour colour) noexcept;
 
 private:
     i64 width_;
-    std::vector<std::pair<int, int>> rows_;  // offsets from the centre; empty rows have first > second
-    std::vector<std::unique_ptr<std::vector<RowSpan>>> bodies_;
+    Spans dot_;  // offsets from the centre
+    std::vector<std::unique_ptr<Spans>> bodies_;
 };
 
 // The stamps of the pen widths a canvas has drawn with, so that a wide line costs no dot
