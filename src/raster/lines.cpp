@@ -129,24 +129,45 @@ private:
     Entry entries_[kEntries];
 };
 
-void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, SideOffsetMemo& memo, Colour colour) noexcept {
-    if (a.x == b.x && a.y == b.y) return;
-    if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
-    const auto [lx, ly, rx, ry] = memo.get(b.x - a.x, b.y - a.y);
-    const Point64 body[4] = {{a.x + lx, a.y + ly}, {b.x + lx, b.y + ly}, {b.x + rx, b.y + ry}, {a.x + rx, a.y + ry}};
+// The body of a segment a -> b already turned as side_offsets expects: a quadrilateral, or
+// an upright box when the segment is horizontal or vertical.
+struct Body {
+    Point64 corners[4];
+    bool upright;
+    i64 x0, y0, x1, y1;  // the box the alternate fill covers when upright, right and bottom exclusive
+};
+
+Body segment_body(Point64 a, Point64 b, const SideOffsets& o) noexcept {
+    Body body{{{a.x + o.lx, a.y + o.ly}, {b.x + o.lx, b.y + o.ly}, {b.x + o.rx, b.y + o.ry}, {a.x + o.rx, a.y + o.ry}},
+              false, 0, 0, 0, 0};
+    const Point64* c = body.corners;
     // A horizontal or vertical segment's body is an upright rectangle, which the alternate
     // fill covers from its lower to just before its higher x and y: fill that box directly.
-    const bool upright = (body[0].x == body[1].x && body[2].x == body[3].x && body[0].y == body[3].y &&
-                          body[1].y == body[2].y) ||
-                         (body[0].y == body[1].y && body[2].y == body[3].y && body[0].x == body[3].x &&
-                          body[1].x == body[2].x);
-    if (upright) {
-        const i64 x0 = std::min(body[0].x, body[2].x), x1 = std::max(body[0].x, body[2].x);
-        const i64 y0 = std::min(body[0].y, body[2].y), y1 = std::max(body[0].y, body[2].y);
-        if (x0 < x1 && y0 < y1) fill_box(bitmap, x0, y0, x1 - 1, y1 - 1, colour);
+    body.upright = (c[0].x == c[1].x && c[2].x == c[3].x && c[0].y == c[3].y && c[1].y == c[2].y) ||
+                   (c[0].y == c[1].y && c[2].y == c[3].y && c[0].x == c[3].x && c[1].x == c[2].x);
+    if (body.upright) {
+        body.x0 = std::min(c[0].x, c[2].x), body.x1 = std::max(c[0].x, c[2].x);
+        body.y0 = std::min(c[0].y, c[2].y), body.y1 = std::max(c[0].y, c[2].y);
+    }
+    return body;
+}
+
+void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, SideOffsetMemo& memo, DotStamp& dot,
+                       Colour colour) noexcept {
+    if (a.x == b.x && a.y == b.y) return;
+    if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
+    const i64 dx = b.x - a.x, dy = b.y - a.y;
+    if (const DotStamp::Spans* spans = dot.body(dx, dy)) {
+        DotStamp::paint(bitmap, *spans, a, colour);
         return;
     }
-    fill_polygon_alternate(bitmap, body, colour);
+    const Body body = segment_body(a, b, memo.get(dx, dy));
+    if (body.upright) {
+        if (body.x0 < body.x1 && body.y0 < body.y1)
+            fill_box(bitmap, body.x0, body.y0, body.x1 - 1, body.y1 - 1, colour);
+        return;
+    }
+    fill_polygon_alternate(bitmap, body.corners, colour);
 }
 
 }  // namespace
@@ -159,13 +180,29 @@ void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcep
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
+namespace {
+
+void add_bounds(DotStamp::Spans& s, const RowSpan& r) noexcept {
+    if (s.rows.empty() || r.y < s.top) s.top = r.y;
+    if (s.rows.empty() || r.y > s.bottom) s.bottom = r.y;
+    if (s.rows.empty() || r.x0 < s.left) s.left = r.x0;
+    if (s.rows.empty() || r.x1 > s.right) s.right = r.x1;
+}
+
+void finish(DotStamp::Spans& s, std::vector<RowSpan> rows) noexcept {
+    for (const RowSpan& r : rows) add_bounds(s, r), s.rows.push_back(r);
+}
+
+}  // namespace
+
 DotStamp::DotStamp(i64 width) : width_(width) {
     if (width > kMaxTabulated) return;
     const int w = static_cast<int>(width);
     Bitmap scratch(w, w);
     constexpr Colour kInk = 0x000000;
     round_dot(scratch, Point64{w / 2, w / 2}, width, kInk);
-    rows_.reserve(static_cast<std::size_t>(w));
+    std::vector<RowSpan> rows;
+    rows.reserve(static_cast<std::size_t>(w));
     for (int y = 0; y < w; ++y) {
         int left = -1, right = -2;
         const std::uint8_t* p = scratch.scan_line(y);
@@ -174,23 +211,62 @@ DotStamp::DotStamp(i64 width) : width_(width) {
                 if (left < 0) left = x;
                 right = x;
             }
-        rows_.emplace_back(left - w / 2, right - w / 2);
+        if (left <= right) rows.push_back(RowSpan{y - w / 2, left - w / 2, right - w / 2});
+    }
+    finish(dot_, std::move(rows));
+}
+
+void DotStamp::paint(Bitmap& bitmap, const Spans& spans, Point64 origin, Colour colour) noexcept {
+    if (origin.x + spans.left < 0 || origin.y + spans.top < 0 || origin.x + spans.right >= bitmap.width() ||
+        origin.y + spans.bottom >= bitmap.height()) {
+        for (const RowSpan& r : spans.rows) paint_span(bitmap, origin.y + r.y, origin.x + r.x0, origin.x + r.x1, colour);
+        return;
+    }
+    // Wholly inside: short runs are written here without the clipping.
+    const std::uint8_t b = blue_of(colour), g = green_of(colour), red = red_of(colour);
+    std::uint8_t* const data = bitmap.bytes().data();
+    const i64 stride = static_cast<i64>(bitmap.stride());
+    for (const RowSpan& r : spans.rows) {
+        const int n = r.x1 - r.x0 + 1;
+        if (n > 16) {
+            paint_span(bitmap, origin.y + r.y, origin.x + r.x0, origin.x + r.x1, colour);
+            continue;
+        }
+        std::uint8_t* p = data + (origin.y + r.y) * stride + (origin.x + r.x0) * 3;
+        for (int k = 0; k < n; ++k, p += 3) p[0] = b, p[1] = g, p[2] = red;
     }
 }
 
 void DotStamp::stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept {
-    if (rows_.empty()) {
+    if (width_ > kMaxTabulated) {
         round_dot(bitmap, centre, width_, colour);
         return;
     }
-    const i64 top = centre.y - width_ / 2;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].first > rows_[i].second) continue;
-        paint_span(bitmap, top + static_cast<i64>(i), centre.x + rows_[i].first, centre.x + rows_[i].second, colour);
-    }
+    paint(bitmap, dot_, centre, colour);
 }
 
-const DotStamp& DotCache::get(i64 width) {
+const DotStamp::Spans* DotStamp::body(i64 dx, i64 dy) {
+    if (width_ > kMaxTabulated || dx < -kMaxBodyStep || dx > kMaxBodyStep || dy < 0 || dy > kMaxBodyStep)
+        return nullptr;
+    constexpr std::size_t kSide = 2 * kMaxBodyStep + 1;
+    if (bodies_.empty()) bodies_.resize(kSide * (kMaxBodyStep + 1));
+    auto& slot = bodies_[static_cast<std::size_t>(dx + kMaxBodyStep) * (kMaxBodyStep + 1) + static_cast<std::size_t>(dy)];
+    if (slot) return slot.get();
+    slot = std::make_unique<Spans>();
+    const Body b = segment_body(Point64{0, 0}, Point64{dx, dy}, side_offsets(dx, dy, width_));
+    std::vector<RowSpan> rows;
+    if (b.upright) {
+        if (b.x0 < b.x1)
+            for (i64 y = b.y0; y < b.y1; ++y)
+                rows.push_back(RowSpan{static_cast<int>(y), static_cast<int>(b.x0), static_cast<int>(b.x1 - 1)});
+    } else {
+        polygon_spans(b.corners, rows);
+    }
+    finish(*slot, std::move(rows));
+    return slot.get();
+}
+
+DotStamp& DotCache::get(i64 width) {
     for (const auto& s : stamps_)
         if (s->width() == width) return *s;
     if (stamps_.size() >= kMaxWidths) stamps_.clear();
@@ -203,13 +279,13 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
     if (points.empty()) return;
     std::unique_ptr<DotStamp> local;
     if (dots == nullptr) local = std::make_unique<DotStamp>(width);
-    const DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
+    DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
     SideOffsetMemo sides(width);
     for (std::size_t i = 0; i < points.size(); ++i) {
         dot.stamp(bitmap, points[i], colour);
-        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], sides, colour);
+        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], sides, dot, colour);
     }
-    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), sides, colour);
+    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), sides, dot, colour);
 }
 
 }  // namespace hoopcast::raster::detail

@@ -38,6 +38,11 @@ inline void plot_pixel(Bitmap& bitmap, i64 x, i64 y, Colour colour) noexcept {
 // A width-1 line that leaves its end pixel out.
 void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept;
 
+// One row's run of pixels x0..x1 (both included).
+struct RowSpan {
+    int y, x0, x1;
+};
+
 // The round dot a geometric pen leaves at `centre`.
 void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept;
 
@@ -51,16 +56,31 @@ public:
     i64 width() const noexcept { return width_; }
     void stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept;
 
+    // The body of a segment of this width from (0, 0) to (dx, dy), as spans, for the short
+    // segments outlines of curves are made of; null when the segment is too long to keep or
+    // the width too large. The direction is the one the segment is filled in: dy > 0, or
+    // dy == 0 and dx < 0.
+    static constexpr i64 kMaxBodyStep = 8;
+    struct Spans {
+        std::vector<RowSpan> rows;
+        int left = 0, top = 0, right = -1, bottom = -1;  // bounds of all rows
+    };
+    const Spans* body(i64 dx, i64 dy);
+
+    // Paints spans offset by origin; those whose bounds lie wholly inside the bitmap skip clipping.
+    static void paint(Bitmap& bitmap, const Spans& spans, Point64 origin, Colour colour) noexcept;
+
 private:
     i64 width_;
-    std::vector<std::pair<int, int>> rows_;  // offsets from the centre; empty rows have first > second
+    Spans dot_;  // offsets from the centre
+    std::vector<std::unique_ptr<Spans>> bodies_;
 };
 
 // The stamps of the pen widths a canvas has drawn with, so that a wide line costs no dot
 // computation after the first at its width. Bounded: it forgets everything past a few widths.
 class DotCache {
 public:
-    const DotStamp& get(i64 width);
+    DotStamp& get(i64 width);
 
 private:
     static constexpr std::size_t kMaxWidths = 32;
@@ -76,6 +96,10 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
 // Interior of a polygon by the alternate (even-odd) rule.
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept;
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Colour colour) noexcept;
+
+// The same fill as spans, unclipped, for a small polygon whose pixels are reused: the fill
+// moves with the polygon by whole pixels, so the spans can be stamped anywhere.
+void polygon_spans(std::span<const Point64> points, std::vector<RowSpan>& out);
 
 // A box normalised to left <= right, top <= bottom; right and bottom are exclusive, as
 // the rectangle and ellipse calls take them.

@@ -399,12 +399,12 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
 // a crossing exactly on a pixel centre puts that pixel inside, so a span runs from the first
 // centre at or right of one crossing to the last centre left of the next. Neighbouring
 // polygons thus share no pixel. Crossings are computed exactly in integers.
-void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Colour colour) noexcept {
-    if (points.size() < 3) return;
-    i64 top = points[0].y, bottom = points[0].y;
-    for (const Point64& p : points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
-    const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
-    if (y0 > y1) return;
+namespace {
+
+// The spans of the alternate fill on rows y0..y1, handed to span(y, x0, x1) with both ends
+// included, row by row from the top.
+template <typename Span>
+void alternate_spans(std::span<const Point64> points, i64 y0, i64 y1, Span&& span) {
     // Each edge's crossing walks down the rows as quotient and remainder of the exact
     // fraction, so only the first visible row of an edge divides. Edges start in order of
     // their first row and are dropped after their last, so a row looks only at its own.
@@ -491,8 +491,28 @@ void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Col
             std::sort(crossings, crossings + n);
         }
         for (std::size_t i = 0; i + 1 < n; i += 2)
-            if (crossings[i] < crossings[i + 1]) paint_span(bitmap, y, crossings[i], crossings[i + 1] - 1, colour);
+            if (crossings[i] < crossings[i + 1]) span(y, crossings[i], crossings[i + 1] - 1);
     }
+}
+
+}  // namespace
+
+void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point64> points, Colour colour) noexcept {
+    if (points.size() < 3) return;
+    i64 top = points[0].y, bottom = points[0].y;
+    for (const Point64& p : points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
+    if (y0 > y1) return;
+    alternate_spans(points, y0, y1, [&](i64 y, i64 x0, i64 x1) { paint_span(bitmap, y, x0, x1, colour); });
+}
+
+void polygon_spans(std::span<const Point64> points, std::vector<RowSpan>& out) {
+    if (points.size() < 3) return;
+    i64 top = points[0].y, bottom = points[0].y;
+    for (const Point64& p : points) top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    alternate_spans(points, top, bottom, [&](i64 y, i64 x0, i64 x1) {
+        out.push_back(RowSpan{static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1)});
+    });
 }
 
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept {
