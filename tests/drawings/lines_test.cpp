@@ -174,6 +174,28 @@ TEST_F(LinePicture, ArcPolylineOverlapsTheArcByADegreeAtEachEnd) {
     EXPECT_EQ(inked(picture), drawn);
 }
 
+TEST(ArcPoints, SamePixelsAsRoundingEachPointForNearAndFarCentres) {
+    using lines_detail::round_trig;
+    // Values within noise of a half go to the even neighbour; others to the nearest.
+    EXPECT_EQ(round_trig(2.5 + 1e-12), 2);
+    EXPECT_EQ(round_trig(3.5 - 1e-12), 4);
+    EXPECT_EQ(round_trig(-2.5), -2);
+    EXPECT_EQ(round_trig(2.5001), 3);
+    EXPECT_EQ(round_trig(-0.4), 0);
+    EXPECT_EQ(round_trig(3e9), INT_MAX);
+    for (double r : {1.0, 5.72, 20.0, 1e6}) {
+        lines_detail::ArcPoints points(r);
+        for (int c : {0, 137, -4000, 70000, -2000000000}) {
+            for (int k = -1; k <= 361; ++k) {
+                const double t = (((k % 360) + 360) % 360) * kPi / 180;
+                const raster::Point p = points.at(c, c + 11, k);
+                EXPECT_EQ(p.x, round_trig(c + r * std::cos(t))) << r << ' ' << c << ' ' << k;
+                EXPECT_EQ(p.y, round_trig(c + 11 - r * std::sin(t))) << r << ' ' << c << ' ' << k;
+            }
+        }
+    }
+}
+
 TEST_F(LinePicture, MonochromeLinesAreBlack) {
     t.ctx.monochrome = true;
     element("ppass", 10, 50, 200, 50, 1.0, 0, 0, 0x0000FF);

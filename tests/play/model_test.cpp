@@ -50,6 +50,10 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndHugeValuesSaturate) {
     EXPECT_EQ(Round(12.5L), 12);
     EXPECT_EQ(Trunc(-1.9), -1);
     EXPECT_EQ(Round(1e30), 2147483647);
+    EXPECT_EQ(Round(2147483646.5), 2147483646);
+    EXPECT_EQ(Round(-2147483647.5), -2147483647 - 1);
+    EXPECT_EQ(Round(0.49999999999999994), 0);
+    EXPECT_EQ(Round(-2147483646.5L), -2147483646);
     EXPECT_EQ(Trunc(-1e30), -2147483647 - 1);
 }
 
