@@ -11,26 +11,6 @@ Bitmap::Bitmap(int width, int height) {
     bytes_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0xFF);
 }
 
-std::uint8_t* Bitmap::scan_line(int y) noexcept { return bytes_.data() + static_cast<std::size_t>(y) * stride(); }
-
-const std::uint8_t* Bitmap::scan_line(int y) const noexcept {
-    return bytes_.data() + static_cast<std::size_t>(y) * stride();
-}
-
-Colour Bitmap::pixel(int x, int y) const noexcept {
-    if (!contains(x, y)) return kInvalidColour;
-    const std::uint8_t* p = scan_line(y) + static_cast<std::size_t>(x) * 3;
-    return rgb(p[2], p[1], p[0]);
-}
-
-void Bitmap::set_pixel(int x, int y, Colour c) noexcept {
-    if (!contains(x, y)) return;
-    std::uint8_t* p = scan_line(y) + static_cast<std::size_t>(x) * 3;
-    p[0] = blue_of(c);
-    p[1] = green_of(c);
-    p[2] = red_of(c);
-}
-
 void Bitmap::fill(Colour c) noexcept {
     if (bytes_.empty()) return;
     const std::uint8_t b = blue_of(c), g = green_of(c), r = red_of(c);

@@ -29,17 +29,29 @@ public:
     std::size_t stride() const noexcept { return static_cast<std::size_t>(width_) * 3; }
 
     // Row y as width * 3 bytes (blue, green, red per pixel). y must be in 0..height-1.
-    std::uint8_t* scan_line(int y) noexcept;
-    const std::uint8_t* scan_line(int y) const noexcept;
+    std::uint8_t* scan_line(int y) noexcept { return bytes_.data() + static_cast<std::size_t>(y) * stride(); }
+    const std::uint8_t* scan_line(int y) const noexcept {
+        return bytes_.data() + static_cast<std::size_t>(y) * stride();
+    }
 
     std::span<std::uint8_t> bytes() noexcept { return bytes_; }
     std::span<const std::uint8_t> bytes() const noexcept { return bytes_; }
 
     bool contains(int x, int y) const noexcept { return x >= 0 && y >= 0 && x < width_ && y < height_; }
     // Colour at (x, y) as 0x00BBGGRR; kInvalidColour outside the bitmap.
-    Colour pixel(int x, int y) const noexcept;
+    Colour pixel(int x, int y) const noexcept {
+        if (!contains(x, y)) return kInvalidColour;
+        const std::uint8_t* p = scan_line(y) + static_cast<std::size_t>(x) * 3;
+        return rgb(p[2], p[1], p[0]);
+    }
     // Ignored outside the bitmap.
-    void set_pixel(int x, int y, Colour c) noexcept;
+    void set_pixel(int x, int y, Colour c) noexcept {
+        if (!contains(x, y)) return;
+        std::uint8_t* p = scan_line(y) + static_cast<std::size_t>(x) * 3;
+        p[0] = blue_of(c);
+        p[1] = green_of(c);
+        p[2] = red_of(c);
+    }
     void fill(Colour c) noexcept;
 
 private:
