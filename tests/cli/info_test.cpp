@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "cli_run.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,37 +14,9 @@
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using hoopcast::testing::CliRun;
 
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Runs hoopcast-cli from the source directory, so that file names are given relative to it.
-CliRun cli(const std::string& args) {
-    const auto dir = std::filesystem::temp_directory_path();
-    // CTest runs the cases as separate processes, side by side.
-    const std::string tag = std::to_string(::getpid());
-    const auto out = dir / ("hoopcast_cli_test_" + tag + ".out");
-    const auto err = dir / ("hoopcast_cli_test_" + tag + ".err");
-    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI + "' " +
-                                args + " >'" + out.string() + "' 2>'" + err.string() + "'";
-    CliRun r;
-    const int raw = std::system(command.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return r;
-}
+CliRun cli(const std::string& args) { return hoopcast::testing::run_cli(args); }
 
 TEST(InfoCommand, DumpsASamplePlay) {
     const CliRun r = cli("info samples/half_court_set_play.kqz");

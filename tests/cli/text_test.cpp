@@ -1,6 +1,8 @@
 // hoopcast-cli text: a sequence's description as the description pane shows it.
 
 #include <gtest/gtest.h>
+
+#include "cli_run.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,36 +14,9 @@
 
 namespace {
 
-struct TextRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using TextRun = hoopcast::testing::CliRun;
 
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Runs hoopcast-cli from the source directory, so that file names are given relative to it.
-TextRun text(const std::string& args) {
-    const auto dir = std::filesystem::temp_directory_path();
-    const std::string tag = std::to_string(::getpid());
-    const auto out = dir / ("hoopcast_text_test_" + tag + ".out");
-    const auto err = dir / ("hoopcast_text_test_" + tag + ".err");
-    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI +
-                                "' text " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
-    TextRun r;
-    const int raw = std::system(command.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return r;
-}
+TextRun text(const std::string& args) { return hoopcast::testing::run_cli("text " + args); }
 
 TEST(TextCommand, BulletedDescriptionAsPlainTextAndHtml) {
     const TextRun plain = text("samples/pick_and_roll_notes.kqz --seq 1");
