@@ -146,15 +146,10 @@ void BM_Export20Sequences(benchmark::State& state) {
         const FrameSettings frame_settings{1.0, 1080, &fonts()};
         std::string error;
         auto gif = raster::GifWriter::create(path, 289, 361, error);
-        for (std::size_t k = 0; k < recording.frames.size(); ++k) {
-            const RecordedFrame& f = recording.frames[k];
-            const std::int64_t end =
-                k + 1 < recording.frames.size() ? recording.frames[k + 1].time_ms : recording.end_ms;
-            auto picture = f.kind == FrameKind::Still
-                               ? compose_still_frame(ctx, frame_settings, f.sequence, false)
-                               : compose_animation_frame(ctx, frame_settings, f.sequence, f.step, f.steps, f.fraction);
-            gif->add_frame(picture->bitmap(), end - f.time_ms);
-        }
+        compose_recording(ctx, frame_settings, recording, false,
+                          [&](const raster::Picture& picture, std::int64_t duration_ms) {
+                              return gif->add_frame(picture.bitmap(), duration_ms);
+                          });
         gif->finish();
     }
     std::filesystem::remove(path);

@@ -94,29 +94,29 @@ int run_export(const ExportOptions& o) {
     Progress progress(recording.frames.size());
     std::optional<raster::Bitmap> previous;
     int written = 0;
-    for (std::size_t k = 0; k < recording.frames.size(); ++k) {
-        const RecordedFrame& f = recording.frames[k];
-        const std::int64_t end = k + 1 < recording.frames.size() ? recording.frames[k + 1].time_ms : recording.end_ms;
-        auto picture = f.kind == FrameKind::Still
-                           ? compose_still_frame(ctx, frame_settings, f.sequence, settings.sketch)
-                           : compose_animation_frame(ctx, frame_settings, f.sequence, f.step, f.steps, f.fraction);
-        if (!gif->add_frame(picture->bitmap(), end - f.time_ms)) {
+    std::size_t done = 0;
+    const bool all_written = compose_recording(ctx, frame_settings, recording, settings.sketch,
+                                               [&](const raster::Picture& picture, std::int64_t duration_ms) {
+        if (!gif->add_frame(picture.bitmap(), duration_ms)) {
             std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << gif->error() << "\n";
-            return kExitFile;
+            return false;
         }
-        if (!o.frames_dir.empty() && (!previous || !std::equal(previous->bytes().begin(), previous->bytes().end(),
-                                                               picture->bitmap().bytes().begin()))) {
+        const auto& bytes = picture.bitmap().bytes();
+        if (!o.frames_dir.empty() &&
+            (!previous || !std::equal(previous->bytes().begin(), previous->bytes().end(), bytes.begin()))) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%05d.png", ++written);
             const std::string path = (std::filesystem::path(o.frames_dir) / name).string();
-            if (const raster::ImageResult written_png = raster::write_png(picture->bitmap(), path); !written_png.ok) {
-                std::cerr << "hoopcast-cli: cannot write " << path << ": " << written_png.message << "\n";
-                return kExitFile;
+            if (const raster::ImageResult png = raster::write_png(picture.bitmap(), path); !png.ok) {
+                std::cerr << "hoopcast-cli: cannot write " << path << ": " << png.message << "\n";
+                return false;
             }
-            previous = picture->bitmap();
+            previous = picture.bitmap();
         }
-        progress.update(k + 1);
-    }
+        progress.update(++done);
+        return true;
+    });
+    if (!all_written) return kExitFile;
     if (!gif->finish()) {
         std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << gif->error() << "\n";
         return kExitFile;
