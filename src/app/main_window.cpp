@@ -569,11 +569,6 @@ void TForm12::FormResize() {
 
 // --- paint watch -----------------------------------------------------------------------
 
-void TForm12::paintEvent(QPaintEvent* event) {
-    QMainWindow::paintEvent(event);
-    FormPaint();
-}
-
 void TForm12::FormPaint() {
     const int w = PaintBox1->width(), h = PaintBox1->height();
     const QPoint probes[] = {{1, 1}, {1, h - 20}, {w - 20, 1}, {w - 20, h - 20}};
@@ -607,8 +602,6 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
     }
     return QMainWindow::eventFilter(watched, event);
 }
-
-void TForm12::mousePressEvent(QMouseEvent* event) { QMainWindow::mousePressEvent(event); }
 
 void TForm12::FormMouseDown(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton && !state_.playing && !timer1_.isActive() && !timer2_.isActive()) Showcourt();
