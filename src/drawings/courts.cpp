@@ -1,5 +1,6 @@
 #include "drawings/courts.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "drawings/arcs.h"
@@ -277,6 +278,48 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
     }
 }
 
+// What the brush of the floor rectangle of a coloured court kind covers: the inside of its
+// outline. Empty for other kinds.
+raster::Rect floor_interior(int kind, double scale) noexcept {
+    CourtPoint a{0, 0}, b{0, 0};
+    switch (kind) {
+        case 3:
+        case 9:
+            a = {11, 76}, b = {275, 307};
+            break;
+        case 4:
+        case 10:
+            a = {11, 59}, b = {275, 290};
+            break;
+        case 5:
+        case 11:
+            a = {45, 4}, b = {248, 357};
+            break;
+        default:
+            return {};
+    }
+    // The rectangle call takes its corners in either order; its outline runs along
+    // left..right-1 and top..bottom-1.
+    const int x1 = Round(a.x * scale), y1 = Round(a.y * scale), x2 = Round(b.x * scale), y2 = Round(b.y * scale);
+    return {std::min(x1, x2) + 1, std::min(y1, y2) + 1, std::max(x1, x2) - 1, std::max(y1, y2) - 1};
+}
+
+// Fills `area` but for the part of it inside `hole`.
+void fill_around(raster::Bitmap& bitmap, raster::Rect area, raster::Rect hole, raster::Colour colour) noexcept {
+    hole.left = std::clamp(hole.left, area.left, std::max(area.left, area.right));
+    hole.right = std::clamp(hole.right, area.left, std::max(area.left, area.right));
+    hole.top = std::clamp(hole.top, area.top, std::max(area.top, area.bottom));
+    hole.bottom = std::clamp(hole.bottom, area.top, std::max(area.top, area.bottom));
+    if (hole.left >= hole.right || hole.top >= hole.bottom) {
+        bitmap.fill_rect(area, colour);
+        return;
+    }
+    bitmap.fill_rect({area.left, area.top, area.right, hole.top}, colour);
+    bitmap.fill_rect({area.left, hole.top, hole.left, hole.bottom}, colour);
+    bitmap.fill_rect({hole.right, hole.top, area.right, hole.bottom}, colour);
+    bitmap.fill_rect({area.left, hole.bottom, area.right, area.bottom}, colour);
+}
+
 bool is_coloured_kind(int kind) noexcept {
     switch (kind) {
         case 3:
@@ -487,6 +530,14 @@ void paint_full_court(raster::Picture& picture, const DrawContext& ctx, key_shap
 
 // ---- The court of a frame ---------------------------------------------------------------
 
+bool court_paints_every_pixel(int width, int height, int screen_height) noexcept {
+    // A picture taller than the screen is flood-filled inside its frame, from what it held;
+    // otherwise the background rectangle covers it, but for a single pixel, which a thin
+    // pen's frame leaves out.
+    return screen_height >= height && (width > 1 || height > 1);
+}
+
+
 void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int seq, double scale) {
     raster::Canvas& canvas = picture.canvas();
     const int w = picture.width();
@@ -505,7 +556,13 @@ void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int 
         canvas.brush.colour = background;
         canvas.flood_fill(Round(3 * scale), Round(3 * scale), kBlack);
     } else {
+        // The rectangle's brush, then its frame; the part of the brush that the floor of a
+        // coloured court paints over next is left out.
+        fill_around(picture.bitmap(), raster::Rect{1, 1, w - 1, h - 1}, floor_interior(court_kind, scale),
+                    background);
+        canvas.brush.style = raster::BrushStyle::clear;
         canvas.rectangle(0, 0, w, h);
+        canvas.brush.style = raster::BrushStyle::solid;
     }
 
     const key_shape shape = court_kind >= 6 ? key_shape::rectangle : key_shape::trapezoid;

@@ -48,11 +48,8 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
     const i64 x0 = std::max<i64>(left, 0), x1 = std::min<i64>(right, bitmap.width() - 1);
     if (y0 > y1 || x0 > x1) return;
-    // Paint the first row, then copy it down.
-    paint_span(bitmap, y0, x0, x1, colour);
-    const std::uint8_t* first = bitmap.scan_line(static_cast<int>(y0)) + x0 * 3;
-    const std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
-    for (i64 y = y0 + 1; y <= y1; ++y) std::memcpy(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, first, n);
+    bitmap.fill_rect(Rect{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 + 1), static_cast<int>(y1 + 1)},
+                     colour);
 }
 
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush

@@ -181,6 +181,32 @@ TEST(DrawCourt, RedrawingOverAnOldFrameGivesTheSamePicture) {
     EXPECT_TRUE(same_pixels(fresh, reused));
 }
 
+TEST(DrawCourt, PaintsEveryPixelWhereItSaysItDoes) {
+    // Pictures that start with different contents end alike exactly when no pixel is left
+    // unpainted; frames rely on that to skip clearing their picture.
+    Scene scene;
+    testing::fill_court_play(*scene.play);
+    for (double scale : {0.004, 0.3, 0.77, 1.0, 1.3, 2.01662, 2.86, 3.4}) {
+        const int w = width_for(scale), h = height_for(scale);
+        for (int kind = -1; kind <= 14; ++kind) {
+            for (int screen : {1080, 300}) {
+                Picture white(w, h), dark(w, h);
+                dark.bitmap().fill(0x102030);
+                for (Picture* p : {&white, &dark}) {
+                    p->canvas().screen_height = screen;
+                    if (scale > 1.1) p->canvas().pen.width = Trunc(scale) + 1;
+                    draw_court(*p, scene.ctx, kind, kind >= 0 && kind < 14 ? kind + 1 : 1, scale);
+                }
+                const bool covered = court_paints_every_pixel(w, h, screen);
+                EXPECT_EQ(covered, screen >= h && w * h > 1);
+                if (covered) {
+                    EXPECT_TRUE(same_pixels(white, dark)) << "kind " << kind << " at " << scale;
+                }
+            }
+        }
+    }
+}
+
 TEST(ScaleBands, ThresholdsCompareAsDecimals) {
     const auto above = [](double v) { return std::nextafter(v, 10.0); };
     const auto below = [](double v) { return std::nextafter(v, 0.0); };
