@@ -3,10 +3,13 @@
 // shots, with their end marks. Positions are court units unless a name says pixels.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "drawings/context.h"
 #include "play/model.h"
+#include "raster/stamp.h"
 #include "raster/types.h"
 
 namespace hoopcast {
@@ -43,13 +46,33 @@ class ArcPoints {
     explicit ArcPoints(double r) noexcept;
     raster::Point at(int cx, int cy, std::int64_t degree) noexcept;
 
+    // The polyline through degrees first..last drawn with a pen of `width`: its pixels and
+    // its last point, both relative to the centre. Null until the same arc has been asked
+    // for twice, and wherever a point's pixel depends on the centre.
+    struct Drawn {
+        raster::Stamp pixels;
+        raster::Point end;
+    };
+    const Drawn* drawn(int cx, int cy, std::int64_t first, std::int64_t last, int width);
+
   private:
     enum class Entry : unsigned char { unknown, offset, direct };
+    bool offsets_hold(int cx, int cy) const noexcept;
+    Entry entry(std::size_t k) noexcept;
+
+    struct Arc {
+        std::int64_t first;  // within 0..359
+        std::int64_t count;
+        int width;
+        bool wanted_before = false;
+        std::unique_ptr<Drawn> drawn;
+    };
     double r_;
     bool usable_;
     Entry entries_[360] = {};
     int dx_[360] = {};
     int dy_[360] = {};
+    std::vector<Arc> arcs_;
 };
 }  // namespace lines_detail
 

@@ -157,8 +157,8 @@ void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, SideOffsetMemo& mem
     if (a.x == b.x && a.y == b.y) return;
     if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
     const i64 dx = b.x - a.x, dy = b.y - a.y;
-    if (const DotStamp::Spans* spans = dot.body(dx, dy)) {
-        DotStamp::paint(bitmap, *spans, a, colour);
+    if (const Stamp* spans = dot.body(dx, dy)) {
+        spans->paint(bitmap, a.x, a.y, colour);
         return;
     }
     const Body body = segment_body(a, b, memo.get(dx, dy));
@@ -180,21 +180,6 @@ void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcep
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
-namespace {
-
-void add_bounds(DotStamp::Spans& s, const RowSpan& r) noexcept {
-    if (s.rows.empty() || r.y < s.top) s.top = r.y;
-    if (s.rows.empty() || r.y > s.bottom) s.bottom = r.y;
-    if (s.rows.empty() || r.x0 < s.left) s.left = r.x0;
-    if (s.rows.empty() || r.x1 > s.right) s.right = r.x1;
-}
-
-void finish(DotStamp::Spans& s, std::vector<RowSpan> rows) noexcept {
-    for (const RowSpan& r : rows) add_bounds(s, r), s.rows.push_back(r);
-}
-
-}  // namespace
-
 DotStamp::DotStamp(i64 width) : width_(width) {
     if (width > kMaxTabulated) return;
     const int w = static_cast<int>(width);
@@ -213,28 +198,7 @@ DotStamp::DotStamp(i64 width) : width_(width) {
             }
         if (left <= right) rows.push_back(RowSpan{y - w / 2, left - w / 2, right - w / 2});
     }
-    finish(dot_, std::move(rows));
-}
-
-void DotStamp::paint(Bitmap& bitmap, const Spans& spans, Point64 origin, Colour colour) noexcept {
-    if (origin.x + spans.left < 0 || origin.y + spans.top < 0 || origin.x + spans.right >= bitmap.width() ||
-        origin.y + spans.bottom >= bitmap.height()) {
-        for (const RowSpan& r : spans.rows) paint_span(bitmap, origin.y + r.y, origin.x + r.x0, origin.x + r.x1, colour);
-        return;
-    }
-    // Wholly inside: short runs are written here without the clipping.
-    const std::uint8_t b = blue_of(colour), g = green_of(colour), red = red_of(colour);
-    std::uint8_t* const data = bitmap.bytes().data();
-    const i64 stride = static_cast<i64>(bitmap.stride());
-    for (const RowSpan& r : spans.rows) {
-        const int n = r.x1 - r.x0 + 1;
-        if (n > 16) {
-            paint_span(bitmap, origin.y + r.y, origin.x + r.x0, origin.x + r.x1, colour);
-            continue;
-        }
-        std::uint8_t* p = data + (origin.y + r.y) * stride + (origin.x + r.x0) * 3;
-        for (int k = 0; k < n; ++k, p += 3) p[0] = b, p[1] = g, p[2] = red;
-    }
+    dot_ = Stamp(std::move(rows));
 }
 
 void DotStamp::stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept {
@@ -242,17 +206,16 @@ void DotStamp::stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexce
         round_dot(bitmap, centre, width_, colour);
         return;
     }
-    paint(bitmap, dot_, centre, colour);
+    dot_.paint(bitmap, centre.x, centre.y, colour);
 }
 
-const DotStamp::Spans* DotStamp::body(i64 dx, i64 dy) {
+const Stamp* DotStamp::body(i64 dx, i64 dy) {
     if (width_ > kMaxTabulated || dx < -kMaxBodyStep || dx > kMaxBodyStep || dy < 0 || dy > kMaxBodyStep)
         return nullptr;
     constexpr std::size_t kSide = 2 * kMaxBodyStep + 1;
     if (bodies_.empty()) bodies_.resize(kSide * (kMaxBodyStep + 1));
     auto& slot = bodies_[static_cast<std::size_t>(dx + kMaxBodyStep) * (kMaxBodyStep + 1) + static_cast<std::size_t>(dy)];
     if (slot) return slot.get();
-    slot = std::make_unique<Spans>();
     const Body b = segment_body(Point64{0, 0}, Point64{dx, dy}, side_offsets(dx, dy, width_));
     std::vector<RowSpan> rows;
     if (b.upright) {
@@ -262,7 +225,7 @@ const DotStamp::Spans* DotStamp::body(i64 dx, i64 dy) {
     } else {
         polygon_spans(b.corners, rows);
     }
-    finish(*slot, std::move(rows));
+    slot = std::make_unique<Stamp>(std::move(rows));
     return slot.get();
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "raster/picture.h"
+#include "raster/stamp.h"
 #include "raster/types.h"
 
 namespace hoopcast::raster::detail {
@@ -38,11 +39,6 @@ inline void plot_pixel(Bitmap& bitmap, i64 x, i64 y, Colour colour) noexcept {
 // A width-1 line that leaves its end pixel out.
 void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept;
 
-// One row's run of pixels x0..x1 (both included).
-struct RowSpan {
-    int y, x0, x1;
-};
-
 // The round dot a geometric pen leaves at `centre`.
 void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept;
 
@@ -61,19 +57,12 @@ public:
     // the width too large. The direction is the one the segment is filled in: dy > 0, or
     // dy == 0 and dx < 0.
     static constexpr i64 kMaxBodyStep = 8;
-    struct Spans {
-        std::vector<RowSpan> rows;
-        int left = 0, top = 0, right = -1, bottom = -1;  // bounds of all rows
-    };
-    const Spans* body(i64 dx, i64 dy);
-
-    // Paints spans offset by origin; those whose bounds lie wholly inside the bitmap skip clipping.
-    static void paint(Bitmap& bitmap, const Spans& spans, Point64 origin, Colour colour) noexcept;
+    const Stamp* body(i64 dx, i64 dy);
 
 private:
     i64 width_;
-    Spans dot_;  // offsets from the centre
-    std::vector<std::unique_ptr<Spans>> bodies_;
+    Stamp dot_;  // offsets from the centre
+    std::vector<std::unique_ptr<Stamp>> bodies_;
 };
 
 // The stamps of the pen widths a canvas has drawn with, so that a wide line costs no dot
