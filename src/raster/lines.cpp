@@ -237,6 +237,92 @@ DotStamp& DotCache::get(i64 width) {
     return *stamps_.back();
 }
 
+namespace {
+
+// The pixels a path's dots and short bodies cover in a box around it, one bit each: at a
+// thick pen's every vertex the dot and the bodies either side overlap almost wholly, and
+// collecting them first paints each pixel once. One colour throughout, so the order in which
+// pixels are covered does not matter.
+class Coverage {
+public:
+    static constexpr std::size_t kMaxWords = std::size_t{1} << 15;
+
+    // The box is inclusive; false when it is empty or too large to be worth it.
+    bool reset(std::vector<std::uint64_t>& words, i64 left, i64 top, i64 right, i64 bottom) {
+        if (left > right || top > bottom) return false;
+        const auto rows = static_cast<std::size_t>(bottom - top + 1);
+        const auto per_row = static_cast<std::size_t>((right - left) / 64 + 1);
+        if (rows * per_row > kMaxWords) return false;
+        words.assign(rows * per_row, 0);
+        words_ = words.data();
+        left_ = left, top_ = top, right_ = right, bottom_ = bottom;
+        per_row_ = per_row;
+        return true;
+    }
+
+    // Spans outside the box are painted at once.
+    void add(Bitmap& bitmap, const Stamp& stamp, Point64 origin, Colour colour) noexcept {
+        for (const RowSpan& r : stamp.rows()) {
+            const i64 y = origin.y + r.y, x0 = origin.x + r.x0, x1 = origin.x + r.x1;
+            if (y < top_ || y > bottom_ || x0 < left_ || x1 > right_) {
+                paint_span(bitmap, y, x0, x1, colour);
+                continue;
+            }
+            set(static_cast<std::size_t>(y - top_), static_cast<std::size_t>(x0 - left_),
+                static_cast<std::size_t>(x1 - left_));
+        }
+    }
+
+    void paint(Bitmap& bitmap, Colour colour) const noexcept {
+        const std::size_t columns = static_cast<std::size_t>(right_ - left_ + 1);
+        for (i64 y = top_; y <= bottom_; ++y) {
+            const std::uint64_t* row = words_ + static_cast<std::size_t>(y - top_) * per_row_;
+            std::size_t x = next(row, 0, true);
+            while (x < columns) {
+                const std::size_t end = next(row, x, false);
+                paint_span(bitmap, y, left_ + static_cast<i64>(x), left_ + static_cast<i64>(end) - 1, colour);
+                x = next(row, end, true);
+            }
+        }
+    }
+
+private:
+    void set(std::size_t row, std::size_t x0, std::size_t x1) noexcept {
+        std::uint64_t* w = words_ + row * per_row_;
+        const std::size_t first = x0 / 64, last = x1 / 64;
+        const std::uint64_t head = ~std::uint64_t{0} << (x0 % 64);
+        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - x1 % 64);
+        if (first == last) {
+            w[first] |= head & tail;
+            return;
+        }
+        w[first] |= head;
+        for (std::size_t i = first + 1; i < last; ++i) w[i] = ~std::uint64_t{0};
+        w[last] |= tail;
+    }
+
+    // First position at or after `from` whose bit is `value`; past the row when none is.
+    std::size_t next(const std::uint64_t* row, std::size_t from, bool value) const noexcept {
+        std::size_t i = from / 64;
+        if (i >= per_row_) return per_row_ * 64;
+        std::uint64_t w = (value ? row[i] : ~row[i]) & (~std::uint64_t{0} << (from % 64));
+        while (w == 0) {
+            if (++i == per_row_) return per_row_ * 64;
+            w = value ? row[i] : ~row[i];
+        }
+        return i * 64 + static_cast<std::size_t>(__builtin_ctzll(w));
+    }
+
+    std::uint64_t* words_ = nullptr;
+    i64 left_ = 0, top_ = 0, right_ = -1, bottom_ = -1;
+    std::size_t per_row_ = 0;
+};
+
+// A path this short gains nothing from collecting its pixels first.
+constexpr std::size_t kCoverageMinPoints = 4;
+
+}  // namespace
+
 void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour,
                DotCache* dots) noexcept {
     if (points.empty()) return;
@@ -244,11 +330,43 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
     if (dots == nullptr) local = std::make_unique<DotStamp>(width);
     DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
     SideOffsetMemo sides(width);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        dot.stamp(bitmap, points[i], colour);
-        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], sides, dot, colour);
+
+    // Every dot and body lies within the pen's width of the points.
+    Coverage coverage;
+    std::vector<std::uint64_t> local_words;
+    bool collect = false;
+    if (points.size() >= kCoverageMinPoints && width <= DotStamp::kMaxTabulated) {
+        i64 left = points[0].x, right = left, top = points[0].y, bottom = top;
+        for (const Point64& p : points)
+            left = std::min(left, p.x), right = std::max(right, p.x), top = std::min(top, p.y),
+            bottom = std::max(bottom, p.y);
+        const i64 reach = width + 2;
+        collect = coverage.reset(dots != nullptr ? dots->coverage_words() : local_words,
+                                 std::max<i64>(left - reach, 0), std::max<i64>(top - reach, 0),
+                                 std::min<i64>(right + reach, bitmap.width() - 1),
+                                 std::min<i64>(bottom + reach, bitmap.height() - 1));
     }
-    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), sides, dot, colour);
+    auto segment = [&](Point64 a, Point64 b) {
+        if (a.x == b.x && a.y == b.y) return;
+        if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
+        if (collect) {
+            if (const Stamp* spans = dot.body(b.x - a.x, b.y - a.y)) {
+                coverage.add(bitmap, *spans, a, colour);
+                return;
+            }
+        }
+        wide_segment_body(bitmap, a, b, sides, dot, colour);
+    };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (collect) {
+            coverage.add(bitmap, dot.dot(), points[i], colour);
+        } else {
+            dot.stamp(bitmap, points[i], colour);
+        }
+        if (i + 1 < points.size()) segment(points[i], points[i + 1]);
+    }
+    if (closed && points.size() > 1) segment(points.back(), points.front());
+    if (collect) coverage.paint(bitmap, colour);
 }
 
 }  // namespace hoopcast::raster::detail

@@ -51,6 +51,8 @@ public:
     explicit DotStamp(i64 width);
     i64 width() const noexcept { return width_; }
     void stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept;
+    // The dot's spans around its centre; empty above kMaxTabulated.
+    const Stamp& dot() const noexcept { return dot_; }
 
     // The body of a segment of this width from (0, 0) to (dx, dy), as spans, for the short
     // segments outlines of curves are made of; null when the segment is too long to keep or
@@ -70,10 +72,13 @@ private:
 class DotCache {
 public:
     DotStamp& get(i64 width);
+    // Work space for the coverage of one path, kept to spare an allocation per path.
+    std::vector<std::uint64_t>& coverage_words() noexcept { return coverage_words_; }
 
 private:
     static constexpr std::size_t kMaxWidths = 32;
     std::vector<std::unique_ptr<DotStamp>> stamps_;
+    std::vector<std::uint64_t> coverage_words_;
 };
 
 // A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end
