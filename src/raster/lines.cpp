@@ -318,8 +318,10 @@ private:
     std::size_t per_row_ = 0;
 };
 
-// A path this short gains nothing from collecting its pixels first.
+// A path this short gains nothing from collecting its pixels first, nor one whose box
+// holds many more words of bits than it has short steps.
 constexpr std::size_t kCoverageMinPoints = 4;
+constexpr i64 kCoverageWordsPerStep = 4;
 
 }  // namespace
 
@@ -331,20 +333,30 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
     DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
     SideOffsetMemo sides(width);
 
-    // Every dot and body lies within the pen's width of the points.
+    // Every dot and body lies within the pen's width of the points. Collecting pays where
+    // many short segments crowd a small box, as along curves and ellipses; a long straight
+    // outline would only clear and scan bits for its few dots.
     Coverage coverage;
     std::vector<std::uint64_t> local_words;
     bool collect = false;
     if (points.size() >= kCoverageMinPoints && width <= DotStamp::kMaxTabulated) {
         i64 left = points[0].x, right = left, top = points[0].y, bottom = top;
-        for (const Point64& p : points)
+        std::size_t short_steps = 0;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const Point64& p = points[i];
             left = std::min(left, p.x), right = std::max(right, p.x), top = std::min(top, p.y),
             bottom = std::max(bottom, p.y);
+            if (i > 0 && std::abs(p.x - points[i - 1].x) <= DotStamp::kMaxBodyStep &&
+                std::abs(p.y - points[i - 1].y) <= DotStamp::kMaxBodyStep)
+                ++short_steps;
+        }
         const i64 reach = width + 2;
-        collect = coverage.reset(dots != nullptr ? dots->coverage_words() : local_words,
-                                 std::max<i64>(left - reach, 0), std::max<i64>(top - reach, 0),
-                                 std::min<i64>(right + reach, bitmap.width() - 1),
-                                 std::min<i64>(bottom + reach, bitmap.height() - 1));
+        left = std::max<i64>(left - reach, 0), top = std::max<i64>(top - reach, 0);
+        right = std::min<i64>(right + reach, bitmap.width() - 1);
+        bottom = std::min<i64>(bottom + reach, bitmap.height() - 1);
+        const i64 words = (bottom - top + 1) * ((right - left) / 64 + 1);
+        if (short_steps >= kCoverageMinPoints && words <= kCoverageWordsPerStep * static_cast<i64>(short_steps))
+            collect = coverage.reset(dots != nullptr ? dots->coverage_words() : local_words, left, top, right, bottom);
     }
     auto segment = [&](Point64 a, Point64 b) {
         if (a.x == b.x && a.y == b.y) return;
