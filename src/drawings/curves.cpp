@@ -82,7 +82,7 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
     bool first_side = true;
     CurvePoint L{0, 0};
     const double R = 2 * s;
-    lines_detail::ArcPoints arc_points(R);
+    lines_detail::ArcPoints& arc_points = lines_detail::arc_points_for(R);
     const double arc_reach = R + std::max(canvas.pen.width, 1) + 2;
     const double step_reach = kind == CurveKind::dribble ? reach_per_step(points, n, N) : 0;
 

@@ -1,6 +1,7 @@
 #include "drawings/lines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -240,7 +241,10 @@ lines_detail::ArcPoints::Entry lines_detail::ArcPoints::entry(std::size_t k) noe
 }
 
 raster::Point lines_detail::ArcPoints::at(int cx, int cy, std::int64_t degree) noexcept {
-    const auto k = static_cast<std::size_t>(((degree % 360) + 360) % 360);
+    return at_turn_degree(cx, cy, static_cast<std::size_t>(((degree % 360) + 360) % 360));
+}
+
+raster::Point lines_detail::ArcPoints::at_turn_degree(int cx, int cy, std::size_t k) noexcept {
     if (offsets_hold(cx, cy) && entry(k) == Entry::offset) return {cx + dx_[k], cy + dy_[k]};
     const DegreeTable& table = degrees();
     return {round_trig(cx + r_ * table.cos[k]), round_trig(cy - r_ * table.sin[k])};
@@ -249,18 +253,20 @@ raster::Point lines_detail::ArcPoints::at(int cx, int cy, std::int64_t degree) n
 namespace {
 
 // Arcs kept per radius, and the largest radius and pen kept: a wavy line's half circles are
-// a few pixels across and come in a handful of directions.
-constexpr std::size_t kMaxKeptArcs = 64;
+// a few pixels across, and a curve turns them at most every whole degree.
+constexpr std::size_t kMaxKeptArcs = 1024;
 constexpr double kMaxKeptRadius = 256;
 constexpr int kMaxKeptPen = 64;
 
 void draw_arc_points(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, std::int64_t first,
                      std::int64_t last) {
     geometry::PenPath path(picture.canvas());
-    const raster::Point p0 = points.at(cx, cy, first);
+    std::size_t k = static_cast<std::size_t>(((first % 360) + 360) % 360);
+    const raster::Point p0 = points.at_turn_degree(cx, cy, k);
     path.move_to(p0.x, p0.y);
-    for (std::int64_t k = first + 1; k <= last; ++k) {
-        const raster::Point p = points.at(cx, cy, k);
+    for (std::int64_t n = first + 1; n <= last; ++n) {
+        k = k == 359 ? 0 : k + 1;
+        const raster::Point p = points.at_turn_degree(cx, cy, k);
         path.line_to(p.x, p.y);
     }
 }
@@ -274,13 +280,15 @@ const lines_detail::ArcPoints::Drawn* lines_detail::ArcPoints::drawn(int cx, int
         return nullptr;
     const std::int64_t from = ((first % 360) + 360) % 360;
     const std::int64_t count = last - first + 1;
-    auto arc = std::find_if(arcs_.begin(), arcs_.end(),
-                            [&](const Arc& a) { return a.first == from && a.count == count && a.width == width; });
-    if (arc == arcs_.end()) {
+    const std::uint64_t key = static_cast<std::uint64_t>(from) | static_cast<std::uint64_t>(count) << 16 |
+                              static_cast<std::uint64_t>(std::max(width, 0)) << 32;
+    auto found = arcs_.find(key);
+    if (found == arcs_.end()) {
         // The first time an arc is only noted: a curve may turn every half circle a new way.
-        if (arcs_.size() < kMaxKeptArcs) arcs_.push_back(Arc{from, count, width, false, nullptr});
+        if (arcs_.size() < kMaxKeptArcs) arcs_.emplace(key, Arc{});
         return nullptr;
     }
+    Arc* arc = &found->second;
     if (arc->drawn || arc->wanted_before) return arc->drawn.get();
     arc->wanted_before = true;
     for (std::int64_t k = 0; k < count; ++k)
@@ -296,6 +304,18 @@ const lines_detail::ArcPoints::Drawn* lines_detail::ArcPoints::drawn(int cx, int
     arc->drawn = std::make_unique<Drawn>(
         Drawn{raster::Stamp::capture(scratch.bitmap(), 0xFFFFFF, {m, m}), {end.x - m, end.y - m}});
     return arc->drawn.get();
+}
+
+lines_detail::ArcPoints& lines_detail::arc_points_for(double r) {
+    constexpr std::size_t kRadii = 4;
+    thread_local std::array<std::unique_ptr<ArcPoints>, kRadii> kept;
+    thread_local std::size_t next = 0;
+    for (const auto& points : kept)
+        if (points && points->radius() == r) return *points;
+    auto& slot = kept[next];
+    next = (next + 1) % kRadii;
+    slot = std::make_unique<ArcPoints>(r);
+    return *slot;
 }
 
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, int start,
@@ -417,7 +437,7 @@ void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int 
     if (2 * R < len) {
         piece(picture, P, P + w);
         Vec c = P + w * 0.5;
-        lines_detail::ArcPoints arc_points(R);
+        lines_detail::ArcPoints& arc_points = lines_detail::arc_points_for(R);
         auto half = [&](int from, int to) {
             if (!(len - 4 * R > sum)) return;
             sum += 2 * R;

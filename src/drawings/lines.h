@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "drawings/context.h"
@@ -44,7 +45,10 @@ namespace lines_detail {
 class ArcPoints {
   public:
     explicit ArcPoints(double r) noexcept;
+    double radius() const noexcept { return r_; }
     raster::Point at(int cx, int cy, std::int64_t degree) noexcept;
+    // The point of degree k, which must be within 0..359.
+    raster::Point at_turn_degree(int cx, int cy, std::size_t k) noexcept;
 
     // The polyline through degrees first..last drawn with a pen of `width`: its pixels and
     // its last point, both relative to the centre. Null until the same arc has been asked
@@ -61,9 +65,6 @@ class ArcPoints {
     Entry entry(std::size_t k) noexcept;
 
     struct Arc {
-        std::int64_t first;  // within 0..359
-        std::int64_t count;
-        int width;
         bool wanted_before = false;
         std::unique_ptr<Drawn> drawn;
     };
@@ -72,8 +73,13 @@ class ArcPoints {
     Entry entries_[360] = {};
     int dx_[360] = {};
     int dy_[360] = {};
-    std::vector<Arc> arcs_;
+    // By first degree (0..359), number of points and pen width.
+    std::unordered_map<std::uint64_t, Arc> arcs_;
 };
+
+// The arc points of radius r kept by this thread. A wavy line's radius depends on the scale
+// alone, so the same few radii serve every frame of a window or an export.
+ArcPoints& arc_points_for(double r);
 }  // namespace lines_detail
 
 // As above, with the radius and the points' offsets from the given ArcPoints.
