@@ -370,10 +370,14 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
         wide_segment_body(bitmap, a, b, sides, dot, colour);
     };
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (collect) {
-            coverage.add(bitmap, dot.dot(), points[i], colour);
-        } else {
-            dot.stamp(bitmap, points[i], colour);
+        // A repeated point's dot is there already.
+        const bool repeated = i > 0 && points[i].x == points[i - 1].x && points[i].y == points[i - 1].y;
+        if (!repeated) {
+            if (collect) {
+                coverage.add(bitmap, dot.dot(), points[i], colour);
+            } else {
+                dot.stamp(bitmap, points[i], colour);
+            }
         }
         if (i + 1 < points.size()) segment(points[i], points[i + 1]);
     }
