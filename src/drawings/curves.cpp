@@ -32,7 +32,8 @@ CurvePoint spline_at(double t, std::span<const TPunt> points) {
     const int n = static_cast<int>(points.size());
     const int first = Round(t) - 2;
     CurvePoint c;
-    for (int j = std::max(first, 0); j <= first + 5 && j <= n - 1; ++j) {
+    // From Round(t) + 3 on the basis is zero.
+    for (int j = std::max(first, 0); j <= first + 4 && j <= n - 1; ++j) {
         const double w = bspline_basis(j - t);
         c.x += w * points[j].x;
         c.y += w * points[j].y;
@@ -40,8 +41,20 @@ CurvePoint spline_at(double t, std::span<const TPunt> points) {
     return c;
 }
 
+// How far the curve can move in court units per step: a cubic B-spline's derivative is a
+// quadratic B-spline over the differences of its control points, so its speed in parameter
+// units never exceeds the longest of them wherever all four weights are in play.
+double reach_per_step(std::span<const TPunt> points, int n, std::int64_t N) {
+    double longest = 0;
+    for (int j = 1; j < n; ++j)
+        longest = std::max(longest, std::hypot(static_cast<double>(points[j].x) - points[j - 1].x,
+                                               static_cast<double>(points[j].y) - points[j - 1].y));
+    // Generous against the rounding of the steps' parameters.
+    return longest * n / static_cast<double>(N) * (1 + 1e-6) + 1e-9;
+}
+
 void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points, int factor,
-                int no_mark, Colour colour, double scale, CurveKind kind) {
+                int no_mark, Colour colour, double scale, CurveKind kind, bool skip_quiet_steps = true) {
     if (points.size() < 4) return;
     raster::Canvas& canvas = picture.canvas();
     const double s = scale;
@@ -69,8 +82,9 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
     bool first_side = true;
     CurvePoint L{0, 0};
     const double R = 2 * s;
-    lines_detail::ArcPoints arc_points(R);
+    lines_detail::ArcPoints& arc_points = lines_detail::arc_points_for(R);
     const double arc_reach = R + std::max(canvas.pen.width, 1) + 2;
+    const double step_reach = kind == CurveKind::dribble ? reach_per_step(points, n, N) : 0;
 
     // Only the steps between the chain's start and end (1 < t < n - 2) are drawn.
     const auto first_step = static_cast<std::int64_t>(std::floor(g)) + 1;
@@ -128,6 +142,17 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
                 if (sq(E.x - cx) + sq(E.y - cy) < sq(10 * s)) {
                     straight = true;
                     L = C;
+                }
+                if (skip_quiet_steps && !straight && s > 0) {
+                    // Along the waves nothing happens until the curve is 2R from where the last
+                    // half circle started or comes within 10s of the end (its point rounded, so
+                    // up to half a diagonal nearer); steps that cannot get that far are passed.
+                    constexpr double kRoundingReach = 0.7072;
+                    constexpr double kMargin = 1e-6;
+                    const double to_next_wave = 2 * R / s - std::hypot(C.x - L.x, C.y - L.y);
+                    const double to_end = std::hypot(E.x - C.x, E.y - C.y) - kRoundingReach - 10 * s;
+                    const double slack = std::min(to_next_wave, to_end) - kMargin;
+                    if (slack > 0) i += static_cast<std::int64_t>(std::min(std::floor(slack / step_reach), 1e15));
                 }
                 break;
             }
@@ -188,6 +213,12 @@ void draw_curved_pass(raster::Picture& picture, const DrawContext& ctx, std::spa
 void draw_curved_dribble(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
                          int factor, int no_mark, Colour colour, double scale) {
     draw_curve(picture, ctx, points, factor, no_mark, colour, scale, CurveKind::dribble);
+}
+
+void curves_detail::draw_curved_dribble_every_step(raster::Picture& picture, const DrawContext& ctx,
+                                                   std::span<const TPunt> points, int factor, int no_mark,
+                                                   Colour colour, double scale) {
+    draw_curve(picture, ctx, points, factor, no_mark, colour, scale, CurveKind::dribble, false);
 }
 
 void draw_curved_line(raster::Picture& picture, const DrawContext& ctx, std::string_view kind,

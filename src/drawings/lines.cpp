@@ -1,6 +1,7 @@
 #include "drawings/lines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -219,40 +220,117 @@ std::optional<int> clear_offset(double v) noexcept {
 lines_detail::ArcPoints::ArcPoints(double r) noexcept
     : r_(r), usable_(r >= -kOffsetLimit && r <= kOffsetLimit) {}
 
-raster::Point lines_detail::ArcPoints::at(int cx, int cy, std::int64_t degree) noexcept {
-    const auto k = static_cast<std::size_t>(((degree % 360) + 360) % 360);
-    const DegreeTable& table = degrees();
-    const double x = r_ * table.cos[k];
-    const double y = r_ * table.sin[k];
-    if (usable_ && cx >= -kOffsetLimit && cx <= kOffsetLimit && cy >= -kOffsetLimit && cy <= kOffsetLimit) {
-        if (entries_[k] == Entry::unknown) {
-            const auto ox = clear_offset(x);
-            const auto oy = clear_offset(-y);
-            if (ox && oy) {
-                dx_[k] = *ox;
-                dy_[k] = *oy;
-                entries_[k] = Entry::offset;
-            } else {
-                entries_[k] = Entry::direct;
-            }
+bool lines_detail::ArcPoints::offsets_hold(int cx, int cy) const noexcept {
+    return usable_ && cx >= -kOffsetLimit && cx <= kOffsetLimit && cy >= -kOffsetLimit && cy <= kOffsetLimit;
+}
+
+lines_detail::ArcPoints::Entry lines_detail::ArcPoints::entry(std::size_t k) noexcept {
+    if (entries_[k] == Entry::unknown) {
+        const DegreeTable& table = degrees();
+        const auto ox = clear_offset(r_ * table.cos[k]);
+        const auto oy = clear_offset(-(r_ * table.sin[k]));
+        if (ox && oy) {
+            dx_[k] = *ox;
+            dy_[k] = *oy;
+            entries_[k] = Entry::offset;
+        } else {
+            entries_[k] = Entry::direct;
         }
-        if (entries_[k] == Entry::offset) return {cx + dx_[k], cy + dy_[k]};
     }
-    return {round_trig(cx + x), round_trig(cy - y)};
+    return entries_[k];
+}
+
+raster::Point lines_detail::ArcPoints::at(int cx, int cy, std::int64_t degree) noexcept {
+    return at_turn_degree(cx, cy, static_cast<std::size_t>(((degree % 360) + 360) % 360));
+}
+
+raster::Point lines_detail::ArcPoints::at_turn_degree(int cx, int cy, std::size_t k) noexcept {
+    if (offsets_hold(cx, cy) && entry(k) == Entry::offset) return {cx + dx_[k], cy + dy_[k]};
+    const DegreeTable& table = degrees();
+    return {round_trig(cx + r_ * table.cos[k]), round_trig(cy - r_ * table.sin[k])};
+}
+
+namespace {
+
+// Arcs kept per radius, and the largest radius and pen kept: a wavy line's half circles are
+// a few pixels across, and a curve turns them at most every whole degree.
+constexpr std::size_t kMaxKeptArcs = 1024;
+constexpr double kMaxKeptRadius = 256;
+constexpr int kMaxKeptPen = 64;
+
+void draw_arc_points(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, std::int64_t first,
+                     std::int64_t last) {
+    geometry::PenPath path(picture.canvas());
+    std::size_t k = static_cast<std::size_t>(((first % 360) + 360) % 360);
+    const raster::Point p0 = points.at_turn_degree(cx, cy, k);
+    path.move_to(p0.x, p0.y);
+    for (std::int64_t n = first + 1; n <= last; ++n) {
+        k = k == 359 ? 0 : k + 1;
+        const raster::Point p = points.at_turn_degree(cx, cy, k);
+        path.line_to(p.x, p.y);
+    }
+}
+
+}  // namespace
+
+const lines_detail::ArcPoints::Drawn* lines_detail::ArcPoints::drawn(int cx, int cy, std::int64_t first,
+                                                                     std::int64_t last, int width) {
+    if (!offsets_hold(cx, cy) || last <= first || last - first > 361 || std::fabs(r_) > kMaxKeptRadius ||
+        width > kMaxKeptPen)
+        return nullptr;
+    const std::int64_t from = ((first % 360) + 360) % 360;
+    const std::int64_t count = last - first + 1;
+    const std::uint64_t key = static_cast<std::uint64_t>(from) | static_cast<std::uint64_t>(count) << 16 |
+                              static_cast<std::uint64_t>(std::max(width, 0)) << 32;
+    auto found = arcs_.find(key);
+    if (found == arcs_.end()) {
+        // The first time an arc is only noted: a curve may turn every half circle a new way.
+        if (arcs_.size() < kMaxKeptArcs) arcs_.emplace(key, Arc{});
+        return nullptr;
+    }
+    Arc* arc = &found->second;
+    if (arc->drawn || arc->wanted_before) return arc->drawn.get();
+    arc->wanted_before = true;
+    for (std::int64_t k = 0; k < count; ++k)
+        if (entry(static_cast<std::size_t>((from + k) % 360)) != Entry::offset) return nullptr;
+
+    // Drawn once around the middle of a small picture, with room for the pen all round.
+    const int m = static_cast<int>(std::ceil(std::fabs(r_))) + std::max(width, 1) + 2;
+    raster::Picture scratch(2 * m + 1, 2 * m + 1);
+    scratch.canvas().pen.width = width;
+    scratch.canvas().pen.colour = 0x000000;
+    draw_arc_points(scratch, m, m, *this, from, from + count - 1);
+    const raster::Point end = scratch.canvas().position();
+    arc->drawn = std::make_unique<Drawn>(
+        Drawn{raster::Stamp::capture(scratch.bitmap(), 0xFFFFFF, {m, m}), {end.x - m, end.y - m}});
+    return arc->drawn.get();
+}
+
+lines_detail::ArcPoints& lines_detail::arc_points_for(double r) {
+    constexpr std::size_t kRadii = 4;
+    thread_local std::array<std::unique_ptr<ArcPoints>, kRadii> kept;
+    thread_local std::size_t next = 0;
+    for (const auto& points : kept)
+        if (points && points->radius() == r) return *points;
+    auto& slot = kept[next];
+    next = (next + 1) % kRadii;
+    slot = std::make_unique<ArcPoints>(r);
+    return *slot;
 }
 
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, int start,
                        int end) {
-    geometry::PenPath path(picture.canvas());
-    const raster::Point first = points.at(cx, cy, static_cast<std::int64_t>(start) - 1);
-    path.move_to(first.x, first.y);
+    const std::int64_t first = static_cast<std::int64_t>(start) - 1;
     // A full turn and its overlap is all an arc can show; more would only repeat it.
     const std::int64_t last =
         std::min<std::int64_t>(static_cast<std::int64_t>(end) + 1, static_cast<std::int64_t>(start) + 361);
-    for (std::int64_t k = start; k <= last; ++k) {
-        const raster::Point p = points.at(cx, cy, k);
-        path.line_to(p.x, p.y);
+    raster::Canvas& canvas = picture.canvas();
+    if (const auto* drawn = points.drawn(cx, cy, first, last, canvas.pen.width)) {
+        drawn->pixels.paint(picture.bitmap(), cx, cy, canvas.pen.colour);
+        canvas.move_to(cx + drawn->end.x, cy + drawn->end.y);
+        return;
     }
+    draw_arc_points(picture, cx, cy, points, first, last);
 }
 
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int start, int end) {
@@ -359,7 +437,7 @@ void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int 
     if (2 * R < len) {
         piece(picture, P, P + w);
         Vec c = P + w * 0.5;
-        lines_detail::ArcPoints arc_points(R);
+        lines_detail::ArcPoints& arc_points = lines_detail::arc_points_for(R);
         auto half = [&](int from, int to) {
             if (!(len - 4 * R > sum)) return;
             sum += 2 * R;

@@ -3,10 +3,14 @@
 // shots, with their end marks. Positions are court units unless a name says pixels.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 #include "drawings/context.h"
 #include "play/model.h"
+#include "raster/stamp.h"
 #include "raster/types.h"
 
 namespace hoopcast {
@@ -41,16 +45,41 @@ namespace lines_detail {
 class ArcPoints {
   public:
     explicit ArcPoints(double r) noexcept;
+    double radius() const noexcept { return r_; }
     raster::Point at(int cx, int cy, std::int64_t degree) noexcept;
+    // The point of degree k, which must be within 0..359.
+    raster::Point at_turn_degree(int cx, int cy, std::size_t k) noexcept;
+
+    // The polyline through degrees first..last drawn with a pen of `width`: its pixels and
+    // its last point, both relative to the centre. Null until the same arc has been asked
+    // for twice, and wherever a point's pixel depends on the centre.
+    struct Drawn {
+        raster::Stamp pixels;
+        raster::Point end;
+    };
+    const Drawn* drawn(int cx, int cy, std::int64_t first, std::int64_t last, int width);
 
   private:
     enum class Entry : unsigned char { unknown, offset, direct };
+    bool offsets_hold(int cx, int cy) const noexcept;
+    Entry entry(std::size_t k) noexcept;
+
+    struct Arc {
+        bool wanted_before = false;
+        std::unique_ptr<Drawn> drawn;
+    };
     double r_;
     bool usable_;
     Entry entries_[360] = {};
     int dx_[360] = {};
     int dy_[360] = {};
+    // By first degree (0..359), number of points and pen width.
+    std::unordered_map<std::uint64_t, Arc> arcs_;
 };
+
+// The arc points of radius r kept by this thread. A wavy line's radius depends on the scale
+// alone, so the same few radii serve every frame of a window or an export.
+ArcPoints& arc_points_for(double r);
 }  // namespace lines_detail
 
 // As above, with the radius and the points' offsets from the given ArcPoints.

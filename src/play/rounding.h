@@ -11,13 +11,19 @@
 namespace hoopcast {
 
 namespace detail {
+// A whole number within the int32 range, converted through double, where it is exact: a
+// direct conversion from long double would switch the x87 rounding mode there and back,
+// which stalls the processor on every call.
+inline std::int32_t whole_to_int32(long double v) noexcept {
+    return static_cast<std::int32_t>(static_cast<double>(v));
+}
 inline std::int32_t saturate_to_int32(long double v) noexcept {
     constexpr long double lo = std::numeric_limits<std::int32_t>::min();
     constexpr long double hi = std::numeric_limits<std::int32_t>::max();
     if (std::isnan(v)) return 0;
     if (v <= lo) return std::numeric_limits<std::int32_t>::min();
     if (v >= hi) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(v);
+    return whole_to_int32(v);
 }
 // 1.5 times the power of two at which T's spacing is one: a value within the int32 range
 // plus this lands where only whole numbers exist, so the addition rounds it.
@@ -39,7 +45,7 @@ inline std::int32_t Round(long double v) noexcept {
     if (v >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
     constexpr long double kShift = detail::rounding_shift<long double>();
     const long double shifted = v + kShift;
-    return static_cast<std::int32_t>(shifted - kShift);
+    return detail::whole_to_int32(shifted - kShift);
 }
 static_assert(detail::rounding_shift<double>() == 6755399441055744.0);
 inline std::int32_t Round(double v) noexcept {

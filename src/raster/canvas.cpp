@@ -37,7 +37,9 @@ void Canvas::line_to(int x, int y) noexcept {
     const Point to{x, y};
     if (is_geometric(pen)) {
         const detail::Point64 path[2] = {position_, to};
-        detail::wide_path(*target_, path, false, pen.width, pen.colour, dots());
+        // A line to its own start leaves the pen's dot, as raster circles are drawn.
+        const std::size_t points = position_ == to ? 1 : 2;
+        detail::wide_path(*target_, std::span(path, points), false, pen.width, pen.colour, dots());
     } else {
         detail::thin_line(*target_, position_, to, pen.colour);
     }

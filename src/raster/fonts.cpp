@@ -19,6 +19,7 @@
 
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
+#include "raster/stamp.h"
 
 namespace hoopcast::raster {
 namespace {
@@ -140,8 +141,7 @@ struct Glyph {
     bool ok = false;
     i64 advance = 0;
     i64 left = 0, top = 0;
-    unsigned rows = 0, width = 0;
-    std::vector<std::uint8_t> ink;  // rows * width, 1 for ink
+    Stamp ink;  // runs of ink from the bitmap's top-left corner
 };
 
 }  // namespace
@@ -345,15 +345,23 @@ void capture(FT_Face face, bool ok, bool render, Glyph& g) {
     const FT_Bitmap& bm = slot->bitmap;
     g.left = slot->bitmap_left;
     g.top = slot->bitmap_top;
-    g.rows = bm.rows;
-    g.width = bm.width;
-    g.ink.resize(static_cast<std::size_t>(bm.rows) * bm.width);
+    std::vector<RowSpan> runs;
     for (unsigned row = 0; row < bm.rows; ++row) {
         const unsigned char* src = bm.buffer + static_cast<i64>(row) * bm.pitch;
-        for (unsigned col = 0; col < bm.width; ++col)
-            g.ink[static_cast<std::size_t>(row) * bm.width + col] =
-                bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) : (src[col] >= 128 ? 1 : 0);
+        auto inked = [&](unsigned col) {
+            return bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) != 0 : src[col] >= 128;
+        };
+        for (unsigned col = 0; col < bm.width;) {
+            if (!inked(col)) {
+                ++col;
+                continue;
+            }
+            const unsigned start = col;
+            while (col < bm.width && inked(col)) ++col;
+            runs.push_back(RowSpan{static_cast<int>(row), static_cast<int>(start), static_cast<int>(col - 1)});
+        }
     }
+    g.ink = Stamp(std::move(runs));
 }
 
 }  // namespace
@@ -424,12 +432,7 @@ void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::stri
         const char32_t cp = next_code_point(utf8, i);
         const Glyph& g = impl_->glyph(*l.entry, l.em, FT_Get_Char_Index(face, cp), true);
         if (!g.ok) continue;
-        const i64 left = pen_x + g.left, top = baseline - g.top;
-        for (unsigned row = 0; row < g.rows; ++row) {
-            const std::uint8_t* ink = g.ink.data() + static_cast<std::size_t>(row) * g.width;
-            for (unsigned col = 0; col < g.width; ++col)
-                if (ink[col] != 0) target.set_pixel(clamp_int(left + col), clamp_int(top + row), font.colour);
-        }
+        g.ink.paint(target, pen_x + g.left, baseline - g.top, font.colour);
         pen_x += g.advance;
     }
     // Underline and strike-out run across the whole advance.

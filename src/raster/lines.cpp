@@ -157,8 +157,8 @@ void wide_segment_body(Bitmap& bitmap, Point64 a, Point64 b, SideOffsetMemo& mem
     if (a.x == b.x && a.y == b.y) return;
     if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
     const i64 dx = b.x - a.x, dy = b.y - a.y;
-    if (const DotStamp::Spans* spans = dot.body(dx, dy)) {
-        DotStamp::paint(bitmap, *spans, a, colour);
+    if (const Stamp* spans = dot.body(dx, dy)) {
+        spans->paint(bitmap, a.x, a.y, colour);
         return;
     }
     const Body body = segment_body(a, b, memo.get(dx, dy));
@@ -180,21 +180,6 @@ void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcep
     draw_ellipse(bitmap, box, 1, colour, &colour);
 }
 
-namespace {
-
-void add_bounds(DotStamp::Spans& s, const RowSpan& r) noexcept {
-    if (s.rows.empty() || r.y < s.top) s.top = r.y;
-    if (s.rows.empty() || r.y > s.bottom) s.bottom = r.y;
-    if (s.rows.empty() || r.x0 < s.left) s.left = r.x0;
-    if (s.rows.empty() || r.x1 > s.right) s.right = r.x1;
-}
-
-void finish(DotStamp::Spans& s, std::vector<RowSpan> rows) noexcept {
-    for (const RowSpan& r : rows) add_bounds(s, r), s.rows.push_back(r);
-}
-
-}  // namespace
-
 DotStamp::DotStamp(i64 width) : width_(width) {
     if (width > kMaxTabulated) return;
     const int w = static_cast<int>(width);
@@ -213,28 +198,7 @@ DotStamp::DotStamp(i64 width) : width_(width) {
             }
         if (left <= right) rows.push_back(RowSpan{y - w / 2, left - w / 2, right - w / 2});
     }
-    finish(dot_, std::move(rows));
-}
-
-void DotStamp::paint(Bitmap& bitmap, const Spans& spans, Point64 origin, Colour colour) noexcept {
-    if (origin.x + spans.left < 0 || origin.y + spans.top < 0 || origin.x + spans.right >= bitmap.width() ||
-        origin.y + spans.bottom >= bitmap.height()) {
-        for (const RowSpan& r : spans.rows) paint_span(bitmap, origin.y + r.y, origin.x + r.x0, origin.x + r.x1, colour);
-        return;
-    }
-    // Wholly inside: short runs are written here without the clipping.
-    const std::uint8_t b = blue_of(colour), g = green_of(colour), red = red_of(colour);
-    std::uint8_t* const data = bitmap.bytes().data();
-    const i64 stride = static_cast<i64>(bitmap.stride());
-    for (const RowSpan& r : spans.rows) {
-        const int n = r.x1 - r.x0 + 1;
-        if (n > 16) {
-            paint_span(bitmap, origin.y + r.y, origin.x + r.x0, origin.x + r.x1, colour);
-            continue;
-        }
-        std::uint8_t* p = data + (origin.y + r.y) * stride + (origin.x + r.x0) * 3;
-        for (int k = 0; k < n; ++k, p += 3) p[0] = b, p[1] = g, p[2] = red;
-    }
+    dot_ = Stamp(std::move(rows));
 }
 
 void DotStamp::stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept {
@@ -242,17 +206,16 @@ void DotStamp::stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexce
         round_dot(bitmap, centre, width_, colour);
         return;
     }
-    paint(bitmap, dot_, centre, colour);
+    dot_.paint(bitmap, centre.x, centre.y, colour);
 }
 
-const DotStamp::Spans* DotStamp::body(i64 dx, i64 dy) {
+const Stamp* DotStamp::body(i64 dx, i64 dy) {
     if (width_ > kMaxTabulated || dx < -kMaxBodyStep || dx > kMaxBodyStep || dy < 0 || dy > kMaxBodyStep)
         return nullptr;
     constexpr std::size_t kSide = 2 * kMaxBodyStep + 1;
     if (bodies_.empty()) bodies_.resize(kSide * (kMaxBodyStep + 1));
     auto& slot = bodies_[static_cast<std::size_t>(dx + kMaxBodyStep) * (kMaxBodyStep + 1) + static_cast<std::size_t>(dy)];
     if (slot) return slot.get();
-    slot = std::make_unique<Spans>();
     const Body b = segment_body(Point64{0, 0}, Point64{dx, dy}, side_offsets(dx, dy, width_));
     std::vector<RowSpan> rows;
     if (b.upright) {
@@ -262,7 +225,7 @@ const DotStamp::Spans* DotStamp::body(i64 dx, i64 dy) {
     } else {
         polygon_spans(b.corners, rows);
     }
-    finish(*slot, std::move(rows));
+    slot = std::make_unique<Stamp>(std::move(rows));
     return slot.get();
 }
 
@@ -274,6 +237,94 @@ DotStamp& DotCache::get(i64 width) {
     return *stamps_.back();
 }
 
+namespace {
+
+// The pixels a path's dots and short bodies cover in a box around it, one bit each: at a
+// thick pen's every vertex the dot and the bodies either side overlap almost wholly, and
+// collecting them first paints each pixel once. One colour throughout, so the order in which
+// pixels are covered does not matter.
+class Coverage {
+public:
+    static constexpr std::size_t kMaxWords = std::size_t{1} << 15;
+
+    // The box is inclusive; false when it is empty or too large to be worth it.
+    bool reset(std::vector<std::uint64_t>& words, i64 left, i64 top, i64 right, i64 bottom) {
+        if (left > right || top > bottom) return false;
+        const auto rows = static_cast<std::size_t>(bottom - top + 1);
+        const auto per_row = static_cast<std::size_t>((right - left) / 64 + 1);
+        if (rows * per_row > kMaxWords) return false;
+        words.assign(rows * per_row, 0);
+        words_ = words.data();
+        left_ = left, top_ = top, right_ = right, bottom_ = bottom;
+        per_row_ = per_row;
+        return true;
+    }
+
+    // Spans outside the box are painted at once.
+    void add(Bitmap& bitmap, const Stamp& stamp, Point64 origin, Colour colour) noexcept {
+        for (const RowSpan& r : stamp.rows()) {
+            const i64 y = origin.y + r.y, x0 = origin.x + r.x0, x1 = origin.x + r.x1;
+            if (y < top_ || y > bottom_ || x0 < left_ || x1 > right_) {
+                paint_span(bitmap, y, x0, x1, colour);
+                continue;
+            }
+            set(static_cast<std::size_t>(y - top_), static_cast<std::size_t>(x0 - left_),
+                static_cast<std::size_t>(x1 - left_));
+        }
+    }
+
+    void paint(Bitmap& bitmap, Colour colour) const noexcept {
+        const std::size_t columns = static_cast<std::size_t>(right_ - left_ + 1);
+        for (i64 y = top_; y <= bottom_; ++y) {
+            const std::uint64_t* row = words_ + static_cast<std::size_t>(y - top_) * per_row_;
+            std::size_t x = next(row, 0, true);
+            while (x < columns) {
+                const std::size_t end = next(row, x, false);
+                paint_span(bitmap, y, left_ + static_cast<i64>(x), left_ + static_cast<i64>(end) - 1, colour);
+                x = next(row, end, true);
+            }
+        }
+    }
+
+private:
+    void set(std::size_t row, std::size_t x0, std::size_t x1) noexcept {
+        std::uint64_t* w = words_ + row * per_row_;
+        const std::size_t first = x0 / 64, last = x1 / 64;
+        const std::uint64_t head = ~std::uint64_t{0} << (x0 % 64);
+        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - x1 % 64);
+        if (first == last) {
+            w[first] |= head & tail;
+            return;
+        }
+        w[first] |= head;
+        for (std::size_t i = first + 1; i < last; ++i) w[i] = ~std::uint64_t{0};
+        w[last] |= tail;
+    }
+
+    // First position at or after `from` whose bit is `value`; past the row when none is.
+    std::size_t next(const std::uint64_t* row, std::size_t from, bool value) const noexcept {
+        std::size_t i = from / 64;
+        if (i >= per_row_) return per_row_ * 64;
+        std::uint64_t w = (value ? row[i] : ~row[i]) & (~std::uint64_t{0} << (from % 64));
+        while (w == 0) {
+            if (++i == per_row_) return per_row_ * 64;
+            w = value ? row[i] : ~row[i];
+        }
+        return i * 64 + static_cast<std::size_t>(__builtin_ctzll(w));
+    }
+
+    std::uint64_t* words_ = nullptr;
+    i64 left_ = 0, top_ = 0, right_ = -1, bottom_ = -1;
+    std::size_t per_row_ = 0;
+};
+
+// A path this short gains nothing from collecting its pixels first, nor one whose box
+// holds many more words of bits than it has short steps.
+constexpr std::size_t kCoverageMinPoints = 4;
+constexpr i64 kCoverageWordsPerStep = 4;
+
+}  // namespace
+
 void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64 width, Colour colour,
                DotCache* dots) noexcept {
     if (points.empty()) return;
@@ -281,11 +332,57 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
     if (dots == nullptr) local = std::make_unique<DotStamp>(width);
     DotStamp& dot = dots != nullptr ? dots->get(width) : *local;
     SideOffsetMemo sides(width);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        dot.stamp(bitmap, points[i], colour);
-        if (i + 1 < points.size()) wide_segment_body(bitmap, points[i], points[i + 1], sides, dot, colour);
+
+    // Every dot and body lies within the pen's width of the points. Collecting pays where
+    // many short segments crowd a small box, as along curves and ellipses; a long straight
+    // outline would only clear and scan bits for its few dots.
+    Coverage coverage;
+    std::vector<std::uint64_t> local_words;
+    bool collect = false;
+    if (points.size() >= kCoverageMinPoints && width <= DotStamp::kMaxTabulated) {
+        i64 left = points[0].x, right = left, top = points[0].y, bottom = top;
+        std::size_t short_steps = 0;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const Point64& p = points[i];
+            left = std::min(left, p.x), right = std::max(right, p.x), top = std::min(top, p.y),
+            bottom = std::max(bottom, p.y);
+            if (i > 0 && std::abs(p.x - points[i - 1].x) <= DotStamp::kMaxBodyStep &&
+                std::abs(p.y - points[i - 1].y) <= DotStamp::kMaxBodyStep)
+                ++short_steps;
+        }
+        const i64 reach = width + 2;
+        left = std::max<i64>(left - reach, 0), top = std::max<i64>(top - reach, 0);
+        right = std::min<i64>(right + reach, bitmap.width() - 1);
+        bottom = std::min<i64>(bottom + reach, bitmap.height() - 1);
+        const i64 words = (bottom - top + 1) * ((right - left) / 64 + 1);
+        if (short_steps >= kCoverageMinPoints && words <= kCoverageWordsPerStep * static_cast<i64>(short_steps))
+            collect = coverage.reset(dots != nullptr ? dots->coverage_words() : local_words, left, top, right, bottom);
     }
-    if (closed && points.size() > 1) wide_segment_body(bitmap, points.back(), points.front(), sides, dot, colour);
+    auto segment = [&](Point64 a, Point64 b) {
+        if (a.x == b.x && a.y == b.y) return;
+        if (b.y < a.y || (b.y == a.y && b.x > a.x)) std::swap(a, b);
+        if (collect) {
+            if (const Stamp* spans = dot.body(b.x - a.x, b.y - a.y)) {
+                coverage.add(bitmap, *spans, a, colour);
+                return;
+            }
+        }
+        wide_segment_body(bitmap, a, b, sides, dot, colour);
+    };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        // A repeated point's dot is there already.
+        const bool repeated = i > 0 && points[i].x == points[i - 1].x && points[i].y == points[i - 1].y;
+        if (!repeated) {
+            if (collect) {
+                coverage.add(bitmap, dot.dot(), points[i], colour);
+            } else {
+                dot.stamp(bitmap, points[i], colour);
+            }
+        }
+        if (i + 1 < points.size()) segment(points[i], points[i + 1]);
+    }
+    if (closed && points.size() > 1) segment(points.back(), points.front());
+    if (collect) coverage.paint(bitmap, colour);
 }
 
 }  // namespace hoopcast::raster::detail

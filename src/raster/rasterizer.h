@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "raster/picture.h"
+#include "raster/stamp.h"
 #include "raster/types.h"
 
 namespace hoopcast::raster::detail {
@@ -38,11 +39,6 @@ inline void plot_pixel(Bitmap& bitmap, i64 x, i64 y, Colour colour) noexcept {
 // A width-1 line that leaves its end pixel out.
 void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept;
 
-// One row's run of pixels x0..x1 (both included).
-struct RowSpan {
-    int y, x0, x1;
-};
-
 // The round dot a geometric pen leaves at `centre`.
 void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcept;
 
@@ -55,25 +51,20 @@ public:
     explicit DotStamp(i64 width);
     i64 width() const noexcept { return width_; }
     void stamp(Bitmap& bitmap, Point64 centre, Colour colour) const noexcept;
+    // The dot's spans around its centre; empty above kMaxTabulated.
+    const Stamp& dot() const noexcept { return dot_; }
 
     // The body of a segment of this width from (0, 0) to (dx, dy), as spans, for the short
     // segments outlines of curves are made of; null when the segment is too long to keep or
     // the width too large. The direction is the one the segment is filled in: dy > 0, or
     // dy == 0 and dx < 0.
     static constexpr i64 kMaxBodyStep = 8;
-    struct Spans {
-        std::vector<RowSpan> rows;
-        int left = 0, top = 0, right = -1, bottom = -1;  // bounds of all rows
-    };
-    const Spans* body(i64 dx, i64 dy);
-
-    // Paints spans offset by origin; those whose bounds lie wholly inside the bitmap skip clipping.
-    static void paint(Bitmap& bitmap, const Spans& spans, Point64 origin, Colour colour) noexcept;
+    const Stamp* body(i64 dx, i64 dy);
 
 private:
     i64 width_;
-    Spans dot_;  // offsets from the centre
-    std::vector<std::unique_ptr<Spans>> bodies_;
+    Stamp dot_;  // offsets from the centre
+    std::vector<std::unique_ptr<Stamp>> bodies_;
 };
 
 // The stamps of the pen widths a canvas has drawn with, so that a wide line costs no dot
@@ -81,10 +72,13 @@ private:
 class DotCache {
 public:
     DotStamp& get(i64 width);
+    // Work space for the coverage of one path, kept to spare an allocation per path.
+    std::vector<std::uint64_t>& coverage_words() noexcept { return coverage_words_; }
 
 private:
     static constexpr std::size_t kMaxWidths = 32;
     std::vector<std::unique_ptr<DotStamp>> stamps_;
+    std::vector<std::uint64_t> coverage_words_;
 };
 
 // A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end

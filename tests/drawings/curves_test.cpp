@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <random>
 #include <vector>
 
 #include "drawing_testing.h"
 #include "drawings/lines.h"
+#include "play/rounding.h"
 
 namespace hoopcast {
 namespace {
@@ -140,6 +144,30 @@ TEST_F(CurvePicture, MonochromeCurvesAreBlackAndTheWidthFactorApplies) {
     draw_curved_line(wide, t.ctx, "ploop", chain({{20, 40}, {200, 40}}), 3, 1, 1, 0, 0, 1.0);
     EXPECT_EQ(testing::column_ink(wide, 100, 20, 60), 6);
     EXPECT_EQ(wide.canvas().pen.width, 2);
+}
+
+// Dribbles pass over the steps along their waves where nothing can happen; the pixels must
+// be those of working out every step, for tight and loose curves at every scale.
+TEST(CurvedDribble, PassingOverQuietStepsKeepsEveryPixel) {
+    TestContext t;
+    std::mt19937 random(8122026);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int round = 0; round < 40; ++round) {
+        std::vector<TPunt> points(static_cast<std::size_t>(pick(4, 9)));
+        const int spread = round % 4 == 0 ? 15 : 160;
+        for (TPunt& p : points) p = {pick(60, 60 + spread), pick(40, 40 + spread)};
+        if (round % 5 == 0) points[2] = points[1];  // a control point repeated
+        const double scale = std::array{0.7, 1.0, 1.13573, 2.0, 2.86}[static_cast<std::size_t>(round % 5)];
+        raster::Picture fast(Round(289 * scale), Round(361 * scale));
+        raster::Picture every(Round(289 * scale), Round(361 * scale));
+        fast.canvas().pen.width = every.canvas().pen.width = Trunc(scale) + 1;
+        draw_curved_dribble(fast, t.ctx, points, round % 3, round % 2, 0x0000FF, scale);
+        curves_detail::draw_curved_dribble_every_step(every, t.ctx, points, round % 3, round % 2, 0x0000FF, scale);
+        ASSERT_TRUE(std::equal(fast.bitmap().bytes().begin(), fast.bitmap().bytes().end(),
+                               every.bitmap().bytes().begin()))
+            << "round " << round;
+        EXPECT_EQ(fast.canvas().position(), every.canvas().position());
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 #include <numbers>
+#include <random>
+#include <algorithm>
 #include <vector>
 
 #include "drawing_testing.h"
@@ -193,6 +195,44 @@ TEST(ArcPoints, SamePixelsAsRoundingEachPointForNearAndFarCentres) {
                 EXPECT_EQ(p.y, round_trig(c + 11 - r * std::sin(t))) << r << ' ' << c << ' ' << k;
             }
         }
+    }
+}
+
+// Arcs drawn again and again around new centres are painted from what the first drawing
+// left; every pixel and the pen's end position must be what drawing each point gives.
+TEST(ArcPoints, RepeatedArcsMatchDrawingEveryPoint) {
+    std::mt19937 random(20261208);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int round = 0; round < 60; ++round) {
+        const double r = pick(0, 3000) / 100.0 - (round % 7 == 0 ? 40 : 0);
+        const int width = pick(0, 9);
+        lines_detail::ArcPoints points(r);
+        raster::Picture fast(120, 90);
+        raster::Picture plain(120, 90);
+        const int arcs[][2] = {{0, 180}, {180, 360}, {pick(-400, 400), pick(-400, 800)}};
+        for (int call = 0; call < 12; ++call) {
+            const auto& arc = arcs[pick(0, 2)];
+            const int cx = pick(-40, 160), cy = pick(-40, 130);
+            fast.canvas().pen = {static_cast<raster::Colour>(pick(0, 0xFFFFFF)), width};
+            plain.canvas().pen = fast.canvas().pen;
+            draw_arc_polyline(fast, cx, cy, points, arc[0], arc[1]);
+
+            geometry::PenPath path(plain.canvas());
+            auto point = [&](std::int64_t k) {
+                const double t = static_cast<double>(((k % 360) + 360) % 360) * kPi / 180;
+                return raster::Point{lines_detail::round_trig(cx + r * std::cos(t)),
+                                     lines_detail::round_trig(cy - r * std::sin(t))};
+            };
+            const raster::Point first = point(arc[0] - 1);
+            path.move_to(first.x, first.y);
+            const std::int64_t last = std::min<std::int64_t>(arc[1] + 1, std::int64_t{arc[0]} + 361);
+            for (std::int64_t k = arc[0]; k <= last; ++k) path.line_to(point(k).x, point(k).y);
+            path.flush();
+            ASSERT_EQ(fast.canvas().position(), plain.canvas().position()) << r << ' ' << width << ' ' << call;
+        }
+        ASSERT_TRUE(std::equal(fast.bitmap().bytes().begin(), fast.bitmap().bytes().end(),
+                               plain.bitmap().bytes().begin()))
+            << "radius " << r << " width " << width;
     }
 }
 

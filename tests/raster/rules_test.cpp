@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -283,6 +284,40 @@ TEST(RoundDot, CanvasDotCacheGivesTheSameLinesAsAFreshCanvas) {
         c.ellipse(20, 30, 90, 110);
     }
     EXPECT_EQ(inked(used.bitmap()), inked(fresh.bitmap()));
+}
+
+// A long wide path collects the pixels of its dots and short bodies before painting them;
+// it must cover exactly what its segments drawn one by one cover, near and across the edges
+// of the picture, open and closed, with short and long steps.
+TEST(WidePen, PathCoversWhatItsSegmentsCoverOneByOne) {
+    std::mt19937 random(81226);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int round = 0; round < 200; ++round) {
+        std::vector<Point> points(static_cast<std::size_t>(pick(4, 40)));
+        const int step = round % 3 == 0 ? 40 : 4;
+        Point p{pick(-20, 100), pick(-20, 80)};
+        for (Point& q : points) {
+            q = p;
+            p = {p.x + pick(-step, step), p.y + pick(-step, step)};
+        }
+        const int width = pick(2, round % 10 == 0 ? 40 : 9);
+        const bool closed = round % 2 == 0;
+        Picture path(90, 70), segments(90, 70);
+        path.canvas().pen.width = segments.canvas().pen.width = width;
+        path.canvas().brush.style = BrushStyle::clear;
+        if (closed) {
+            path.canvas().polygon(points);
+        } else {
+            path.canvas().polyline(points);
+        }
+        const std::size_t ends = closed ? points.size() : points.size() - 1;
+        for (std::size_t i = 0; i < ends; ++i) {
+            segments.canvas().move_to(points[i].x, points[i].y);
+            const Point& q = points[(i + 1) % points.size()];
+            segments.canvas().line_to(q.x, q.y);
+        }
+        ASSERT_EQ(inked(path.bitmap()), inked(segments.bitmap())) << "round " << round << " width " << width;
+    }
 }
 
 }  // namespace
