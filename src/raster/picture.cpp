@@ -7,18 +7,28 @@ namespace hoopcast::raster {
 
 namespace {
 
-// Writes `count` pixels of one colour from p, in blocks of 16 pixels (48 bytes, a whole
-// number of pixels and of 16-byte stores).
+// Writes `count` pixels of one colour from p. Eight pixels are three 64-bit words, made from
+// the colour with shifts rather than byte by byte, so that short runs cost little more than
+// their stores.
 void write_pixels(std::uint8_t* p, std::size_t count, std::uint8_t b, std::uint8_t g, std::uint8_t r) noexcept {
-    std::size_t n = count * 3;
-    if (n < 48) {
-        for (; n > 0; n -= 3, p += 3) p[0] = b, p[1] = g, p[2] = r;
+    if (count < 8) {
+        for (; count > 0; --count, p += 3) p[0] = b, p[1] = g, p[2] = r;
         return;
     }
-    std::uint8_t pattern[48];
-    for (int i = 0; i < 16; ++i) pattern[3 * i] = b, pattern[3 * i + 1] = g, pattern[3 * i + 2] = r;
+    // Little-endian words of the bytes b g r b g r b g | r b g r b g r b | g r b g r b g r.
+    const std::uint64_t x = b | std::uint64_t{g} << 8 | std::uint64_t{r} << 16;
+    const std::uint64_t w0 = x | x << 24 | x << 48;
+    const std::uint64_t w1 = x >> 16 | x << 8 | x << 32 | x << 56;
+    const std::uint64_t w2 = x >> 8 | x << 16 | x << 40;
+    const std::uint64_t pattern[6] = {w0, w1, w2, w0, w1, w2};
+    std::size_t n = count * 3;
     for (; n >= sizeof pattern; n -= sizeof pattern, p += sizeof pattern) std::memcpy(p, pattern, sizeof pattern);
     std::memcpy(p, pattern, n);
+}
+
+template <std::size_t N>
+void fill_rows(std::uint8_t* first, std::size_t stride, int rows, const std::uint8_t* pattern) noexcept {
+    for (int y = 0; y < rows; ++y, first += stride) std::memcpy(first, pattern, N);
 }
 
 }  // namespace
@@ -48,13 +58,21 @@ void Bitmap::fill_rect(Rect rect, Colour c) noexcept {
     std::uint8_t* first = scan_line(y0) + static_cast<std::size_t>(x0) * 3;
     const int rows = y1 - y0;
     const std::size_t stride = this->stride();
-    // Narrow boxes (the sides of frames, vertical lines) are written in place.
+    // Narrow boxes (the sides of frames, vertical lines) are written in place, a row at a
+    // time in stores of a fixed size.
     if (count <= 8) {
-        for (int y = 0; y < rows; ++y, first += stride) {
-            std::uint8_t* p = first;
-            for (std::size_t i = 0; i < count; ++i, p += 3) p[0] = b, p[1] = g, p[2] = r;
+        std::uint8_t pattern[24];
+        write_pixels(pattern, 8, b, g, r);
+        switch (count) {
+            case 1: return fill_rows<3>(first, stride, rows, pattern);
+            case 2: return fill_rows<6>(first, stride, rows, pattern);
+            case 3: return fill_rows<9>(first, stride, rows, pattern);
+            case 4: return fill_rows<12>(first, stride, rows, pattern);
+            case 5: return fill_rows<15>(first, stride, rows, pattern);
+            case 6: return fill_rows<18>(first, stride, rows, pattern);
+            case 7: return fill_rows<21>(first, stride, rows, pattern);
+            default: return fill_rows<24>(first, stride, rows, pattern);
         }
-        return;
     }
     if (b == g && g == r) {
         // Rows have no padding: a box of whole rows is one run of bytes.
