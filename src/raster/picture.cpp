@@ -89,6 +89,25 @@ void Bitmap::fill_rect(Rect rect, Colour c) noexcept {
     for (int y = 1; y < rows; ++y, row += stride) std::memcpy(row, first, count * 3);
 }
 
+ColourRun::ColourRun(Colour colour, int length) {
+    bytes_.resize(static_cast<std::size_t>(std::clamp(length, 1, kMaxPictureSide)) * 3);
+    write_pixels(bytes_.data(), bytes_.size() / 3, blue_of(colour), green_of(colour), red_of(colour));
+}
+
+void ColourRun::paint(Bitmap& bitmap, int y, int x0, int x1) const noexcept {
+    if (y < 0 || y >= bitmap.height()) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, bitmap.width() - 1);
+    if (x0 > x1) return;
+    std::uint8_t* p = bitmap.scan_line(y) + static_cast<std::size_t>(x0) * 3;
+    for (std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3; n > 0;) {
+        const std::size_t part = std::min(n, bytes_.size());
+        std::memcpy(p, bytes_.data(), part);
+        p += part;
+        n -= part;
+    }
+}
+
 Picture::Picture(int width, int height, const FontLibrary* fonts, PixelStart start)
     : bitmap_(width, height, start), canvas_(bitmap_, fonts) {}
 

@@ -95,6 +95,18 @@ private:
     std::vector<std::uint8_t, detail::DefaultInitAllocator<std::uint8_t>> bytes_;
 };
 
+// A run of pixels of one colour, made once and copied wherever a run of that colour is
+// painted: for many runs in one colour, cheaper than making the colour's pattern for each.
+class ColourRun {
+public:
+    ColourRun(Colour colour, int length);
+    // Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
+    void paint(Bitmap& bitmap, int y, int x0, int x1) const noexcept;
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
 // A bitmap with the drawing state of a canvas over it. Not copyable: the canvas points at
 // the picture's own pixels.
 class Picture {

@@ -54,7 +54,7 @@ TEST(Bitmap, AbsurdSizesGiveAnEmptyBitmap) {
     EXPECT_EQ(p.canvas().pixel(0, 0), kInvalidColour);
 }
 
-TEST(Bitmap, FillRectPaintsExactlyTheClippedBox) {
+TEST(Bitmap, FillRectAndColourRunsPaintExactlyTheirClippedPixels) {
     // Against pixel by pixel painting, over boxes of every kind: narrow, wide, whole rows,
     // partly or wholly outside, inverted; grey colours take a different path.
     std::uint32_t seed = 12345;
@@ -75,6 +75,15 @@ TEST(Bitmap, FillRectPaintsExactlyTheClippedBox) {
             drawn.fill_rect(r, c);
             for (int y = r.top; y < r.bottom; ++y)
                 for (int x = r.left; x < r.right; ++x) expected.set_pixel(x, y, c);
+        }
+        ASSERT_TRUE(std::equal(drawn.bytes().begin(), drawn.bytes().end(), expected.bytes().begin()))
+            << "round " << round;
+        // Runs copied from a prepared run, some longer than it.
+        const ColourRun run(colours[round % 5], 1 + next(30));
+        for (int k = 0; k < 4; ++k) {
+            const int y = next(h + 4) - 2, x0 = next(w + 20) - 10, x1 = next(w + 20) - 10;
+            run.paint(drawn, y, x0, x1);
+            for (int x = x0; x <= x1; ++x) expected.set_pixel(x, y, colours[round % 5]);
         }
         ASSERT_TRUE(std::equal(drawn.bytes().begin(), drawn.bytes().end(), expected.bytes().begin()))
             << "round " << round;
