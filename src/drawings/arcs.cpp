@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <span>
 #include <utility>
 
 #include "play/rounding.h"
@@ -61,25 +62,62 @@ raster::Point point_at(const Circle& c, int degrees) noexcept {
     return {Round(c.cx + c.r * u.cos), Round(c.cy + c.r * u.sin)};
 }
 
+// Lines and moves as the canvas takes them, with each run of lines handed over as one
+// polyline: the same pixels as a line to each point (a wide pen's dots and bodies are one
+// union either way), with a vertex's dot made once rather than at both of its chords.
+class ChordPath {
+  public:
+    explicit ChordPath(raster::Canvas& canvas) noexcept : canvas_(canvas), position_(canvas.position()) {}
+    ChordPath(const ChordPath&) = delete;
+    ChordPath& operator=(const ChordPath&) = delete;
+    ~ChordPath() {
+        flush();
+        canvas_.move_to(position_.x, position_.y);
+    }
+
+    void line_to(raster::Point p) noexcept {
+        if (count_ == points_.size()) flush();
+        if (count_ == 0) points_[count_++] = position_;
+        points_[count_++] = p;
+        position_ = p;
+    }
+    void move_to(raster::Point p) noexcept {
+        flush();
+        position_ = p;
+    }
+
+  private:
+    void flush() noexcept {
+        if (count_ >= 2) canvas_.polyline(std::span<const raster::Point>(points_.data(), count_));
+        count_ = 0;
+    }
+
+    raster::Canvas& canvas_;
+    raster::Point position_;
+    std::array<raster::Point, 400> points_;
+    std::size_t count_ = 0;
+};
+
 // One-degree chords from a1 to a2. Dashes switch on every multiple of 12 degrees, so a
 // dashed circle drawn in pieces keeps one pattern whatever angle each piece starts at.
 void chord_chain(raster::Canvas& canvas, const Circle& c, int a1, int a2, bool dashed,
                  bool line_to_start) noexcept {
     if (a1 > a2) std::swap(a1, a2);
+    ChordPath path(canvas);
     const raster::Point first = point_at(c, a1);
     if (line_to_start) {
-        canvas.line_to(first.x, first.y);
+        path.line_to(first);
     } else {
-        canvas.move_to(first.x, first.y);
+        path.move_to(first);
     }
     bool pen_down = !dashed;
     for (int a = a1; a <= a2; ++a) {
         if (dashed && a % 12 == 0) pen_down = !pen_down;
         const raster::Point p = point_at(c, a);
         if (pen_down) {
-            canvas.line_to(p.x, p.y);
+            path.line_to(p);
         } else {
-            canvas.move_to(p.x, p.y);
+            path.move_to(p);
         }
     }
 }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "drawings/arcs.h"
+#include "play/rounding.h"
 #include "raster/picture.h"
 
 namespace hoopcast {
@@ -86,6 +89,54 @@ TEST(DrawArcTo, ReachesTheFirstPointWithALine) {
     moved.canvas().move_to(10, 150);
     draw_arc(moved, 180, 270, 50, 150, 250, 150, false);
     EXPECT_EQ(moved.bitmap().pixel(20, 150), kWhite);
+}
+
+// The chord chain drawn one canvas line at a time, as the arc routines are described.
+void chords_line_by_line(Picture& p, int a1, int a2, double x1, double y1, double x2, double y2, bool dashed,
+                         bool line_to_start) {
+    const long double cx = (static_cast<long double>(x1) + x2) / 2, cy = (static_cast<long double>(y1) + y2) / 2;
+    const long double r = (std::fabs(static_cast<long double>(x1) - x2) + std::fabs(static_cast<long double>(y1) - y2)) * 0.5L;
+    const auto at = [&](int a) {
+        const long double rad = static_cast<long double>(a) * 3.1415926535897932385L / 180;
+        return raster::Point{Round(cx + r * std::cos(rad)), Round(cy + r * std::sin(rad))};
+    };
+    if (a1 > a2) std::swap(a1, a2);
+    raster::Canvas& c = p.canvas();
+    const raster::Point first = at(a1);
+    if (line_to_start) c.line_to(first.x, first.y);
+    else c.move_to(first.x, first.y);
+    bool down = !dashed;
+    for (int a = a1; a <= a2; ++a) {
+        if (dashed && a % 12 == 0) down = !down;
+        const raster::Point q = at(a);
+        if (down) c.line_to(q.x, q.y);
+        else c.move_to(q.x, q.y);
+    }
+}
+
+TEST(DrawArc, DrawsTheSamePixelsAsItsChordsLineByLine) {
+    std::uint32_t seed = 777;
+    auto next = [&seed](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+    };
+    for (int round = 0; round < 200; ++round) {
+        const double x1 = next(2000) / 10.0, y1 = next(2000) / 10.0, x2 = next(2000) / 10.0;
+        const int a1 = next(1200) - 480, a2 = a1 + next(next(4) == 0 ? 700 : 200);
+        const bool dashed = next(2) == 0, to = next(2) == 0;
+        const int width = next(6);
+        const int start_x = next(200), start_y = next(200);
+        Picture drawn(200, 200), expected(200, 200);
+        for (Picture* q : {&drawn, &expected}) {
+            q->canvas().pen.width = width;
+            q->canvas().move_to(start_x, start_y);
+        }
+        if (to) draw_arc_to(drawn, a1, a2, x1, y1, x2, y1, dashed);
+        else draw_arc(drawn, a1, a2, x1, y1, x2, y1, dashed);
+        chords_line_by_line(expected, a1, a2, x1, y1, x2, y1, dashed, to);
+        ASSERT_TRUE(same_pixels(drawn, expected)) << "round " << round;
+        EXPECT_EQ(drawn.canvas().position(), expected.canvas().position());
+    }
 }
 
 TEST(DrawArc, SingleAngleLeavesADotOnlyWithAWidePen) {
