@@ -383,75 +383,157 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
 // polygons thus share no pixel. Crossings are computed exactly in integers.
 namespace {
 
+// Whether every row crosses the polygon's outline at most twice: going round it, y runs
+// down and then back up, turning only twice (level edges aside).
+bool y_monotone(std::span<const Point64> points) noexcept {
+    int turns = 0, last = 0, first = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const i64 dy = points[(i + 1) % points.size()].y - points[i].y;
+        if (dy == 0) continue;
+        const int dir = dy > 0 ? 1 : -1;
+        if (first == 0) first = dir;
+        else if (dir != last) ++turns;
+        last = dir;
+    }
+    if (first != 0 && last != first) ++turns;
+    return turns <= 2;
+}
+
+// An edge's crossing of the rows first..end-1: the first pixel centre at or right of
+// x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y), walked down the rows as quotient and
+// remainder of the exact fraction, so that only the edge's first visible row divides.
+struct Edge {
+    i64 first, end;
+    i64 q, rem, den, step_q, step_r;
+
+    i64 crossing() const noexcept { return q + (rem != 0 ? 1 : 0); }
+    void step() noexcept {
+        q += step_q;
+        rem += step_r;
+        if (rem >= den) rem -= den, ++q;
+    }
+};
+
+// Sets up edge a -> b (not level) from row `first` on.
+void start_edge(Edge& e, Point64 a, Point64 b, i64 first) noexcept {
+    e.first = first;
+    e.end = std::max(a.y, b.y);
+    // Below this bound every product of the crossing fits in 64 bits.
+    constexpr i64 kSmall = i64{1} << 29;
+    auto small = [](i64 v) { return v > -kSmall && v < kSmall; };
+    if (small(a.x) && small(a.y) && small(b.x) && small(b.y) && small(first)) {
+        i64 num = a.x * (b.y - a.y) + (first - a.y) * (b.x - a.x);
+        i64 den = b.y - a.y, step = b.x - a.x;
+        if (den < 0) num = -num, den = -den, step = -step;
+        if (den == 1) {  // an edge one row tall, as the sides of short wide segments are
+            e.q = num, e.rem = 0, e.step_q = step, e.step_r = 0, e.den = 1;
+            return;
+        }
+        e.q = num / den, e.rem = num % den;
+        if (e.rem < 0) e.rem += den, --e.q;
+        e.step_q = step / den, e.step_r = step % den;
+        if (e.step_r < 0) e.step_r += den, --e.step_q;
+        e.den = den;
+        return;
+    }
+    i128 num = i128{a.x} * (b.y - a.y) + i128{first - a.y} * (b.x - a.x);
+    i128 den = b.y - a.y;
+    i128 step = b.x - a.x;
+    if (den < 0) num = -num, den = -den, step = -step;
+    i128 q = num / den, rem = num % den;
+    if (rem < 0) rem += den, --q;
+    i128 sq = step / den, sr = step % den;
+    if (sr < 0) sr += den, --sq;
+    e.q = static_cast<i64>(q), e.rem = static_cast<i64>(rem), e.den = static_cast<i64>(den);
+    e.step_q = static_cast<i64>(sq), e.step_r = static_cast<i64>(sr);
+}
+
+// A few edges are kept in place; more go to the heap.
+template <typename T>
+class SmallBuffer {
+  public:
+    explicit SmallBuffer(std::size_t n) {
+        if (n > kInline) {
+            heap_.resize(n);
+            data_ = heap_.data();
+        }
+    }
+    SmallBuffer(const SmallBuffer&) = delete;
+    SmallBuffer& operator=(const SmallBuffer&) = delete;
+    T* data() noexcept { return data_; }
+    T& operator[](std::size_t i) noexcept { return data_[i]; }
+
+  private:
+    static constexpr std::size_t kInline = 16;
+    T inline_[kInline];
+    std::vector<T> heap_;
+    T* data_ = inline_;
+};
+
 // The spans of the alternate fill on rows y0..y1, handed to span(y, x0, x1) with both ends
 // included, row by row from the top.
 template <typename Span>
 void alternate_spans(std::span<const Point64> points, i64 y0, i64 y1, Span&& span) {
-    // Each edge's crossing walks down the rows as quotient and remainder of the exact
-    // fraction, so only the first visible row of an edge divides. Edges start in order of
-    // their first row and are dropped after their last, so a row looks only at its own.
-    struct Edge {
-        i64 first, end;  // rows first..end-1
-        i64 q, rem, den, step_q, step_r;
-    };
-    constexpr std::size_t kInline = 16;
-    Edge inline_edges[kInline];
-    i64 inline_crossings[kInline];
-    std::size_t inline_active[kInline];
-    std::vector<Edge> heap_edges;
-    std::vector<i64> heap_crossings;
-    std::vector<std::size_t> heap_active;
-    Edge* edges = inline_edges;
-    i64* crossings = inline_crossings;
-    std::size_t* active = inline_active;
-    if (points.size() > kInline) {
-        heap_edges.resize(points.size());
-        heap_crossings.resize(points.size());
-        heap_active.resize(points.size());
-        edges = heap_edges.data();
-        crossings = heap_crossings.data();
-        active = heap_active.data();
-    }
-    // Below this bound every product of the crossing fits in 64 bits.
-    constexpr i64 kSmall = i64{1} << 29;
-    auto small = [](i64 v) { return v > -kSmall && v < kSmall; };
+    const std::size_t count = points.size();
+    SmallBuffer<Edge> edges(count);
     std::size_t edge_count = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Point64 a = points[i], b = points[(i + 1) % points.size()];
+
+    if (y_monotone(points)) {
+        // Each row meets one edge going down and one going up. Going round the outline, the
+        // downward edges follow one another row after row, and the upward ones do in the
+        // other direction: walk both, each row taking the pair that spans it.
+        SmallBuffer<std::size_t> down(count), up(count);
+        std::size_t downs = 0, ups = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Point64 a = points[i], b = points[(i + 1) % count];
+            if (a.y == b.y) continue;
+            const i64 first = std::max(std::min(a.y, b.y), y0), end = std::max(a.y, b.y);
+            if (first >= end || first > y1) continue;
+            start_edge(edges[edge_count], a, b, first);
+            (a.y < b.y ? down[downs++] : up[ups++]) = edge_count;
+            ++edge_count;
+        }
+        if (downs == 0 || ups == 0) return;
+        // Start each walk at its topmost edge; the upward edges are walked backwards.
+        std::size_t d0 = 0, u0 = 0;
+        for (std::size_t k = 1; k < downs; ++k)
+            if (edges[down[k]].first < edges[down[d0]].first) d0 = k;
+        for (std::size_t k = 1; k < ups; ++k)
+            if (edges[up[k]].first < edges[up[u0]].first) u0 = k;
+        std::size_t dk = 0, uk = 0;
+        Edge* d = &edges[down[d0]];
+        Edge* u = &edges[up[u0]];
+        for (i64 y = std::max(d->first, u->first); y <= y1; ++y) {
+            while (y >= d->end) {
+                if (++dk == downs) return;
+                d = &edges[down[(d0 + dk) % downs]];
+            }
+            while (y >= u->end) {
+                if (++uk == ups) return;
+                u = &edges[up[(u0 + ups - uk) % ups]];
+            }
+            if (y < d->first || y < u->first) continue;  // not met yet: only with clipping
+            i64 c0 = d->crossing(), c1 = u->crossing();
+            d->step();
+            u->step();
+            if (c0 > c1) std::swap(c0, c1);
+            if (c0 < c1) span(y, c0, c1 - 1);
+        }
+        return;
+    }
+
+    // Edges start in order of their first row and are dropped after their last, so a row
+    // looks only at its own.
+    SmallBuffer<i64> crossings(count);
+    SmallBuffer<std::size_t> active(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Point64 a = points[i], b = points[(i + 1) % count];
         if (a.y == b.y) continue;
         const i64 first = std::max(std::min(a.y, b.y), y0), end = std::max(a.y, b.y);
         if (first >= end || first > y1) continue;
-        // First pixel centre at or right of the crossing x = a.x + (y - a.y) (b.x - a.x) / (b.y - a.y).
-        Edge& e = edges[edge_count++];
-        e.first = first;
-        e.end = end;
-        if (small(a.x) && small(a.y) && small(b.x) && small(b.y) && small(first)) {
-            i64 num = a.x * (b.y - a.y) + (first - a.y) * (b.x - a.x);
-            i64 den = b.y - a.y, step = b.x - a.x;
-            if (den < 0) num = -num, den = -den, step = -step;
-            if (den == 1) {  // an edge one row tall, as the sides of short wide segments are
-                e.q = num, e.rem = 0, e.step_q = step, e.step_r = 0, e.den = 1;
-                continue;
-            }
-            e.q = num / den, e.rem = num % den;
-            if (e.rem < 0) e.rem += den, --e.q;
-            e.step_q = step / den, e.step_r = step % den;
-            if (e.step_r < 0) e.step_r += den, --e.step_q;
-            e.den = den;
-            continue;
-        }
-        i128 num = i128{a.x} * (b.y - a.y) + i128{first - a.y} * (b.x - a.x);
-        i128 den = b.y - a.y;
-        i128 step = b.x - a.x;
-        if (den < 0) num = -num, den = -den, step = -step;
-        i128 q = num / den, rem = num % den;
-        if (rem < 0) rem += den, --q;
-        i128 sq = step / den, sr = step % den;
-        if (sr < 0) sr += den, --sq;
-        e.q = static_cast<i64>(q), e.rem = static_cast<i64>(rem), e.den = static_cast<i64>(den);
-        e.step_q = static_cast<i64>(sq), e.step_r = static_cast<i64>(sr);
+        start_edge(edges[edge_count++], a, b, first);
     }
-    std::sort(edges, edges + edge_count, [](const Edge& x, const Edge& y) { return x.first < y.first; });
+    std::sort(edges.data(), edges.data() + edge_count, [](const Edge& x, const Edge& y) { return x.first < y.first; });
     std::size_t next = 0, active_count = 0;
     for (i64 y = y0; y <= y1; ++y) {
         while (next < edge_count && edges[next].first <= y) active[active_count++] = next++;
@@ -460,17 +542,15 @@ void alternate_spans(std::span<const Point64> points, i64 y0, i64 y1, Span&& spa
             Edge& e = edges[active[k]];
             if (y >= e.end) continue;
             active[kept++] = active[k];
-            crossings[n++] = e.q + (e.rem != 0 ? 1 : 0);
-            e.q += e.step_q;
-            e.rem += e.step_r;
-            if (e.rem >= e.den) e.rem -= e.den, ++e.q;
+            crossings[n++] = e.crossing();
+            e.step();
         }
         active_count = kept;
         if (n == 0 && next == edge_count) break;
         if (n == 2) {
             if (crossings[0] > crossings[1]) std::swap(crossings[0], crossings[1]);
         } else {
-            std::sort(crossings, crossings + n);
+            std::sort(crossings.data(), crossings.data() + n);
         }
         for (std::size_t i = 0; i + 1 < n; i += 2)
             if (crossings[i] < crossings[i + 1]) span(y, crossings[i], crossings[i + 1] - 1);

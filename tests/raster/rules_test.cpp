@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <random>
 #include <set>
 #include <utility>
@@ -119,6 +122,64 @@ TEST(Polygon, AlternateFillLeavesTheCentreOfAStarEmpty) {
     c.polygon(star);
     EXPECT_EQ(c.pixel(30, 32), kWhite);  // inside two windings: even, so unfilled
     EXPECT_EQ(c.pixel(30, 12), kRed);    // a point of the star
+}
+
+// The alternate rule pixel by pixel: a pixel is inside when an odd number of edges cross its
+// row (top end counted, bottom end not) at or left of its centre, crossings exact.
+PixelSet alternate_by_pixels(const std::vector<detail::Point64>& points, int w, int h) {
+    PixelSet inside;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int crossings = 0;
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                const detail::Point64 a = points[i], b = points[(i + 1) % points.size()];
+                if (y < std::min(a.y, b.y) || y >= std::max(a.y, b.y)) continue;
+                // Crossing at or left of x: a.x + (y - a.y)(b.x - a.x)/(b.y - a.y) <= x.
+                const std::int64_t num = (y - a.y) * (b.x - a.x), den = b.y - a.y;
+                crossings += den > 0 ? num <= (x - a.x) * den : num >= (x - a.x) * den;
+            }
+            if (crossings % 2 == 1) inside.insert({x, y});
+        }
+    }
+    return inside;
+}
+
+TEST(Polygon, AlternateFillAgreesWithThePixelByPixelRule) {
+    // Random polygons, and convex ones and rounded half circles on a base as court areas
+    // are, partly outside the bitmap too.
+    std::mt19937 random(4242);
+    auto next = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    constexpr int kSide = 40;
+    for (int round = 0; round < 600; ++round) {
+        std::vector<detail::Point64> points;
+        const int shape = round % 3;
+        if (shape == 0) {
+            const int n = next(3, 9);
+            for (int i = 0; i < n; ++i) points.push_back({next(-8, kSide + 8), next(-8, kSide + 8)});
+        } else {
+            const double cx = next(0, kSide), cy = next(0, kSide), r = next(1, 30), turn = next(0, 359);
+            const int steps = shape == 1 ? next(3, 12) : 180;
+            const double sweep = shape == 1 ? 360.0 : 180.0;
+            for (int i = 0; i < steps; ++i) {
+                const double a = (turn + sweep * i / steps) * 3.14159265358979 / 180;
+                const detail::Point64 q{std::llround(cx + r * std::cos(a)), std::llround(cy + r * std::sin(a))};
+                if (points.empty() || q.x != points.back().x || q.y != points.back().y) points.push_back(q);
+            }
+            if (shape == 2) points.push_back({next(-5, kSide + 5), next(-5, kSide + 5)});
+        }
+        Bitmap b(kSide, kSide);
+        detail::fill_polygon_alternate(b, points, kBlack);
+        const PixelSet expected = alternate_by_pixels(points, kSide, kSide);
+        ASSERT_EQ(inked(b), expected) << "round " << round;
+        // The unclipped spans, clipped here, are the same pixels.
+        std::vector<RowSpan> spans;
+        detail::polygon_spans(points, spans);
+        PixelSet from_spans;
+        for (const RowSpan& r : spans)
+            for (int x = r.x0; x <= r.x1; ++x)
+                if (x >= 0 && x < kSide && r.y >= 0 && r.y < kSide) from_spans.insert({x, r.y});
+        ASSERT_EQ(from_spans, expected) << "round " << round;
+    }
 }
 
 TEST(Polygon, EveryVertexIsDrawnSoItCoversOneMoreRowAndColumnThanRectangle) {
