@@ -7,25 +7,6 @@ namespace hoopcast::raster {
 
 namespace {
 
-// Writes `count` pixels of one colour from p. Eight pixels are three 64-bit words, made from
-// the colour with shifts rather than byte by byte, so that short runs cost little more than
-// their stores.
-void write_pixels(std::uint8_t* p, std::size_t count, std::uint8_t b, std::uint8_t g, std::uint8_t r) noexcept {
-    if (count < 8) {
-        for (; count > 0; --count, p += 3) p[0] = b, p[1] = g, p[2] = r;
-        return;
-    }
-    // Little-endian words of the bytes b g r b g r b g | r b g r b g r b | g r b g r b g r.
-    const std::uint64_t x = b | std::uint64_t{g} << 8 | std::uint64_t{r} << 16;
-    const std::uint64_t w0 = x | x << 24 | x << 48;
-    const std::uint64_t w1 = x >> 16 | x << 8 | x << 32 | x << 56;
-    const std::uint64_t w2 = x >> 8 | x << 16 | x << 40;
-    const std::uint64_t pattern[6] = {w0, w1, w2, w0, w1, w2};
-    std::size_t n = count * 3;
-    for (; n >= sizeof pattern; n -= sizeof pattern, p += sizeof pattern) std::memcpy(p, pattern, sizeof pattern);
-    std::memcpy(p, pattern, n);
-}
-
 template <std::size_t N>
 void fill_rows(std::uint8_t* first, std::size_t stride, int rows, const std::uint8_t* pattern) noexcept {
     for (int y = 0; y < rows; ++y, first += stride) std::memcpy(first, pattern, N);
@@ -57,12 +38,16 @@ void Bitmap::fill_rect(Rect rect, Colour c) noexcept {
     const std::size_t count = static_cast<std::size_t>(x1 - x0);
     std::uint8_t* first = scan_line(y0) + static_cast<std::size_t>(x0) * 3;
     const int rows = y1 - y0;
+    if (rows == 1) {
+        detail::write_pixel_run(first, count, c);
+        return;
+    }
     const std::size_t stride = this->stride();
     // Narrow boxes (the sides of frames, vertical lines) are written in place, a row at a
     // time in stores of a fixed size.
     if (count <= 8) {
         std::uint8_t pattern[24];
-        write_pixels(pattern, 8, b, g, r);
+        detail::write_pixel_run(pattern, 8, c);
         switch (count) {
             case 1: return fill_rows<3>(first, stride, rows, pattern);
             case 2: return fill_rows<6>(first, stride, rows, pattern);
@@ -84,14 +69,14 @@ void Bitmap::fill_rect(Rect rect, Colour c) noexcept {
         return;
     }
     // Wider rows are copies of the first, which the C library does faster than pattern stores.
-    write_pixels(first, count, b, g, r);
+    detail::write_pixel_run(first, count, c);
     std::uint8_t* row = first + stride;
     for (int y = 1; y < rows; ++y, row += stride) std::memcpy(row, first, count * 3);
 }
 
 ColourRun::ColourRun(Colour colour, int length) {
     bytes_.resize(static_cast<std::size_t>(std::clamp(length, 1, kMaxPictureSide)) * 3);
-    write_pixels(bytes_.data(), bytes_.size() / 3, blue_of(colour), green_of(colour), red_of(colour));
+    detail::write_pixel_run(bytes_.data(), bytes_.size() / 3, colour);
 }
 
 void ColourRun::paint(Bitmap& bitmap, int y, int x0, int x1) const noexcept {

@@ -2,8 +2,10 @@
 // Off-screen pictures: 24 bits per pixel, bytes blue, green, red in memory order,
 // rows top to bottom without padding. A Picture owns its pixels and its Canvas.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <span>
@@ -45,6 +47,38 @@ struct DefaultInitAllocator : std::allocator<T> {
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
 };
+
+// Writes `count` pixels of one colour from p (blue, green, red bytes). Eight pixels are
+// three 64-bit words, made from the colour with shifts; a run is written in such words, its
+// end by one more word overlapping the last written, so that no run costs a call.
+inline void write_pixel_run(std::uint8_t* p, std::size_t count, Colour colour) noexcept {
+    static_assert(std::endian::native == std::endian::little, "pixel words are laid out little-endian");
+    const std::uint64_t x = static_cast<std::uint64_t>(blue_of(colour)) | std::uint64_t{green_of(colour)} << 8 |
+                            std::uint64_t{red_of(colour)} << 16;
+    if (count < 3) {
+        for (; count > 0; --count, p += 3) std::memcpy(p, &x, 3);
+        return;
+    }
+    // The words starting at byte offsets 0, 8 and 16 of the pattern b g r b g r ...; the word
+    // at offset k is words[k % 3 == 0 ? 0 : k % 3 == 2 ? 1 : 2].
+    const std::uint64_t w0 = x | x << 24 | x << 48;
+    const std::uint64_t w1 = x >> 16 | x << 8 | x << 32 | x << 56;
+    const std::uint64_t w2 = x >> 8 | x << 16 | x << 40;
+    const std::size_t n = count * 3;
+    std::size_t k = 0;
+    for (; k + 24 <= n; k += 24) {
+        std::memcpy(p + k, &w0, 8);
+        std::memcpy(p + k + 8, &w1, 8);
+        std::memcpy(p + k + 16, &w2, 8);
+    }
+    if (k + 8 <= n) std::memcpy(p + k, &w0, 8), k += 8;
+    if (k + 8 <= n) std::memcpy(p + k, &w1, 8), k += 8;
+    if (k < n) {
+        const std::size_t last = n - 8;
+        const std::uint64_t w = last % 3 == 0 ? w0 : last % 3 == 2 ? w1 : w2;
+        std::memcpy(p + last, &w, 8);
+    }
+}
 
 }  // namespace detail
 

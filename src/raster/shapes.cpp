@@ -19,8 +19,7 @@ void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept {
     x0 = std::max<i64>(x0, 0);
     x1 = std::min<i64>(x1, bitmap.width() - 1);
     if (x0 > x1) return;
-    bitmap.fill_rect(Rect{static_cast<int>(x0), static_cast<int>(y), static_cast<int>(x1 + 1), static_cast<int>(y + 1)},
-                     colour);
+    write_pixel_run(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, static_cast<std::size_t>(x1 - x0 + 1), colour);
 }
 
 // Boxes may come with their corners in either order.
