@@ -369,7 +369,16 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
     path.reserve(last - first);
     for (std::size_t i = first; i < last; ++i) path.push_back(loop.pixels[i % count]);
     if (pen_width <= 1) {
-        for (std::size_t i = 0; i + 1 < path.size(); ++i) thin_line(bitmap, path[i], path[i + 1], pen);
+        // A thin line to a neighbouring pixel is its first pixel alone, and one to the same
+        // pixel is nothing; the outline steps between neighbours, so most steps are a pixel.
+        for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+            const i64 dx = path[i + 1].x - path[i].x, dy = path[i + 1].y - path[i].y;
+            if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+                if (dx != 0 || dy != 0) plot_pixel(bitmap, path[i].x, path[i].y, pen);
+            } else {
+                thin_line(bitmap, path[i], path[i + 1], pen);
+            }
+        }
         return;
     }
     wide_path(bitmap, path, false, pen_width, pen, dots);

@@ -49,6 +49,16 @@ TEST(ThinLine, TiesStepEarlyOnlyInOctantsThreeFiveSixAndEight) {
     EXPECT_EQ(line_pixels({4, 2}, {2, 6}), (PixelSet{{4, 2}, {3, 3}, {3, 4}, {2, 5}}));  // octant 3: early
 }
 
+TEST(ThinLine, ALineToANeighbourIsItsFirstPixel) {
+    // Arcs with a thin pen rely on it to plot their outline pixel by pixel.
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            const PixelSet drawn = line_pixels({5, 5}, {5 + dx, 5 + dy}, 10, 10);
+            EXPECT_EQ(drawn, (dx == 0 && dy == 0 ? PixelSet{} : PixelSet{{5, 5}})) << dx << "," << dy;
+        }
+    }
+}
+
 TEST(ThinLine, ClippingKeepsThePixelsOfTheWholeLine) {
     // A line mostly outside the bitmap picks the same pixels as when it fits.
     Picture big(200, 200);
