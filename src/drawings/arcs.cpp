@@ -62,6 +62,36 @@ raster::Point point_at(const Circle& c, int degrees) noexcept {
     return {Round(c.cx + c.r * u.cos), Round(c.cy + c.r * u.sin)};
 }
 
+}  // namespace
+
+void draw_outline(raster::Canvas& canvas, std::span<const raster::Point> points, bool closed) noexcept {
+    if (points.size() < 2) return;
+    if (canvas.pen.width >= 2) {
+        if (!closed) {
+            canvas.polyline(points);
+            return;
+        }
+        const raster::BrushStyle style = canvas.brush.style;
+        canvas.brush.style = raster::BrushStyle::clear;
+        canvas.polygon(points);
+        canvas.brush.style = style;
+        return;
+    }
+    const std::size_t segments = closed ? points.size() : points.size() - 1;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const raster::Point a = points[i], b = points[(i + 1) % points.size()];
+        const int dx = b.x - a.x, dy = b.y - a.y;
+        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            if (dx != 0 || dy != 0) canvas.set_pixel(a.x, a.y, canvas.pen.colour);
+        } else {
+            const raster::Point line[2] = {a, b};
+            canvas.polyline(line);
+        }
+    }
+}
+
+namespace {
+
 // Lines and moves as the canvas takes them, with each run of lines handed over as one
 // polyline: the same pixels as a line to each point (a wide pen's dots and bodies are one
 // union either way), with a vertex's dot made once rather than at both of its chords.
@@ -88,7 +118,7 @@ class ChordPath {
 
   private:
     void flush() noexcept {
-        if (count_ >= 2) canvas_.polyline(std::span<const raster::Point>(points_.data(), count_));
+        if (count_ >= 2) draw_outline(canvas_, std::span<const raster::Point>(points_.data(), count_), false);
         count_ = 0;
     }
 

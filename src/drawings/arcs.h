@@ -12,8 +12,14 @@
 namespace hoopcast {
 
 namespace raster {
+class Canvas;
 class Picture;
-}
+}  // namespace raster
+
+// The pen's path through the points, as Canvas::polyline draws it, or with `closed` as
+// Canvas::polygon outlines it (never filled). A thin pen's steps to a neighbouring pixel,
+// the most common ones along arcs, are plotted as the single pixel such a line is.
+void draw_outline(raster::Canvas& canvas, std::span<const raster::Point> points, bool closed) noexcept;
 
 // x1..y2 are the ends of a diameter in pixels, unrounded. Angles in whole degrees,
 // clockwise on screen from the right. The first point is reached with a move.

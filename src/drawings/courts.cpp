@@ -446,7 +446,7 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
     const raster::ColourRun three_point_run(colours[kThreePointArea], bitmap.width());
     for (std::size_t i = 0; i < area_count; ++i) {
         for (const raster::RowSpan& r : area_runs[i]) over_areas.paint_row(bitmap, three_point_run, r.y, r.x0, r.x1);
-        canvas.polygon(areas[i].polygon());
+        draw_outline(canvas, areas[i].polygon(), true);
     }
     canvas.brush.colour = colours[kThreePointArea];
     canvas.brush.style = raster::BrushStyle::solid;
