@@ -72,8 +72,9 @@ struct EllipseGeometry {
     bool walkable() const noexcept { return W < kWalkLimit && H < kWalkLimit; }
 
     // The curve's equation scaled by W^2 H^2: negative inside, zero on it, positive outside.
-    i128 residual(i64 X, i64 Y) const noexcept {
-        return i128{H} * H * X * X + i128{W} * W * Y * Y - i128{W} * W * H * H;
+    template <typename T>
+    T residual(i64 X, i64 Y) const noexcept {
+        return T{H} * H * X * X + T{W} * W * Y * Y - T{W} * W * H * H;
     }
 
     // The outline's first quadrant as doubled offsets (X right, Y up), in the order an
@@ -90,17 +91,27 @@ struct EllipseGeometry {
     std::vector<Point64> quadrant() const {
         std::vector<Point64> q;
         q.reserve(static_cast<std::size_t>((W + H) / 2 + 2));
+        // Below 2^14 a sum of two residuals stays under 2^59: 64 bits do.
+        if (W < (i64{1} << 14) && H < (i64{1} << 14)) {
+            walk<i64>(q);
+        } else {
+            walk<i128>(q);
+        }
+        return q;
+    }
+
+    template <typename T>
+    void walk(std::vector<Point64>& q) const {
         i64 X = W, Y = H & 1;
         while (X >= 0) {
             q.push_back({X, Y});
-            const i128 diagonal = residual(X - 2, Y + 2);
-            const bool up = diagonal + residual(X - 2, Y) <= 0;
-            const bool in = diagonal + residual(X, Y + 2) >= 0;
+            const T diagonal = residual<T>(X - 2, Y + 2);
+            const bool up = diagonal + residual<T>(X - 2, Y) <= 0;
+            const bool in = diagonal + residual<T>(X, Y + 2) >= 0;
             if (up) Y += 2;
             if (in) X -= 2;
         }
         for (; Y <= H; Y += 2) q.push_back({X + 2, Y});
-        return q;
     }
 
     // For boxes too large to walk, a closed form that agrees with the walk but for a pixel
