@@ -56,57 +56,52 @@ PixelBox tinted_box(int w, int h, int left, int top, int right, int bottom) noex
     return b;
 }
 
-// The byte a channel value becomes: scaled by the factor and rounded half to even, capped
-// at 255, multiplied by the keep switch and cut to its low eight bits.
-std::array<std::uint8_t, 256> tint_table(double factor, long long keep) noexcept {
-    std::array<std::uint8_t, 256> table{};
-    for (int v = 0; v < 256; ++v) {
-        long long scaled = Round(static_cast<long double>(v) * static_cast<long double>(factor));
-        if (scaled > 255) scaled = 255;
-        table[static_cast<std::size_t>(v)] =
-            static_cast<std::uint8_t>(static_cast<unsigned long long>(scaled * keep) & 0xFF);
+// Eight pixels of three bytes each.
+constexpr std::size_t kBlockBytes = 24;
+
+// The byte a channel value becomes: scaled by the factor and rounded half to even, capped at
+// 255, multiplied by the keep switch and cut to its low eight bits. Values are worked out as
+// they turn up, since the court under a zone has only a handful of colours.
+class ChannelTint {
+  public:
+    ChannelTint(double factor, long long keep) noexcept : factor_(factor), keep_(keep) { table_.fill(-1); }
+
+    std::uint8_t operator()(std::uint8_t v) noexcept {
+        std::int16_t& t = table_[v];
+        if (t < 0) {
+            long long scaled = Round(static_cast<long double>(v) * static_cast<long double>(factor_));
+            if (scaled > 255) scaled = 255;
+            t = static_cast<std::int16_t>(static_cast<unsigned long long>(scaled * keep_) & 0xFF);
+        }
+        return static_cast<std::uint8_t>(t);
     }
-    return table;
-}
+
+  private:
+    double factor_;
+    long long keep_;
+    std::array<std::int16_t, 256> table_;
+};
 
 double tint_factor(int channel) noexcept {
     return 1.0 + (channel - 128) / 100.0;
 }
 
-// Eight pixels of three bytes each.
-constexpr std::size_t kBlockBytes = 24;
-
 // One zone's tint of the picture's pixels.
 class Tint {
   public:
-    Tint(const DrawContext& ctx, int off_red, int off_green, int off_blue, raster::Colour colour) noexcept {
-        const raster::Colour c = colour == 0 ? kDefaultTint : colour;
-        double f_red = tint_factor(raster::red_of(c));
-        double f_green = tint_factor(raster::green_of(c));
-        double f_blue = tint_factor(raster::blue_of(c));
-        long long keep_red = 1 - static_cast<long long>(off_red);
-        long long keep_green = 1 - static_cast<long long>(off_green);
-        long long keep_blue = 1 - static_cast<long long>(off_blue);
-        if (ctx.monochrome) {
-            f_red = f_green = f_blue = 0.8;
-            keep_red = keep_green = keep_blue = 1;
-        }
-        // Grey tints and black and white share one table for all three channels.
-        red_ = tint_table(f_red, keep_red);
-        green_ = f_green == f_red && keep_green == keep_red ? red_ : tint_table(f_green, keep_green);
-        blue_ = f_blue == f_red && keep_blue == keep_red       ? red_
-                : f_blue == f_green && keep_blue == keep_green ? green_
-                                                               : tint_table(f_blue, keep_blue);
-    }
+    Tint(const DrawContext& ctx, int off_red, int off_green, int off_blue, raster::Colour colour) noexcept
+        : red_(factor(ctx, colour, raster::red_of), keep(ctx, off_red)),
+          green_(factor(ctx, colour, raster::green_of), keep(ctx, off_green)),
+          blue_(factor(ctx, colour, raster::blue_of), keep(ctx, off_blue)) {}
 
     // Tints count pixels from p. The court under a zone is mostly long runs of one colour,
     // so a pixel's tint is worked out once for the run it starts, and the run is then
     // written eight pixels at a time for as long as it lasts.
-    void run(std::uint8_t* p, std::size_t count) const noexcept {
+    void run(std::uint8_t* p, std::size_t count) noexcept {
         std::uint8_t* const end = p + 3 * count;
         while (p < end) {
             const std::uint8_t b = p[0], g = p[1], r = p[2];
-            const std::uint8_t tb = blue_[b], tg = green_[g], tr = red_[r];
+            const std::uint8_t tb = blue_(b), tg = green_(g), tr = red_(r);
             p[0] = tb;
             p[1] = tg;
             p[2] = tr;
@@ -133,9 +128,15 @@ class Tint {
     }
 
   private:
-    std::array<std::uint8_t, 256> red_;
-    std::array<std::uint8_t, 256> green_;
-    std::array<std::uint8_t, 256> blue_;
+    // Under monochrome every channel darkens to 80 % whatever the zone asks.
+    static double factor(const DrawContext& ctx, raster::Colour colour, std::uint8_t (*channel)(raster::Colour)) {
+        return ctx.monochrome ? 0.8 : tint_factor(channel(colour == 0 ? kDefaultTint : colour));
+    }
+    static long long keep(const DrawContext& ctx, int off) { return ctx.monochrome ? 1 : 1 - static_cast<long long>(off); }
+
+    ChannelTint red_;
+    ChannelTint green_;
+    ChannelTint blue_;
 };
 
 // Whether any of the eight bytes of v is zero.
@@ -188,7 +189,7 @@ void for_each_black_run_in_mask(const std::uint8_t* row, i64 from, i64 to, Run&&
 // Tints the picture's pixels of box wherever the mask is black; the mask's pixel (0, 0)
 // lies on the picture's (origin_x, origin_y), and it covers the whole box.
 template <typename Runs>
-void shade_box(raster::Picture& picture, const Tint& tint, const raster::Bitmap& mask, i64 origin_x, i64 origin_y,
+void shade_box(raster::Picture& picture, Tint& tint, const raster::Bitmap& mask, i64 origin_x, i64 origin_y,
                const PixelBox& box, Runs&& for_each_run) {
     for (i64 y = box.top; y <= box.bottom; ++y) {
         std::uint8_t* row = picture.bitmap().scan_line(static_cast<int>(y));
@@ -204,57 +205,155 @@ struct Run {
     int y, a, b;
 };
 
-// Paints black, in a black and white mask, the 4-connected white region around (x, y): what
-// the raster flood fill does up to black, done over the runs of white pixels between the
-// outline's pixels instead of pixel by pixel. Two runs of neighbouring rows touch when their
-// columns overlap.
-void flood_fill_runs(raster::Bitmap& mask, int x, int y) {
-    if (!mask.contains(x, y) || is_black(mask.scan_line(y) + 3 * x)) return;
+// An ellipse's mask holds white, its black outline and its fill in this grey, which has no
+// byte in common with either: black pixels are then the only ones with a zero byte and
+// white ones the only ones with a 0xFF byte, so both are found by searching bytes.
+constexpr raster::Colour kFill = 0x7F7F7F;
+
+// Runs of an ellipse's mask, kept from zone to zone of one call.
+struct EllipseRuns {
+    std::vector<Run> open;           // runs of pixels other than black, row by row
+    std::vector<std::size_t> first;  // index in open of each row's first run, then the end
+    std::vector<char> reached;       // per run of open: filled from the start point
+    std::vector<std::size_t> stack;
+};
+
+// The flood fill up to black from (x, y), as the raster flood fill does it on a mask with
+// only the outline drawn (the grey fill counts as white to it), but over the runs of pixels
+// between the outline's pixels rather than pixel by pixel: two runs of neighbouring rows
+// touch when their columns overlap. Leaves the runs it reaches marked; false when the start
+// is off the mask or on the outline, where the fill does nothing.
+bool flood_fill_runs(const raster::Bitmap& mask, int x, int y, EllipseRuns& r) {
+    if (!mask.contains(x, y) || mask.scan_line(y)[3 * x] == 0) return false;
     const int w = mask.width(), h = mask.height();
-    std::vector<Run> runs;
-    std::vector<std::size_t> first(static_cast<std::size_t>(h) + 1);
+    r.open.clear();
+    r.first.resize(static_cast<std::size_t>(h) + 1);
     for (int row = 0; row < h; ++row) {
-        first[static_cast<std::size_t>(row)] = runs.size();
+        r.first[static_cast<std::size_t>(row)] = r.open.size();
+        const std::uint8_t* pixels = mask.scan_line(row);
+        const std::uint8_t* const end = pixels + 3 * w;
         int next = 0;  // first column not yet in a run
-        for_each_black_run_in_mask(mask.scan_line(row), 0, w - 1, [&](i64 a, i64 b) {
-            if (a > next) runs.push_back({row, next, static_cast<int>(a) - 1});
-            next = static_cast<int>(b) + 1;
-        });
-        if (next < w) runs.push_back({row, next, w - 1});
+        while (next < w) {
+            const auto* black = static_cast<const std::uint8_t*>(
+                std::memchr(pixels + 3 * next, 0x00, static_cast<std::size_t>(end - (pixels + 3 * next))));
+            if (black == nullptr) break;
+            int a = static_cast<int>((black - pixels) / 3);
+            if (a > next) r.open.push_back({row, next, a - 1});
+            while (a < w && pixels[3 * a] == 0) ++a;
+            next = a;
+        }
+        if (next < w) r.open.push_back({row, next, w - 1});
     }
-    first[static_cast<std::size_t>(h)] = runs.size();
+    r.first[static_cast<std::size_t>(h)] = r.open.size();
 
     auto row_runs = [&](int row) {
-        return std::span<const Run>(runs.data() + first[static_cast<std::size_t>(row)],
-                                    runs.data() + first[static_cast<std::size_t>(row) + 1]);
+        return std::span<const Run>(r.open.data() + r.first[static_cast<std::size_t>(row)],
+                                    r.open.data() + r.first[static_cast<std::size_t>(row) + 1]);
     };
     const std::span<const Run> start_row = row_runs(y);
-    const auto start = std::find_if(start_row.begin(), start_row.end(), [&](const Run& r) { return r.b >= x; });
-    std::vector<char> reached(runs.size(), 0);
-    std::vector<std::size_t> stack{static_cast<std::size_t>(start - start_row.begin()) + first[static_cast<std::size_t>(y)]};
-    reached[stack.back()] = 1;
-    while (!stack.empty()) {
-        const Run r = runs[stack.back()];
-        stack.pop_back();
-        for (const int row : {r.y - 1, r.y + 1}) {
+    const auto start = std::find_if(start_row.begin(), start_row.end(), [&](const Run& run) { return run.b >= x; });
+    r.reached.assign(r.open.size(), 0);
+    r.stack.assign(1, static_cast<std::size_t>(&*start - r.open.data()));
+    r.reached[r.stack.back()] = 1;
+    while (!r.stack.empty()) {
+        const Run run = r.open[r.stack.back()];
+        r.stack.pop_back();
+        for (const int row : {run.y - 1, run.y + 1}) {
             if (row < 0 || row >= h) continue;
             const std::span<const Run> next = row_runs(row);
-            // Runs of a row are in order, so the first that may overlap is the first ending at or after r.a.
-            auto it = std::lower_bound(next.begin(), next.end(), r.a, [](const Run& n, int a) { return n.b < a; });
-            for (; it != next.end() && it->a <= r.b; ++it) {
-                const std::size_t k = static_cast<std::size_t>(&*it - runs.data());
-                if (reached[k] == 0) {
-                    reached[k] = 1;
-                    stack.push_back(k);
+            // Runs of a row are in order, so the first that may overlap is the first ending at or after run.a.
+            auto it = std::lower_bound(next.begin(), next.end(), run.a, [](const Run& n, int a) { return n.b < a; });
+            for (; it != next.end() && it->a <= run.b; ++it) {
+                const std::size_t k = static_cast<std::size_t>(&*it - r.open.data());
+                if (r.reached[k] == 0) {
+                    r.reached[k] = 1;
+                    r.stack.push_back(k);
                 }
             }
         }
     }
-    for (std::size_t k = 0; k < runs.size(); ++k) {
-        if (reached[k] == 0) continue;
-        const Run& r = runs[k];
-        std::memset(mask.scan_line(r.y) + 3 * r.a, 0, 3 * static_cast<std::size_t>(r.b - r.a + 1));
+    return true;
+}
+
+// Calls run(a, b) for every run a..b of pixels other than white of an ellipse's mask row
+// between columns from and to.
+template <typename Emit>
+void for_each_drawn_run(const std::uint8_t* row, int from, int to, Emit&& run) {
+    int x = from;
+    while (x <= to) {
+        // White stretches eight pixels at a time, then pixel by pixel.
+        while (x + 8 <= to + 1) {
+            std::uint64_t words[3];
+            std::memcpy(words, row + 3 * x, kBlockBytes);
+            if ((words[0] & words[1] & words[2]) != ~std::uint64_t{0}) break;
+            x += 8;
+        }
+        while (x <= to && row[3 * x] == 0xFF) ++x;
+        if (x > to) return;
+        const auto* white =
+            static_cast<const std::uint8_t*>(std::memchr(row + 3 * x, 0xFF, static_cast<std::size_t>(3 * (to + 1 - x))));
+        const int end = white == nullptr ? to + 1 : static_cast<int>((white - row) / 3);
+        run(x, end - 1);
+        x = end;
     }
+}
+
+// Joins runs handed over from left to right where one ends next to the other, and passes
+// on the joined ones.
+template <typename Emit>
+class RunJoiner {
+  public:
+    explicit RunJoiner(Emit& emit) : emit_(emit) {}
+    ~RunJoiner() { flush(); }
+    RunJoiner(const RunJoiner&) = delete;
+    RunJoiner& operator=(const RunJoiner&) = delete;
+
+    void operator()(int a, int b) {
+        if (open_ && a == b_ + 1) {
+            b_ = b;
+            return;
+        }
+        flush();
+        a_ = a, b_ = b, open_ = true;
+    }
+
+  private:
+    void flush() {
+        if (open_) emit_(a_, b_);
+        open_ = false;
+    }
+    Emit& emit_;
+    int a_ = 0, b_ = -1;
+    bool open_ = false;
+};
+
+// The zone's pixels of one mask row between columns from and to: the outline, the fill and
+// what the flood fill reached. Between the runs the flood fill saw lie the outline's pixels;
+// of a run it did not reach, only the grey fill's pixels count.
+template <typename Emit>
+void for_each_zone_run(const raster::Bitmap& mask, const EllipseRuns& r, bool flooded, int row, int from, int to,
+                       Emit&& emit) {
+    const std::uint8_t* pixels = mask.scan_line(row);
+    RunJoiner join(emit);
+    if (!flooded) {
+        for_each_drawn_run(pixels, from, to, join);
+        return;
+    }
+    int x = from;  // first column not yet handed on
+    for (std::size_t k = r.first[static_cast<std::size_t>(row)]; k < r.first[static_cast<std::size_t>(row) + 1]; ++k) {
+        const Run& run = r.open[k];
+        if (run.b < from) continue;
+        if (run.a > to) break;
+        const int a = std::max(run.a, from), b = std::min(run.b, to);
+        if (a > x) join(x, a - 1);
+        if (r.reached[k] != 0) {
+            join(a, b);
+        } else {
+            for_each_drawn_run(pixels, a, b, join);
+        }
+        x = b + 1;
+    }
+    if (x <= to) join(x, to);
 }
 
 // Reach of a zone's mask: the pixels its shape, and the tint's box, can touch, plus a margin.
@@ -295,7 +394,7 @@ PixelBox whole(const raster::Picture& picture) noexcept {
 
 void shade_from_mask(raster::Picture& picture, const DrawContext& ctx, const PartMask& mask, const PixelBox& box,
                      const element& zone) {
-    const Tint tint(ctx, zone.extra1, zone.extra2, zone.extra3, zone.colour);
+    Tint tint(ctx, zone.extra1, zone.extra2, zone.extra3, zone.colour);
     // The margin keeps the tinted box inside the mask; the clip only guards the reads.
     shade_box(picture, tint, mask.picture.bitmap(), mask.area.left, mask.area.top, intersect(box, mask.area),
               [](const std::uint8_t* row, i64 from, i64 to, auto&& run) {
@@ -303,7 +402,8 @@ void shade_from_mask(raster::Picture& picture, const DrawContext& ctx, const Par
               });
 }
 
-void draw_ellipse_zone(raster::Picture& picture, const DrawContext& ctx, const element& e, double scale) {
+void draw_ellipse_zone(raster::Picture& picture, const DrawContext& ctx, const element& e, double scale,
+                       EllipseRuns& runs) {
     const int x1 = low16(e.x1);
     const int y1 = low16(e.y1);
     const int x2 = low16(e.x2);
@@ -326,16 +426,28 @@ void draw_ellipse_zone(raster::Picture& picture, const DrawContext& ctx, const e
     const i64 reach = (area.right - area.left + 1) + (area.bottom - area.top + 1);
     if (shape.right - shape.left > reach || shape.bottom - shape.top > reach) area = whole(picture);
 
+    // Outline and fill are drawn at once, the fill in grey so that the flood fill, which
+    // only the outline stops, can tell them apart; then the flood fill, the fill and the
+    // outline together make the zone.
     PartMask mask(area);
     raster::Canvas& canvas = mask.picture.canvas();
-    canvas.brush.style = raster::BrushStyle::clear;
     canvas.pen.colour = kBlack;
-    canvas.ellipse(mask.x(px1), mask.y(py1), mask.x(px2), mask.y(py2));
-    flood_fill_runs(mask.picture.bitmap(), mask.x(start_x), mask.y(start_y));
-    canvas.brush.colour = kBlack;
+    canvas.brush.colour = kFill;
     canvas.brush.style = raster::BrushStyle::solid;
     canvas.ellipse(mask.x(px1), mask.y(py1), mask.x(px2), mask.y(py2));
-    shade_from_mask(picture, ctx, mask, tinted, e);
+    const raster::Bitmap& bitmap = mask.picture.bitmap();
+    const bool flooded = flood_fill_runs(bitmap, mask.x(start_x), mask.y(start_y), runs);
+
+    Tint tint(ctx, e.extra1, e.extra2, e.extra3, e.colour);
+    // The margin keeps the tinted box inside the mask; the clip only guards the reads.
+    const PixelBox box = intersect(tinted, area);
+    const int from = mask.x(box.left), to = mask.x(box.right);
+    for (i64 y = box.top; y <= box.bottom; ++y) {
+        std::uint8_t* pixels = picture.bitmap().scan_line(static_cast<int>(y)) + 3 * area.left;
+        for_each_zone_run(bitmap, runs, flooded, mask.y(y), from, to, [&](int a, int b) {
+            tint.run(pixels + 3 * a, static_cast<std::size_t>(b - a + 1));
+        });
+    }
 }
 
 void draw_polygon_zone(raster::Picture& picture, const DrawContext& ctx, std::span<raster::Point> corners,
@@ -366,7 +478,7 @@ void shade_zone(raster::Picture& picture, const DrawContext& ctx, const raster::
     const PixelBox box = tinted_box(std::min(mask.width(), picture.width()), std::min(mask.height(), picture.height()),
                                     left, top, right, bottom);
     if (box.empty()) return;
-    const Tint tint(ctx, off_red, off_green, off_blue, colour);
+    Tint tint(ctx, off_red, off_green, off_blue, colour);
     shade_box(picture, tint, mask.bitmap(), 0, 0, box, [](const std::uint8_t* row, i64 from, i64 to, auto&& run) {
         for_each_black_run(row, from, to, run);
     });
@@ -379,10 +491,11 @@ void draw_zones(raster::Picture& picture, const DrawContext& ctx, int seq, doubl
     if (picture.width() <= 0 || picture.height() <= 0) return;
 
     // Ellipses first.
+    EllipseRuns runs;
     for (int i = 1; i <= kSlotsPerSequence; ++i) {
         const element& e = ctx.play.item(seq, i);
         if (e.kind.empty()) break;
-        if (e.kind == "ellipse") draw_ellipse_zone(picture, ctx, e, scale);
+        if (e.kind == "ellipse") draw_ellipse_zone(picture, ctx, e, scale, runs);
     }
 
     // Then polygons: "poly" items add corners, a "ppoly" item adds the last one and closes.

@@ -251,6 +251,34 @@ TEST(DrawZonesDifferential, RandomZonesGiveThePixelsOfAWholePictureMask) {
     }
 }
 
+// Ellipses of every small size, where outline and fill leave little room for the flood fill,
+// whole and cut by the picture's edges.
+TEST(DrawZonesDifferential, SmallEllipsesOfEverySize) {
+    testing::Scene scene;
+    scene.play->has_zones = true;
+    const int w = 23, h = 19;
+    for (const double scale : {1.0, 1.37, 2.86}) {
+        for (const raster::Point at : {raster::Point{4, 3}, raster::Point{-2, -1}, raster::Point{w - 3, h - 2}}) {
+            for (int dx = -7; dx <= 7; ++dx) {
+                for (int dy = -7; dy <= 7; ++dy) {
+                    element& e = scene.play->item(1, 1);
+                    e = element{};
+                    e.kind = "ellipse";
+                    e.x1 = static_cast<int>(at.x / scale), e.y1 = static_cast<int>(at.y / scale);
+                    e.x2 = e.x1 + dx, e.y2 = e.y1 + dy;
+                    scene.play->item(1, 2).kind.clear();
+                    Picture expected(w, h);
+                    Picture actual(w, h);
+                    plain_zones(expected, false, *scene.play, 1, scale);
+                    draw_zones(actual, scene.ctx, 1, scale);
+                    ASSERT_TRUE(std::ranges::equal(actual.bitmap().bytes(), expected.bitmap().bytes()))
+                        << "scale " << scale << " ellipse " << e.x1 << "," << e.y1 << "," << e.x2 << "," << e.y2;
+                }
+            }
+        }
+    }
+}
+
 // Long ellipses poking their tip a few pixels into the picture from beyond one of its sides,
 // so that their box is many times the part of the picture they reach.
 TEST(DrawZonesDifferential, LongEllipsesPokingIntoThePicture) {
