@@ -148,11 +148,10 @@ void draw_arc_to(raster::Picture& picture, int a1, int a2, double x1, double y1,
     chord_chain(picture.canvas(), circle_through(x1, y1, x2, y2), a1, a2, dashed, true);
 }
 
-void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, int base, double scale, int a1,
-                     int a2) {
+ArcRegion arc_region(int x1, int y1, int x2, int y2, int base, double scale, int a1, int a2) noexcept {
+    ArcRegion region;
+    auto& points = region.points;
     constexpr std::size_t kMaxArcPoints = 1000;
-    // First arc point, the appended arc points, the two base points.
-    std::array<raster::Point, 1 + kMaxArcPoints + 2> points;
 
     const long double s = scale;
     const Circle c{
@@ -173,7 +172,14 @@ void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, i
     }
     points[count++] = {Round(x2 * scale), Round(base * scale)};
     points[count++] = {Round(x1 * scale), Round(base * scale)};
-    picture.canvas().polygon(std::span<const raster::Point>(points.data(), count));
+    region.count = count;
+    return region;
+}
+
+void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, int base, double scale, int a1,
+                     int a2) {
+    const ArcRegion region = arc_region(x1, y1, x2, y2, base, scale, a1, a2);
+    picture.canvas().polygon(region.polygon());
 }
 
 void draw_circle_points(raster::Picture& picture, int cx, int cy, int r) {

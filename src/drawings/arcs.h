@@ -3,6 +3,12 @@
 // and a base line, and midpoint circles. They draw with whatever pen and brush the
 // picture's canvas has.
 
+#include <array>
+#include <cstddef>
+#include <span>
+
+#include "raster/types.h"
+
 namespace hoopcast {
 
 namespace raster {
@@ -16,6 +22,15 @@ void draw_arc(raster::Picture& picture, int a1, int a2, double x1, double y1, do
 // As draw_arc, but the first point is reached with a line from the current position.
 void draw_arc_to(raster::Picture& picture, int a1, int a2, double x1, double y1, double x2, double y2,
                  bool dashed);
+// The polygon of fill_arc_region: the first arc point, at most 1000 further arc points, each
+// differing from the one before, and the two base points. Kept in place, not allocated.
+struct ArcRegion {
+    std::array<raster::Point, 1 + 1000 + 2> points;
+    std::size_t count = 0;
+    std::span<const raster::Point> polygon() const noexcept { return {points.data(), count}; }
+};
+ArcRegion arc_region(int x1, int y1, int x2, int y2, int base, double scale, int a1, int a2) noexcept;
+
 // Court units; scaled here. One polygon: the arc from a1 to a2, then (x2, base), (x1, base).
 void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, int base, double scale,
                      int a1, int a2);

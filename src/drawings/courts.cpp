@@ -1,11 +1,16 @@
 #include "drawings/courts.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "drawings/arcs.h"
 #include "drawings/zones.h"
 #include "play/rounding.h"
 #include "raster/picture.h"
+#include "raster/rasterizer.h"
 
 namespace hoopcast {
 
@@ -186,66 +191,145 @@ void three_point_full_bottom(Court& c) {
 
 enum class half { bottom, top, full };
 
-// The painting before the zones: floor, three-point areas, centre circle, lanes. The
-// three-point lines are drawn here, black, as the edge of their areas.
-void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_shape shape, half h) {
-    raster::Canvas& canvas = c.canvas();
-    if (canvas.pen.width == 0) canvas.pen.width = 1;
-
-    canvas.pen.colour = colours[kFloor];
-    canvas.brush.colour = colours[kFloor];
-    canvas.brush.style = raster::BrushStyle::solid;
-    switch (h) {
-        case half::bottom:
-            c.rectangle({11, 76}, {275, 307});
-            break;
-        case half::top:
-            c.rectangle({11, 59}, {275, 290});
-            break;
-        case half::full:
-            c.rectangle({45, 4}, {248, 357});
-            break;
+// Runs of pixels that a later fill paints over, sorted by row and then by left end, so that
+// an earlier fill can leave them out: every pixel of the floor and of the three-point areas
+// is then written once, not again under the areas and lanes painted on top of it.
+class LaterFills {
+  public:
+    // `runs` sorted as the fills give them: by row, then from the left.
+    void add(const std::vector<raster::RowSpan>& runs) {
+        const std::size_t middle = runs_.size();
+        runs_.insert(runs_.end(), runs.begin(), runs.end());
+        std::inplace_merge(runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(middle), runs_.end(),
+                           [](const raster::RowSpan& a, const raster::RowSpan& b) {
+                               return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
+                           });
+        next_ = 0;
     }
 
-    canvas.pen.colour = kBlack;
-    canvas.brush.colour = colours[kThreePointArea];
-    // A picture taller than the screen is filled inside its outlines; otherwise each area
-    // is one polygon whose edge is the three-point line.
-    if (screen_shorter_than(c.picture())) {
+    // Paints x0..x1 (both included) of row y but for the runs on that row. Rows are asked
+    // for from the top down.
+    void paint_row(raster::Bitmap& bitmap, const raster::ColourRun& run, int y, int x0, int x1) noexcept {
+        int from = x0;
+        for (std::size_t i = first_on(y); i < runs_.size() && runs_[i].y == y && from <= x1; ++i) {
+            const raster::RowSpan& r = runs_[i];
+            if (r.x1 < from) continue;
+            if (r.x0 > x1) break;
+            if (r.x0 > from) run.paint(bitmap, y, from, r.x0 - 1);
+            from = std::max(from, r.x1 + 1);
+        }
+        if (from <= x1) run.paint(bitmap, y, from, x1);
+    }
+
+    // Paints the box but for the runs in it; rows without runs go in blocks.
+    void paint_box(raster::Bitmap& bitmap, raster::Rect box, raster::Colour colour) {
+        if (box.left >= box.right || box.top >= box.bottom) return;
+        const raster::ColourRun run(colour, box.right - box.left);
+        int y = box.top;
+        while (y < box.bottom) {
+            const std::size_t i = first_on(y);
+            const int next = i < runs_.size() ? std::min(std::max(runs_[i].y, y), box.bottom) : box.bottom;
+            if (next > y) {
+                bitmap.fill_rect({box.left, y, box.right, next}, colour);
+                y = next;
+                continue;
+            }
+            paint_row(bitmap, run, y, box.left, box.right - 1);
+            ++y;
+        }
+    }
+
+  private:
+    // The first run on row y or below; rows asked for in order cost a step each.
+    std::size_t first_on(int y) noexcept {
+        if (next_ > 0 && (next_ > runs_.size() || runs_[next_ - 1].y >= y)) next_ = 0;
+        while (next_ < runs_.size() && runs_[next_].y < y) ++next_;
+        return next_;
+    }
+
+    std::vector<raster::RowSpan> runs_;
+    std::size_t next_ = 0;
+};
+
+// The runs of the alternate fill of a polygon, unclipped.
+std::vector<raster::RowSpan> fill_runs(std::span<const raster::Point> points) {
+    std::vector<raster::RowSpan> runs;
+    const std::vector<raster::detail::Point64> wide(points.begin(), points.end());
+    raster::detail::polygon_spans(wide, runs);
+    return runs;
+}
+
+// The runs the brush of a rectangle call covers: strictly inside its outline.
+std::vector<raster::RowSpan> box_runs(raster::Point a, raster::Point b) {
+    const int left = std::min(a.x, b.x) + 1, right = std::max(a.x, b.x) - 2;
+    const int top = std::min(a.y, b.y) + 1, bottom = std::max(a.y, b.y) - 2;
+    std::vector<raster::RowSpan> runs;
+    if (left > right) return runs;
+    for (int y = top; y <= bottom; ++y) runs.push_back({y, left, right});
+    return runs;
+}
+
+// The floor rectangle's corners in pixels, in order.
+raster::Rect floor_box(const Court& c, half h) noexcept {
+    CourtPoint a{45, 4}, b{248, 357};
+    if (h == half::bottom) a = {11, 76}, b = {275, 307};
+    if (h == half::top) a = {11, 59}, b = {275, 290};
+    const raster::Point p = c.at(a), q = c.at(b);
+    return {std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+}
+
+// A lane as it is painted: the outline it is drawn with (the closed polygon of a trapezoid,
+// the two corners of a rectangle) and the runs its brush covers.
+struct Lane {
+    std::vector<raster::Point> outline;
+    std::vector<raster::RowSpan> runs;
+};
+
+std::vector<Lane> lane_shapes(const Court& c, key_shape shape, half h) {
+    std::vector<std::vector<CourtPoint>> corners;
+    if (shape == key_shape::trapezoid) {
         switch (h) {
             case half::bottom:
-                three_point_bottom(c, shape);
-                canvas.flood_fill(c.px(40), c.px(270), kBlack);
+                corners = {{{90, 307}, {111, 211}, {175, 211}, {196, 307}}};
                 break;
             case half::top:
-                three_point_top(c);
-                canvas.flood_fill(c.px(40), c.px(100), kBlack);
+                corners = {{{90, 59}, {111, 155}, {175, 155}, {196, 59}}};
                 break;
             case half::full:
-                three_point_full_top(c);
-                three_point_full_bottom(c);
-                canvas.flood_fill(c.px(65), c.px(8), kBlack);
-                canvas.flood_fill(c.px(65), c.px(350), kBlack);
+                corners = {{{107, 4}, {122, 76}, {171, 76}, {186, 4}}, {{107, 357}, {122, 285}, {171, 285}, {186, 357}}};
                 break;
         }
     } else {
-        const double s = c.scale();
         switch (h) {
             case half::bottom:
-                fill_arc_region(c.picture(), 29, 280, 257, 280, 307, s, 180, 360);
+                corners = {{{111, 211}, {175, 307}}};
                 break;
             case half::top:
-                fill_arc_region(c.picture(), 257, 86, 29, 86, 59, s, 0, 180);
+                corners = {{{111, 59}, {175, 155}}};
                 break;
             case half::full:
-                fill_arc_region(c.picture(), 231, 29, 62, 29, 4, s, 0, 180);
-                fill_arc_region(c.picture(), 62, 332, 231, 332, 357, s, 180, 360);
+                corners = {{{122, 4}, {171, 76}}, {{122, 285}, {171, 357}}};
                 break;
         }
     }
+    std::vector<Lane> lanes;
+    for (const std::vector<CourtPoint>& points : corners) {
+        Lane lane;
+        for (const CourtPoint& p : points) lane.outline.push_back(c.at(p));
+        if (shape == key_shape::trapezoid) {
+            lane.outline.push_back(lane.outline.front());  // as Court::polygon closes it
+            lane.runs = fill_runs(lane.outline);
+        } else {
+            lane.runs = box_runs(lane.outline[0], lane.outline[1]);
+        }
+        lanes.push_back(std::move(lane));
+    }
+    return lanes;
+}
 
-    if (h == half::full) centre_circle(c);
-
+// The lanes in the key colour, each filled and outlined by one call.
+void paint_lanes(Court& c, const std::array<raster::Colour, 4>& colours, key_shape shape, half h) {
+    raster::Canvas& canvas = c.canvas();
     canvas.pen.colour = colours[kKey];
     canvas.brush.colour = colours[kKey];
     if (shape == key_shape::trapezoid) {
@@ -275,6 +359,155 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
                 break;
         }
     }
+}
+
+// The painting before the zones: floor, three-point areas, centre circle, lanes. The
+// three-point lines are drawn here, black, as the edge of their areas.
+void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_shape shape, half h) {
+    raster::Canvas& canvas = c.canvas();
+    if (canvas.pen.width == 0) canvas.pen.width = 1;
+
+    // A picture taller than the screen is filled inside its outlines; otherwise each area
+    // is one polygon whose edge is the three-point line.
+    if (screen_shorter_than(c.picture())) {
+        canvas.pen.colour = colours[kFloor];
+        canvas.brush.colour = colours[kFloor];
+        canvas.brush.style = raster::BrushStyle::solid;
+        switch (h) {
+            case half::bottom:
+                c.rectangle({11, 76}, {275, 307});
+                break;
+            case half::top:
+                c.rectangle({11, 59}, {275, 290});
+                break;
+            case half::full:
+                c.rectangle({45, 4}, {248, 357});
+                break;
+        }
+        canvas.pen.colour = kBlack;
+        canvas.brush.colour = colours[kThreePointArea];
+        switch (h) {
+            case half::bottom:
+                three_point_bottom(c, shape);
+                canvas.flood_fill(c.px(40), c.px(270), kBlack);
+                break;
+            case half::top:
+                three_point_top(c);
+                canvas.flood_fill(c.px(40), c.px(100), kBlack);
+                break;
+            case half::full:
+                three_point_full_top(c);
+                three_point_full_bottom(c);
+                canvas.flood_fill(c.px(65), c.px(8), kBlack);
+                canvas.flood_fill(c.px(65), c.px(350), kBlack);
+                break;
+        }
+        if (h == half::full) centre_circle(c);
+        paint_lanes(c, colours, shape, h);
+        return;
+    }
+
+    // The same drawing calls, with each brush painted by hand from the runs its fill covers,
+    // leaving out what a later brush covers; pens draw as before, in the same order.
+    const double s = c.scale();
+    std::array<ArcRegion, 2> areas;
+    std::size_t area_count = 0;
+    switch (h) {
+        case half::bottom:
+            areas[area_count++] = arc_region(29, 280, 257, 280, 307, s, 180, 360);
+            break;
+        case half::top:
+            areas[area_count++] = arc_region(257, 86, 29, 86, 59, s, 0, 180);
+            break;
+        case half::full:
+            areas[area_count++] = arc_region(231, 29, 62, 29, 4, s, 0, 180);
+            areas[area_count++] = arc_region(62, 332, 231, 332, 357, s, 180, 360);
+            break;
+    }
+    std::array<std::vector<raster::RowSpan>, 2> area_runs;
+    for (std::size_t i = 0; i < area_count; ++i) area_runs[i] = fill_runs(areas[i].polygon());
+
+    const std::vector<Lane> lanes = lane_shapes(c, shape, h);
+    LaterFills over_areas;  // the lanes
+    for (const Lane& lane : lanes) over_areas.add(lane.runs);
+    LaterFills over_floor = over_areas;  // the lanes and the three-point areas
+    for (std::size_t i = 0; i < area_count; ++i) over_floor.add(area_runs[i]);
+
+    raster::Bitmap& bitmap = c.picture().bitmap();
+    const raster::Rect floor = floor_box(c, h);
+    over_floor.paint_box(bitmap, {floor.left + 1, floor.top + 1, floor.right - 1, floor.bottom - 1},
+                         colours[kFloor]);
+    canvas.pen.colour = colours[kFloor];
+    canvas.brush.colour = colours[kFloor];
+    canvas.brush.style = raster::BrushStyle::clear;
+    canvas.rectangle(floor.left, floor.top, floor.right, floor.bottom);
+
+    canvas.pen.colour = kBlack;
+    const raster::ColourRun three_point_run(colours[kThreePointArea], bitmap.width());
+    for (std::size_t i = 0; i < area_count; ++i) {
+        for (const raster::RowSpan& r : area_runs[i]) over_areas.paint_row(bitmap, three_point_run, r.y, r.x0, r.x1);
+        canvas.polygon(areas[i].polygon());
+    }
+    canvas.brush.colour = colours[kThreePointArea];
+    canvas.brush.style = raster::BrushStyle::solid;
+
+    if (h == half::full) centre_circle(c);
+
+    canvas.pen.colour = colours[kKey];
+    canvas.brush.colour = colours[kKey];
+    canvas.brush.style = raster::BrushStyle::clear;
+    const raster::ColourRun key_run(colours[kKey], bitmap.width());
+    for (const Lane& lane : lanes) {
+        for (const raster::RowSpan& r : lane.runs) key_run.paint(bitmap, r.y, r.x0, r.x1);
+        if (shape == key_shape::trapezoid) {
+            canvas.polygon(lane.outline);
+        } else {
+            canvas.rectangle(lane.outline[0].x, lane.outline[0].y, lane.outline[1].x, lane.outline[1].y);
+        }
+    }
+    canvas.brush.style = raster::BrushStyle::solid;
+}
+
+// What the brush of the floor rectangle of a coloured court kind covers: the inside of its
+// outline. Empty for other kinds.
+raster::Rect floor_interior(int kind, double scale) noexcept {
+    CourtPoint a{0, 0}, b{0, 0};
+    switch (kind) {
+        case 3:
+        case 9:
+            a = {11, 76}, b = {275, 307};
+            break;
+        case 4:
+        case 10:
+            a = {11, 59}, b = {275, 290};
+            break;
+        case 5:
+        case 11:
+            a = {45, 4}, b = {248, 357};
+            break;
+        default:
+            return {};
+    }
+    // The rectangle call takes its corners in either order; its outline runs along
+    // left..right-1 and top..bottom-1.
+    const int x1 = Round(a.x * scale), y1 = Round(a.y * scale), x2 = Round(b.x * scale), y2 = Round(b.y * scale);
+    return {std::min(x1, x2) + 1, std::min(y1, y2) + 1, std::max(x1, x2) - 1, std::max(y1, y2) - 1};
+}
+
+// Fills `area` but for the part of it inside `hole`.
+void fill_around(raster::Bitmap& bitmap, raster::Rect area, raster::Rect hole, raster::Colour colour) noexcept {
+    hole.left = std::clamp(hole.left, area.left, std::max(area.left, area.right));
+    hole.right = std::clamp(hole.right, area.left, std::max(area.left, area.right));
+    hole.top = std::clamp(hole.top, area.top, std::max(area.top, area.bottom));
+    hole.bottom = std::clamp(hole.bottom, area.top, std::max(area.top, area.bottom));
+    if (hole.left >= hole.right || hole.top >= hole.bottom) {
+        bitmap.fill_rect(area, colour);
+        return;
+    }
+    bitmap.fill_rect({area.left, area.top, area.right, hole.top}, colour);
+    bitmap.fill_rect({area.left, hole.top, hole.left, hole.bottom}, colour);
+    bitmap.fill_rect({hole.right, hole.top, area.right, hole.bottom}, colour);
+    bitmap.fill_rect({area.left, hole.bottom, area.right, area.bottom}, colour);
 }
 
 bool is_coloured_kind(int kind) noexcept {
@@ -487,6 +720,14 @@ void paint_full_court(raster::Picture& picture, const DrawContext& ctx, key_shap
 
 // ---- The court of a frame ---------------------------------------------------------------
 
+bool court_paints_every_pixel(int width, int height, int screen_height) noexcept {
+    // A picture taller than the screen is flood-filled inside its frame, from what it held;
+    // otherwise the background rectangle covers it, but for a single pixel, which a thin
+    // pen's frame leaves out.
+    return screen_height >= height && (width > 1 || height > 1);
+}
+
+
 void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int seq, double scale) {
     raster::Canvas& canvas = picture.canvas();
     const int w = picture.width();
@@ -505,7 +746,13 @@ void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int 
         canvas.brush.colour = background;
         canvas.flood_fill(Round(3 * scale), Round(3 * scale), kBlack);
     } else {
+        // The rectangle's brush, then its frame; the part of the brush that the floor of a
+        // coloured court paints over next is left out.
+        fill_around(picture.bitmap(), raster::Rect{1, 1, w - 1, h - 1}, floor_interior(court_kind, scale),
+                    background);
+        canvas.brush.style = raster::BrushStyle::clear;
         canvas.rectangle(0, 0, w, h);
+        canvas.brush.style = raster::BrushStyle::solid;
     }
 
     const key_shape shape = court_kind >= 6 ? key_shape::rectangle : key_shape::trapezoid;

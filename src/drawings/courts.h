@@ -20,6 +20,10 @@ enum class key_shape { trapezoid, rectangle };
 // Sets ctx.monochrome for everything drawn after it (unchanged for a kind outside 0..13).
 void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int seq, double scale);
 
+// Whether draw_court paints every pixel of a picture of this size, so that it need not be
+// cleared before.
+bool court_paints_every_pixel(int width, int height, int screen_height) noexcept;
+
 // Background, floor, three-point area and key colours of a sequence; 0 picks the default.
 std::array<raster::Colour, 4> court_colours(const DrawContext& ctx, int seq);
 

@@ -4,7 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "raster/canvas.h"
@@ -16,12 +19,42 @@ namespace hoopcast::raster {
 // size computed from a play file never allocates in proportion to it.
 inline constexpr int kMaxPictureSide = 16384;
 
+// How the pixels of a new bitmap start. `unset` leaves them as the memory was, for a
+// picture whose first drawing paints every pixel; reading one before that is a fault.
+enum class PixelStart { white, unset };
+
+namespace detail {
+
+// Leaves elements made without a value uninitialised, so that an unset bitmap costs no pass
+// over its bytes.
+template <typename T>
+struct DefaultInitAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    DefaultInitAllocator() = default;
+    template <typename U>
+    DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+}  // namespace detail
+
 // Pixel storage only: used for masks and work bitmaps as well as frames.
 class Bitmap {
 public:
     Bitmap() = default;
-    // New pixels are white. Sizes outside 1..kMaxPictureSide give an empty bitmap.
-    Bitmap(int width, int height);
+    // New pixels are white unless `start` says otherwise. Sizes outside 1..kMaxPictureSide
+    // give an empty bitmap.
+    Bitmap(int width, int height, PixelStart start = PixelStart::white);
 
     int width() const noexcept { return width_; }
     int height() const noexcept { return height_; }
@@ -53,10 +86,24 @@ public:
         p[2] = red_of(c);
     }
     void fill(Colour c) noexcept;
+    // Paints the pixels left..right-1 of rows top..bottom-1, clipped to the bitmap.
+    void fill_rect(Rect r, Colour c) noexcept;
 
 private:
     int width_ = 0;
     int height_ = 0;
+    std::vector<std::uint8_t, detail::DefaultInitAllocator<std::uint8_t>> bytes_;
+};
+
+// A run of pixels of one colour, made once and copied wherever a run of that colour is
+// painted: for many runs in one colour, cheaper than making the colour's pattern for each.
+class ColourRun {
+public:
+    ColourRun(Colour colour, int length);
+    // Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
+    void paint(Bitmap& bitmap, int y, int x0, int x1) const noexcept;
+
+private:
     std::vector<std::uint8_t> bytes_;
 };
 
@@ -64,7 +111,7 @@ private:
 // the picture's own pixels.
 class Picture {
 public:
-    Picture(int width, int height, const FontLibrary* fonts = nullptr);
+    Picture(int width, int height, const FontLibrary* fonts = nullptr, PixelStart start = PixelStart::white);
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -20,22 +19,8 @@ void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept {
     x0 = std::max<i64>(x0, 0);
     x1 = std::min<i64>(x1, bitmap.width() - 1);
     if (x0 > x1) return;
-    std::uint8_t* p = bitmap.scan_line(static_cast<int>(y)) + x0 * 3;
-    const std::uint8_t b = blue_of(colour), g = green_of(colour), r = red_of(colour);
-    std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
-    if (b == g && g == r) {
-        std::memset(p, b, n);
-        return;
-    }
-    if (n < 48) {
-        for (; n > 0; n -= 3, p += 3) p[0] = b, p[1] = g, p[2] = r;
-        return;
-    }
-    // 16 pixels at a time: 48 bytes, a whole number of pixels.
-    std::uint8_t pattern[48];
-    for (int i = 0; i < 16; ++i) pattern[3 * i] = b, pattern[3 * i + 1] = g, pattern[3 * i + 2] = r;
-    for (; n >= sizeof pattern; n -= sizeof pattern, p += sizeof pattern) std::memcpy(p, pattern, sizeof pattern);
-    std::memcpy(p, pattern, n);
+    bitmap.fill_rect(Rect{static_cast<int>(x0), static_cast<int>(y), static_cast<int>(x1 + 1), static_cast<int>(y + 1)},
+                     colour);
 }
 
 // Boxes may come with their corners in either order.
@@ -48,11 +33,8 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
     const i64 x0 = std::max<i64>(left, 0), x1 = std::min<i64>(right, bitmap.width() - 1);
     if (y0 > y1 || x0 > x1) return;
-    // Paint the first row, then copy it down.
-    paint_span(bitmap, y0, x0, x1, colour);
-    const std::uint8_t* first = bitmap.scan_line(static_cast<int>(y0)) + x0 * 3;
-    const std::size_t n = static_cast<std::size_t>(x1 - x0 + 1) * 3;
-    for (i64 y = y0 + 1; y <= y1; ++y) std::memcpy(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, first, n);
+    bitmap.fill_rect(Rect{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 + 1), static_cast<int>(y1 + 1)},
+                     colour);
 }
 
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush

@@ -41,19 +41,31 @@ void draw_symbols(raster::Picture& picture, const DrawContext& ctx, int seq, dou
     }
 }
 
-}  // namespace
-
-std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& settings) {
+std::unique_ptr<raster::Picture> frame_picture(const FrameSettings& settings, raster::PixelStart start) {
     const PictureSize size = frame_picture_size(settings.scale);
-    auto picture = std::make_unique<raster::Picture>(size.width, size.height, settings.fonts);
+    auto picture = std::make_unique<raster::Picture>(size.width, size.height, settings.fonts, start);
     picture->canvas().screen_height = settings.screen_height;
     widen_pen_for_scale(*picture, settings.scale);
     return picture;
 }
 
+// The picture of a frame that starts with its court: left unset when the court paints every
+// pixel anyway.
+std::unique_ptr<raster::Picture> court_frame_picture(const FrameSettings& settings) {
+    const PictureSize size = frame_picture_size(settings.scale);
+    const bool covered = court_paints_every_pixel(size.width, size.height, settings.screen_height);
+    return frame_picture(settings, covered ? raster::PixelStart::unset : raster::PixelStart::white);
+}
+
+}  // namespace
+
+std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& settings) {
+    return frame_picture(settings, raster::PixelStart::white);
+}
+
 std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const FrameSettings& settings, int seq,
                                                      bool sketch) {
-    auto picture = create_frame_picture(settings);
+    auto picture = court_frame_picture(settings);
     const double scale = settings.scale;
     draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, scale);
     draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {
@@ -68,7 +80,7 @@ std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const Fra
 
 std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const FrameSettings& settings,
                                                          int seq, int step, int steps, double fraction) {
-    auto picture = create_frame_picture(settings);
+    auto picture = court_frame_picture(settings);
     const double scale = settings.scale;
     draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, scale);
     draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {

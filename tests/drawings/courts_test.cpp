@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "court_play.h"
+#include "drawings/arcs.h"
 #include "drawings/courts.h"
 #include "play/rounding.h"
 #include "raster/picture.h"
@@ -179,6 +184,105 @@ TEST(DrawCourt, RedrawingOverAnOldFrameGivesTheSamePicture) {
     draw_court(reused, scene.ctx, 11, 1, 1.13573);
     draw_court(reused, scene.ctx, 5, 1, 1.13573);
     EXPECT_TRUE(same_pixels(fresh, reused));
+}
+
+TEST(DrawCourt, PaintsEveryPixelWhereItSaysItDoes) {
+    // Pictures that start with different contents end alike exactly when no pixel is left
+    // unpainted; frames rely on that to skip clearing their picture.
+    Scene scene;
+    testing::fill_court_play(*scene.play);
+    for (double scale : {0.004, 0.3, 0.77, 1.0, 1.3, 2.01662, 2.86, 3.4}) {
+        const int w = width_for(scale), h = height_for(scale);
+        for (int kind = -1; kind <= 14; ++kind) {
+            for (int screen : {1080, 300}) {
+                Picture white(w, h), dark(w, h);
+                dark.bitmap().fill(0x102030);
+                for (Picture* p : {&white, &dark}) {
+                    p->canvas().screen_height = screen;
+                    if (scale > 1.1) p->canvas().pen.width = Trunc(scale) + 1;
+                    draw_court(*p, scene.ctx, kind, kind >= 0 && kind < 14 ? kind + 1 : 1, scale);
+                }
+                const bool covered = court_paints_every_pixel(w, h, screen);
+                EXPECT_EQ(covered, screen >= h && w * h > 1);
+                if (covered) {
+                    EXPECT_TRUE(same_pixels(white, dark)) << "kind " << kind << " at " << scale;
+                }
+            }
+        }
+    }
+}
+
+// The coloured full court drawn call by call as the layout describes it, each area painted
+// whole over the ones before it: what the court drawing must give however it paints.
+void layered_full_court(Picture& p, key_shape shape, const std::array<raster::Colour, 4>& colours, double s) {
+    raster::Canvas& c = p.canvas();
+    const auto px = [s](double v) { return Round(v * s); };
+    const auto path = [&](std::initializer_list<std::pair<double, double>> points) {
+        bool first = true;
+        for (auto [x, y] : points) {
+            if (first) c.move_to(px(x), px(y));
+            else c.line_to(px(x), px(y));
+            first = false;
+        }
+    };
+    const auto quad = [&](std::initializer_list<std::pair<double, double>> points) {
+        std::vector<raster::Point> list;
+        for (auto [x, y] : points) list.push_back({px(x), px(y)});
+        list.push_back(list.front());
+        c.polygon(list);
+    };
+    c.pen.colour = kBlack;
+    c.brush.colour = colours[0];
+    c.rectangle(0, 0, p.width(), p.height());
+    if (c.pen.width == 0) c.pen.width = 1;
+    c.pen.colour = c.brush.colour = colours[1];
+    c.rectangle(px(45), px(4), px(248), px(357));
+    c.pen.colour = kBlack;
+    c.brush.colour = colours[2];
+    fill_arc_region(p, 231, 29, 62, 29, 4, s, 0, 180);
+    fill_arc_region(p, 62, 332, 231, 332, 357, s, 180, 360);
+    c.ellipse(px(122), px(157), px(171), px(205));
+    c.pen.colour = c.brush.colour = colours[3];
+    if (shape == key_shape::trapezoid) {
+        quad({{107, 4}, {122, 76}, {171, 76}, {186, 4}});
+        quad({{107, 357}, {122, 285}, {171, 285}, {186, 357}});
+    } else {
+        c.rectangle(px(122), px(4), px(171), px(76));
+        c.rectangle(px(122), px(285), px(171), px(357));
+    }
+    c.pen.colour = kBlack;
+    c.brush.style = raster::BrushStyle::clear;
+    path({{45, 181}, {248, 181}});
+    path({{45, 4}, {45, 357}, {248, 357}, {248, 4}, {45, 4}});
+    if (shape == key_shape::trapezoid) {
+        path({{107, 4}, {122, 76}, {171, 76}, {186, 4}});
+        path({{107, 357}, {122, 285}, {171, 285}, {186, 357}});
+    } else {
+        path({{122, 4}, {122, 76}, {171, 76}, {171, 4}});
+        path({{122, 357}, {122, 285}, {171, 285}, {171, 357}});
+    }
+    c.brush.colour = colours[3];
+    draw_full_court_baskets(p, s);
+    draw_arc(p, 180, 360, 122 * s, 76 * s, 171 * s, 76 * s, true);
+    draw_arc(p, 0, 180, 122 * s, 285 * s, 171 * s, 285 * s, true);
+}
+
+TEST(DrawCourt, PaintedAreasMatchTheirDrawingOneOverAnother) {
+    Scene scene;
+    scene.play->header(1).colour2 = 0x3070C0;
+    const std::array<raster::Colour, 4> colours = court_colours(scene.ctx, 1);
+    for (double scale : {0.21, 0.5, 0.83, 1.0, 1.17, 1.5, 1.9, 2.3, 2.86, 3.3, 4.2}) {
+        for (int kind : {5, 11}) {
+            Picture drawn(width_for(scale), height_for(scale)), layered(width_for(scale), height_for(scale));
+            for (Picture* p : {&drawn, &layered}) {
+                p->canvas().screen_height = 2000;  // the areas as polygons
+                if (scale > 1.1) p->canvas().pen.width = Trunc(scale) + 1;
+            }
+            draw_court(drawn, scene.ctx, kind, 1, scale);
+            layered_full_court(layered, kind == 5 ? key_shape::trapezoid : key_shape::rectangle, colours, scale);
+            EXPECT_EQ(count_differences(drawn, layered), 0) << "kind " << kind << " at " << scale;
+        }
+    }
 }
 
 TEST(ScaleBands, ThresholdsCompareAsDecimals) {

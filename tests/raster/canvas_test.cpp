@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 #include "raster/picture.h"
@@ -50,6 +52,42 @@ TEST(Bitmap, AbsurdSizesGiveAnEmptyBitmap) {
     p.canvas().rectangle(0, 0, 10, 10);
     p.canvas().flood_fill(0, 0, kBlack);
     EXPECT_EQ(p.canvas().pixel(0, 0), kInvalidColour);
+}
+
+TEST(Bitmap, FillRectAndColourRunsPaintExactlyTheirClippedPixels) {
+    // Against pixel by pixel painting, over boxes of every kind: narrow, wide, whole rows,
+    // partly or wholly outside, inverted; grey colours take a different path.
+    std::uint32_t seed = 12345;
+    auto next = [&seed](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+    };
+    const Colour colours[] = {0x123456, 0x808080, 0x000000, 0xFFFFFF, 0x00CCFF};
+    for (int round = 0; round < 300; ++round) {
+        const int w = 1 + next(70), h = 1 + next(12);
+        Bitmap drawn(w, h, PixelStart::unset), expected(w, h);
+        drawn.fill(0x010203);
+        expected.fill(0x010203);
+        for (int k = 0; k < 4; ++k) {
+            Rect r{next(w + 20) - 10, next(h + 6) - 3, next(w + 20) - 10, next(h + 6) - 3};
+            if (next(4) == 0) r.left = 0, r.right = w;  // whole rows
+            const Colour c = colours[next(5)];
+            drawn.fill_rect(r, c);
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) expected.set_pixel(x, y, c);
+        }
+        ASSERT_TRUE(std::equal(drawn.bytes().begin(), drawn.bytes().end(), expected.bytes().begin()))
+            << "round " << round;
+        // Runs copied from a prepared run, some longer than it.
+        const ColourRun run(colours[round % 5], 1 + next(30));
+        for (int k = 0; k < 4; ++k) {
+            const int y = next(h + 4) - 2, x0 = next(w + 20) - 10, x1 = next(w + 20) - 10;
+            run.paint(drawn, y, x0, x1);
+            for (int x = x0; x <= x1; ++x) expected.set_pixel(x, y, colours[round % 5]);
+        }
+        ASSERT_TRUE(std::equal(drawn.bytes().begin(), drawn.bytes().end(), expected.bytes().begin()))
+            << "round " << round;
+    }
 }
 
 TEST(Canvas, LineLeavesItsEndPixelOut) {
