@@ -151,8 +151,8 @@ bool is_black(const std::uint8_t* px) noexcept {
 // Calls run(a, b) for every run a..b of black pixels of a row between columns from and to,
 // whatever other colours the row holds. Eight pixels are read at a time where none of them
 // can be black.
-template <typename Run>
-void for_each_black_run(const std::uint8_t* row, i64 from, i64 to, Run&& run) {
+template <typename Emit>
+void for_each_black_run(const std::uint8_t* row, i64 from, i64 to, Emit&& run) {
     i64 x = from;
     while (x <= to) {
         while (x + 8 <= to + 1) {
@@ -171,8 +171,8 @@ void for_each_black_run(const std::uint8_t* row, i64 from, i64 to, Run&& run) {
 
 // The same for a mask that holds only black and white pixels: a pixel's first byte tells
 // which it is, so the ends of the runs are found by searching bytes.
-template <typename Run>
-void for_each_black_run_in_mask(const std::uint8_t* row, i64 from, i64 to, Run&& run) {
+template <typename Emit>
+void for_each_black_run_in_mask(const std::uint8_t* row, i64 from, i64 to, Emit&& run) {
     const std::uint8_t* p = row + 3 * from;
     const std::uint8_t* const end = row + 3 * (to + 1);
     while (p < end) {
@@ -421,8 +421,10 @@ void draw_ellipse_zone(raster::Picture& picture, const DrawContext& ctx, const e
     const PixelBox shape{std::min({px1, px2, start_x}), std::min({py1, py2, start_y}),
                          std::max({px1, px2, start_x}), std::max({py1, py2, start_y})};
     PixelBox area = intersect(widened(shape, kMargin), whole(picture));
-    // The ellipse rule traces large boxes differently, by their size against the bitmap's:
-    // a box much larger than its part of the picture is drawn on a mask of the whole picture.
+    // The ellipse rule traces a box by a closed form instead of walking it when the box is
+    // several times the bitmap's width and height together. So that it picks alike on the
+    // part and on the whole, a box larger than its part's width and height together is drawn
+    // on a mask of the whole picture.
     const i64 reach = (area.right - area.left + 1) + (area.bottom - area.top + 1);
     if (shape.right - shape.left > reach || shape.bottom - shape.top > reach) area = whole(picture);
 
