@@ -302,7 +302,7 @@ const lines_detail::ArcPoints::Drawn* lines_detail::ArcPoints::drawn(int cx, int
     draw_arc_points(scratch, m, m, *this, from, from + count - 1);
     const raster::Point end = scratch.canvas().position();
     arc->drawn = std::make_unique<Drawn>(
-        Drawn{raster::Stamp::capture(scratch.bitmap(), 0xFFFFFF, {m, m}), {end.x - m, end.y - m}});
+        Drawn{raster::Stamp::capture(scratch.bitmap(), 0x000000, {m, m}), {end.x - m, end.y - m}});
     return arc->drawn.get();
 }
 

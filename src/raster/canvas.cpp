@@ -29,8 +29,10 @@ bool is_geometric(const Pen& pen) noexcept { return pen.width >= 2; }
 }  // namespace
 
 detail::DotCache* Canvas::dots() noexcept {
-    if (!dots_) dots_ = std::make_shared<detail::DotCache>();
-    return dots_.get();
+    // A pen's dot and short segment bodies depend on its width alone, so every picture of a
+    // thread shares them: each frame starts on a fresh picture.
+    thread_local detail::DotCache cache;
+    return &cache;
 }
 
 void Canvas::line_to(int x, int y) noexcept {

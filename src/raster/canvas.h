@@ -92,8 +92,6 @@ private:
     Bitmap* target_;
     const FontLibrary* fonts_;
     Point position_{};
-    // Round dots of the pen widths drawn so far; made on first use.
-    std::shared_ptr<detail::DotCache> dots_;
 };
 
 }  // namespace hoopcast::raster

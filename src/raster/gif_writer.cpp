@@ -59,10 +59,17 @@ IndexedRect index_rect(const Bitmap& image, const ChangedRect& r) {
     table.reserve(512);
     bool exact = true;
     std::size_t k = 0;
+    // Courts are long runs of one colour: a pixel like the one before needs no lookup.
+    std::uint32_t last_key = 0xFFFFFFFF;
+    GifPixelType last_index = 0;
     for (int y = r.top; y < r.top + r.height && exact; ++y) {
         const std::uint8_t* row = image.scan_line(y) + 3 * r.left;
         for (int x = 0; x < r.width; ++x, ++k) {
             const std::uint32_t key = key_at(row + 3 * x);
+            if (key == last_key) {
+                out.pixels[k] = last_index;
+                continue;
+            }
             auto it = table.find(key);
             if (it == table.end()) {
                 if (table.size() == 256) {
@@ -77,6 +84,8 @@ IndexedRect index_rect(const Bitmap& image, const ChangedRect& r) {
                                        static_cast<GifByteType>(row[3 * x])});
             }
             out.pixels[k] = it->second;
+            last_key = key;
+            last_index = it->second;
         }
     }
     if (exact) return out;

@@ -113,19 +113,24 @@ public:
     explicit SideOffsetMemo(i64 width) noexcept : width_(width) {}
 
     SideOffsets get(i64 dx, i64 dy) noexcept {
-        Entry& e = entries_[static_cast<std::size_t>((dx * 3 + dy * 5) & (kEntries - 1))];
-        if (!e.used || e.dx != dx || e.dy != dy) e = Entry{dx, dy, side_offsets(dx, dy, width_), true};
+        const auto slot = static_cast<std::size_t>((dx * 3 + dy * 5) & (kEntries - 1));
+        Entry& e = entries_[slot];
+        const unsigned bit = 1u << slot;
+        if ((used_ & bit) == 0 || e.dx != dx || e.dy != dy) {
+            e = Entry{dx, dy, side_offsets(dx, dy, width_)};
+            used_ |= bit;
+        }
         return e.offsets;
     }
 
 private:
     static constexpr std::size_t kEntries = 8;
     struct Entry {
-        i64 dx = 0, dy = 0;
-        SideOffsets offsets{};
-        bool used = false;
+        i64 dx, dy;
+        SideOffsets offsets;
     };
     i64 width_;
+    unsigned used_ = 0;  // one bit per entry; a path of one segment reads no more than one
     Entry entries_[kEntries];
 };
 

@@ -18,12 +18,12 @@ Stamp::Stamp(std::vector<RowSpan> rows) : rows_(std::move(rows)) {
     }
 }
 
-Stamp Stamp::capture(const Bitmap& bitmap, Colour background, Point origin) {
+Stamp Stamp::capture(const Bitmap& bitmap, Colour ink, Point origin) {
     std::vector<RowSpan> rows;
     for (int y = 0; y < bitmap.height(); ++y) {
         int start = -1;
         for (int x = 0; x <= bitmap.width(); ++x) {
-            const bool inked = x < bitmap.width() && bitmap.pixel(x, y) != background;
+            const bool inked = x < bitmap.width() && bitmap.pixel(x, y) == ink;
             if (inked && start < 0) start = x;
             if (!inked && start >= 0) {
                 rows.push_back(RowSpan{y - origin.y, start - origin.x, x - 1 - origin.x});

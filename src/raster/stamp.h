@@ -24,8 +24,8 @@ public:
     Stamp() = default;
     explicit Stamp(std::vector<RowSpan> rows);
 
-    // Every pixel of `bitmap` whose colour is not `background`, relative to `origin`.
-    static Stamp capture(const Bitmap& bitmap, Colour background, Point origin);
+    // Every pixel of `bitmap` of colour `ink`, relative to `origin`.
+    static Stamp capture(const Bitmap& bitmap, Colour ink, Point origin);
 
     std::span<const RowSpan> rows() const noexcept { return rows_; }
     bool empty() const noexcept { return rows_.empty(); }
