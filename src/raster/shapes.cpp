@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "raster/rasterizer.h"
@@ -187,14 +188,16 @@ bool loop_is_affordable(const Bitmap& bitmap, Box box, i64 pen_width) noexcept {
 }
 
 // Calls plot(x, y) for every pixel of the width-1 outline of the ellipse in the box (inclusive
-// pixel bounds l..r, t..b). With `walk` the exact outline, every pixel; otherwise the closed
-// form, only the pixels within `pad` of the bitmap. A pixel may be reported twice.
+// pixel bounds l..r, t..b). Given the walked quadrant, the exact outline, every pixel;
+// otherwise the closed form, only the pixels within `pad` of the bitmap. A pixel may be
+// reported twice.
 template <typename Plot>
-void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, bool walk, i64 pad, Plot&& plot) {
+void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, const std::vector<Point64>* walked,
+                            i64 pad, Plot&& plot) {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
-    if (walk) {
-        for (const Point64& p : e.quadrant()) {
+    if (walked != nullptr) {
+        for (const Point64& p : *walked) {
             plot((cx2 + p.x) / 2, (cy2 - p.y) / 2);
             plot((cx2 - p.x) / 2, (cy2 - p.y) / 2);
             plot((cx2 - p.x) / 2, (cy2 + p.y) / 2);
@@ -220,14 +223,15 @@ void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, bo
 }
 
 // The brush covers each row out to the outline's outermost pixel on it.
-void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, bool walk, Colour colour) noexcept {
+void fill_ellipse_region(Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, const std::vector<Point64>* walked,
+                         Colour colour) noexcept {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
-    if (walk) {
+    if (walked != nullptr) {
         // The walk climbs row by row and moves inward, so the first pixel on a row is its
         // outermost.
         i64 last_row = -1;
-        for (const Point64& p : e.quadrant()) {
+        for (const Point64& p : *walked) {
             if (p.y == last_row) continue;
             last_row = p.y;
             paint_span(bitmap, (cy2 - p.y) / 2, (cx2 - p.x) / 2, (cx2 + p.x) / 2, colour);
@@ -252,9 +256,8 @@ struct EllipseLoop {
     std::vector<Point64> quadrant;  // doubled offsets, as walked
 };
 
-EllipseLoop ellipse_loop(i64 l, i64 t, i64 r, i64 b) {
-    const EllipseGeometry e{r - l, b - t};
-    EllipseLoop loop{{}, e.quadrant()};
+EllipseLoop ellipse_loop(i64 l, i64 t, i64 r, i64 b, std::vector<Point64> quadrant) {
+    EllipseLoop loop{{}, std::move(quadrant)};
     const std::vector<Point64>& q = loop.quadrant;
     const i64 cx2 = l + r, cy2 = t + b;
     loop.pixels.reserve(q.size() * 4);
@@ -285,10 +288,14 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
         return;
     }
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
+    // The quadrant is walked once for the brush and the pen.
     const bool walk = loop_is_affordable(bitmap, box, pen_width);
-    if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, walk, *brush);
+    std::vector<Point64> quadrant;
+    if (walk) quadrant = EllipseGeometry{r - l, b - t}.quadrant();
+    const std::vector<Point64>* walked = walk ? &quadrant : nullptr;
+    if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, walked, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, walk, 0, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
+        for_each_outline_pixel(bitmap, l, t, r, b, walked, 0, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
         return;
     }
     // Geometric pens run along the outline as one closed wide path through its pixels, so
@@ -296,11 +303,11 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     // would make that path long; there a dot on each outline pixel near the bitmap is
     // drawn instead, which bounds the work by the bitmap's size.
     if (walk) {
-        const std::vector<Point64> loop = distinct_pixels(ellipse_loop(l, t, r, b).pixels);
+        const std::vector<Point64> loop = distinct_pixels(ellipse_loop(l, t, r, b, std::move(quadrant)).pixels);
         wide_path(bitmap, loop, true, pen_width, pen, dots);
         return;
     }
-    for_each_outline_pixel(bitmap, l, t, r, b, false, pen_width,
+    for_each_outline_pixel(bitmap, l, t, r, b, nullptr, pen_width,
                            [&](i64 x, i64 y) { round_dot(bitmap, Point64{x, y}, pen_width, pen); });
 }
 
@@ -361,7 +368,7 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         const double end = screen_angle(static_cast<double>(ex), static_cast<double>(-ey));
         double sweep = end - start;
         if (sweep <= 0) sweep += 2 * std::numbers::pi;
-        for_each_outline_pixel(bitmap, l, t, r, b, false, pen_width, [&](i64 x, i64 y) {
+        for_each_outline_pixel(bitmap, l, t, r, b, nullptr, pen_width, [&](i64 x, i64 y) {
             double a = screen_angle(static_cast<double>(2 * x - cx2), static_cast<double>(2 * y - cy2)) - start;
             if (a < 0) a += 2 * std::numbers::pi;
             if (a > sweep) return;
@@ -370,7 +377,7 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         });
         return;
     }
-    const EllipseLoop loop = ellipse_loop(l, t, r, b);
+    const EllipseLoop loop = ellipse_loop(l, t, r, b, EllipseGeometry{r - l, b - t}.quadrant());
     const std::size_t count = loop.pixels.size();
     if (count == 0) return;
     const std::size_t first = ray_index(loop, sx, sy) % count;
