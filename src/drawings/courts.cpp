@@ -191,6 +191,13 @@ void three_point_full_bottom(Court& c) {
 
 enum class half { bottom, top, full };
 
+// Painting from runs works them out whole, unclipped: only for courts of a sensible size in
+// pixels, whose coordinates also leave room for the arithmetic around them. Other scales
+// draw call by call, which clips to the picture.
+bool runs_are_bounded(double scale) noexcept {
+    return scale > 0 && 361 * scale <= 4 * raster::kMaxPictureSide;
+}
+
 // Runs of pixels that a later fill paints over, sorted by row and then by left end, so that
 // an earlier fill can leave them out: every pixel of the floor and of the three-point areas
 // is then written once, not again under the areas and lanes painted on top of it.
@@ -223,6 +230,8 @@ class LaterFills {
 
     // Paints the box but for the runs in it; rows without runs go in blocks.
     void paint_box(raster::Bitmap& bitmap, raster::Rect box, raster::Colour colour) {
+        box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, bitmap.width()),
+               std::min(box.bottom, bitmap.height())};
         if (box.left >= box.right || box.top >= box.bottom) return;
         const raster::ColourRun run(colour, box.right - box.left);
         int y = box.top;
@@ -369,7 +378,8 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
 
     // A picture taller than the screen is filled inside its outlines; otherwise each area
     // is one polygon whose edge is the three-point line.
-    if (screen_shorter_than(c.picture())) {
+    const bool flood = screen_shorter_than(c.picture());
+    if (flood || !runs_are_bounded(c.scale())) {
         canvas.pen.colour = colours[kFloor];
         canvas.brush.colour = colours[kFloor];
         canvas.brush.style = raster::BrushStyle::solid;
@@ -386,20 +396,34 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
         }
         canvas.pen.colour = kBlack;
         canvas.brush.colour = colours[kThreePointArea];
+        const double s = c.scale();
         switch (h) {
             case half::bottom:
-                three_point_bottom(c, shape);
-                canvas.flood_fill(c.px(40), c.px(270), kBlack);
+                if (flood) {
+                    three_point_bottom(c, shape);
+                    canvas.flood_fill(c.px(40), c.px(270), kBlack);
+                } else {
+                    fill_arc_region(c.picture(), 29, 280, 257, 280, 307, s, 180, 360);
+                }
                 break;
             case half::top:
-                three_point_top(c);
-                canvas.flood_fill(c.px(40), c.px(100), kBlack);
+                if (flood) {
+                    three_point_top(c);
+                    canvas.flood_fill(c.px(40), c.px(100), kBlack);
+                } else {
+                    fill_arc_region(c.picture(), 257, 86, 29, 86, 59, s, 0, 180);
+                }
                 break;
             case half::full:
-                three_point_full_top(c);
-                three_point_full_bottom(c);
-                canvas.flood_fill(c.px(65), c.px(8), kBlack);
-                canvas.flood_fill(c.px(65), c.px(350), kBlack);
+                if (flood) {
+                    three_point_full_top(c);
+                    three_point_full_bottom(c);
+                    canvas.flood_fill(c.px(65), c.px(8), kBlack);
+                    canvas.flood_fill(c.px(65), c.px(350), kBlack);
+                } else {
+                    fill_arc_region(c.picture(), 231, 29, 62, 29, 4, s, 0, 180);
+                    fill_arc_region(c.picture(), 62, 332, 231, 332, 357, s, 180, 360);
+                }
                 break;
         }
         if (h == half::full) centre_circle(c);
@@ -488,6 +512,7 @@ raster::Rect floor_interior(int kind, double scale) noexcept {
         default:
             return {};
     }
+    if (!runs_are_bounded(scale)) return {};
     // The rectangle call takes its corners in either order; its outline runs along
     // left..right-1 and top..bottom-1.
     const int x1 = Round(a.x * scale), y1 = Round(a.y * scale), x2 = Round(b.x * scale), y2 = Round(b.y * scale);

@@ -283,6 +283,21 @@ TEST(DrawCourt, PaintedAreasMatchTheirDrawingOneOverAnother) {
     }
 }
 
+TEST(DrawCourt, AbsurdScalesOnASmallPictureDrawOnlyWhatFallsInside) {
+    // Far beyond any window, the court's areas are drawn call by call, clipped to the
+    // picture, rather than worked out whole.
+    Scene scene;
+    const std::array<raster::Colour, 4> colours = court_colours(scene.ctx, 1);
+    for (double scale : {300.0, 1e7}) {
+        for (int kind : {5, 11}) {
+            Picture drawn(60, 60), layered(60, 60);
+            draw_court(drawn, scene.ctx, kind, 1, scale);
+            layered_full_court(layered, kind == 5 ? key_shape::trapezoid : key_shape::rectangle, colours, scale);
+            EXPECT_TRUE(same_pixels(drawn, layered)) << "kind " << kind << " at " << scale;
+        }
+    }
+}
+
 TEST(ScaleBands, ThresholdsCompareAsDecimals) {
     const auto above = [](double v) { return std::nextafter(v, 10.0); };
     const auto below = [](double v) { return std::nextafter(v, 0.0); };
