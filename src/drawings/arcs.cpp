@@ -80,7 +80,7 @@ void draw_outline(raster::Canvas& canvas, std::span<const raster::Point> points,
     const std::size_t segments = closed ? points.size() : points.size() - 1;
     for (std::size_t i = 0; i < segments; ++i) {
         const raster::Point a = points[i], b = points[(i + 1) % points.size()];
-        const int dx = b.x - a.x, dy = b.y - a.y;
+        const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
         if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
             if (dx != 0 || dy != 0) canvas.set_pixel(a.x, a.y, canvas.pen.colour);
         } else {
