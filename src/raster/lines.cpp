@@ -23,16 +23,31 @@ bool steps_early_at_tie(i64 dx, i64 dy) noexcept {
     return x_major ? dy < 0 : dx < 0;
 }
 
-// Minor-axis offset of step t of a Bresenham line: the nearest pixel to t * minor / major,
-// with an exact tie resolved by the octant rule. Computed directly rather than by
-// accumulating an error term, so a clipped line picks the same pixels as the whole line.
-i64 minor_offset(i64 t, i64 minor, i64 major, bool early) noexcept {
-    const i128 num = i128{2} * t * minor + major - (early ? 0 : 1);
-    const i128 den = i128{2} * major;
-    i128 q = num / den;
-    if ((num % den != 0) && ((num < 0) != (den < 0))) --q;  // floor division
-    return static_cast<i64>(q);
-}
+// Minor-axis offsets of the steps of a Bresenham line from step `first` on: the nearest
+// pixel to t * minor / major, with an exact tie resolved by the octant rule. The first step's
+// offset is computed directly, so a clipped line picks the same pixels as the whole line;
+// each further step adds the slope as a whole part and a remainder.
+class MinorSteps {
+public:
+    MinorSteps(i64 first, i64 minor, i64 major, bool early) noexcept
+        : den_(2 * major), step_(2 * minor) {
+        const i128 num = i128{2} * first * minor + major - (early ? 0 : 1);
+        i128 q = num / den_;
+        if ((num % den_ != 0) && (num < 0)) --q;  // floor division; den_ > 0
+        q_ = static_cast<i64>(q);
+        r_ = static_cast<i64>(num - q * den_);
+    }
+    // The offset of the current step; moves to the next.
+    i64 next() noexcept {
+        const i64 offset = q_;
+        r_ += step_;  // 0 <= step_ <= den_, so one carry at most
+        if (r_ >= den_) r_ -= den_, ++q_;
+        return offset;
+    }
+
+private:
+    i64 den_, step_, q_ = 0, r_ = 0;
+};
 
 // Range of steps t in [0, count) for which start + sign * t lies in [0, limit).
 bool visible_steps(i64 start, int sign, i64 count, i64 limit, i64& first, i64& last) noexcept {
@@ -61,15 +76,17 @@ void thin_line(Bitmap& bitmap, Point64 from, Point64 to, Colour colour) noexcept
     if (adx >= ady) {
         // The end pixel is step adx, left out by taking adx steps from 0.
         if (!visible_steps(from.x, sx, adx, bitmap.width(), first, last)) return;
+        MinorSteps steps(first, ady, adx, early);
         for (i64 t = first; t <= last; ++t) {
-            const i64 y = from.y + sy * minor_offset(t, ady, adx, early);
+            const i64 y = from.y + sy * steps.next();
             if (y >= 0 && y < bitmap.height())
                 bitmap.set_pixel(static_cast<int>(from.x + sx * t), static_cast<int>(y), colour);
         }
     } else {
         if (!visible_steps(from.y, sy, ady, bitmap.height(), first, last)) return;
+        MinorSteps steps(first, adx, ady, early);
         for (i64 t = first; t <= last; ++t) {
-            const i64 x = from.x + sx * minor_offset(t, adx, ady, early);
+            const i64 x = from.x + sx * steps.next();
             if (x >= 0 && x < bitmap.width())
                 bitmap.set_pixel(static_cast<int>(x), static_cast<int>(from.y + sy * t), colour);
         }
