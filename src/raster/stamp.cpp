@@ -40,19 +40,12 @@ void Stamp::paint(Bitmap& bitmap, std::int64_t x, std::int64_t y, Colour colour)
         for (const RowSpan& r : rows_) detail::paint_span(bitmap, y + r.y, x + r.x0, x + r.x1, colour);
         return;
     }
-    // Wholly inside: short runs are written here without the clipping.
-    const std::uint8_t b = blue_of(colour), g = green_of(colour), red = red_of(colour);
+    // Wholly inside: the runs are written without clipping.
     std::uint8_t* const data = bitmap.bytes().data();
     const auto stride = static_cast<std::int64_t>(bitmap.stride());
-    for (const RowSpan& r : rows_) {
-        const int n = r.x1 - r.x0 + 1;
-        if (n > 16) {
-            detail::paint_span(bitmap, y + r.y, x + r.x0, x + r.x1, colour);
-            continue;
-        }
-        std::uint8_t* p = data + (y + r.y) * stride + (x + r.x0) * 3;
-        for (int k = 0; k < n; ++k, p += 3) p[0] = b, p[1] = g, p[2] = red;
-    }
+    for (const RowSpan& r : rows_)
+        detail::write_pixel_run(data + (y + r.y) * stride + (x + r.x0) * 3, static_cast<std::size_t>(r.x1 - r.x0 + 1),
+                                colour);
 }
 
 }  // namespace hoopcast::raster
