@@ -240,11 +240,7 @@ lines_detail::ArcPoints::Entry lines_detail::ArcPoints::entry(std::size_t k) noe
     return entries_[k];
 }
 
-raster::Point lines_detail::ArcPoints::at(int cx, int cy, std::int64_t degree) noexcept {
-    return at_turn_degree(cx, cy, static_cast<std::size_t>(((degree % 360) + 360) % 360));
-}
-
-raster::Point lines_detail::ArcPoints::at_turn_degree(int cx, int cy, std::size_t k) noexcept {
+raster::Point lines_detail::ArcPoints::at(int cx, int cy, std::size_t k) noexcept {
     if (offsets_hold(cx, cy) && entry(k) == Entry::offset) return {cx + dx_[k], cy + dy_[k]};
     const DegreeTable& table = degrees();
     return {round_trig(cx + r_ * table.cos[k]), round_trig(cy - r_ * table.sin[k])};
@@ -262,11 +258,11 @@ void draw_arc_points(raster::Picture& picture, int cx, int cy, lines_detail::Arc
                      std::int64_t last) {
     geometry::PenPath path(picture.canvas());
     std::size_t k = static_cast<std::size_t>(((first % 360) + 360) % 360);
-    const raster::Point p0 = points.at_turn_degree(cx, cy, k);
+    const raster::Point p0 = points.at(cx, cy, k);
     path.move_to(p0.x, p0.y);
     for (std::int64_t n = first + 1; n <= last; ++n) {
         k = k == 359 ? 0 : k + 1;
-        const raster::Point p = points.at_turn_degree(cx, cy, k);
+        const raster::Point p = points.at(cx, cy, k);
         path.line_to(p.x, p.y);
     }
 }

@@ -46,9 +46,8 @@ class ArcPoints {
   public:
     explicit ArcPoints(double r) noexcept;
     double radius() const noexcept { return r_; }
-    raster::Point at(int cx, int cy, std::int64_t degree) noexcept;
     // The point of degree k, which must be within 0..359.
-    raster::Point at_turn_degree(int cx, int cy, std::size_t k) noexcept;
+    raster::Point at(int cx, int cy, std::size_t k) noexcept;
 
     // The polyline through degrees first..last drawn with a pen of `width`: its pixels and
     // its last point, both relative to the centre. Null until the same arc has been asked

@@ -189,8 +189,9 @@ TEST(ArcPoints, SamePixelsAsRoundingEachPointForNearAndFarCentres) {
         lines_detail::ArcPoints points(r);
         for (int c : {0, 137, -4000, 70000, -2000000000}) {
             for (int k = -1; k <= 361; ++k) {
-                const double t = (((k % 360) + 360) % 360) * kPi / 180;
-                const raster::Point p = points.at(c, c + 11, k);
+                const int degree = ((k % 360) + 360) % 360;
+                const double t = degree * kPi / 180;
+                const raster::Point p = points.at(c, c + 11, static_cast<std::size_t>(degree));
                 EXPECT_EQ(p.x, round_trig(c + r * std::cos(t))) << r << ' ' << c << ' ' << k;
                 EXPECT_EQ(p.y, round_trig(c + 11 - r * std::sin(t))) << r << ' ' << c << ' ' << k;
             }
