@@ -16,7 +16,8 @@
 #include "play/steps.h"
 #include "playback/virtual_clock.h"
 #include "raster/fonts.h"
-#include "raster/gif_writer.h"
+#include "export/gif_writer.h"
+#include "export/recording.h"
 #include "raster/picture.h"
 #include "scene/frames.h"
 #include "scene/mapping.h"
@@ -145,7 +146,7 @@ void BM_Export20Sequences(benchmark::State& state) {
         DrawContext ctx{*play, defaults};
         const FrameSettings frame_settings{1.0, 1080, &fonts()};
         std::string error;
-        auto gif = raster::GifWriter::create(path, 289, 361, error);
+        auto gif = GifWriter::create(path, 289, 361, error);
         compose_recording(ctx, frame_settings, recording, false,
                           [&](const raster::Picture& picture, std::int64_t duration_ms) {
                               return gif->add_frame(picture.bitmap(), duration_ms);

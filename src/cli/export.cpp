@@ -15,7 +15,8 @@
 #include "drawings/context.h"
 #include "playback/virtual_clock.h"
 #include "raster/fonts.h"
-#include "raster/gif_writer.h"
+#include "export/gif_writer.h"
+#include "export/recording.h"
 #include "raster/image_io.h"
 #include "raster/picture.h"
 #include "scene/frames.h"
@@ -77,7 +78,7 @@ int run_export(const ExportOptions& o) {
 
     const PictureSize size = frame_picture_size(o.scale);
     std::string error;
-    auto gif = raster::GifWriter::create(o.output, size.width, size.height, error);
+    auto gif = GifWriter::create(o.output, size.width, size.height, error);
     if (!gif) {
         std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << error << "\n";
         return kExitFile;

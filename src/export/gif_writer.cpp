@@ -1,4 +1,4 @@
-#include "raster/gif_writer.h"
+#include "export/gif_writer.h"
 
 #include <fcntl.h>
 #include <gif_lib.h>
@@ -11,7 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-namespace hoopcast::raster {
+namespace hoopcast {
+
+using raster::Bitmap;
 
 namespace {
 
@@ -232,7 +234,6 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
     }
     copy_rect(d.shown, d.pending, rect);
     d.any_written = true;
-    ++frames_written_;
     total_cs_ += cs;
     return true;
 }
@@ -250,4 +251,4 @@ bool GifWriter::finish() {
     return ok;
 }
 
-}  // namespace hoopcast::raster
+}  // namespace hoopcast

@@ -10,7 +10,7 @@
 
 #include "raster/picture.h"
 
-namespace hoopcast::raster {
+namespace hoopcast {
 
 class GifWriter {
 public:
@@ -24,14 +24,12 @@ public:
 
     // Adds a frame shown from the current time for `duration_ms`. Frames of another size
     // are refused.
-    bool add_frame(const Bitmap& frame, std::int64_t duration_ms);
+    bool add_frame(const raster::Bitmap& frame, std::int64_t duration_ms);
 
     // Writes what is pending and closes the file. The last frame stays on screen.
     bool finish();
 
     const std::string& error() const noexcept { return error_; }
-    // Frames actually stored (after merging unchanged and invisible ones).
-    int frames_written() const noexcept { return frames_written_; }
     // Sum of the stored delays, in hundredths of a second.
     std::int64_t total_centiseconds() const noexcept { return total_cs_; }
 
@@ -42,8 +40,7 @@ private:
 
     std::unique_ptr<Impl> impl_;
     std::string error_;
-    int frames_written_ = 0;
     std::int64_t total_cs_ = 0;
 };
 
-}  // namespace hoopcast::raster
+}  // namespace hoopcast

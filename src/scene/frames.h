@@ -5,13 +5,11 @@
 // at a step of their way to the next sequence.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string_view>
 
 #include "drawings/context.h"
 #include "play/model.h"
-#include "playback/virtual_clock.h"
 
 namespace hoopcast {
 
@@ -37,12 +35,6 @@ std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const Fra
 // The animation frame of sequence `seq` at `step` of `steps`.
 std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const FrameSettings& settings,
                                                          int seq, int step, int steps, double fraction);
-
-// Composes the frames of a recorded playback in order and hands each picture to `sink` with
-// the time it stays on screen; stops when the sink returns false. Returns whether all went.
-using RecordedFrameSink = std::function<bool(const raster::Picture& picture, std::int64_t duration_ms)>;
-bool compose_recording(DrawContext& ctx, const FrameSettings& settings, const PlaybackRecording& recording,
-                       bool sketch, const RecordedFrameSink& sink);
 
 // One symbol at court position (x, y); only player, equipment and ball kinds draw.
 void draw_players(raster::Picture& picture, const DrawContext& ctx, std::string_view kind, int x, int y,

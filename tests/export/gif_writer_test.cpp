@@ -1,4 +1,4 @@
-#include "raster/gif_writer.h"
+#include "export/gif_writer.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-namespace hoopcast::raster {
+namespace hoopcast {
+using raster::Bitmap;
 namespace {
 
 struct DecodedFrame {
@@ -120,4 +121,4 @@ TEST_F(GifWriterTest, RefusesFramesOfAnotherSizeAndUnwritablePaths) {
 }
 
 }  // namespace
-}  // namespace hoopcast::raster
+}  // namespace hoopcast

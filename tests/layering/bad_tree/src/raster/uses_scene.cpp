@@ -1,0 +1,2 @@
+#include "raster/picture.h"
+#include "scene/frames.h"

@@ -1,0 +1,2 @@
+#include "play/model.h"
+#include "drawings/courts.h"
