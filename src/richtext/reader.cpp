@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "richtext/decoder.h"
+#include "richtext/utf8.h"
 
 namespace hoopcast::richtext {
 
