@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "richtext/decoder.h"
+#include "richtext/lexer.h"
 #include "richtext/utf8.h"
 
 namespace hoopcast::richtext {
@@ -24,7 +25,6 @@ constexpr std::size_t kMaxFields = 1024;
 constexpr std::size_t kMaxFontNameBytes = 128;
 constexpr std::size_t kMaxMarkerBytes = 64;
 constexpr std::size_t kMaxInstructionBytes = 1024;
-constexpr std::size_t kMaxWordLetters = 32;
 constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
 constexpr int kMaxUnicodeSkip = 64;
 constexpr int kMaxTwips = 31680;  // 22 inches, more than any page
@@ -111,7 +111,7 @@ struct Field {
 // clang-format off
 enum class Word : std::uint8_t {
     // document
-    ansi, mac, pc, pca, ansicpg, deff, uc, u, bin,
+    ansi, mac, pc, pca, ansicpg, deff, uc, u,
     // destinations
     fonttbl, colortbl, field, fldinst, fldrslt, pntext, listtext, pn, pntxtb, pntxta,
     nesttableprops, upr, ud, skip_destination,
@@ -134,7 +134,7 @@ Word lookup(std::string_view name) {
     // clang-format off
     static const std::unordered_map<std::string_view, Word> words = {
         {"ansi", Word::ansi}, {"mac", Word::mac}, {"pc", Word::pc}, {"pca", Word::pca},
-        {"ansicpg", Word::ansicpg}, {"deff", Word::deff}, {"uc", Word::uc}, {"u", Word::u}, {"bin", Word::bin},
+        {"ansicpg", Word::ansicpg}, {"deff", Word::deff}, {"uc", Word::uc}, {"u", Word::u},
         {"fonttbl", Word::fonttbl}, {"colortbl", Word::colortbl}, {"field", Word::field},
         {"fldinst", Word::fldinst}, {"fldrslt", Word::fldrslt}, {"pntext", Word::pntext},
         {"listtext", Word::listtext}, {"pn", Word::pn}, {"pntxtb", Word::pntxtb}, {"pntxta", Word::pntxta},
@@ -189,6 +189,7 @@ Word lookup(std::string_view name) {
         {"pnstart", Word::pnstart}, {"pnf", Word::pnf},
     };
     // clang-format on
+    if (name.size() > 32) return Word::unknown;  // no word the reader knows is longer
     const auto it = words.find(name);
     if (it != words.end()) return it->second;
     // Every underline style (\uld, \uldb, \ulwave ...) underlines; \ulc only colours it.
@@ -343,10 +344,7 @@ class RtfReader {
     State& state() { return states_.back(); }
     void open_group();
     bool close_group();
-    void control();
-    void control_word();
-    void control_symbol(char c);
-    int hex_byte();  // the digits of \'hh; -1 when there are none
+    void symbol(char c);
     void word(Word w, bool has_param, int value);
     void text_byte(char c);
     void text(char32_t c);
@@ -369,7 +367,6 @@ class RtfReader {
     void finish();
 
     std::string_view in_;
-    std::size_t pos_ = 0;
     std::vector<State> states_;
     std::size_t overflow_ = 0;  // groups beyond kMaxGroupDepth, skipped whole
     int skip_ = 0;              // fallback characters still to skip after \u
@@ -406,22 +403,31 @@ class RtfReader {
 
 Document RtfReader::read() {
     states_.emplace_back();
-    while (pos_ < in_.size()) {
-        const char c = in_[pos_++];
-        if (c == '{') {
+    Lexer lexer(in_);
+    for (Token t = lexer.next(); t.type != Token::Type::end; t = lexer.next()) {
+        if (t.type == Token::Type::open) {
             skip_ = 0;
             open_group();
-        } else if (c == '}') {
+        } else if (t.type == Token::Type::close) {
             skip_ = 0;
             if (close_group()) break;  // the document's own group has ended
-        } else if (c == '\\') {
-            control();
-        } else if (c == '\r' || c == '\n') {
-            // line ends in the file are not text
+        } else if (t.type == Token::Type::text) {
+            for (const char c : t.text) {
+                if (skip_ > 0)
+                    --skip_;
+                else if (overflow_ == 0)
+                    text_byte(c);
+            }
+        } else if (overflow_ > 0) {
+            // inside a group too deep to read
         } else if (skip_ > 0) {
-            --skip_;
-        } else if (overflow_ == 0) {
-            text_byte(c);
+            --skip_;  // a word, symbol or \'hh is one fallback character of a \u
+        } else if (t.type == Token::Type::word) {
+            word(lookup(t.text), t.has_param, t.param);
+        } else if (t.type == Token::Type::symbol) {
+            symbol(t.symbol);
+        } else if (t.type == Token::Type::hex && t.byte >= 0) {
+            text_byte(static_cast<char>(t.byte));
         }
     }
     finish();
@@ -463,85 +469,8 @@ bool RtfReader::close_group() {
     return states_.size() == 1;
 }
 
-void RtfReader::control() {
-    if (pos_ >= in_.size()) return;
-    const char c = in_[pos_];
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-        control_word();
-    } else {
-        ++pos_;
-        control_symbol(c);
-    }
-}
-
-void RtfReader::control_word() {
-    const std::size_t start = pos_;
-    while (pos_ < in_.size() &&
-           ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z'))) {
-        ++pos_;
-    }
-    const std::string_view name = in_.substr(start, pos_ - start);
-    bool negative = false;
-    if (pos_ + 1 < in_.size() && in_[pos_] == '-' && in_[pos_ + 1] >= '0' && in_[pos_ + 1] <= '9') {
-        negative = true;
-        ++pos_;
-    }
-    bool has_param = false;
-    std::int64_t param = 0;
-    while (pos_ < in_.size() && in_[pos_] >= '0' && in_[pos_] <= '9') {
-        has_param = true;
-        param = std::min<std::int64_t>(param * 10 + (in_[pos_] - '0'), std::int64_t{1} << 40);
-        ++pos_;
-    }
-    if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
-    if (negative) param = -param;
-    const int value = static_cast<int>(std::clamp<std::int64_t>(param, INT32_MIN, INT32_MAX));
-
-    const Word w = name.size() <= kMaxWordLetters ? lookup(name) : Word::unknown;
-    if (w == Word::bin) {  // binary data follows, whatever the state
-        if (has_param && value > 0)
-            pos_ += std::min<std::size_t>(static_cast<std::size_t>(value), in_.size() - pos_);
-        if (skip_ > 0) --skip_;
-        return;
-    }
-    if (overflow_ > 0) return;
-    if (skip_ > 0) {
-        --skip_;
-        return;
-    }
-    word(w, has_param, value);
-}
-
-int RtfReader::hex_byte() {
-    int value = -1;
-    for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits, ++pos_) {
-        const char h = in_[pos_];
-        int d = -1;
-        if (h >= '0' && h <= '9')
-            d = h - '0';
-        else if (h >= 'a' && h <= 'f')
-            d = h - 'a' + 10;
-        else if (h >= 'A' && h <= 'F')
-            d = h - 'A' + 10;
-        if (d < 0) break;
-        value = std::max(value, 0) * 16 + d;
-    }
-    return value;
-}
-
-void RtfReader::control_symbol(char c) {
-    if (overflow_ > 0) return;
-    if (skip_ > 0) {
-        --skip_;
-        if (c == '\'') hex_byte();  // the whole \'hh is the one character skipped
-        return;
-    }
+void RtfReader::symbol(char c) {
     switch (c) {
-        case '\'': {
-            const int value = hex_byte();
-            if (value >= 0) text_byte(static_cast<char>(value));
-            break;
-        }
         case '*':
             state().star = true;
             break;

@@ -1,0 +1,42 @@
+#pragma once
+// Part of the RTF reader: splits a document into its tokens (braces, control words and
+// symbols, text) and knows nothing of what they mean.
+
+#include <cstdint>
+#include <string_view>
+
+namespace hoopcast::richtext {
+
+struct Token {
+    enum class Type : std::uint8_t {
+        open,    // "{"
+        close,   // "}"
+        word,    // a control word: its name in `text`, and its parameter when `has_param`
+        symbol,  // a control symbol: "\" and the one character `symbol`
+        hex,     // \'hh: `byte`, or -1 when no hex digit follows
+        binary,  // \bin and the bytes it announces, already passed over
+        text,    // bytes of text in `text`; line ends in the file are not text and are left out
+        end,
+    };
+    Type type = Type::end;
+    std::string_view text;
+    bool has_param = false;
+    int param = 0;  // clamped to int
+    char symbol = 0;
+    int byte = -1;
+};
+
+class Lexer {
+  public:
+    explicit Lexer(std::string_view in) : in_(in) {}
+    Token next();
+
+  private:
+    void word(Token& t);
+    int hex_byte();
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace hoopcast::richtext
