@@ -8,8 +8,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "richtext/builder.h"
 #include "richtext/decoder.h"
 #include "richtext/lexer.h"
+#include "richtext/properties.h"
 #include "richtext/utf8.h"
 
 namespace hoopcast::richtext {
@@ -18,19 +20,14 @@ namespace {
 
 // Bounds that keep a hostile document from costing more than its own size.
 constexpr std::size_t kMaxGroupDepth = 200;  // deeper groups are skipped whole
-constexpr int kMaxTableDepth = 16;           // deeper tables are read as the deepest one
 constexpr std::size_t kMaxFonts = 1024;
 constexpr std::size_t kMaxColours = 1024;
 constexpr std::size_t kMaxFields = 1024;
 constexpr std::size_t kMaxFontNameBytes = 128;
-constexpr std::size_t kMaxMarkerBytes = 64;
 constexpr std::size_t kMaxInstructionBytes = 1024;
-constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
 constexpr int kMaxUnicodeSkip = 64;
-constexpr int kMaxTwips = 31680;  // 22 inches, more than any page
-constexpr int kDefaultSize = 24;  // half-points: 12 pt
+constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
 constexpr int kMaxSize = 3276;
-constexpr int kMaxCounter = 1000000;
 
 enum class Dest : std::uint8_t {
     text,  // the document's own text
@@ -44,45 +41,6 @@ enum class Dest : std::uint8_t {
     pn_after,
     table_props,  // \nesttableprops: only its \nestrow counts
     upr,          // the 8-bit twin of a \ud destination
-};
-
-enum class Numbering : std::uint8_t { none, bullet, body, continuation };
-enum class NumberStyle : std::uint8_t { decimal, upper_letter, lower_letter, upper_roman, lower_roman };
-
-struct PnProps {
-    Numbering kind = Numbering::none;
-    NumberStyle style = NumberStyle::decimal;
-    int start = 1;
-    bool explicit_start = false;
-    std::string before;
-    std::string after;
-};
-
-struct ParaProps {
-    Alignment alignment = Alignment::left;
-    int left = 0;
-    int right = 0;
-    int first = 0;
-    int before = 0;
-    int after = 0;
-    bool in_table = false;
-    int itap = 0;
-    PnProps pn;
-
-    int level() const { return std::min(itap > 0 ? itap : (in_table ? 1 : 0), kMaxTableDepth); }
-};
-
-struct CharProps {
-    int font = -1;  // -1: the document's default font
-    int size = kDefaultSize;
-    int colour = 0;
-    int background = 0;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    bool hidden = false;
-    VerticalAlign vertical = VerticalAlign::baseline;
 };
 
 struct State {
@@ -219,59 +177,6 @@ bool is_destination(Word w) {
     }
 }
 
-int clamp_twips(int v) {
-    return std::clamp(v, -kMaxTwips, kMaxTwips);
-}
-
-std::string trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return std::string(s);
-}
-
-std::string letters(int n, char first) {
-    // 1 -> A, 26 -> Z, 27 -> AA, 53 -> AAA: the letter repeats, as word processors count.
-    const int repeat = (n - 1) / 26 + 1;
-    return std::string(static_cast<std::size_t>(std::min(repeat, 8)),
-                       static_cast<char>(first + (n - 1) % 26));
-}
-
-std::string roman(int n, bool upper) {
-    static constexpr std::pair<int, const char*> parts[] = {
-        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
-        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
-    std::string out;
-    for (const auto& [value, text] : parts) {
-        while (n >= value) {
-            out += text;
-            n -= value;
-        }
-    }
-    if (upper)
-        std::transform(out.begin(), out.end(), out.begin(), [](char c) { return static_cast<char>(c - 32); });
-    return out;
-}
-
-std::string number_text(int n, NumberStyle style) {
-    if (n < 1 || (n > 3999 && (style == NumberStyle::upper_roman || style == NumberStyle::lower_roman))) {
-        return std::to_string(n);
-    }
-    switch (style) {
-        case NumberStyle::upper_letter:
-            return letters(n, 'A');
-        case NumberStyle::lower_letter:
-            return letters(n, 'a');
-        case NumberStyle::upper_roman:
-            return roman(n, true);
-        case NumberStyle::lower_roman:
-            return roman(n, false);
-        case NumberStyle::decimal:
-            break;
-    }
-    return std::to_string(n);
-}
-
 // The target of a HYPERLINK field: its first argument that is not a switch. Links to a
 // place inside the document (\l) have no target outside it.
 std::string hyperlink_target(std::string_view instruction) {
@@ -312,35 +217,12 @@ std::string hyperlink_target(std::string_view instruction) {
     return {};
 }
 
-struct RowDefinition {
-    int left = 0;            // \trleft
-    std::vector<int> edges;  // \cellx: the right edge of each cell
-    std::size_t cells = 0;   // how many cells it defines
-};
-
-bool is_empty(const Cell& cell) {
-    for (const Block& b : cell.blocks) {
-        const auto* p = std::get_if<Paragraph>(&b.content);
-        if (p == nullptr || !p->marker.empty()) return false;
-        for (const Run& r : p->runs) {
-            if (!r.text.empty()) return false;
-        }
-    }
-    return true;
-}
-
 class RtfReader {
   public:
     explicit RtfReader(std::string_view in) : in_(in) {}
     Document read();
 
   private:
-    struct Level {
-        Table table;
-        Row row;
-        Cell cell;
-    };
-
     State& state() { return states_.back(); }
     void open_group();
     bool close_group();
@@ -350,21 +232,13 @@ class RtfReader {
     void text(char32_t c);
     void flush();
     void deliver(const std::string& utf8);
-    void add_text(const std::string& utf8);
     int current_page();
     Format format_of(const CharProps& chr);
     void finish_font();
     void end_colour();
     void unicode(int value);
     void row_definition(RowDefinition& def, Word w, int value);
-
-    Paragraph make_paragraph();
-    void end_paragraph(int level);
-    void end_cell(int level);
     void end_row(int level);
-    void set_level(int level);
-    std::vector<Block>& container(int level);
-    void finish();
 
     std::string_view in_;
     std::vector<State> states_;
@@ -385,20 +259,12 @@ class RtfReader {
     Decoder decoder_;
     std::string pending_;  // 8-bit text not yet decoded, all in the current state
 
-    std::vector<Block> body_;
-    std::vector<Level> open_;  // open_[k] is the table at nesting level k + 1
-    std::vector<Run> runs_;
-    std::string marker_;
-    bool has_marker_ = false;
-    int counter_ = 0;
-    bool last_numbered_ = false;
-    bool restart_numbering_ = false;
-    NumberStyle last_style_ = NumberStyle::decimal;
     int footnotes_ = 0;
     // The latest row definitions: of the outermost table (written before its rows and again
     // before \row), and of a nested one (written in \nesttableprops just before \nestrow).
     RowDefinition outer_row_;
     RowDefinition nested_row_;
+    DocumentBuilder builder_;
 };
 
 Document RtfReader::read() {
@@ -430,10 +296,9 @@ Document RtfReader::read() {
             text_byte(static_cast<char>(t.byte));
         }
     }
-    finish();
-    Document doc;
-    doc.blocks = std::move(body_);
-    return doc;
+    // A truncated document: what was read so far, in the innermost state's properties.
+    flush();
+    return builder_.finish(state().para);
 }
 
 void RtfReader::open_group() {
@@ -455,8 +320,8 @@ bool RtfReader::close_group() {
     flush();
     if (states_.size() <= 1) return false;  // a stray brace
     // A last paragraph without its \par still takes the properties in force at its end.
-    if (states_.size() == 2 && state().dest == Dest::text && (!runs_.empty() || has_marker_)) {
-        end_paragraph(state().para.level());
+    if (states_.size() == 2 && state().dest == Dest::text && builder_.has_paragraph()) {
+        builder_.end_paragraph(state().para, state().para.level());
     }
     const Dest closed = state().dest;
     if (closed == Dest::font_table) finish_font();
@@ -464,7 +329,7 @@ bool RtfReader::close_group() {
     // The numbering group describes the paragraph it stands in.
     if (closed == Dest::pn && state().dest != Dest::pn) {
         state().para.pn = pn_def_;
-        restart_numbering_ = restart_numbering_ || pn_def_.explicit_start;
+        if (pn_def_.explicit_start) builder_.restart_numbering();
     }
     return states_.size() == 1;
 }
@@ -545,8 +410,7 @@ void RtfReader::word(Word w, bool has_param, int value) {
         case Word::listtext:
             if (st.dest == Dest::text) {
                 st.dest = Dest::marker;
-                marker_.clear();
-                has_marker_ = true;
+                builder_.start_marker();
             } else {
                 st.dest = Dest::skip;
             }
@@ -829,16 +693,16 @@ void RtfReader::word(Word w, bool has_param, int value) {
     if (!body) return;
     switch (w) {
         case Word::par:
-            end_paragraph(para.level());
+            builder_.end_paragraph(para, para.level());
             return;
         case Word::sect:  // ends a paragraph, but writers put it after the last \par too
-            if (!runs_.empty() || has_marker_) end_paragraph(para.level());
+            if (builder_.has_paragraph()) builder_.end_paragraph(para, para.level());
             return;
         case Word::cell:
-            end_cell(std::max(para.level(), 1));
+            builder_.end_cell(para, std::max(para.level(), 1));
             return;
         case Word::nestcell:
-            end_cell(std::max(para.level(), 2));
+            builder_.end_cell(para, std::max(para.level(), 2));
             return;
         case Word::row:
             end_row(std::max(para.level(), 1));
@@ -875,6 +739,10 @@ void RtfReader::row_definition(RowDefinition& def, Word w, int value) {
         default:
             return;
     }
+}
+
+void RtfReader::end_row(int level) {
+    builder_.end_row(state().para, level, level == 1 ? outer_row_ : nested_row_);
 }
 
 void RtfReader::unicode(int value) {
@@ -951,10 +819,14 @@ void RtfReader::deliver(const std::string& utf8) {
     };
     switch (st.dest) {
         case Dest::text:
-            if (!st.chr.hidden) add_text(utf8);
+            if (!st.chr.hidden) {
+                builder_.add_text(
+                    utf8, format_of(st.chr),
+                    st.link >= 0 ? fields_[static_cast<std::size_t>(st.link)].link : std::string());
+            }
             return;
         case Dest::marker:
-            bounded_append(marker_, kMaxMarkerBytes);
+            builder_.add_marker_text(utf8);
             return;
         case Dest::font_table:
             if (font_open_) bounded_append(fonts_[font_def_].name, kMaxFontNameBytes);
@@ -1036,115 +908,6 @@ Format RtfReader::format_of(const CharProps& chr) {
     f.strike = chr.strike;
     f.vertical = chr.vertical;
     return f;
-}
-
-void RtfReader::add_text(const std::string& utf8) {
-    if (utf8.empty()) return;
-    const State& st = state();
-    Format f = format_of(st.chr);
-    const std::string& link = st.link >= 0 ? fields_[static_cast<std::size_t>(st.link)].link : std::string();
-    if (!runs_.empty() && runs_.back().format == f && runs_.back().link == link) {
-        runs_.back().text += utf8;
-    } else {
-        runs_.push_back(Run{utf8, std::move(f), link});
-    }
-}
-
-Paragraph RtfReader::make_paragraph() {
-    const ParaProps& pp = state().para;
-    Paragraph p;
-    p.runs = std::move(runs_);
-    runs_.clear();
-    p.alignment = pp.alignment;
-    p.left_indent = pp.left;
-    p.right_indent = pp.right;
-    p.first_line_indent = pp.first;
-    p.space_before = pp.before;
-    p.space_after = pp.after;
-    // Numbers go on from the paragraph before unless a list starts here: after a paragraph
-    // without a number, at a numbering group with its own start, or in another style.
-    const bool numbered = pp.pn.kind == Numbering::body;
-    if (numbered) {
-        const bool goes_on = last_numbered_ && !restart_numbering_ && last_style_ == pp.pn.style;
-        counter_ = goes_on ? std::min(counter_ + 1, kMaxCounter) : pp.pn.start;
-        last_style_ = pp.pn.style;
-    }
-    last_numbered_ = numbered;
-    restart_numbering_ = false;
-    if (has_marker_) {
-        p.marker = trim(marker_);
-    } else if (pp.pn.kind == Numbering::bullet) {
-        p.marker = trim(pp.pn.before + pp.pn.after);
-        if (p.marker.empty()) p.marker = "\xE2\x80\xA2";
-    } else if (numbered) {
-        p.marker = trim(pp.pn.before + number_text(counter_, pp.pn.style) + pp.pn.after);
-    }
-    marker_.clear();
-    has_marker_ = false;
-    return p;
-}
-
-std::vector<Block>& RtfReader::container(int level) {
-    return level == 0 ? body_ : open_[static_cast<std::size_t>(level - 1)].cell.blocks;
-}
-
-void RtfReader::set_level(int level) {
-    while (static_cast<int>(open_.size()) > level) {
-        Level inner = std::move(open_.back());
-        open_.pop_back();
-        if (!inner.cell.blocks.empty()) inner.row.cells.push_back(std::move(inner.cell));
-        if (!inner.row.cells.empty()) inner.table.rows.push_back(std::move(inner.row));
-        if (!inner.table.rows.empty()) {
-            container(static_cast<int>(open_.size()))
-                .emplace_back()
-                .content.emplace<Table>(std::move(inner.table));
-        }
-    }
-    while (static_cast<int>(open_.size()) < level) open_.emplace_back();
-}
-
-void RtfReader::end_paragraph(int level) {
-    Paragraph p = make_paragraph();
-    set_level(level);
-    container(level).emplace_back().content.emplace<Paragraph>(std::move(p));
-}
-
-void RtfReader::end_cell(int level) {
-    end_paragraph(level);
-    Level& lv = open_[static_cast<std::size_t>(level - 1)];
-    lv.row.cells.push_back(std::move(lv.cell));
-    lv.cell = Cell{};
-}
-
-void RtfReader::end_row(int level) {
-    if (!runs_.empty() || has_marker_) end_cell(level);
-    set_level(level);
-    Level& lv = open_[static_cast<std::size_t>(level - 1)];
-    if (!lv.cell.blocks.empty()) {
-        lv.row.cells.push_back(std::move(lv.cell));
-        lv.cell = Cell{};
-    }
-    // Some writers end a row with one \cell too many; an empty cell beyond the row's
-    // definition is not shown.
-    const RowDefinition& def = level == 1 ? outer_row_ : nested_row_;
-    while (def.cells > 0 && lv.row.cells.size() > def.cells && is_empty(lv.row.cells.back())) {
-        lv.row.cells.pop_back();
-    }
-    for (std::size_t i = 0; i < lv.row.cells.size() && i < def.edges.size(); ++i) {
-        const int width = def.edges[i] - (i == 0 ? def.left : def.edges[i - 1]);
-        lv.row.cells[i].width = std::max(width, 0);
-    }
-    if (!lv.row.cells.empty()) {
-        lv.table.rows.push_back(std::move(lv.row));
-        lv.row = Row{};
-    }
-}
-
-void RtfReader::finish() {
-    // A truncated document: what was read so far, in the innermost state's properties.
-    flush();
-    if (!runs_.empty() || has_marker_) end_paragraph(state().para.level());
-    set_level(0);
 }
 
 }  // namespace

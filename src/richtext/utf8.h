@@ -2,6 +2,7 @@
 // Part of the rich-text layer: small helpers for UTF-8 text.
 
 #include <string>
+#include <string_view>
 
 namespace hoopcast::richtext {
 
@@ -23,6 +24,14 @@ inline void append_utf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+// The text without the blanks and tabs around it.
+inline std::string trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return std::string(s);
 }
 
 }  // namespace hoopcast::richtext
