@@ -34,6 +34,23 @@ std::string roman(int n, bool upper) {
 
 }  // namespace
 
+void PnProps::apply(const ControlWord& word, int value) {
+    switch (word.kind) {
+        case WordKind::numbering_level:
+            kind = static_cast<Numbering>(word.value);
+            return;
+        case WordKind::number_style:
+            style = static_cast<NumberStyle>(word.value);
+            return;
+        case WordKind::number_start:
+            start = std::clamp(value, 0, kMaxCounter);
+            explicit_start = true;
+            return;
+        default:
+            return;
+    }
+}
+
 std::string number_text(int n, NumberStyle style) {
     if (n < 1 || (n > 3999 && (style == NumberStyle::upper_roman || style == NumberStyle::lower_roman))) {
         return std::to_string(n);

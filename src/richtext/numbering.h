@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "richtext/control_words.h"
+
 namespace hoopcast::richtext {
 
 inline constexpr int kMaxCounter = 1000000;  // the highest number counted to
@@ -22,6 +24,8 @@ struct PnProps {
     bool explicit_start = false;
     std::string before;
     std::string after;
+
+    void apply(const ControlWord& word, int value);
 };
 
 // 4 as "4", "D", "d", "IV" or "iv"; numbers a style cannot write are written in decimal.

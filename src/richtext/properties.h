@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "richtext/control_words.h"
 #include "richtext/document.h"
 #include "richtext/numbering.h"
 
@@ -28,6 +29,8 @@ struct CharProps {
     bool strike = false;
     bool hidden = false;
     VerticalAlign vertical = VerticalAlign::baseline;
+
+    void apply(const ControlWord& word, bool has_param, int value);
 };
 
 struct ParaProps {
@@ -43,6 +46,7 @@ struct ParaProps {
 
     // The table nesting level of the paragraph; 0 outside tables.
     int level() const { return std::min(itap > 0 ? itap : (in_table ? 1 : 0), kMaxTableDepth); }
+    void apply(const ControlWord& word, int value);
 };
 
 }  // namespace hoopcast::richtext

@@ -5,10 +5,10 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "richtext/builder.h"
+#include "richtext/control_words.h"
 #include "richtext/decoder.h"
 #include "richtext/lexer.h"
 #include "richtext/properties.h"
@@ -26,20 +26,19 @@ constexpr std::size_t kMaxFields = 1024;
 constexpr std::size_t kMaxFontNameBytes = 128;
 constexpr std::size_t kMaxInstructionBytes = 1024;
 constexpr int kMaxUnicodeSkip = 64;
-constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
-constexpr int kMaxSize = 3276;
 
+// Where the text of a group goes.
 enum class Dest : std::uint8_t {
     text,  // the document's own text
-    skip,  // read and dropped: pictures, info, headers, unknown ignorables ...
+    skip,  // read and dropped
     font_table,
     colour_table,
-    field_instruction,  // a field's code: kept only to find a link target
-    marker,             // \pntext, \listtext: a paragraph's bullet or number as text
-    pn,                 // old-style numbering properties of a paragraph
+    field_instruction,
+    marker,
+    pn,
     pn_before,
     pn_after,
-    table_props,  // \nesttableprops: only its \nestrow counts
+    table_props,  // \nesttableprops: only its row definition and \nestrow count
     upr,          // the 8-bit twin of a \ud destination
 };
 
@@ -65,117 +64,6 @@ struct Field {
     std::string instruction;
     std::string link;
 };
-
-// clang-format off
-enum class Word : std::uint8_t {
-    // document
-    ansi, mac, pc, pca, ansicpg, deff, uc, u,
-    // destinations
-    fonttbl, colortbl, field, fldinst, fldrslt, pntext, listtext, pn, pntxtb, pntxta,
-    nesttableprops, upr, ud, skip_destination,
-    // font and colour tables
-    f, fcharset, cpg, red, green, blue,
-    // characters
-    plain, b, i, ul, ulnone, strike, striked, fs, cf, cb, highlight, chcbpat, super_, sub, nosupersub, v,
-    // special characters
-    tab, line, emdash, endash, lquote, rquote, ldblquote, rdblquote, bullet, emspace, enspace, qmspace,
-    zwj, zwnj, zwbo, ltrmark, rtlmark, chftn,
-    // paragraphs and tables
-    par, sect, pard, ql, qc, qr, qj, li, ri, fi, sb, sa, intbl, itap, cell, nestcell, row, nestrow, trowd, trleft, cellx,
-    // old-style numbering
-    pnlvlblt, pnlvlbody, pnlvlcont, pnlvl, pndec, pnucltr, pnlcltr, pnucrm, pnlcrm, pnstart, pnf,
-    unknown,
-};
-// clang-format on
-
-Word lookup(std::string_view name) {
-    // clang-format off
-    static const std::unordered_map<std::string_view, Word> words = {
-        {"ansi", Word::ansi}, {"mac", Word::mac}, {"pc", Word::pc}, {"pca", Word::pca},
-        {"ansicpg", Word::ansicpg}, {"deff", Word::deff}, {"uc", Word::uc}, {"u", Word::u},
-        {"fonttbl", Word::fonttbl}, {"colortbl", Word::colortbl}, {"field", Word::field},
-        {"fldinst", Word::fldinst}, {"fldrslt", Word::fldrslt}, {"pntext", Word::pntext},
-        {"listtext", Word::listtext}, {"pn", Word::pn}, {"pntxtb", Word::pntxtb}, {"pntxta", Word::pntxta},
-        {"nesttableprops", Word::nesttableprops}, {"upr", Word::upr}, {"ud", Word::ud},
-        // Destinations whose text is not part of what the pane shows, also when a writer
-        // leaves out the "\*".
-        {"info", Word::skip_destination}, {"stylesheet", Word::skip_destination},
-        {"pict", Word::skip_destination}, {"object", Word::skip_destination},
-        {"header", Word::skip_destination}, {"headerl", Word::skip_destination},
-        {"headerr", Word::skip_destination}, {"headerf", Word::skip_destination},
-        {"footer", Word::skip_destination}, {"footerl", Word::skip_destination},
-        {"footerr", Word::skip_destination}, {"footerf", Word::skip_destination},
-        {"footnote", Word::skip_destination}, {"annotation", Word::skip_destination},
-        {"atnid", Word::skip_destination}, {"atnauthor", Word::skip_destination},
-        {"bkmkstart", Word::skip_destination}, {"bkmkend", Word::skip_destination},
-        {"xe", Word::skip_destination}, {"tc", Word::skip_destination}, {"txe", Word::skip_destination},
-        {"listtable", Word::skip_destination}, {"listoverridetable", Word::skip_destination},
-        {"revtbl", Word::skip_destination}, {"rsidtbl", Word::skip_destination},
-        {"filetbl", Word::skip_destination}, {"nonesttables", Word::skip_destination},
-        {"nonshppict", Word::skip_destination}, {"shp", Word::skip_destination},
-        {"shppict", Word::skip_destination}, {"do", Word::skip_destination},
-        {"private", Word::skip_destination}, {"template", Word::skip_destination},
-        {"ftnsep", Word::skip_destination}, {"ftnsepc", Word::skip_destination},
-        {"aftnsep", Word::skip_destination}, {"aftnsepc", Word::skip_destination},
-        {"pnseclvl", Word::skip_destination}, {"generator", Word::skip_destination},
-        {"themedata", Word::skip_destination}, {"colorschememapping", Word::skip_destination},
-        {"latentstyles", Word::skip_destination}, {"datastore", Word::skip_destination},
-        {"xmlnstbl", Word::skip_destination}, {"pgdsctbl", Word::skip_destination},
-        {"expandedcolortbl", Word::skip_destination}, {"docvar", Word::skip_destination},
-        {"userprops", Word::skip_destination}, {"background", Word::skip_destination},
-        {"f", Word::f}, {"fcharset", Word::fcharset}, {"cpg", Word::cpg},
-        {"red", Word::red}, {"green", Word::green}, {"blue", Word::blue},
-        {"plain", Word::plain}, {"b", Word::b}, {"i", Word::i}, {"ul", Word::ul}, {"ulnone", Word::ulnone},
-        {"strike", Word::strike}, {"striked", Word::striked}, {"fs", Word::fs}, {"cf", Word::cf},
-        {"cb", Word::cb}, {"highlight", Word::highlight}, {"chcbpat", Word::chcbpat},
-        {"super", Word::super_}, {"sub", Word::sub}, {"nosupersub", Word::nosupersub}, {"v", Word::v},
-        {"tab", Word::tab}, {"line", Word::line}, {"emdash", Word::emdash}, {"endash", Word::endash},
-        {"lquote", Word::lquote}, {"rquote", Word::rquote}, {"ldblquote", Word::ldblquote},
-        {"rdblquote", Word::rdblquote}, {"bullet", Word::bullet}, {"emspace", Word::emspace},
-        {"enspace", Word::enspace}, {"qmspace", Word::qmspace}, {"zwj", Word::zwj}, {"zwnj", Word::zwnj},
-        {"zwbo", Word::zwbo}, {"ltrmark", Word::ltrmark}, {"rtlmark", Word::rtlmark},
-        {"chftn", Word::chftn},
-        {"par", Word::par}, {"sect", Word::sect}, {"pard", Word::pard}, {"ql", Word::ql}, {"qc", Word::qc},
-        {"qr", Word::qr}, {"qj", Word::qj}, {"qd", Word::qj}, {"li", Word::li}, {"lin", Word::li},
-        {"ri", Word::ri}, {"rin", Word::ri}, {"fi", Word::fi}, {"sb", Word::sb}, {"sa", Word::sa},
-        {"intbl", Word::intbl}, {"itap", Word::itap}, {"cell", Word::cell}, {"nestcell", Word::nestcell},
-        {"row", Word::row}, {"nestrow", Word::nestrow}, {"trowd", Word::trowd}, {"trleft", Word::trleft},
-        {"cellx", Word::cellx},
-        {"pnlvlblt", Word::pnlvlblt}, {"pnlvlbody", Word::pnlvlbody}, {"pnlvlcont", Word::pnlvlcont},
-        {"pnlvl", Word::pnlvl}, {"pndec", Word::pndec}, {"pnucltr", Word::pnucltr},
-        {"pnlcltr", Word::pnlcltr}, {"pnucrm", Word::pnucrm}, {"pnlcrm", Word::pnlcrm},
-        {"pnstart", Word::pnstart}, {"pnf", Word::pnf},
-    };
-    // clang-format on
-    if (name.size() > 32) return Word::unknown;  // no word the reader knows is longer
-    const auto it = words.find(name);
-    if (it != words.end()) return it->second;
-    // Every underline style (\uld, \uldb, \ulwave ...) underlines; \ulc only colours it.
-    if (name.size() > 2 && name.substr(0, 2) == "ul" && name != "ulc") return Word::ul;
-    return Word::unknown;
-}
-
-bool is_destination(Word w) {
-    switch (w) {
-        case Word::fonttbl:
-        case Word::colortbl:
-        case Word::field:
-        case Word::fldinst:
-        case Word::fldrslt:
-        case Word::pntext:
-        case Word::listtext:
-        case Word::pn:
-        case Word::pntxtb:
-        case Word::pntxta:
-        case Word::nesttableprops:
-        case Word::upr:
-        case Word::ud:
-        case Word::skip_destination:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // The target of a HYPERLINK field: its first argument that is not a switch. Links to a
 // place inside the document (\l) have no target outside it.
@@ -227,7 +115,13 @@ class RtfReader {
     void open_group();
     bool close_group();
     void symbol(char c);
-    void word(Word w, bool has_param, int value);
+    void word(const ControlWord* w, bool has_param, int value);
+    void destination(const ControlWord& w);
+    void document_setting(const ControlWord& w, int value);
+    void font_definition(const ControlWord& w, int value);
+    void colour_definition(const ControlWord& w, int value);
+    void body_word(const ControlWord& w);
+    void end_row(int level);
     void text_byte(char c);
     void text(char32_t c);
     void flush();
@@ -237,8 +131,6 @@ class RtfReader {
     void finish_font();
     void end_colour();
     void unicode(int value);
-    void row_definition(RowDefinition& def, Word w, int value);
-    void end_row(int level);
 
     std::string_view in_;
     std::vector<State> states_;
@@ -258,7 +150,6 @@ class RtfReader {
     PnProps pn_def_;
     Decoder decoder_;
     std::string pending_;  // 8-bit text not yet decoded, all in the current state
-
     int footnotes_ = 0;
     // The latest row definitions: of the outermost table (written before its rows and again
     // before \row), and of a nested one (written in \nesttableprops just before \nestrow).
@@ -289,7 +180,7 @@ Document RtfReader::read() {
         } else if (skip_ > 0) {
             --skip_;  // a word, symbol or \'hh is one fallback character of a \u
         } else if (t.type == Token::Type::word) {
-            word(lookup(t.text), t.has_param, t.param);
+            word(find_control_word(t.text), t.has_param, t.param);
         } else if (t.type == Token::Type::symbol) {
             symbol(t.symbol);
         } else if (t.type == Token::Type::hex && t.byte >= 0) {
@@ -352,18 +243,19 @@ void RtfReader::symbol(char c) {
             break;
         case '\r':
         case '\n':
-            word(Word::par, false, 0);
+            word(find_control_word("par"), false, 0);
             break;
         default:
             break;  // \- (optional hyphen), \| and \: show nothing
     }
 }
 
-void RtfReader::word(Word w, bool has_param, int value) {
+// A word is heard where its group belongs; unknown words are ignored.
+void RtfReader::word(const ControlWord* w, bool has_param, int value) {
     State& st = state();
     if (st.star) {
         st.star = false;
-        if (!is_destination(w)) {
+        if (w == nullptr || w->group != WordGroup::destination) {
             flush();
             st.dest = Dest::skip;
             return;
@@ -371,171 +263,21 @@ void RtfReader::word(Word w, bool has_param, int value) {
     }
     if (st.dest == Dest::skip) return;
     flush();
-    const bool on = !has_param || value != 0;
-
-    // Destinations, wherever they stand.
-    switch (w) {
-        case Word::fonttbl:
-            st.dest = Dest::font_table;
-            font_open_ = false;
-            return;
-        case Word::colortbl:
-            st.dest = Dest::colour_table;
-            colour_def_ = {};
-            colour_def_set_ = false;
-            return;
-        case Word::skip_destination:
-            st.dest = Dest::skip;
-            return;
-        case Word::field:
-            if (fields_.size() < kMaxFields) {
-                fields_.emplace_back();
-                st.field = static_cast<int>(fields_.size()) - 1;
-            } else {
-                st.field = -1;
-            }
-            return;
-        case Word::fldinst:
-            st.dest = Dest::field_instruction;
-            return;
-        case Word::fldrslt:
-            st.link = -1;
-            if (st.field >= 0) {
-                Field& fld = fields_[static_cast<std::size_t>(st.field)];
-                fld.link = hyperlink_target(fld.instruction);
-                if (!fld.link.empty()) st.link = st.field;
-            }
-            return;
-        case Word::pntext:
-        case Word::listtext:
-            if (st.dest == Dest::text) {
-                st.dest = Dest::marker;
-                builder_.start_marker();
-            } else {
-                st.dest = Dest::skip;
-            }
-            return;
-        case Word::pn:
-            st.dest = Dest::pn;
-            pn_def_ = {};
-            return;
-        case Word::pntxtb:
-            st.dest = st.dest == Dest::pn ? Dest::pn_before : Dest::skip;
-            return;
-        case Word::pntxta:
-            st.dest = st.dest == Dest::pn ? Dest::pn_after : Dest::skip;
-            return;
-        case Word::nesttableprops:
-            st.dest = Dest::table_props;
-            return;
-        case Word::upr:
-            st.upr_outer = st.dest;
-            st.dest = Dest::upr;
-            return;
-        case Word::ud:
-            if (st.dest == Dest::upr) st.dest = st.upr_outer;
-            return;
-        default:
-            break;
-    }
-
-    // Document-wide settings.
-    switch (w) {
-        case Word::ansi:
-            doc_page_ = 1252;
-            return;
-        case Word::mac:
-            doc_page_ = 10000;
-            return;
-        case Word::pc:
-            doc_page_ = 437;
-            return;
-        case Word::pca:
-            doc_page_ = 850;
-            return;
-        case Word::ansicpg:
-            if (value > 0) doc_page_ = value;
-            return;
-        case Word::deff:
-            default_font_ = value;
-            return;
-        case Word::uc:
-            st.uc = std::clamp(value, 0, kMaxUnicodeSkip);
-            return;
-        default:
-            break;
-    }
-
+    if (w == nullptr) return;
+    if (w->group == WordGroup::destination) return destination(*w);
+    if (w->group == WordGroup::document) return document_setting(*w, value);
     switch (st.dest) {
         case Dest::font_table:
-            switch (w) {
-                case Word::f:
-                    finish_font();
-                    if (fonts_.size() < kMaxFonts || fonts_.count(value) != 0) {
-                        fonts_[value] = Font{};
-                        font_def_ = value;
-                        font_open_ = true;
-                    }
-                    return;
-                case Word::fcharset:
-                    if (font_open_) fonts_[font_def_].charset = value;
-                    return;
-                case Word::cpg:
-                    if (font_open_) fonts_[font_def_].cpg = value;
-                    return;
-                case Word::u:
-                    unicode(value);
-                    return;
-                default:
-                    return;
-            }
+            return font_definition(*w, value);
         case Dest::colour_table:
-            if (w == Word::red || w == Word::green || w == Word::blue) {
-                const auto c = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-                (w == Word::red ? colour_def_.r : w == Word::green ? colour_def_.g : colour_def_.b) = c;
-                colour_def_set_ = true;
-            }
-            return;
+            return colour_definition(*w, value);
         case Dest::pn:
-            switch (w) {
-                case Word::pnlvlblt:
-                    pn_def_.kind = Numbering::bullet;
-                    return;
-                case Word::pnlvlbody:
-                case Word::pnlvl:
-                    pn_def_.kind = Numbering::body;
-                    return;
-                case Word::pnlvlcont:
-                    pn_def_.kind = Numbering::continuation;
-                    return;
-                case Word::pndec:
-                    pn_def_.style = NumberStyle::decimal;
-                    return;
-                case Word::pnucltr:
-                    pn_def_.style = NumberStyle::upper_letter;
-                    return;
-                case Word::pnlcltr:
-                    pn_def_.style = NumberStyle::lower_letter;
-                    return;
-                case Word::pnucrm:
-                    pn_def_.style = NumberStyle::upper_roman;
-                    return;
-                case Word::pnlcrm:
-                    pn_def_.style = NumberStyle::lower_roman;
-                    return;
-                case Word::pnstart:
-                    pn_def_.start = std::clamp(value, 0, kMaxCounter);
-                    pn_def_.explicit_start = true;
-                    return;
-                case Word::pnf:
-                    st.chr.font = value;
-                    return;  // the bullet's font, for its text
-                default:
-                    return;
-            }
+            if (w->kind == WordKind::numbering_font) st.chr.font = value;  // the bullet's font, for its text
+            if (w->group == WordGroup::numbering) pn_def_.apply(*w, value);
+            return;
         case Dest::table_props:
-            if (w == Word::nestrow) end_row(std::max(st.para.level(), 2));
-            row_definition(nested_row_, w, value);
+            if (w->kind == WordKind::end_nested_row) end_row(std::max(st.para.level(), 2));
+            if (w->group == WordGroup::row) nested_row_.apply(*w, value);
             return;
         case Dest::upr:
         case Dest::skip:
@@ -547,194 +289,174 @@ void RtfReader::word(Word w, bool has_param, int value) {
         case Dest::pn_after:
             break;
     }
-
-    CharProps& chr = st.chr;
-    ParaProps& para = st.para;
-    const bool body = st.dest == Dest::text;
-    switch (w) {
-        case Word::plain:
-            chr = CharProps{};
+    switch (w->group) {
+        case WordGroup::character:
+            return st.chr.apply(*w, has_param, value);
+        case WordGroup::paragraph:
+            return st.para.apply(*w, value);
+        case WordGroup::text:
+            return w->kind == WordKind::unicode ? unicode(value) : text(static_cast<char32_t>(w->value));
+        case WordGroup::body:
+            if (st.dest == Dest::text) body_word(*w);
             return;
-        case Word::f:
-            chr.font = value;
-            return;
-        case Word::b:
-            chr.bold = on;
-            return;
-        case Word::i:
-            chr.italic = on;
-            return;
-        case Word::ul:
-            chr.underline = on;
-            return;
-        case Word::ulnone:
-            chr.underline = false;
-            return;
-        case Word::strike:
-        case Word::striked:
-            chr.strike = on;
-            return;
-        case Word::fs:
-            chr.size = has_param && value > 0 ? std::min(value, kMaxSize) : kDefaultSize;
-            return;
-        case Word::cf:
-            chr.colour = value;
-            return;
-        case Word::cb:
-        case Word::highlight:
-        case Word::chcbpat:
-            chr.background = value;
-            return;
-        case Word::super_:
-            chr.vertical = VerticalAlign::superscript;
-            return;
-        case Word::sub:
-            chr.vertical = VerticalAlign::subscript;
-            return;
-        case Word::nosupersub:
-            chr.vertical = VerticalAlign::baseline;
-            return;
-        case Word::v:
-            chr.hidden = on;
-            return;
-        case Word::u:
-            unicode(value);
-            return;
-        case Word::tab:
-            text(U'\t');
-            return;
-        case Word::line:
-            text(U'\n');
-            return;
-        case Word::emdash:
-            text(0x2014);
-            return;
-        case Word::endash:
-            text(0x2013);
-            return;
-        case Word::lquote:
-            text(0x2018);
-            return;
-        case Word::rquote:
-            text(0x2019);
-            return;
-        case Word::ldblquote:
-            text(0x201C);
-            return;
-        case Word::rdblquote:
-            text(0x201D);
-            return;
-        case Word::bullet:
-            text(0x2022);
-            return;
-        case Word::emspace:
-            text(0x2003);
-            return;
-        case Word::enspace:
-            text(0x2002);
-            return;
-        case Word::qmspace:
-            text(0x2005);
-            return;
-        case Word::zwj:
-            text(0x200D);
-            return;
-        case Word::zwnj:
-            text(0x200C);
-            return;
-        case Word::zwbo:
-            text(0x200B);
-            return;
-        case Word::ltrmark:
-            text(0x200E);
-            return;
-        case Word::rtlmark:
-            text(0x200F);
-            return;
-        case Word::pard:
-            para = ParaProps{};
-            return;
-        case Word::ql:
-            para.alignment = Alignment::left;
-            return;
-        case Word::qc:
-            para.alignment = Alignment::centre;
-            return;
-        case Word::qr:
-            para.alignment = Alignment::right;
-            return;
-        case Word::qj:
-            para.alignment = Alignment::justify;
-            return;
-        case Word::li:
-            para.left = clamp_twips(value);
-            return;
-        case Word::ri:
-            para.right = clamp_twips(value);
-            return;
-        case Word::fi:
-            para.first = clamp_twips(value);
-            return;
-        case Word::sb:
-            para.before = std::clamp(value, 0, kMaxTwips);
-            return;
-        case Word::sa:
-            para.after = std::clamp(value, 0, kMaxTwips);
-            return;
-        case Word::intbl:
-            para.in_table = true;
-            return;
-        case Word::itap:
-            para.itap = std::clamp(value, 0, kMaxTableDepth);
+        case WordGroup::row:
+            if (st.dest == Dest::text) outer_row_.apply(*w, value);
             return;
         default:
-            break;
-    }
-    if (!body) return;
-    switch (w) {
-        case Word::par:
-            builder_.end_paragraph(para, para.level());
             return;
-        case Word::sect:  // ends a paragraph, but writers put it after the last \par too
-            if (builder_.has_paragraph()) builder_.end_paragraph(para, para.level());
-            return;
-        case Word::cell:
-            builder_.end_cell(para, std::max(para.level(), 1));
-            return;
-        case Word::nestcell:
-            builder_.end_cell(para, std::max(para.level(), 2));
-            return;
-        case Word::row:
-            end_row(std::max(para.level(), 1));
-            return;
-        case Word::nestrow:
-            end_row(std::max(para.level(), 2));
-            return;
-        case Word::chftn:  // a footnote's mark in the text; the footnote itself is skipped
-            footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
-            for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
-            return;
-        case Word::trowd:
-        case Word::trleft:
-        case Word::cellx:
-            row_definition(outer_row_, w, value);
-            return;
-        default:
-            return;  // unknown words are ignored
     }
 }
 
-void RtfReader::row_definition(RowDefinition& def, Word w, int value) {
-    switch (w) {
-        case Word::trowd:
-            def = RowDefinition{};
+void RtfReader::destination(const ControlWord& w) {
+    State& st = state();
+    switch (w.kind) {
+        case WordKind::font_table:
+            st.dest = Dest::font_table;
+            font_open_ = false;
             return;
-        case Word::trleft:
-            def.left = clamp_twips(value);
+        case WordKind::colour_table:
+            st.dest = Dest::colour_table;
+            colour_def_ = {};
+            colour_def_set_ = false;
             return;
-        case Word::cellx:
-            if (def.edges.size() < kMaxCellEdges) def.edges.push_back(clamp_twips(value));
-            if (def.cells < SIZE_MAX) ++def.cells;
+        case WordKind::field:
+            if (fields_.size() < kMaxFields) {
+                fields_.emplace_back();
+                st.field = static_cast<int>(fields_.size()) - 1;
+            } else {
+                st.field = -1;
+            }
+            return;
+        case WordKind::field_instruction:
+            st.dest = Dest::field_instruction;
+            return;
+        case WordKind::field_result:
+            st.link = -1;
+            if (st.field >= 0) {
+                Field& fld = fields_[static_cast<std::size_t>(st.field)];
+                fld.link = hyperlink_target(fld.instruction);
+                if (!fld.link.empty()) st.link = st.field;
+            }
+            return;
+        case WordKind::marker:
+            if (st.dest == Dest::text) {
+                st.dest = Dest::marker;
+                builder_.start_marker();
+            } else {
+                st.dest = Dest::skip;
+            }
+            return;
+        case WordKind::numbering:
+            st.dest = Dest::pn;
+            pn_def_ = {};
+            return;
+        case WordKind::text_before:
+            st.dest = st.dest == Dest::pn ? Dest::pn_before : Dest::skip;
+            return;
+        case WordKind::text_after:
+            st.dest = st.dest == Dest::pn ? Dest::pn_after : Dest::skip;
+            return;
+        case WordKind::nested_row:
+            st.dest = Dest::table_props;
+            return;
+        case WordKind::unicode_twin:
+            st.upr_outer = st.dest;
+            st.dest = Dest::upr;
+            return;
+        case WordKind::unicode_version:
+            if (st.dest == Dest::upr) st.dest = st.upr_outer;
+            return;
+        default:
+            st.dest = Dest::skip;
+            return;
+    }
+}
+
+void RtfReader::document_setting(const ControlWord& w, int value) {
+    switch (w.kind) {
+        case WordKind::code_page:
+            doc_page_ = w.value;
+            return;
+        case WordKind::ansi_code_page:
+            if (value > 0) doc_page_ = value;
+            return;
+        case WordKind::default_font:
+            default_font_ = value;
+            return;
+        case WordKind::unicode_skip:
+            state().uc = std::clamp(value, 0, kMaxUnicodeSkip);
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::font_definition(const ControlWord& w, int value) {
+    switch (w.kind) {
+        case WordKind::font:
+            finish_font();
+            if (fonts_.size() < kMaxFonts || fonts_.count(value) != 0) {
+                fonts_[value] = Font{};
+                font_def_ = value;
+                font_open_ = true;
+            }
+            return;
+        case WordKind::charset:
+            if (font_open_) fonts_[font_def_].charset = value;
+            return;
+        case WordKind::font_code_page:
+            if (font_open_) fonts_[font_def_].cpg = value;
+            return;
+        case WordKind::unicode:
+            unicode(value);
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::colour_definition(const ControlWord& w, int value) {
+    const auto c = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+    switch (w.kind) {
+        case WordKind::red:
+            colour_def_.r = c;
+            break;
+        case WordKind::green:
+            colour_def_.g = c;
+            break;
+        case WordKind::blue:
+            colour_def_.b = c;
+            break;
+        default:
+            return;
+    }
+    colour_def_set_ = true;
+}
+
+void RtfReader::body_word(const ControlWord& w) {
+    const ParaProps& para = state().para;
+    switch (w.kind) {
+        case WordKind::end_paragraph:
+            builder_.end_paragraph(para, para.level());
+            return;
+        case WordKind::end_section:
+            if (builder_.has_paragraph()) builder_.end_paragraph(para, para.level());
+            return;
+        case WordKind::end_cell:
+            builder_.end_cell(para, std::max(para.level(), 1));
+            return;
+        case WordKind::end_nested_cell:
+            builder_.end_cell(para, std::max(para.level(), 2));
+            return;
+        case WordKind::end_row:
+            end_row(std::max(para.level(), 1));
+            return;
+        case WordKind::end_nested_row:
+            end_row(std::max(para.level(), 2));
+            return;
+        case WordKind::footnote_mark:
+            footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
+            for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
             return;
         default:
             return;

@@ -1,11 +1,16 @@
 #include "richtext/tables.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
+
+#include "richtext/properties.h"
 
 namespace hoopcast::richtext {
 
 namespace {
+
+constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
 
 bool is_empty(const Cell& cell) {
     for (const Block& b : cell.blocks) {
@@ -19,6 +24,23 @@ bool is_empty(const Cell& cell) {
 }
 
 }  // namespace
+
+void RowDefinition::apply(const ControlWord& word, int value) {
+    switch (word.kind) {
+        case WordKind::row_defaults:
+            *this = RowDefinition{};
+            return;
+        case WordKind::row_left:
+            left = clamp_twips(value);
+            return;
+        case WordKind::cell_edge:
+            if (edges.size() < kMaxCellEdges) edges.push_back(clamp_twips(value));
+            if (cells < SIZE_MAX) ++cells;
+            return;
+        default:
+            return;
+    }
+}
 
 std::vector<Block>& OpenTables::container(int level) {
     return level == 0 ? body_ : open_[static_cast<std::size_t>(level - 1)].cell.blocks;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "richtext/control_words.h"
 #include "richtext/document.h"
 
 namespace hoopcast::richtext {
@@ -14,6 +15,8 @@ struct RowDefinition {
     int left = 0;            // \trleft
     std::vector<int> edges;  // \cellx: the right edge of each cell
     std::size_t cells = 0;   // how many cells it defines
+
+    void apply(const ControlWord& word, int value);
 };
 
 // The tables open at each nesting level while their rows are read; level 0 is the body.
