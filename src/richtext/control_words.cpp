@@ -1,5 +1,6 @@
 #include "richtext/control_words.h"
 
+#include <iterator>
 #include <unordered_map>
 
 #include "richtext/document.h"
@@ -111,6 +112,16 @@ constexpr ControlWord kWords[] = {
     {"pnf", K::numbering_font, G::numbering},  // the bullet's font, for its text
 };
 // clang-format on
+
+constexpr bool names_unique() {
+    for (std::size_t i = 0; i < std::size(kWords); ++i) {
+        for (std::size_t j = i + 1; j < std::size(kWords); ++j) {
+            if (kWords[i].name == kWords[j].name) return false;
+        }
+    }
+    return true;
+}
+static_assert(names_unique(), "a control word is in the table twice");
 
 }  // namespace
 

@@ -272,8 +272,10 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
         case Dest::colour_table:
             return colour_definition(*w, value);
         case Dest::pn:
-            if (w->kind == WordKind::numbering_font) st.chr.font = value;  // the bullet's font, for its text
-            if (w->group == WordGroup::numbering) pn_def_.apply(*w, value);
+            if (w->kind == WordKind::numbering_font)
+                st.chr.font = value;  // the bullet's font, for its text
+            else if (w->group == WordGroup::numbering)
+                pn_def_.apply(*w, value);
             return;
         case Dest::table_props:
             if (w->kind == WordKind::end_nested_row) end_row(std::max(st.para.level(), 2));
@@ -295,7 +297,11 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
         case WordGroup::paragraph:
             return st.para.apply(*w, value);
         case WordGroup::text:
-            return w->kind == WordKind::unicode ? unicode(value) : text(static_cast<char32_t>(w->value));
+            if (w->kind == WordKind::unicode)
+                unicode(value);
+            else
+                text(static_cast<char32_t>(w->value));
+            return;
         case WordGroup::body:
             if (st.dest == Dest::text) body_word(*w);
             return;
