@@ -1,7 +1,9 @@
 #pragma once
 // Part of the RTF reader: splits a document into its tokens (braces, control words and
-// symbols, text) and knows nothing of what they mean.
+// symbols, text) and knows nothing of what they mean, except that \bin is followed by
+// bytes that are no tokens.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 

@@ -10,8 +10,8 @@
 
 namespace hoopcast::richtext {
 
-inline constexpr int kMaxCounter = 1000000;  // the highest number counted to
-inline constexpr std::size_t kMaxMarkerBytes = 64;
+inline constexpr int kMaxCounter = 1000000;         // the highest number counted to
+inline constexpr std::size_t kMaxMarkerBytes = 64;  // of a marker, and of the text around a number
 
 enum class Numbering : std::uint8_t { none, bullet, body, continuation };
 enum class NumberStyle : std::uint8_t { decimal, upper_letter, lower_letter, upper_roman, lower_roman };
@@ -31,7 +31,7 @@ struct PnProps {
 // 4 as "4", "D", "d", "IV" or "iv"; numbers a style cannot write are written in decimal.
 std::string number_text(int n, NumberStyle style);
 
-// The markers of paragraphs in document order.
+// Counts the numbered paragraphs of a document, in order.
 class ListNumbers {
   public:
     // Counts the next paragraph: a numbered one counts on from the one before unless a
