@@ -1,7 +1,8 @@
 #include "richtext/control_words.h"
 
+#include <array>
+#include <cstdint>
 #include <iterator>
-#include <unordered_map>
 
 #include "richtext/document.h"
 #include "richtext/numbering.h"
@@ -113,29 +114,55 @@ constexpr ControlWord kWords[] = {
 };
 // clang-format on
 
-constexpr bool names_unique() {
-    for (std::size_t i = 0; i < std::size(kWords); ++i) {
-        for (std::size_t j = i + 1; j < std::size(kWords); ++j) {
-            if (kWords[i].name == kWords[j].name) return false;
+// The table's rows by name, found with one hash of the name and, mostly, one comparison:
+// open addressing over twice as many slots as there are rows, set up while compiling.
+class WordIndex {
+  public:
+    constexpr WordIndex() {
+        for (const ControlWord& w : kWords) {
+            std::size_t i = slot(w.name);
+            while (slots_[i] != nullptr) i = (i + 1) % kSlots;
+            slots_[i] = &w;
         }
+    }
+
+    constexpr const ControlWord* find(std::string_view name) const {
+        for (std::size_t i = slot(name); slots_[i] != nullptr; i = (i + 1) % kSlots) {
+            if (slots_[i]->name == name) return slots_[i];
+        }
+        return nullptr;
+    }
+
+  private:
+    static constexpr std::size_t kSlots = 512;
+    static_assert(kSlots >= 2 * std::size(kWords));
+
+    static constexpr std::size_t slot(std::string_view name) {
+        std::uint32_t h = 2166136261u;  // FNV-1a
+        for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h % kSlots;
+    }
+
+    std::array<const ControlWord*, kSlots> slots_{};
+};
+
+constexpr WordIndex kIndex;
+
+constexpr bool each_row_found() {
+    for (const ControlWord& w : kWords) {
+        if (kIndex.find(w.name) != &w) return false;
     }
     return true;
 }
-static_assert(names_unique(), "a control word is in the table twice");
+static_assert(each_row_found(), "a control word is in the table twice");
 
 }  // namespace
 
 const ControlWord* find_control_word(std::string_view name) {
-    static const auto words = [] {
-        std::unordered_map<std::string_view, const ControlWord*> map;
-        for (const ControlWord& w : kWords) map.emplace(w.name, &w);
-        return map;
-    }();
     if (name.size() > kMaxWordLetters) return nullptr;
-    const auto it = words.find(name);
-    if (it != words.end()) return it->second;
+    if (const ControlWord* w = kIndex.find(name)) return w;
     // Every underline style (\uld, \uldb, \ulwave ...) underlines; \ulc only colours it.
-    if (name.size() > 2 && name.substr(0, 2) == "ul" && name != "ulc") return words.at("ul");
+    if (name.size() > 2 && name.substr(0, 2) == "ul" && name != "ulc") return kIndex.find("ul");
     return nullptr;
 }
 
