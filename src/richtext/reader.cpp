@@ -122,7 +122,7 @@ class RtfReader {
     void colour_definition(const ControlWord& w, int value);
     void body_word(const ControlWord& w);
     void end_row(int level);
-    void text_byte(char c);
+    void text_bytes(std::string_view bytes);
     void text(char32_t c);
     void flush();
     void deliver(const std::string& utf8);
@@ -168,15 +168,10 @@ Document RtfReader::read() {
         } else if (t.type == Token::Type::close) {
             skip_ = 0;
             if (close_group()) break;  // the document's own group has ended
-        } else if (t.type == Token::Type::text) {
-            for (const char c : t.text) {
-                if (skip_ > 0)
-                    --skip_;
-                else if (overflow_ == 0)
-                    text_byte(c);
-            }
         } else if (overflow_ > 0) {
             // inside a group too deep to read
+        } else if (t.type == Token::Type::text) {
+            text_bytes(t.text);
         } else if (skip_ > 0) {
             --skip_;  // a word, symbol or \'hh is one fallback character of a \u
         } else if (t.type == Token::Type::word) {
@@ -184,7 +179,8 @@ Document RtfReader::read() {
         } else if (t.type == Token::Type::symbol) {
             symbol(t.symbol);
         } else if (t.type == Token::Type::hex && t.byte >= 0) {
-            text_byte(static_cast<char>(t.byte));
+            const char c = static_cast<char>(t.byte);
+            text_bytes({&c, 1});
         }
     }
     // A truncated document: what was read so far, in the innermost state's properties.
@@ -233,7 +229,7 @@ void RtfReader::symbol(char c) {
         case '{':
         case '}':
         case '\\':
-            text_byte(c);
+            text_bytes({&c, 1});
             break;
         case '~':
             text(0x00A0);
@@ -496,33 +492,36 @@ void RtfReader::unicode(int value) {
     text(c);
 }
 
-void RtfReader::text_byte(char c) {
-    State& st = state();
-    switch (st.dest) {
+// Bytes of text in the document's code page; the first may be fallback characters of a \u.
+void RtfReader::text_bytes(std::string_view bytes) {
+    const auto skipped = std::min(bytes.size(), static_cast<std::size_t>(skip_));
+    skip_ -= static_cast<int>(skipped);
+    bytes.remove_prefix(skipped);
+    const Dest dest = state().dest;
+    switch (dest) {
         case Dest::skip:
         case Dest::upr:
         case Dest::pn:
         case Dest::table_props:
             return;
-        case Dest::colour_table:
-            if (c == ';') end_colour();
-            return;
-        case Dest::font_table:
-            if (c == ';') {
-                flush();
-                finish_font();
-                return;
+        case Dest::colour_table:  // only the ends of its entries count
+            for (const char c : bytes) {
+                if (c == ';') end_colour();
             }
-            break;
+            return;
         default:
             break;
     }
-    if (c == '\t') {
-        text(U'\t');
-        return;
+    for (const char c : bytes) {
+        if (c == ';' && dest == Dest::font_table) {  // the end of a font's entry
+            flush();
+            finish_font();
+        } else if (c == '\t') {
+            text(U'\t');
+        } else if (static_cast<unsigned char>(c) >= 0x20) {
+            pending_ += c;
+        }
     }
-    if (static_cast<unsigned char>(c) < 0x20) return;
-    pending_ += c;
 }
 
 void RtfReader::text(char32_t c) {
