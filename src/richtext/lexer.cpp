@@ -42,10 +42,10 @@ Token Lexer::next() {
     } else if (in_[pos_] == '\'') {
         ++pos_;
         t.type = Token::Type::hex;
-        t.byte = hex_byte();
+        t.param = hex_byte();
     } else {
         t.type = Token::Type::symbol;
-        t.symbol = in_[pos_++];
+        t.text = in_.substr(pos_++, 1);
     }
     return t;
 }

@@ -13,19 +13,17 @@ struct Token {
     enum class Type : std::uint8_t {
         open,    // "{"
         close,   // "}"
-        word,    // a control word: its name in `text`, and its parameter when `has_param`
-        symbol,  // a control symbol: "\" and the one character `symbol`
-        hex,     // \'hh: `byte`, or -1 when no hex digit follows
+        word,    // a control word: its name, and its parameter when `has_param`
+        symbol,  // a control symbol: "\" and one character, in `text`
+        hex,     // \'hh: the byte in `param`, -1 when no hex digit follows
         binary,  // \bin and the bytes it announces, already passed over
-        text,    // bytes of text in `text`; line ends in the file are not text and are left out
+        text,    // bytes of text; line ends in the file are not text and are left out
         end,
     };
     Type type = Type::end;
-    std::string_view text;
     bool has_param = false;
-    int param = 0;  // clamped to int
-    char symbol = 0;
-    int byte = -1;
+    int param = 0;          // clamped to int
+    std::string_view text;  // a word's name, a symbol's character, or the text
 };
 
 class Lexer {

@@ -114,7 +114,7 @@ class RtfReader {
     State& state() { return states_.back(); }
     void open_group();
     bool close_group();
-    void symbol(char c);
+    void symbol(std::string_view c);
     void word(const ControlWord* w, bool has_param, int value);
     void destination(const ControlWord& w);
     void document_setting(const ControlWord& w, int value);
@@ -177,9 +177,9 @@ Document RtfReader::read() {
         } else if (t.type == Token::Type::word) {
             word(find_control_word(t.text), t.has_param, t.param);
         } else if (t.type == Token::Type::symbol) {
-            symbol(t.symbol);
-        } else if (t.type == Token::Type::hex && t.byte >= 0) {
-            const char c = static_cast<char>(t.byte);
+            symbol(t.text);
+        } else if (t.type == Token::Type::hex && t.param >= 0) {
+            const char c = static_cast<char>(t.param);
             text_bytes({&c, 1});
         }
     }
@@ -221,15 +221,15 @@ bool RtfReader::close_group() {
     return states_.size() == 1;
 }
 
-void RtfReader::symbol(char c) {
-    switch (c) {
+void RtfReader::symbol(std::string_view c) {
+    switch (c.front()) {
         case '*':
             state().star = true;
             break;
         case '{':
         case '}':
         case '\\':
-            text_bytes({&c, 1});
+            text_bytes(c);
             break;
         case '~':
             text(0x00A0);
@@ -512,15 +512,21 @@ void RtfReader::text_bytes(std::string_view bytes) {
         default:
             break;
     }
-    for (const char c : bytes) {
-        if (c == ';' && dest == Dest::font_table) {  // the end of a font's entry
+    const auto plain = [dest](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && !(c == ';' && dest == Dest::font_table);
+    };
+    while (!bytes.empty()) {
+        std::size_t n = 0;  // plain text goes in a run at a time
+        while (n < bytes.size() && plain(bytes[n])) ++n;
+        pending_.append(bytes.substr(0, n));
+        if (n == bytes.size()) return;
+        if (bytes[n] == '\t') {
+            text(U'\t');
+        } else if (bytes[n] == ';') {  // the end of a font's entry
             flush();
             finish_font();
-        } else if (c == '\t') {
-            text(U'\t');
-        } else if (static_cast<unsigned char>(c) >= 0x20) {
-            pending_ += c;
         }
+        bytes.remove_prefix(n + 1);  // other control characters are dropped
     }
 }
 

@@ -25,10 +25,10 @@ std::string tokens(std::string_view in) {
                 out += "w:" + std::string(t.text) + (t.has_param ? "=" + std::to_string(t.param) : "");
                 break;
             case Token::Type::symbol:
-                out += std::string("s:") + t.symbol;
+                out += "s:" + std::string(t.text);
                 break;
             case Token::Type::hex:
-                out += "h:" + std::to_string(t.byte);
+                out += "h:" + std::to_string(t.param);
                 break;
             case Token::Type::binary:
                 out += "bin";
