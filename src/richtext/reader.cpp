@@ -119,7 +119,6 @@ class RtfReader {
     void destination(const ControlWord& w);
     void document_setting(const ControlWord& w, int value);
     void font_definition(const ControlWord& w, int value);
-    void colour_definition(const ControlWord& w, int value);
     void body_word(const ControlWord& w);
     void end_row(int level);
     void text_bytes(std::string_view bytes);
@@ -266,7 +265,14 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
         case Dest::font_table:
             return font_definition(*w, value);
         case Dest::colour_table:
-            return colour_definition(*w, value);
+            if (w->group == WordGroup::colour_table) {
+                const std::uint8_t part = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+                if (w->kind == WordKind::red) colour_def_.r = part;
+                if (w->kind == WordKind::green) colour_def_.g = part;
+                if (w->kind == WordKind::blue) colour_def_.b = part;
+                colour_def_set_ = true;
+            }
+            return;
         case Dest::pn:
             if (w->kind == WordKind::numbering_font)
                 st.chr.font = value;  // the bullet's font, for its text
@@ -280,12 +286,8 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
         case Dest::upr:
         case Dest::skip:
             return;
-        case Dest::text:
-        case Dest::field_instruction:
-        case Dest::marker:
-        case Dest::pn_before:
-        case Dest::pn_after:
-            break;
+        default:
+            break;  // a destination of text
     }
     switch (w->group) {
         case WordGroup::character:
@@ -368,7 +370,7 @@ void RtfReader::destination(const ControlWord& w) {
         case WordKind::unicode_version:
             if (st.dest == Dest::upr) st.dest = st.upr_outer;
             return;
-        default:
+        default:  // text that is not shown
             st.dest = Dest::skip;
             return;
     }
@@ -415,24 +417,6 @@ void RtfReader::font_definition(const ControlWord& w, int value) {
         default:
             return;
     }
-}
-
-void RtfReader::colour_definition(const ControlWord& w, int value) {
-    const auto c = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-    switch (w.kind) {
-        case WordKind::red:
-            colour_def_.r = c;
-            break;
-        case WordKind::green:
-            colour_def_.g = c;
-            break;
-        case WordKind::blue:
-            colour_def_.b = c;
-            break;
-        default:
-            return;
-    }
-    colour_def_set_ = true;
 }
 
 void RtfReader::body_word(const ControlWord& w) {
