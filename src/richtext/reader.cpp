@@ -33,9 +33,9 @@ enum class Dest : std::uint8_t {
     skip,  // read and dropped
     font_table,
     colour_table,
-    field_instruction,
-    marker,
-    pn,
+    field_instruction,  // a field's code: kept only to find a link target
+    marker,             // \pntext, \listtext: a paragraph's bullet or number as text
+    pn,                 // old-style numbering properties of a paragraph
     pn_before,
     pn_after,
     table_props,  // \nesttableprops: only its row definition and \nestrow count
@@ -114,7 +114,7 @@ class RtfReader {
     State& state() { return states_.back(); }
     void open_group();
     bool close_group();
-    void symbol(std::string_view c);
+    void symbol(std::string_view s);
     void word(const ControlWord* w, bool has_param, int value);
     void destination(const ControlWord& w);
     void document_setting(const ControlWord& w, int value);
@@ -220,15 +220,15 @@ bool RtfReader::close_group() {
     return states_.size() == 1;
 }
 
-void RtfReader::symbol(std::string_view c) {
-    switch (c.front()) {
+void RtfReader::symbol(std::string_view s) {
+    switch (s.front()) {
         case '*':
             state().star = true;
             break;
         case '{':
         case '}':
         case '\\':
-            text_bytes(c);
+            text_bytes(s);
             break;
         case '~':
             text(0x00A0);
