@@ -18,8 +18,6 @@ inline constexpr int kDefaultPage = 1252;
 // means "the document's page" or is not known.
 int code_page_of_charset(int charset) noexcept;
 
-void append_utf8(std::string& out, char32_t code_point);
-
 class Decoder {
   public:
     Decoder() = default;

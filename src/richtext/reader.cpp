@@ -5,10 +5,14 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "richtext/builder.h"
+#include "richtext/control_words.h"
 #include "richtext/decoder.h"
+#include "richtext/lexer.h"
+#include "richtext/properties.h"
+#include "richtext/utf8.h"
 
 namespace hoopcast::richtext {
 
@@ -16,24 +20,17 @@ namespace {
 
 // Bounds that keep a hostile document from costing more than its own size.
 constexpr std::size_t kMaxGroupDepth = 200;  // deeper groups are skipped whole
-constexpr int kMaxTableDepth = 16;           // deeper tables are read as the deepest one
 constexpr std::size_t kMaxFonts = 1024;
 constexpr std::size_t kMaxColours = 1024;
 constexpr std::size_t kMaxFields = 1024;
 constexpr std::size_t kMaxFontNameBytes = 128;
-constexpr std::size_t kMaxMarkerBytes = 64;
 constexpr std::size_t kMaxInstructionBytes = 1024;
-constexpr std::size_t kMaxWordLetters = 32;
-constexpr std::size_t kMaxCellEdges = 256;  // more cells in a row keep no width
 constexpr int kMaxUnicodeSkip = 64;
-constexpr int kMaxTwips = 31680;  // 22 inches, more than any page
-constexpr int kDefaultSize = 24;  // half-points: 12 pt
-constexpr int kMaxSize = 3276;
-constexpr int kMaxCounter = 1000000;
 
+// Where the text of a group goes.
 enum class Dest : std::uint8_t {
     text,  // the document's own text
-    skip,  // read and dropped: pictures, info, headers, unknown ignorables ...
+    skip,  // read and dropped
     font_table,
     colour_table,
     field_instruction,  // a field's code: kept only to find a link target
@@ -41,47 +38,8 @@ enum class Dest : std::uint8_t {
     pn,                 // old-style numbering properties of a paragraph
     pn_before,
     pn_after,
-    table_props,  // \nesttableprops: only its \nestrow counts
+    table_props,  // \nesttableprops: only its row definition and \nestrow count
     upr,          // the 8-bit twin of a \ud destination
-};
-
-enum class Numbering : std::uint8_t { none, bullet, body, continuation };
-enum class NumberStyle : std::uint8_t { decimal, upper_letter, lower_letter, upper_roman, lower_roman };
-
-struct PnProps {
-    Numbering kind = Numbering::none;
-    NumberStyle style = NumberStyle::decimal;
-    int start = 1;
-    bool explicit_start = false;
-    std::string before;
-    std::string after;
-};
-
-struct ParaProps {
-    Alignment alignment = Alignment::left;
-    int left = 0;
-    int right = 0;
-    int first = 0;
-    int before = 0;
-    int after = 0;
-    bool in_table = false;
-    int itap = 0;
-    PnProps pn;
-
-    int level() const { return std::min(itap > 0 ? itap : (in_table ? 1 : 0), kMaxTableDepth); }
-};
-
-struct CharProps {
-    int font = -1;  // -1: the document's default font
-    int size = kDefaultSize;
-    int colour = 0;
-    int background = 0;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    bool hidden = false;
-    VerticalAlign vertical = VerticalAlign::baseline;
 };
 
 struct State {
@@ -106,169 +64,6 @@ struct Field {
     std::string instruction;
     std::string link;
 };
-
-// clang-format off
-enum class Word : std::uint8_t {
-    // document
-    ansi, mac, pc, pca, ansicpg, deff, uc, u, bin,
-    // destinations
-    fonttbl, colortbl, field, fldinst, fldrslt, pntext, listtext, pn, pntxtb, pntxta,
-    nesttableprops, upr, ud, skip_destination,
-    // font and colour tables
-    f, fcharset, cpg, red, green, blue,
-    // characters
-    plain, b, i, ul, ulnone, strike, striked, fs, cf, cb, highlight, chcbpat, super_, sub, nosupersub, v,
-    // special characters
-    tab, line, emdash, endash, lquote, rquote, ldblquote, rdblquote, bullet, emspace, enspace, qmspace,
-    zwj, zwnj, zwbo, ltrmark, rtlmark, chftn,
-    // paragraphs and tables
-    par, sect, pard, ql, qc, qr, qj, li, ri, fi, sb, sa, intbl, itap, cell, nestcell, row, nestrow, trowd, trleft, cellx,
-    // old-style numbering
-    pnlvlblt, pnlvlbody, pnlvlcont, pnlvl, pndec, pnucltr, pnlcltr, pnucrm, pnlcrm, pnstart, pnf,
-    unknown,
-};
-// clang-format on
-
-Word lookup(std::string_view name) {
-    // clang-format off
-    static const std::unordered_map<std::string_view, Word> words = {
-        {"ansi", Word::ansi}, {"mac", Word::mac}, {"pc", Word::pc}, {"pca", Word::pca},
-        {"ansicpg", Word::ansicpg}, {"deff", Word::deff}, {"uc", Word::uc}, {"u", Word::u}, {"bin", Word::bin},
-        {"fonttbl", Word::fonttbl}, {"colortbl", Word::colortbl}, {"field", Word::field},
-        {"fldinst", Word::fldinst}, {"fldrslt", Word::fldrslt}, {"pntext", Word::pntext},
-        {"listtext", Word::listtext}, {"pn", Word::pn}, {"pntxtb", Word::pntxtb}, {"pntxta", Word::pntxta},
-        {"nesttableprops", Word::nesttableprops}, {"upr", Word::upr}, {"ud", Word::ud},
-        // Destinations whose text is not part of what the pane shows, also when a writer
-        // leaves out the "\*".
-        {"info", Word::skip_destination}, {"stylesheet", Word::skip_destination},
-        {"pict", Word::skip_destination}, {"object", Word::skip_destination},
-        {"header", Word::skip_destination}, {"headerl", Word::skip_destination},
-        {"headerr", Word::skip_destination}, {"headerf", Word::skip_destination},
-        {"footer", Word::skip_destination}, {"footerl", Word::skip_destination},
-        {"footerr", Word::skip_destination}, {"footerf", Word::skip_destination},
-        {"footnote", Word::skip_destination}, {"annotation", Word::skip_destination},
-        {"atnid", Word::skip_destination}, {"atnauthor", Word::skip_destination},
-        {"bkmkstart", Word::skip_destination}, {"bkmkend", Word::skip_destination},
-        {"xe", Word::skip_destination}, {"tc", Word::skip_destination}, {"txe", Word::skip_destination},
-        {"listtable", Word::skip_destination}, {"listoverridetable", Word::skip_destination},
-        {"revtbl", Word::skip_destination}, {"rsidtbl", Word::skip_destination},
-        {"filetbl", Word::skip_destination}, {"nonesttables", Word::skip_destination},
-        {"nonshppict", Word::skip_destination}, {"shp", Word::skip_destination},
-        {"shppict", Word::skip_destination}, {"do", Word::skip_destination},
-        {"private", Word::skip_destination}, {"template", Word::skip_destination},
-        {"ftnsep", Word::skip_destination}, {"ftnsepc", Word::skip_destination},
-        {"aftnsep", Word::skip_destination}, {"aftnsepc", Word::skip_destination},
-        {"pnseclvl", Word::skip_destination}, {"generator", Word::skip_destination},
-        {"themedata", Word::skip_destination}, {"colorschememapping", Word::skip_destination},
-        {"latentstyles", Word::skip_destination}, {"datastore", Word::skip_destination},
-        {"xmlnstbl", Word::skip_destination}, {"pgdsctbl", Word::skip_destination},
-        {"expandedcolortbl", Word::skip_destination}, {"docvar", Word::skip_destination},
-        {"userprops", Word::skip_destination}, {"background", Word::skip_destination},
-        {"f", Word::f}, {"fcharset", Word::fcharset}, {"cpg", Word::cpg},
-        {"red", Word::red}, {"green", Word::green}, {"blue", Word::blue},
-        {"plain", Word::plain}, {"b", Word::b}, {"i", Word::i}, {"ul", Word::ul}, {"ulnone", Word::ulnone},
-        {"strike", Word::strike}, {"striked", Word::striked}, {"fs", Word::fs}, {"cf", Word::cf},
-        {"cb", Word::cb}, {"highlight", Word::highlight}, {"chcbpat", Word::chcbpat},
-        {"super", Word::super_}, {"sub", Word::sub}, {"nosupersub", Word::nosupersub}, {"v", Word::v},
-        {"tab", Word::tab}, {"line", Word::line}, {"emdash", Word::emdash}, {"endash", Word::endash},
-        {"lquote", Word::lquote}, {"rquote", Word::rquote}, {"ldblquote", Word::ldblquote},
-        {"rdblquote", Word::rdblquote}, {"bullet", Word::bullet}, {"emspace", Word::emspace},
-        {"enspace", Word::enspace}, {"qmspace", Word::qmspace}, {"zwj", Word::zwj}, {"zwnj", Word::zwnj},
-        {"zwbo", Word::zwbo}, {"ltrmark", Word::ltrmark}, {"rtlmark", Word::rtlmark},
-        {"chftn", Word::chftn},
-        {"par", Word::par}, {"sect", Word::sect}, {"pard", Word::pard}, {"ql", Word::ql}, {"qc", Word::qc},
-        {"qr", Word::qr}, {"qj", Word::qj}, {"qd", Word::qj}, {"li", Word::li}, {"lin", Word::li},
-        {"ri", Word::ri}, {"rin", Word::ri}, {"fi", Word::fi}, {"sb", Word::sb}, {"sa", Word::sa},
-        {"intbl", Word::intbl}, {"itap", Word::itap}, {"cell", Word::cell}, {"nestcell", Word::nestcell},
-        {"row", Word::row}, {"nestrow", Word::nestrow}, {"trowd", Word::trowd}, {"trleft", Word::trleft},
-        {"cellx", Word::cellx},
-        {"pnlvlblt", Word::pnlvlblt}, {"pnlvlbody", Word::pnlvlbody}, {"pnlvlcont", Word::pnlvlcont},
-        {"pnlvl", Word::pnlvl}, {"pndec", Word::pndec}, {"pnucltr", Word::pnucltr},
-        {"pnlcltr", Word::pnlcltr}, {"pnucrm", Word::pnucrm}, {"pnlcrm", Word::pnlcrm},
-        {"pnstart", Word::pnstart}, {"pnf", Word::pnf},
-    };
-    // clang-format on
-    const auto it = words.find(name);
-    if (it != words.end()) return it->second;
-    // Every underline style (\uld, \uldb, \ulwave ...) underlines; \ulc only colours it.
-    if (name.size() > 2 && name.substr(0, 2) == "ul" && name != "ulc") return Word::ul;
-    return Word::unknown;
-}
-
-bool is_destination(Word w) {
-    switch (w) {
-        case Word::fonttbl:
-        case Word::colortbl:
-        case Word::field:
-        case Word::fldinst:
-        case Word::fldrslt:
-        case Word::pntext:
-        case Word::listtext:
-        case Word::pn:
-        case Word::pntxtb:
-        case Word::pntxta:
-        case Word::nesttableprops:
-        case Word::upr:
-        case Word::ud:
-        case Word::skip_destination:
-            return true;
-        default:
-            return false;
-    }
-}
-
-int clamp_twips(int v) {
-    return std::clamp(v, -kMaxTwips, kMaxTwips);
-}
-
-std::string trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return std::string(s);
-}
-
-std::string letters(int n, char first) {
-    // 1 -> A, 26 -> Z, 27 -> AA, 53 -> AAA: the letter repeats, as word processors count.
-    const int repeat = (n - 1) / 26 + 1;
-    return std::string(static_cast<std::size_t>(std::min(repeat, 8)),
-                       static_cast<char>(first + (n - 1) % 26));
-}
-
-std::string roman(int n, bool upper) {
-    static constexpr std::pair<int, const char*> parts[] = {
-        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
-        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
-    std::string out;
-    for (const auto& [value, text] : parts) {
-        while (n >= value) {
-            out += text;
-            n -= value;
-        }
-    }
-    if (upper)
-        std::transform(out.begin(), out.end(), out.begin(), [](char c) { return static_cast<char>(c - 32); });
-    return out;
-}
-
-std::string number_text(int n, NumberStyle style) {
-    if (n < 1 || (n > 3999 && (style == NumberStyle::upper_roman || style == NumberStyle::lower_roman))) {
-        return std::to_string(n);
-    }
-    switch (style) {
-        case NumberStyle::upper_letter:
-            return letters(n, 'A');
-        case NumberStyle::lower_letter:
-            return letters(n, 'a');
-        case NumberStyle::upper_roman:
-            return roman(n, true);
-        case NumberStyle::lower_roman:
-            return roman(n, false);
-        case NumberStyle::decimal:
-            break;
-    }
-    return std::to_string(n);
-}
 
 // The target of a HYPERLINK field: its first argument that is not a switch. Links to a
 // place inside the document (\l) have no target outside it.
@@ -310,65 +105,33 @@ std::string hyperlink_target(std::string_view instruction) {
     return {};
 }
 
-struct RowDefinition {
-    int left = 0;            // \trleft
-    std::vector<int> edges;  // \cellx: the right edge of each cell
-    std::size_t cells = 0;   // how many cells it defines
-};
-
-bool is_empty(const Cell& cell) {
-    for (const Block& b : cell.blocks) {
-        const auto* p = std::get_if<Paragraph>(&b.content);
-        if (p == nullptr || !p->marker.empty()) return false;
-        for (const Run& r : p->runs) {
-            if (!r.text.empty()) return false;
-        }
-    }
-    return true;
-}
-
 class RtfReader {
   public:
     explicit RtfReader(std::string_view in) : in_(in) {}
     Document read();
 
   private:
-    struct Level {
-        Table table;
-        Row row;
-        Cell cell;
-    };
-
     State& state() { return states_.back(); }
     void open_group();
     bool close_group();
-    void control();
-    void control_word();
-    void control_symbol(char c);
-    int hex_byte();  // the digits of \'hh; -1 when there are none
-    void word(Word w, bool has_param, int value);
-    void text_byte(char c);
+    void symbol(std::string_view s);
+    void word(const ControlWord* w, bool has_param, int value);
+    void destination(const ControlWord& w);
+    void document_setting(const ControlWord& w, int value);
+    void font_definition(const ControlWord& w, int value);
+    void body_word(const ControlWord& w);
+    void end_row(int level);
+    void text_bytes(std::string_view bytes);
     void text(char32_t c);
     void flush();
     void deliver(const std::string& utf8);
-    void add_text(const std::string& utf8);
     int current_page();
     Format format_of(const CharProps& chr);
     void finish_font();
     void end_colour();
     void unicode(int value);
-    void row_definition(RowDefinition& def, Word w, int value);
-
-    Paragraph make_paragraph();
-    void end_paragraph(int level);
-    void end_cell(int level);
-    void end_row(int level);
-    void set_level(int level);
-    std::vector<Block>& container(int level);
-    void finish();
 
     std::string_view in_;
-    std::size_t pos_ = 0;
     std::vector<State> states_;
     std::size_t overflow_ = 0;  // groups beyond kMaxGroupDepth, skipped whole
     int skip_ = 0;              // fallback characters still to skip after \u
@@ -386,47 +149,42 @@ class RtfReader {
     PnProps pn_def_;
     Decoder decoder_;
     std::string pending_;  // 8-bit text not yet decoded, all in the current state
-
-    std::vector<Block> body_;
-    std::vector<Level> open_;  // open_[k] is the table at nesting level k + 1
-    std::vector<Run> runs_;
-    std::string marker_;
-    bool has_marker_ = false;
-    int counter_ = 0;
-    bool last_numbered_ = false;
-    bool restart_numbering_ = false;
-    NumberStyle last_style_ = NumberStyle::decimal;
     int footnotes_ = 0;
     // The latest row definitions: of the outermost table (written before its rows and again
     // before \row), and of a nested one (written in \nesttableprops just before \nestrow).
     RowDefinition outer_row_;
     RowDefinition nested_row_;
+    DocumentBuilder builder_;
 };
 
 Document RtfReader::read() {
     states_.emplace_back();
-    while (pos_ < in_.size()) {
-        const char c = in_[pos_++];
-        if (c == '{') {
+    Lexer lexer(in_);
+    for (Token t = lexer.next(); t.type != Token::Type::end; t = lexer.next()) {
+        if (t.type == Token::Type::open) {
             skip_ = 0;
             open_group();
-        } else if (c == '}') {
+        } else if (t.type == Token::Type::close) {
             skip_ = 0;
             if (close_group()) break;  // the document's own group has ended
-        } else if (c == '\\') {
-            control();
-        } else if (c == '\r' || c == '\n') {
-            // line ends in the file are not text
+        } else if (overflow_ > 0) {
+            // inside a group too deep to read
+        } else if (t.type == Token::Type::text) {
+            text_bytes(t.text);
         } else if (skip_ > 0) {
-            --skip_;
-        } else if (overflow_ == 0) {
-            text_byte(c);
+            --skip_;  // a word, symbol or \'hh is one fallback character of a \u
+        } else if (t.type == Token::Type::word) {
+            word(find_control_word(t.text), t.has_param, t.param);
+        } else if (t.type == Token::Type::symbol) {
+            symbol(t.text);
+        } else if (t.type == Token::Type::hex && t.param >= 0) {
+            const char c = static_cast<char>(t.param);
+            text_bytes({&c, 1});
         }
     }
-    finish();
-    Document doc;
-    doc.blocks = std::move(body_);
-    return doc;
+    // A truncated document: what was read so far, in the innermost state's properties.
+    flush();
+    return builder_.finish(state().para);
 }
 
 void RtfReader::open_group() {
@@ -448,8 +206,8 @@ bool RtfReader::close_group() {
     flush();
     if (states_.size() <= 1) return false;  // a stray brace
     // A last paragraph without its \par still takes the properties in force at its end.
-    if (states_.size() == 2 && state().dest == Dest::text && (!runs_.empty() || has_marker_)) {
-        end_paragraph(state().para.level());
+    if (states_.size() == 2 && state().dest == Dest::text && builder_.has_paragraph()) {
+        builder_.end_paragraph(state().para, state().para.level());
     }
     const Dest closed = state().dest;
     if (closed == Dest::font_table) finish_font();
@@ -457,97 +215,20 @@ bool RtfReader::close_group() {
     // The numbering group describes the paragraph it stands in.
     if (closed == Dest::pn && state().dest != Dest::pn) {
         state().para.pn = pn_def_;
-        restart_numbering_ = restart_numbering_ || pn_def_.explicit_start;
+        if (pn_def_.explicit_start) builder_.restart_numbering();
     }
     return states_.size() == 1;
 }
 
-void RtfReader::control() {
-    if (pos_ >= in_.size()) return;
-    const char c = in_[pos_];
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-        control_word();
-    } else {
-        ++pos_;
-        control_symbol(c);
-    }
-}
-
-void RtfReader::control_word() {
-    const std::size_t start = pos_;
-    while (pos_ < in_.size() &&
-           ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z'))) {
-        ++pos_;
-    }
-    const std::string_view name = in_.substr(start, pos_ - start);
-    bool negative = false;
-    if (pos_ + 1 < in_.size() && in_[pos_] == '-' && in_[pos_ + 1] >= '0' && in_[pos_ + 1] <= '9') {
-        negative = true;
-        ++pos_;
-    }
-    bool has_param = false;
-    std::int64_t param = 0;
-    while (pos_ < in_.size() && in_[pos_] >= '0' && in_[pos_] <= '9') {
-        has_param = true;
-        param = std::min<std::int64_t>(param * 10 + (in_[pos_] - '0'), std::int64_t{1} << 40);
-        ++pos_;
-    }
-    if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
-    if (negative) param = -param;
-    const int value = static_cast<int>(std::clamp<std::int64_t>(param, INT32_MIN, INT32_MAX));
-
-    const Word w = name.size() <= kMaxWordLetters ? lookup(name) : Word::unknown;
-    if (w == Word::bin) {  // binary data follows, whatever the state
-        if (has_param && value > 0)
-            pos_ += std::min<std::size_t>(static_cast<std::size_t>(value), in_.size() - pos_);
-        if (skip_ > 0) --skip_;
-        return;
-    }
-    if (overflow_ > 0) return;
-    if (skip_ > 0) {
-        --skip_;
-        return;
-    }
-    word(w, has_param, value);
-}
-
-int RtfReader::hex_byte() {
-    int value = -1;
-    for (int digits = 0; digits < 2 && pos_ < in_.size(); ++digits, ++pos_) {
-        const char h = in_[pos_];
-        int d = -1;
-        if (h >= '0' && h <= '9')
-            d = h - '0';
-        else if (h >= 'a' && h <= 'f')
-            d = h - 'a' + 10;
-        else if (h >= 'A' && h <= 'F')
-            d = h - 'A' + 10;
-        if (d < 0) break;
-        value = std::max(value, 0) * 16 + d;
-    }
-    return value;
-}
-
-void RtfReader::control_symbol(char c) {
-    if (overflow_ > 0) return;
-    if (skip_ > 0) {
-        --skip_;
-        if (c == '\'') hex_byte();  // the whole \'hh is the one character skipped
-        return;
-    }
-    switch (c) {
-        case '\'': {
-            const int value = hex_byte();
-            if (value >= 0) text_byte(static_cast<char>(value));
-            break;
-        }
+void RtfReader::symbol(std::string_view s) {
+    switch (s.front()) {
         case '*':
             state().star = true;
             break;
         case '{':
         case '}':
         case '\\':
-            text_byte(c);
+            text_bytes(s);
             break;
         case '~':
             text(0x00A0);
@@ -557,18 +238,19 @@ void RtfReader::control_symbol(char c) {
             break;
         case '\r':
         case '\n':
-            word(Word::par, false, 0);
+            word(find_control_word("par"), false, 0);
             break;
         default:
             break;  // \- (optional hyphen), \| and \: show nothing
     }
 }
 
-void RtfReader::word(Word w, bool has_param, int value) {
+// A word is heard where its group belongs; unknown words are ignored.
+void RtfReader::word(const ControlWord* w, bool has_param, int value) {
     State& st = state();
     if (st.star) {
         st.star = false;
-        if (!is_destination(w)) {
+        if (w == nullptr || w->group != WordGroup::destination) {
             flush();
             st.dest = Dest::skip;
             return;
@@ -576,23 +258,72 @@ void RtfReader::word(Word w, bool has_param, int value) {
     }
     if (st.dest == Dest::skip) return;
     flush();
-    const bool on = !has_param || value != 0;
+    if (w == nullptr) return;
+    if (w->group == WordGroup::destination) return destination(*w);
+    if (w->group == WordGroup::document) return document_setting(*w, value);
+    switch (st.dest) {
+        case Dest::font_table:
+            return font_definition(*w, value);
+        case Dest::colour_table:
+            if (w->group == WordGroup::colour_table) {
+                const std::uint8_t part = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
+                if (w->kind == WordKind::red) colour_def_.r = part;
+                if (w->kind == WordKind::green) colour_def_.g = part;
+                if (w->kind == WordKind::blue) colour_def_.b = part;
+                colour_def_set_ = true;
+            }
+            return;
+        case Dest::pn:
+            if (w->kind == WordKind::numbering_font)
+                st.chr.font = value;  // the bullet's font, for its text
+            else if (w->group == WordGroup::numbering)
+                pn_def_.apply(*w, value);
+            return;
+        case Dest::table_props:
+            if (w->kind == WordKind::end_nested_row) end_row(std::max(st.para.level(), 2));
+            if (w->group == WordGroup::row) nested_row_.apply(*w, value);
+            return;
+        case Dest::upr:
+        case Dest::skip:
+            return;
+        default:
+            break;  // a destination of text
+    }
+    switch (w->group) {
+        case WordGroup::character:
+            return st.chr.apply(*w, has_param, value);
+        case WordGroup::paragraph:
+            return st.para.apply(*w, value);
+        case WordGroup::text:
+            if (w->kind == WordKind::unicode)
+                unicode(value);
+            else
+                text(static_cast<char32_t>(w->value));
+            return;
+        case WordGroup::body:
+            if (st.dest == Dest::text) body_word(*w);
+            return;
+        case WordGroup::row:
+            if (st.dest == Dest::text) outer_row_.apply(*w, value);
+            return;
+        default:
+            return;
+    }
+}
 
-    // Destinations, wherever they stand.
-    switch (w) {
-        case Word::fonttbl:
+void RtfReader::destination(const ControlWord& w) {
+    State& st = state();
+    switch (w.kind) {
+        case WordKind::font_table:
             st.dest = Dest::font_table;
             font_open_ = false;
             return;
-        case Word::colortbl:
+        case WordKind::colour_table:
             st.dest = Dest::colour_table;
             colour_def_ = {};
             colour_def_set_ = false;
             return;
-        case Word::skip_destination:
-            st.dest = Dest::skip;
-            return;
-        case Word::field:
+        case WordKind::field:
             if (fields_.size() < kMaxFields) {
                 fields_.emplace_back();
                 st.field = static_cast<int>(fields_.size()) - 1;
@@ -600,10 +331,10 @@ void RtfReader::word(Word w, bool has_param, int value) {
                 st.field = -1;
             }
             return;
-        case Word::fldinst:
+        case WordKind::field_instruction:
             st.dest = Dest::field_instruction;
             return;
-        case Word::fldrslt:
+        case WordKind::field_result:
             st.link = -1;
             if (st.field >= 0) {
                 Field& fld = fields_[static_cast<std::size_t>(st.field)];
@@ -611,340 +342,115 @@ void RtfReader::word(Word w, bool has_param, int value) {
                 if (!fld.link.empty()) st.link = st.field;
             }
             return;
-        case Word::pntext:
-        case Word::listtext:
+        case WordKind::marker:
             if (st.dest == Dest::text) {
                 st.dest = Dest::marker;
-                marker_.clear();
-                has_marker_ = true;
+                builder_.start_marker();
             } else {
                 st.dest = Dest::skip;
             }
             return;
-        case Word::pn:
+        case WordKind::numbering:
             st.dest = Dest::pn;
             pn_def_ = {};
             return;
-        case Word::pntxtb:
+        case WordKind::text_before:
             st.dest = st.dest == Dest::pn ? Dest::pn_before : Dest::skip;
             return;
-        case Word::pntxta:
+        case WordKind::text_after:
             st.dest = st.dest == Dest::pn ? Dest::pn_after : Dest::skip;
             return;
-        case Word::nesttableprops:
+        case WordKind::nested_row:
             st.dest = Dest::table_props;
             return;
-        case Word::upr:
+        case WordKind::unicode_twin:
             st.upr_outer = st.dest;
             st.dest = Dest::upr;
             return;
-        case Word::ud:
+        case WordKind::unicode_version:
             if (st.dest == Dest::upr) st.dest = st.upr_outer;
             return;
-        default:
-            break;
-    }
-
-    // Document-wide settings.
-    switch (w) {
-        case Word::ansi:
-            doc_page_ = 1252;
+        default:  // text that is not shown
+            st.dest = Dest::skip;
             return;
-        case Word::mac:
-            doc_page_ = 10000;
-            return;
-        case Word::pc:
-            doc_page_ = 437;
-            return;
-        case Word::pca:
-            doc_page_ = 850;
-            return;
-        case Word::ansicpg:
-            if (value > 0) doc_page_ = value;
-            return;
-        case Word::deff:
-            default_font_ = value;
-            return;
-        case Word::uc:
-            st.uc = std::clamp(value, 0, kMaxUnicodeSkip);
-            return;
-        default:
-            break;
-    }
-
-    switch (st.dest) {
-        case Dest::font_table:
-            switch (w) {
-                case Word::f:
-                    finish_font();
-                    if (fonts_.size() < kMaxFonts || fonts_.count(value) != 0) {
-                        fonts_[value] = Font{};
-                        font_def_ = value;
-                        font_open_ = true;
-                    }
-                    return;
-                case Word::fcharset:
-                    if (font_open_) fonts_[font_def_].charset = value;
-                    return;
-                case Word::cpg:
-                    if (font_open_) fonts_[font_def_].cpg = value;
-                    return;
-                case Word::u:
-                    unicode(value);
-                    return;
-                default:
-                    return;
-            }
-        case Dest::colour_table:
-            if (w == Word::red || w == Word::green || w == Word::blue) {
-                const auto c = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-                (w == Word::red ? colour_def_.r : w == Word::green ? colour_def_.g : colour_def_.b) = c;
-                colour_def_set_ = true;
-            }
-            return;
-        case Dest::pn:
-            switch (w) {
-                case Word::pnlvlblt:
-                    pn_def_.kind = Numbering::bullet;
-                    return;
-                case Word::pnlvlbody:
-                case Word::pnlvl:
-                    pn_def_.kind = Numbering::body;
-                    return;
-                case Word::pnlvlcont:
-                    pn_def_.kind = Numbering::continuation;
-                    return;
-                case Word::pndec:
-                    pn_def_.style = NumberStyle::decimal;
-                    return;
-                case Word::pnucltr:
-                    pn_def_.style = NumberStyle::upper_letter;
-                    return;
-                case Word::pnlcltr:
-                    pn_def_.style = NumberStyle::lower_letter;
-                    return;
-                case Word::pnucrm:
-                    pn_def_.style = NumberStyle::upper_roman;
-                    return;
-                case Word::pnlcrm:
-                    pn_def_.style = NumberStyle::lower_roman;
-                    return;
-                case Word::pnstart:
-                    pn_def_.start = std::clamp(value, 0, kMaxCounter);
-                    pn_def_.explicit_start = true;
-                    return;
-                case Word::pnf:
-                    st.chr.font = value;
-                    return;  // the bullet's font, for its text
-                default:
-                    return;
-            }
-        case Dest::table_props:
-            if (w == Word::nestrow) end_row(std::max(st.para.level(), 2));
-            row_definition(nested_row_, w, value);
-            return;
-        case Dest::upr:
-        case Dest::skip:
-            return;
-        case Dest::text:
-        case Dest::field_instruction:
-        case Dest::marker:
-        case Dest::pn_before:
-        case Dest::pn_after:
-            break;
-    }
-
-    CharProps& chr = st.chr;
-    ParaProps& para = st.para;
-    const bool body = st.dest == Dest::text;
-    switch (w) {
-        case Word::plain:
-            chr = CharProps{};
-            return;
-        case Word::f:
-            chr.font = value;
-            return;
-        case Word::b:
-            chr.bold = on;
-            return;
-        case Word::i:
-            chr.italic = on;
-            return;
-        case Word::ul:
-            chr.underline = on;
-            return;
-        case Word::ulnone:
-            chr.underline = false;
-            return;
-        case Word::strike:
-        case Word::striked:
-            chr.strike = on;
-            return;
-        case Word::fs:
-            chr.size = has_param && value > 0 ? std::min(value, kMaxSize) : kDefaultSize;
-            return;
-        case Word::cf:
-            chr.colour = value;
-            return;
-        case Word::cb:
-        case Word::highlight:
-        case Word::chcbpat:
-            chr.background = value;
-            return;
-        case Word::super_:
-            chr.vertical = VerticalAlign::superscript;
-            return;
-        case Word::sub:
-            chr.vertical = VerticalAlign::subscript;
-            return;
-        case Word::nosupersub:
-            chr.vertical = VerticalAlign::baseline;
-            return;
-        case Word::v:
-            chr.hidden = on;
-            return;
-        case Word::u:
-            unicode(value);
-            return;
-        case Word::tab:
-            text(U'\t');
-            return;
-        case Word::line:
-            text(U'\n');
-            return;
-        case Word::emdash:
-            text(0x2014);
-            return;
-        case Word::endash:
-            text(0x2013);
-            return;
-        case Word::lquote:
-            text(0x2018);
-            return;
-        case Word::rquote:
-            text(0x2019);
-            return;
-        case Word::ldblquote:
-            text(0x201C);
-            return;
-        case Word::rdblquote:
-            text(0x201D);
-            return;
-        case Word::bullet:
-            text(0x2022);
-            return;
-        case Word::emspace:
-            text(0x2003);
-            return;
-        case Word::enspace:
-            text(0x2002);
-            return;
-        case Word::qmspace:
-            text(0x2005);
-            return;
-        case Word::zwj:
-            text(0x200D);
-            return;
-        case Word::zwnj:
-            text(0x200C);
-            return;
-        case Word::zwbo:
-            text(0x200B);
-            return;
-        case Word::ltrmark:
-            text(0x200E);
-            return;
-        case Word::rtlmark:
-            text(0x200F);
-            return;
-        case Word::pard:
-            para = ParaProps{};
-            return;
-        case Word::ql:
-            para.alignment = Alignment::left;
-            return;
-        case Word::qc:
-            para.alignment = Alignment::centre;
-            return;
-        case Word::qr:
-            para.alignment = Alignment::right;
-            return;
-        case Word::qj:
-            para.alignment = Alignment::justify;
-            return;
-        case Word::li:
-            para.left = clamp_twips(value);
-            return;
-        case Word::ri:
-            para.right = clamp_twips(value);
-            return;
-        case Word::fi:
-            para.first = clamp_twips(value);
-            return;
-        case Word::sb:
-            para.before = std::clamp(value, 0, kMaxTwips);
-            return;
-        case Word::sa:
-            para.after = std::clamp(value, 0, kMaxTwips);
-            return;
-        case Word::intbl:
-            para.in_table = true;
-            return;
-        case Word::itap:
-            para.itap = std::clamp(value, 0, kMaxTableDepth);
-            return;
-        default:
-            break;
-    }
-    if (!body) return;
-    switch (w) {
-        case Word::par:
-            end_paragraph(para.level());
-            return;
-        case Word::sect:  // ends a paragraph, but writers put it after the last \par too
-            if (!runs_.empty() || has_marker_) end_paragraph(para.level());
-            return;
-        case Word::cell:
-            end_cell(std::max(para.level(), 1));
-            return;
-        case Word::nestcell:
-            end_cell(std::max(para.level(), 2));
-            return;
-        case Word::row:
-            end_row(std::max(para.level(), 1));
-            return;
-        case Word::nestrow:
-            end_row(std::max(para.level(), 2));
-            return;
-        case Word::chftn:  // a footnote's mark in the text; the footnote itself is skipped
-            footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
-            for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
-            return;
-        case Word::trowd:
-        case Word::trleft:
-        case Word::cellx:
-            row_definition(outer_row_, w, value);
-            return;
-        default:
-            return;  // unknown words are ignored
     }
 }
 
-void RtfReader::row_definition(RowDefinition& def, Word w, int value) {
-    switch (w) {
-        case Word::trowd:
-            def = RowDefinition{};
+void RtfReader::document_setting(const ControlWord& w, int value) {
+    switch (w.kind) {
+        case WordKind::code_page:
+            doc_page_ = w.value;
             return;
-        case Word::trleft:
-            def.left = clamp_twips(value);
+        case WordKind::ansi_code_page:
+            if (value > 0) doc_page_ = value;
             return;
-        case Word::cellx:
-            if (def.edges.size() < kMaxCellEdges) def.edges.push_back(clamp_twips(value));
-            if (def.cells < SIZE_MAX) ++def.cells;
+        case WordKind::default_font:
+            default_font_ = value;
+            return;
+        case WordKind::unicode_skip:
+            state().uc = std::clamp(value, 0, kMaxUnicodeSkip);
             return;
         default:
             return;
     }
+}
+
+void RtfReader::font_definition(const ControlWord& w, int value) {
+    switch (w.kind) {
+        case WordKind::font:
+            finish_font();
+            if (fonts_.size() < kMaxFonts || fonts_.count(value) != 0) {
+                fonts_[value] = Font{};
+                font_def_ = value;
+                font_open_ = true;
+            }
+            return;
+        case WordKind::charset:
+            if (font_open_) fonts_[font_def_].charset = value;
+            return;
+        case WordKind::font_code_page:
+            if (font_open_) fonts_[font_def_].cpg = value;
+            return;
+        case WordKind::unicode:
+            unicode(value);
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::body_word(const ControlWord& w) {
+    const ParaProps& para = state().para;
+    switch (w.kind) {
+        case WordKind::end_paragraph:
+            builder_.end_paragraph(para, para.level());
+            return;
+        case WordKind::end_section:
+            if (builder_.has_paragraph()) builder_.end_paragraph(para, para.level());
+            return;
+        case WordKind::end_cell:
+            builder_.end_cell(para, std::max(para.level(), 1));
+            return;
+        case WordKind::end_nested_cell:
+            builder_.end_cell(para, std::max(para.level(), 2));
+            return;
+        case WordKind::end_row:
+            end_row(std::max(para.level(), 1));
+            return;
+        case WordKind::end_nested_row:
+            end_row(std::max(para.level(), 2));
+            return;
+        case WordKind::footnote_mark:
+            footnotes_ = std::min(footnotes_ + 1, kMaxCounter);
+            for (const char c : std::to_string(footnotes_)) text(static_cast<char32_t>(c));
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::end_row(int level) {
+    builder_.end_row(state().para, level, level == 1 ? outer_row_ : nested_row_);
 }
 
 void RtfReader::unicode(int value) {
@@ -970,33 +476,42 @@ void RtfReader::unicode(int value) {
     text(c);
 }
 
-void RtfReader::text_byte(char c) {
-    State& st = state();
-    switch (st.dest) {
+// Bytes of text in the document's code page; the first may be fallback characters of a \u.
+void RtfReader::text_bytes(std::string_view bytes) {
+    const auto skipped = std::min(bytes.size(), static_cast<std::size_t>(skip_));
+    skip_ -= static_cast<int>(skipped);
+    bytes.remove_prefix(skipped);
+    const Dest dest = state().dest;
+    switch (dest) {
         case Dest::skip:
         case Dest::upr:
         case Dest::pn:
         case Dest::table_props:
             return;
-        case Dest::colour_table:
-            if (c == ';') end_colour();
-            return;
-        case Dest::font_table:
-            if (c == ';') {
-                flush();
-                finish_font();
-                return;
+        case Dest::colour_table:  // only the ends of its entries count
+            for (const char c : bytes) {
+                if (c == ';') end_colour();
             }
-            break;
+            return;
         default:
             break;
     }
-    if (c == '\t') {
-        text(U'\t');
-        return;
+    const auto plain = [dest](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && !(c == ';' && dest == Dest::font_table);
+    };
+    while (!bytes.empty()) {
+        std::size_t n = 0;  // plain text goes in a run at a time
+        while (n < bytes.size() && plain(bytes[n])) ++n;
+        pending_.append(bytes.substr(0, n));
+        if (n == bytes.size()) return;
+        if (bytes[n] == '\t') {
+            text(U'\t');
+        } else if (bytes[n] == ';') {  // the end of a font's entry
+            flush();
+            finish_font();
+        }
+        bytes.remove_prefix(n + 1);  // other control characters are dropped
     }
-    if (static_cast<unsigned char>(c) < 0x20) return;
-    pending_ += c;
 }
 
 void RtfReader::text(char32_t c) {
@@ -1021,10 +536,14 @@ void RtfReader::deliver(const std::string& utf8) {
     };
     switch (st.dest) {
         case Dest::text:
-            if (!st.chr.hidden) add_text(utf8);
+            if (!st.chr.hidden) {
+                builder_.add_text(
+                    utf8, format_of(st.chr),
+                    st.link >= 0 ? fields_[static_cast<std::size_t>(st.link)].link : std::string());
+            }
             return;
         case Dest::marker:
-            bounded_append(marker_, kMaxMarkerBytes);
+            builder_.add_marker_text(utf8);
             return;
         case Dest::font_table:
             if (font_open_) bounded_append(fonts_[font_def_].name, kMaxFontNameBytes);
@@ -1106,115 +625,6 @@ Format RtfReader::format_of(const CharProps& chr) {
     f.strike = chr.strike;
     f.vertical = chr.vertical;
     return f;
-}
-
-void RtfReader::add_text(const std::string& utf8) {
-    if (utf8.empty()) return;
-    const State& st = state();
-    Format f = format_of(st.chr);
-    const std::string& link = st.link >= 0 ? fields_[static_cast<std::size_t>(st.link)].link : std::string();
-    if (!runs_.empty() && runs_.back().format == f && runs_.back().link == link) {
-        runs_.back().text += utf8;
-    } else {
-        runs_.push_back(Run{utf8, std::move(f), link});
-    }
-}
-
-Paragraph RtfReader::make_paragraph() {
-    const ParaProps& pp = state().para;
-    Paragraph p;
-    p.runs = std::move(runs_);
-    runs_.clear();
-    p.alignment = pp.alignment;
-    p.left_indent = pp.left;
-    p.right_indent = pp.right;
-    p.first_line_indent = pp.first;
-    p.space_before = pp.before;
-    p.space_after = pp.after;
-    // Numbers go on from the paragraph before unless a list starts here: after a paragraph
-    // without a number, at a numbering group with its own start, or in another style.
-    const bool numbered = pp.pn.kind == Numbering::body;
-    if (numbered) {
-        const bool goes_on = last_numbered_ && !restart_numbering_ && last_style_ == pp.pn.style;
-        counter_ = goes_on ? std::min(counter_ + 1, kMaxCounter) : pp.pn.start;
-        last_style_ = pp.pn.style;
-    }
-    last_numbered_ = numbered;
-    restart_numbering_ = false;
-    if (has_marker_) {
-        p.marker = trim(marker_);
-    } else if (pp.pn.kind == Numbering::bullet) {
-        p.marker = trim(pp.pn.before + pp.pn.after);
-        if (p.marker.empty()) p.marker = "\xE2\x80\xA2";
-    } else if (numbered) {
-        p.marker = trim(pp.pn.before + number_text(counter_, pp.pn.style) + pp.pn.after);
-    }
-    marker_.clear();
-    has_marker_ = false;
-    return p;
-}
-
-std::vector<Block>& RtfReader::container(int level) {
-    return level == 0 ? body_ : open_[static_cast<std::size_t>(level - 1)].cell.blocks;
-}
-
-void RtfReader::set_level(int level) {
-    while (static_cast<int>(open_.size()) > level) {
-        Level inner = std::move(open_.back());
-        open_.pop_back();
-        if (!inner.cell.blocks.empty()) inner.row.cells.push_back(std::move(inner.cell));
-        if (!inner.row.cells.empty()) inner.table.rows.push_back(std::move(inner.row));
-        if (!inner.table.rows.empty()) {
-            container(static_cast<int>(open_.size()))
-                .emplace_back()
-                .content.emplace<Table>(std::move(inner.table));
-        }
-    }
-    while (static_cast<int>(open_.size()) < level) open_.emplace_back();
-}
-
-void RtfReader::end_paragraph(int level) {
-    Paragraph p = make_paragraph();
-    set_level(level);
-    container(level).emplace_back().content.emplace<Paragraph>(std::move(p));
-}
-
-void RtfReader::end_cell(int level) {
-    end_paragraph(level);
-    Level& lv = open_[static_cast<std::size_t>(level - 1)];
-    lv.row.cells.push_back(std::move(lv.cell));
-    lv.cell = Cell{};
-}
-
-void RtfReader::end_row(int level) {
-    if (!runs_.empty() || has_marker_) end_cell(level);
-    set_level(level);
-    Level& lv = open_[static_cast<std::size_t>(level - 1)];
-    if (!lv.cell.blocks.empty()) {
-        lv.row.cells.push_back(std::move(lv.cell));
-        lv.cell = Cell{};
-    }
-    // Some writers end a row with one \cell too many; an empty cell beyond the row's
-    // definition is not shown.
-    const RowDefinition& def = level == 1 ? outer_row_ : nested_row_;
-    while (def.cells > 0 && lv.row.cells.size() > def.cells && is_empty(lv.row.cells.back())) {
-        lv.row.cells.pop_back();
-    }
-    for (std::size_t i = 0; i < lv.row.cells.size() && i < def.edges.size(); ++i) {
-        const int width = def.edges[i] - (i == 0 ? def.left : def.edges[i - 1]);
-        lv.row.cells[i].width = std::max(width, 0);
-    }
-    if (!lv.row.cells.empty()) {
-        lv.table.rows.push_back(std::move(lv.row));
-        lv.row = Row{};
-    }
-}
-
-void RtfReader::finish() {
-    // A truncated document: what was read so far, in the innermost state's properties.
-    flush();
-    if (!runs_.empty() || has_marker_) end_paragraph(state().para.level());
-    set_level(0);
 }
 
 }  // namespace

@@ -158,6 +158,13 @@ TEST(RtfLists, OldStyleNumberingAndMarkerGroups) {
     EXPECT_THAT(texts(d), ElementsAre("one", "two", "a", "b", "c", "d", "cont", "seven", "nine", "plain"));
     EXPECT_EQ(paragraph_with(d, "one").left_indent, 720);
     EXPECT_EQ(paragraph_with(d, "one").first_line_indent, -360);
+    // Letters repeat after z; roman numbers past 3999, and numbers below 1, are decimal.
+    const Document numbers = rtf(R"rtf(\pard{\*\pn\pnlvlbody\pnstart27\pnlcltr}a\par)rtf"
+                                 R"rtf(\pard{\*\pn\pnlvlbody\pnstart3999\pnucrm}b\par c\par)rtf"
+                                 R"rtf(\pard{\*\pn\pnlvlbody\pnstart0\pnlcrm}d\par)rtf");
+    markers.clear();
+    for (const Paragraph* p : paragraphs(numbers)) markers.push_back(p->marker);
+    EXPECT_THAT(markers, ElementsAre("aa", "MMMCMXCIX", "4000", "0"));
 }
 
 TEST(RtfTables, RowsCellsAndTextAround) {

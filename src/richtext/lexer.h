@@ -1,0 +1,42 @@
+#pragma once
+// Part of the RTF reader: splits a document into its tokens (braces, control words and
+// symbols, text) and knows nothing of what they mean, except that \bin is followed by
+// bytes that are no tokens.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace hoopcast::richtext {
+
+struct Token {
+    enum class Type : std::uint8_t {
+        open,    // "{"
+        close,   // "}"
+        word,    // a control word: its name, and its parameter when `has_param`
+        symbol,  // a control symbol: "\" and one character, in `text`
+        hex,     // \'hh: the byte in `param`, -1 when no hex digit follows
+        binary,  // \bin and the bytes it announces, already passed over
+        text,    // bytes of text; line ends in the file are not text and are left out
+        end,
+    };
+    Type type = Type::end;
+    bool has_param = false;
+    int param = 0;          // clamped to int
+    std::string_view text;  // a word's name, a symbol's character, or the text
+};
+
+class Lexer {
+  public:
+    explicit Lexer(std::string_view in) : in_(in) {}
+    Token next();
+
+  private:
+    void word(Token& t);
+    int hex_byte();
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace hoopcast::richtext
