@@ -24,6 +24,7 @@
 #include "app/colour_box.h"
 #include "app/court_view.h"
 #include "app/icons.h"
+#include "app/message_box.h"
 #include "app/up_down.h"
 #include "play/codepage.h"
 #include "play/reader.h"
@@ -67,6 +68,13 @@ QPushButton* picture_button(QWidget* parent, PlaybackIcon icon, const QString& h
     b->setIconSize(QSize(16, 16));
     return b;
 }
+
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 // A read-only box showing the speed with its spinner, at the design's place and values.
 std::pair<QLineEdit*, UpDown*> speed_control(QWidget* parent, QRect edit_geometry, QRect spinner_geometry) {
@@ -392,18 +400,22 @@ void TForm12::open_chosen_file(const QString& path) {
 
 void TForm12::show_reader_box(bool error_box, const QString& text) {
     if (error_box) {
-        QMessageBox::critical(this, QStringLiteral("Error"), text);
+        show_message(this, QMessageBox::Critical, QStringLiteral("Error"), text);
     } else {
-        QMessageBox::information(this, QStringLiteral("Information"), text);
+        show_message(this, QMessageBox::Information, QStringLiteral("Information"), text);
     }
 }
 
 bool TForm12::OpenPlay(const QString& file_name) {
     engine_->reset_for_open();
     Richedit1->clear();
-    const ReadResult result = hoopcast::OpenPlay(*play_, file_name.toStdString());
+    const ReadResult result = [&] {
+        // A large file takes a while to read, and the window cannot answer meanwhile.
+        const BusyCursor busy;
+        return hoopcast::OpenPlay(*play_, file_name.toStdString());
+    }();
     if (result.outcome == ReadOutcome::file_error) {
-        QMessageBox::critical(this, QStringLiteral("Error"), QString::fromStdString(result.message));
+        show_reader_box(true, QString::fromStdString(result.message));
         return false;
     }
     if (result.category) Label8->setText(from_play_text(*result.category));

@@ -247,6 +247,32 @@ private slots:
         QCOMPARE(seen_icon, icon);
     }
 
+    void aHugeFirstLineIsShortenedToFitTheScreen() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("binary.kqz"));
+        write_file(path, QByteArray(1 << 20, 'x') + "\r\n");
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QString seen_text;
+        QSize seen_size;
+        bool busy_cursor_left = true;
+        on_next_modal([&](QWidget* w) {
+            seen_text = text_of_box(w);
+            seen_size = w->sizeHint();
+            busy_cursor_left = QApplication::overrideCursor() != nullptr;
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        form.OpenPlay(path);
+        QVERIFY(seen_text.startsWith(QStringLiteral("Importfile xxx")));
+        QVERIFY(seen_text.endsWith(QStringLiteral("xxx is not supported")));
+        QVERIFY(seen_text.contains(QChar(0x2026)));
+        const QSize screen = form.screen()->availableGeometry().size();
+        QVERIFY2(seen_size.width() <= screen.width() && seen_size.height() <= screen.height(),
+                 qPrintable(QStringLiteral("box %1 x %2").arg(seen_size.width()).arg(seen_size.height())));
+        QVERIFY(!busy_cursor_left);
+    }
+
     void aFileThatCannotBeOpenedShowsTheSystemError() {
         TForm12 form({});
         form.show();
