@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QWindow>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <tuple>
@@ -49,6 +51,35 @@ constexpr int kShownSpeed = kDefaultSpeedMs;
 constexpr int kSketchPenWidth = 4;
 constexpr int kBlueIndex = 12;
 const QColor kWideBackground(0, 0, 0);
+
+// Keys that act on playback anywhere in the window, unless the focused control uses them.
+enum class WindowKeyAction { play_pause, previous, next, stop };
+struct WindowKey {
+    Qt::Key key;
+    WindowKeyAction action;
+};
+// A presentation clicker sends PageUp/PageDown or the arrows.
+constexpr WindowKey kWindowKeys[] = {
+    {Qt::Key_Space, WindowKeyAction::play_pause}, {Qt::Key_Left, WindowKeyAction::previous},
+    {Qt::Key_PageUp, WindowKeyAction::previous},  {Qt::Key_Right, WindowKeyAction::next},
+    {Qt::Key_PageDown, WindowKeyAction::next},    {Qt::Key_Home, WindowKeyAction::stop},
+};
+
+// The window keys each kind of control uses itself. Buttons keep the arrows for the clicker:
+// focus sits on Play while presenting.
+struct ControlKeys {
+    const char* kind;  // a class the control inherits
+    std::initializer_list<Qt::Key> keys;
+};
+const ControlKeys kControlKeys[] = {
+    {"QAbstractButton", {Qt::Key_Space}},
+    // The speed boxes: the caret in the number.
+    {"QLineEdit", {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home}},
+    // The description pane scrolls and selects.
+    {"QAbstractScrollArea",
+     {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
+    {"QComboBox", {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
+};
 
 QFont arial_bold_13() {
     QFont f(QStringLiteral("Arial"));
@@ -114,6 +145,7 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
     build_controls();
     build_panel();
     build_shortcuts();
+    claim_control_keys();
     AboutBox = new TAboutBox(this);
     AboutBox->hide();
 
@@ -276,24 +308,46 @@ void TForm12::build_panel() {
     Panel1->setEnabled(false);
 }
 
-// Presentation keys: a clicker sends PageUp/PageDown or the arrows.
 void TForm12::build_shortcuts() {
-    auto bind = [this](QKeySequence keys, auto handler) {
-        auto* s = new QShortcut(keys, this);
+    auto bind = [this](Qt::Key key, auto handler) {
+        auto* s = new QShortcut(QKeySequence(key), this);
         s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, handler);
     };
-    bind(QKeySequence(Qt::Key_Space), [this] {
-        if (state_.playing) {
-            engine_->BitBtn3Click();
-        } else {
-            engine_->BitBtn1Click();
+    for (const WindowKey& k : kWindowKeys) {
+        bind(k.key, [this, action = k.action] {
+            switch (action) {
+                case WindowKeyAction::play_pause:
+                    if (state_.playing) {
+                        engine_->BitBtn3Click();
+                    } else {
+                        engine_->BitBtn1Click();
+                    }
+                    break;
+                case WindowKeyAction::previous: engine_->BitBtn5Click(); break;
+                case WindowKeyAction::next: engine_->BitBtn6Click(); break;
+                case WindowKeyAction::stop: engine_->BitBtn4Click(); break;
+            }
+        });
+    }
+    bind(Qt::Key_Escape, [this] { BitBtn2Click(); });
+}
+
+// A control that takes the focus is asked first whether it uses a window key.
+void TForm12::claim_control_keys() {
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->focusPolicy() != Qt::NoFocus) w->installEventFilter(this);
+    }
+}
+
+bool TForm12::focused_control_uses(QObject* control, const QKeyEvent& key) const {
+    if (key.modifiers() != Qt::NoModifier) return false;
+    for (const ControlKeys& c : kControlKeys) {
+        if (control->inherits(c.kind)) {
+            return std::find(c.keys.begin(), c.keys.end(), key.key()) != c.keys.end();
         }
-    });
-    for (auto key : {Qt::Key_Left, Qt::Key_PageUp}) bind(QKeySequence(key), [this] { engine_->BitBtn5Click(); });
-    for (auto key : {Qt::Key_Right, Qt::Key_PageDown}) bind(QKeySequence(key), [this] { engine_->BitBtn6Click(); });
-    bind(QKeySequence(Qt::Key_Home), [this] { engine_->BitBtn4Click(); });
-    bind(QKeySequence(Qt::Key_Escape), [this] { BitBtn2Click(); });
+    }
+    return false;
 }
 
 // --- start-up and shutdown ------------------------------------------------------------
@@ -602,11 +656,16 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
             Label6Click();
             return true;
         }
-        if (watched == centralWidget()) {
-            const QPoint p = mouse->position().toPoint();
+        // Controls pass up the clicks they do not use; those are not on the background.
+        const QPoint p = mouse->position().toPoint();
+        if (watched == centralWidget() && centralWidget()->childAt(p) == nullptr) {
             FormMouseDown(mouse->button(), p.x(), p.y());
             return true;
         }
+    }
+    if (event->type() == QEvent::ShortcutOverride && focused_control_uses(watched, *static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
     }
     if (watched == centralWidget() && event->type() == QEvent::Paint) {
         // The court area is checked after every repaint of the window.

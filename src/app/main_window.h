@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -151,6 +152,8 @@ private:
     int outer_width() const;
     int outer_height() const;
     void set_outer_width(int width);
+    void claim_control_keys();
+    bool focused_control_uses(QObject* control, const QKeyEvent& key) const;
 
     QStringList arguments_;
     std::unique_ptr<PlayModel> play_;
