@@ -132,6 +132,7 @@ private slots:
         };
         press(form.CheckBox1, Qt::Key_Space);
         QVERIFY(!form.CheckBox1->isChecked());
+        QVERIFY(!form.CheckBox3->isChecked());
         press(form.BitBtn6, Qt::Key_Space);  // presses Next
         QCOMPARE(form.Label4->text(), QStringLiteral("2/2"));
         QVERIFY(!form.playback_state().playing);
@@ -142,6 +143,28 @@ private slots:
         QCOMPARE(form.Label4->text(), QStringLiteral("1/2"));
         press(form.BitBtn1, Qt::Key_Right);  // the clicker, with focus on Play
         QCOMPARE(form.Label4->text(), QStringLiteral("2/2"));
+    }
+
+    void speedBoxesAndIntervalAgreeThroughResizesAndStateChanges() {
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.UpDown1->step_up();
+        form.UpDown1->step_up();
+        auto speed_is = [&form](const QString& ms) {
+            return form.Edit1->text() == ms && form.Edit2->text() == ms && form.timer1().interval() == ms.toInt();
+        };
+        QVERIFY(speed_is(QStringLiteral("22")));
+        set_outer_size(form, 616, 520);
+        form.showMinimized();
+        form.showNormal();
+        QVERIFY(speed_is(QStringLiteral("22")));
+        form.showMaximized();
+        QTRY_VERIFY(form.Panel1->isVisible());
+        form.UpDown2->step_down();
+        form.showNormal();
+        QTRY_VERIFY(!form.Panel1->isVisible());
+        QVERIFY(speed_is(QStringLiteral("21")));
     }
 
     void argumentsAreJoinedWithBlanks() {
