@@ -593,21 +593,25 @@ QSize TForm12::normal_client_size(QSize outer) const {
 // While normal the border is fixed at the normal size: the window manager holds the window
 // to the base size of the size hints. Maximized (or wide) the window manager sizes it freely.
 void TForm12::hold_normal_size(bool hold, QSize outer) {
-    const bool managed = x11_frame_.window_manager_running();
+    if (!x11_frame_.window_manager_running()) {
+        // Nobody else sizes the window.
+        if (hold && size() != normal_client_size(outer)) resize(normal_client_size(outer));
+        return;
+    }
     // Until the window manager has framed the window its outer size is unknown; it keeps the
     // design's client size meanwhile, which leaves room for a frame.
-    if (hold && managed && !x11_frame_.extents(*this)) return;
+    if (hold && !x11_frame_.extents(*this)) return;
     const QSize base = hold ? normal_client_size(outer) : QSize(0, 0);
     const QSize step = hold ? QSize(kNoResizeStep, kNoResizeStep) : QSize(0, 0);
     // Each change is a message to the window manager.
     if (baseSize() != base) setBaseSize(base);
     if (sizeIncrement() != step) setSizeIncrement(step);
-    // Not every window manager applies changed hints at once. Under one, the window sizes
-    // itself only when first framed: later, a resize of its own could take back a maximizing
-    // under way, as the window learns of it after the new frame.
-    if (hold && size() != base && (!managed || !sized_for_frame_)) {
+    // Not every window manager applies changed hints at once, so the window sizes itself when
+    // first framed. Never later: a resize of its own could take back a maximizing under way,
+    // as the window learns of it only after the new frame.
+    if (hold && !sized_for_frame_ && size() != base) {
         resize(base);
-        sized_for_frame_ = managed;
+        sized_for_frame_ = true;
     }
 }
 
