@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
