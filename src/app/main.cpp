@@ -6,8 +6,9 @@
 int main(int argc, char** argv) {
     hoopcast::raster::keep_frame_memory();
     QApplication app(argc, argv);
+    // The task bar names the program from the desktop entry that the window class and the
+    // desktop file name point to. No display name: Qt would append it to every window title.
     QApplication::setApplicationName(QStringLiteral("hoopcast"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Basketball play viewer"));
     QApplication::setDesktopFileName(QStringLiteral("hoopcast"));
 
     QStringList arguments = QApplication::arguments();

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QWindow>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <tuple>
@@ -24,6 +26,7 @@
 #include "app/colour_box.h"
 #include "app/court_view.h"
 #include "app/icons.h"
+#include "app/message_box.h"
 #include "app/up_down.h"
 #include "play/codepage.h"
 #include "play/reader.h"
@@ -48,6 +51,39 @@ constexpr int kShownSpeed = kDefaultSpeedMs;
 constexpr int kSketchPenWidth = 4;
 constexpr int kBlueIndex = 12;
 const QColor kWideBackground(0, 0, 0);
+// A resize step wider than any screen (and within Qt's 16 bits for it): while normal, the
+// window manager offers maximizing (a window of fixed size hints loses that on most of
+// them), yet an edge drag cannot reach any size but the base one.
+constexpr int kNoResizeStep = 30000;
+
+// Keys that act on playback anywhere in the window, unless the focused control uses them.
+enum class WindowKeyAction { play_pause, previous, next, stop };
+struct WindowKey {
+    Qt::Key key;
+    WindowKeyAction action;
+};
+// A presentation clicker sends PageUp/PageDown or the arrows.
+constexpr WindowKey kWindowKeys[] = {
+    {Qt::Key_Space, WindowKeyAction::play_pause}, {Qt::Key_Left, WindowKeyAction::previous},
+    {Qt::Key_PageUp, WindowKeyAction::previous},  {Qt::Key_Right, WindowKeyAction::next},
+    {Qt::Key_PageDown, WindowKeyAction::next},    {Qt::Key_Home, WindowKeyAction::stop},
+};
+
+// The window keys each kind of control uses itself. Buttons keep the arrows for the clicker:
+// focus sits on Play while presenting.
+struct ControlKeys {
+    const char* kind;  // a class the control inherits
+    std::initializer_list<Qt::Key> keys;
+};
+const ControlKeys kControlKeys[] = {
+    {"QAbstractButton", {Qt::Key_Space}},
+    // The speed boxes: the caret in the number.
+    {"QLineEdit", {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home}},
+    // The description pane scrolls and selects.
+    {"QAbstractScrollArea",
+     {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
+    {"QComboBox", {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
+};
 
 QFont arial_bold_13() {
     QFont f(QStringLiteral("Arial"));
@@ -67,6 +103,13 @@ QPushButton* picture_button(QWidget* parent, PlaybackIcon icon, const QString& h
     b->setIconSize(QSize(16, 16));
     return b;
 }
+
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 // A read-only box showing the speed with its spinner, at the design's place and values.
 std::pair<QLineEdit*, UpDown*> speed_control(QWidget* parent, QRect edit_geometry, QRect spinner_geometry) {
@@ -106,6 +149,7 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
     build_controls();
     build_panel();
     build_shortcuts();
+    claim_control_keys();
     AboutBox = new TAboutBox(this);
     AboutBox->hide();
 
@@ -189,6 +233,7 @@ void TForm12::build_controls() {
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { engine_->CheckBox1Click(); });
     connect(UpDown1, &UpDown::changing, this, [this](int v) {
         UpDown1->set_increment(engine_->UpDown1Changing(v));
+        mirror_speed(UpDown1, UpDown2);
     });
 }
 
@@ -262,30 +307,58 @@ void TForm12::build_panel() {
     connect(CheckBox4, &QCheckBox::clicked, this, [this] { engine_->CheckBox4Click(CheckBox4->isChecked()); });
     connect(UpDown2, &UpDown::changing, this, [this](int v) {
         UpDown2->set_increment(engine_->UpDown2Changing(v));
+        mirror_speed(UpDown2, UpDown1);
     });
+    // The panel can show in either layout: its switches and the main window's always agree.
+    for (auto [a, b] : {std::pair{CheckBox1, CheckBox3}, std::pair{CheckBox2, CheckBox4}}) {
+        connect(a, &QCheckBox::toggled, b, &QCheckBox::setChecked);
+        connect(b, &QCheckBox::toggled, a, &QCheckBox::setChecked);
+    }
 
     Panel1->hide();
     Panel1->setEnabled(false);
 }
 
-// Presentation keys: a clicker sends PageUp/PageDown or the arrows.
 void TForm12::build_shortcuts() {
-    auto bind = [this](QKeySequence keys, auto handler) {
-        auto* s = new QShortcut(keys, this);
+    auto bind = [this](Qt::Key key, auto handler) {
+        auto* s = new QShortcut(QKeySequence(key), this);
         s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, handler);
     };
-    bind(QKeySequence(Qt::Key_Space), [this] {
-        if (state_.playing) {
-            engine_->BitBtn3Click();
-        } else {
-            engine_->BitBtn1Click();
+    for (const WindowKey& k : kWindowKeys) {
+        bind(k.key, [this, action = k.action] {
+            switch (action) {
+                case WindowKeyAction::play_pause:
+                    if (state_.playing) {
+                        engine_->BitBtn3Click();
+                    } else {
+                        engine_->BitBtn1Click();
+                    }
+                    break;
+                case WindowKeyAction::previous: engine_->BitBtn5Click(); break;
+                case WindowKeyAction::next: engine_->BitBtn6Click(); break;
+                case WindowKeyAction::stop: engine_->BitBtn4Click(); break;
+            }
+        });
+    }
+    bind(Qt::Key_Escape, [this] { BitBtn2Click(); });
+}
+
+// A control that takes the focus is asked first whether it uses a window key.
+void TForm12::claim_control_keys() {
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->focusPolicy() != Qt::NoFocus) w->installEventFilter(this);
+    }
+}
+
+bool TForm12::focused_control_uses(QObject* control, const QKeyEvent& key) const {
+    if (key.modifiers() != Qt::NoModifier) return false;
+    for (const ControlKeys& c : kControlKeys) {
+        if (control->inherits(c.kind)) {
+            return std::find(c.keys.begin(), c.keys.end(), key.key()) != c.keys.end();
         }
-    });
-    for (auto key : {Qt::Key_Left, Qt::Key_PageUp}) bind(QKeySequence(key), [this] { engine_->BitBtn5Click(); });
-    for (auto key : {Qt::Key_Right, Qt::Key_PageDown}) bind(QKeySequence(key), [this] { engine_->BitBtn6Click(); });
-    bind(QKeySequence(Qt::Key_Home), [this] { engine_->BitBtn4Click(); });
-    bind(QKeySequence(Qt::Key_Escape), [this] { BitBtn2Click(); });
+    }
+    return false;
 }
 
 // --- start-up and shutdown ------------------------------------------------------------
@@ -310,6 +383,7 @@ void TForm12::FormShow() {
     Label8->clear();
     Label4->clear();
     UpDown1->set_increment(speed_increment(UpDown1->position()));
+    mirror_speed(UpDown1, UpDown2);
     timer1_.setInterval(UpDown1->position());
     if (isMaximized()) {
         Panel1->setEnabled(true);
@@ -329,16 +403,12 @@ void TForm12::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_once_) return;
     shown_once_ = true;
-    // The smallest size counts the frame, known only now.
-    const int frame_w = frameGeometry().width() - width();
-    const int frame_h = frameGeometry().height() - height();
-    setMinimumSize(kMinOuterWidth - frame_w, kMinOuterHeight - frame_h);
     if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
     FormResize();
     FormShow();
     // FormShow hides the description pane; in the normal layout a coach expects to see it
     // from the start, not only after the first change of layout.
-    if (outer_width() <= kWideThreshold) Richedit1->show();
+    if (layout_ == Layout::normal) Richedit1->show();
 }
 
 void TForm12::Exit1Click() {
@@ -392,18 +462,22 @@ void TForm12::open_chosen_file(const QString& path) {
 
 void TForm12::show_reader_box(bool error_box, const QString& text) {
     if (error_box) {
-        QMessageBox::critical(this, QStringLiteral("Error"), text);
+        show_message(this, QMessageBox::Critical, QStringLiteral("Error"), text);
     } else {
-        QMessageBox::information(this, QStringLiteral("Information"), text);
+        show_message(this, QMessageBox::Information, QStringLiteral("Information"), text);
     }
 }
 
 bool TForm12::OpenPlay(const QString& file_name) {
     engine_->reset_for_open();
     Richedit1->clear();
-    const ReadResult result = hoopcast::OpenPlay(*play_, file_name.toStdString());
+    const ReadResult result = [&] {
+        // A large file takes a while to read, and the window cannot answer meanwhile.
+        const BusyCursor busy;
+        return hoopcast::OpenPlay(*play_, file_name.toStdString());
+    }();
     if (result.outcome == ReadOutcome::file_error) {
-        QMessageBox::critical(this, QStringLiteral("Error"), QString::fromStdString(result.message));
+        show_reader_box(true, QString::fromStdString(result.message));
         return false;
     }
     if (result.category) Label8->setText(from_play_text(*result.category));
@@ -496,12 +570,54 @@ void TForm12::show_caption(std::string_view caption) {
 
 // --- layout ----------------------------------------------------------------------------
 
-int TForm12::outer_width() const { return frameGeometry().width(); }
-int TForm12::outer_height() const { return frameGeometry().height(); }
+// The frame is the window manager's and changes after the window is shown (framing,
+// maximizing without borders), so it is read afresh whenever a layout is decided.
+QMargins TForm12::frame() const {
+    if (const auto announced = x11_frame_.extents(*this)) return *announced;
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    return QMargins(std::max(0, inner.left() - outer.left()), std::max(0, inner.top() - outer.top()),
+                    std::max(0, outer.right() - inner.right()), std::max(0, outer.bottom() - inner.bottom()));
+}
 
-void TForm12::set_outer_width(int width) {
-    const int frame_extra = frameGeometry().width() - geometry().width();
-    resize(width - frame_extra, height());
+QSize TForm12::outer_size() const { return size().grownBy(frame()); }
+int TForm12::outer_width() const { return outer_size().width(); }
+
+// The normal window: 616 wide outside, as high as the design's client area and menu bar.
+QSize TForm12::normal_client_size(QSize outer) const {
+    const QSize frame = outer - size();
+    return {kMinOuterWidth - frame.width(),
+            std::max(kClientHeight + menuBar()->sizeHint().height(), kMinOuterHeight - frame.height())};
+}
+
+// While normal the border is fixed at the normal size: the window manager holds the window
+// to the base size of the size hints. Maximized (or wide) the window manager sizes it freely.
+void TForm12::hold_normal_size(bool hold, QSize outer) {
+    if (!x11_frame_.window_manager_running()) {
+        // Nobody else sizes the window.
+        if (hold && size() != normal_client_size(outer)) resize(normal_client_size(outer));
+        return;
+    }
+    // Until the window manager has framed the window its outer size is unknown; it keeps the
+    // design's client size meanwhile, which leaves room for a frame.
+    if (hold && !x11_frame_.extents(*this)) return;
+    const QSize base = hold ? normal_client_size(outer) : QSize(0, 0);
+    const QSize step = hold ? QSize(kNoResizeStep, kNoResizeStep) : QSize(0, 0);
+    // Each change is a message to the window manager.
+    if (baseSize() != base) setBaseSize(base);
+    if (sizeIncrement() != step) setSizeIncrement(step);
+    // Not every window manager applies changed hints at once, so the window sizes itself when
+    // first framed. Never later: a resize of its own could take back a maximizing under way,
+    // as the window learns of it only after the new frame.
+    if (hold && !sized_for_frame_ && size() != base) {
+        resize(base);
+        sized_for_frame_ = true;
+    }
+}
+
+void TForm12::mirror_speed(UpDown* from, UpDown* to) {
+    to->set_position(from->position());
+    to->set_increment(speed_increment(to->position()));
 }
 
 void TForm12::resizeEvent(QResizeEvent* event) {
@@ -514,12 +630,31 @@ void TForm12::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && shown_once_) FormResize();
 }
 
+// The window manager tells of a new frame by a property of the window, not by a resize.
+bool TForm12::nativeEvent(const QByteArray& event_type, void* message, qintptr* result) {
+    if (x11_frame_.announces_new_frame(event_type, message)) {
+        QTimer::singleShot(0, this, &TForm12::layout_if_frame_changed);
+    }
+    return QMainWindow::nativeEvent(event_type, message, result);
+}
+
+void TForm12::layout_if_frame_changed() {
+    if (shown_once_ && !closing_ && outer_size() != laid_out_outer_) FormResize();
+}
+
 void TForm12::FormResize() {
     timer3_.stop();
     if (closing_) return;
     QWidget* client = centralWidget();
     QPalette palette = client->palette();
-    if (outer_width() <= kWideThreshold) {
+    // One reading of the frame for the whole decision: the window manager may change it meanwhile.
+    const QSize outer = outer_size();
+    laid_out_outer_ = outer;
+    const Layout layout = outer.width() <= kWideThreshold ? Layout::normal : Layout::wide;
+    const bool switching = layout != layout_;
+    layout_ = layout;
+    const bool window_manager_sizes = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+    if (layout == Layout::normal) {
         palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
         client->setPalette(palette);
         scale_ = 1.0;
@@ -532,37 +667,38 @@ void TForm12::FormResize() {
             w->show();
         }
         Label2->show();
-        UpDown1->set_position(UpDown2->position());
-        UpDown1->set_increment(speed_increment(UpDown1->position()));
+        if (switching) mirror_speed(UpDown2, UpDown1);
         Edit1->show();
-        if (state_.play_loaded) BitBtn1->setFocus();
+        if (switching && state_.play_loaded) BitBtn1->setFocus();
         Richedit1->show();
-        if (outer_width() != kMinOuterWidth && !isMaximized()) set_outer_width(kMinOuterWidth);
+        hold_normal_size(!window_manager_sizes, outer);
     } else {
         palette.setColor(QPalette::Window, kWideBackground);
         client->setPalette(palette);
-        scale_ = full_layout_scale(outer_height());
+        scale_ = full_layout_scale(outer.height());
         const PictureSize size = frame_picture_size(scale_);
-        PaintBox1->setGeometry(Round((outer_width() - size.width) / 2.0), 0, size.width, size.height);
+        PaintBox1->setGeometry(Round((outer.width() - size.width) / 2.0), 0, size.width, size.height);
         for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, BitBtn1, BitBtn2,
                                                           BitBtn3, BitBtn4, BitBtn5, BitBtn6, CheckBox1,
                                                           CheckBox2}) {
             w->hide();
         }
         Label2->hide();
-        CheckBox3->setChecked(CheckBox1->isChecked());
-        CheckBox4->setChecked(CheckBox2->isChecked());
+        if (switching) {
+            CheckBox3->setChecked(CheckBox1->isChecked());
+            CheckBox4->setChecked(CheckBox2->isChecked());
+        }
         Edit1->hide();
         Panel1->move(PaintBox1->x() + PaintBox1->width() + 5, 5);
         Panel1->setEnabled(true);
         Panel1->show();
         Panel1->raise();
-        UpDown2->set_position(UpDown1->position());
-        UpDown2->set_increment(speed_increment(UpDown2->position()));
+        if (switching) mirror_speed(UpDown1, UpDown2);
         UpDown1->hide();
         Panel1->update();
-        if (state_.play_loaded) BitBtn7->setFocus();
+        if (switching && state_.play_loaded) BitBtn7->setFocus();
         Richedit1->hide();
+        hold_normal_size(false, outer);
     }
     timer3_.start();
 }
@@ -590,11 +726,16 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
             Label6Click();
             return true;
         }
-        if (watched == centralWidget()) {
-            const QPoint p = mouse->position().toPoint();
+        // Controls pass up the clicks they do not use; those are not on the background.
+        const QPoint p = mouse->position().toPoint();
+        if (watched == centralWidget() && centralWidget()->childAt(p) == nullptr) {
             FormMouseDown(mouse->button(), p.x(), p.y());
             return true;
         }
+    }
+    if (event->type() == QEvent::ShortcutOverride && focused_control_uses(watched, *static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
     }
     if (watched == centralWidget() && event->type() == QEvent::Paint) {
         // The court area is checked after every repaint of the window.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/x11_frame.h"
 #include "drawings/context.h"
 #include "play/model.h"
 #include "playback/engine.h"
@@ -16,6 +17,7 @@
 
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -119,6 +121,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool nativeEvent(const QByteArray& event_type, void* message, qintptr* result) override;
 
 private:
     // What the playback engine asks of the window.
@@ -148,9 +151,15 @@ private:
     void stop_for_open();
     void open_chosen_file(const QString& path);
     void show_reader_box(bool error_box, const QString& text);
+    QMargins frame() const;
+    QSize outer_size() const;
     int outer_width() const;
-    int outer_height() const;
-    void set_outer_width(int width);
+    QSize normal_client_size(QSize outer) const;
+    void hold_normal_size(bool hold, QSize outer);
+    void layout_if_frame_changed();
+    void mirror_speed(UpDown* from, UpDown* to);
+    void claim_control_keys();
+    bool focused_control_uses(QObject* control, const QKeyEvent& key) const;
 
     QStringList arguments_;
     std::unique_ptr<PlayModel> play_;
@@ -163,6 +172,13 @@ private:
     QTimer timer2_;
     QTimer timer3_;
     double scale_ = 0.0;
+    // The layout last taken; the copies between the two sets of controls belong to a switch.
+    enum class Layout { none, normal, wide };
+    Layout layout_ = Layout::none;
+    // The outer size the layout was last decided for: the frame may change after that.
+    QSize laid_out_outer_;
+    X11Frame x11_frame_;
+    bool sized_for_frame_ = false;
     bool dragging_ = false;
     bool closing_ = false;
     bool shown_once_ = false;

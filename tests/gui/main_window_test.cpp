@@ -53,6 +53,9 @@ void set_outer_size(QWidget& w, int width, int height) {
     w.resize(width - dw, height - dh);
 }
 
+// Between the court and the description pane.
+const QPoint kBackground(304, 120);
+
 const QByteArray kSmallPlay =
     "Version  = Basketball Drillpad 0.3\r\n"
     "Category = Offense\r\n"
@@ -96,12 +99,12 @@ private slots:
         QCOMPARE(form.BitBtn1->toolTip(), QStringLiteral("Play"));
     }
 
-    void keysStepThroughAPlayAsAClickerWould() {
+    void keysStepThroughAPlayUnlessTheFocusedControlUsesThem() {
         QTemporaryDir dir;
         write_file(dir.filePath(QStringLiteral("p.kqz")), kSmallPlay);
         TForm12 form({dir.filePath(QStringLiteral("p.kqz"))});
         form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowActive(&form));
         QTest::keyClick(&form, Qt::Key_PageDown);
         QCOMPARE(form.Label4->text(), QStringLiteral("2/2"));
         QTest::keyClick(&form, Qt::Key_Left);
@@ -115,6 +118,46 @@ private slots:
         QTest::keyClick(&form, Qt::Key_Right);
         QTest::keyClick(&form, Qt::Key_Home);
         QCOMPARE(form.Label4->text(), QStringLiteral("1/2"));
+
+        auto press = [](QWidget* focused, Qt::Key key) {
+            focused->setFocus();
+            QTest::keyClick(focused, key);
+        };
+        press(form.CheckBox1, Qt::Key_Space);
+        QVERIFY(!form.CheckBox1->isChecked());
+        QVERIFY(!form.CheckBox3->isChecked());
+        press(form.BitBtn6, Qt::Key_Space);  // presses Next
+        QCOMPARE(form.Label4->text(), QStringLiteral("2/2"));
+        QVERIFY(!form.playback_state().playing);
+        press(form.Richedit1, Qt::Key_PageUp);
+        press(form.Edit1, Qt::Key_Left);
+        QCOMPARE(form.Label4->text(), QStringLiteral("2/2"));
+        press(form.Edit1, Qt::Key_PageUp);  // not the box's key
+        QCOMPARE(form.Label4->text(), QStringLiteral("1/2"));
+        press(form.BitBtn1, Qt::Key_Right);  // the clicker, with focus on Play
+        QCOMPARE(form.Label4->text(), QStringLiteral("2/2"));
+    }
+
+    void speedBoxesAndIntervalAgreeThroughResizesAndStateChanges() {
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.UpDown1->step_up();
+        form.UpDown1->step_up();
+        auto speed_is = [&form](const QString& ms) {
+            return form.Edit1->text() == ms && form.Edit2->text() == ms && form.timer1().interval() == ms.toInt();
+        };
+        QVERIFY(speed_is(QStringLiteral("22")));
+        set_outer_size(form, 616, 520);
+        form.showMinimized();
+        form.showNormal();
+        QVERIFY(speed_is(QStringLiteral("22")));
+        form.showMaximized();
+        QTRY_VERIFY(form.Panel1->isVisible());
+        form.UpDown2->step_down();
+        form.showNormal();
+        QTRY_VERIFY(!form.Panel1->isVisible());
+        QVERIFY(speed_is(QStringLiteral("21")));
     }
 
     void argumentsAreJoinedWithBlanks() {
@@ -183,9 +226,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(form.PaintBox1, Qt::RightButton, {}, QPoint(40, 40));
         QVERIFY(!form.Panel1->isVisible());
-        QTest::mouseClick(form.centralWidget(), Qt::RightButton, {}, QPoint(350, 120));
+        // Labels and the description pane pass up the clicks they do not use.
+        QTest::mouseClick(form.Label7, Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseClick(form.Richedit1->viewport(), Qt::RightButton, {}, QPoint(40, 40));
+        QVERIFY(!form.Panel1->isVisible());
+        QTest::mouseClick(form.centralWidget(), Qt::RightButton, {}, kBackground);
         QVERIFY(form.Panel1->isVisible());
-        QCOMPARE(form.Panel1->pos(), QPoint(350, 120));
+        QCOMPARE(form.Panel1->pos(), kBackground);
+        QTest::mouseClick(form.Panel1, Qt::RightButton, {}, QPoint(4, 128));  // a gap of the panel
+        QCOMPARE(form.Panel1->pos(), kBackground);
         QTest::mouseClick(form.Label6, Qt::LeftButton);
         QVERIFY(!form.Panel1->isVisible());
     }
@@ -204,8 +253,10 @@ private slots:
         QVERIFY(shown != nullptr);
         QCOMPARE(shown->pixel(45, 30), 0xFF0000);  // blue, 4 pixels wide
         QCOMPARE(shown->pixel(45, 31), 0xFF0000);
+        QTest::mouseClick(form.Label3, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(form.PaintBox1->shown()->pixel(45, 30), 0xFF0000);
         // A left click on the background while stopped redraws and wipes the sketch.
-        QTest::mouseClick(form.centralWidget(), Qt::LeftButton, {}, QPoint(350, 200));
+        QTest::mouseClick(form.centralWidget(), Qt::LeftButton, {}, kBackground);
         QVERIFY(form.PaintBox1->shown()->pixel(45, 30) != 0xFF0000);
     }
 
@@ -245,6 +296,27 @@ private slots:
         form.OpenPlay(path);
         QCOMPARE(seen_text, message.contains(QStringLiteral("%1")) ? message.arg(path) : message);
         QCOMPARE(seen_icon, icon);
+    }
+
+    void aHugeFirstLineIsShortenedToFitTheScreen() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("binary.kqz"));
+        write_file(path, QByteArray(1 << 20, 'x') + "\r\n");
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QString text;
+        QSize size;
+        on_next_modal([&](QWidget* w) {
+            text = text_of_box(w);
+            size = w->sizeHint();
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        form.OpenPlay(path);
+        QVERIFY(text.startsWith(QStringLiteral("Importfile xxx")) && text.endsWith(QStringLiteral("xxx is not supported")));
+        QVERIFY(text.contains(QChar(0x2026)));
+        QVERIFY(form.screen()->availableGeometry().contains(QRect(QPoint(), size)));
+        QVERIFY2(QApplication::overrideCursor() == nullptr, "the busy cursor ends with the read");
     }
 
     void aFileThatCannotBeOpenedShowsTheSystemError() {
