@@ -1,4 +1,6 @@
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <array>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -78,18 +80,44 @@ public:
         element();
         out_ << json(v).dump(-1, ' ', false, json::error_handler_t::replace);
     }
-    // A text of the play (Windows-1252), decoded and escaped a piece at a time; every byte
-    // decodes on its own, so the pieces escape as the whole would.
+    // A text of the play (Windows-1252), decoded and escaped a piece at a time. Every byte
+    // decodes and escapes on its own, so a table of the 256 escaped bytes gives what the
+    // whole text would.
     void text(std::string_view bytes) {
+        struct Escapes {
+            std::array<std::string, 256> text;
+            std::array<bool, 256> as_is;
+        };
+        static const Escapes escapes = [] {
+            Escapes e;
+            for (std::size_t b = 0; b < 256; ++b) {
+                const std::string byte(1, static_cast<char>(b));
+                const std::string quoted = json(cp1252_to_utf8(byte)).dump();
+                e.text[b] = quoted.substr(1, quoted.size() - 2);
+                e.as_is[b] = e.text[b] == byte;
+            }
+            return e;
+        }();
+        const auto as_is = [](char c) { return escapes.as_is[static_cast<unsigned char>(c)]; };
         constexpr std::size_t kPiece = 64 * 1024;
         element();
         out_ << '"';
-        for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
-            const std::string escaped = json(cp1252_to_utf8(bytes.substr(at, kPiece))).dump();
-            out_.write(escaped.data() + 1, static_cast<std::streamsize>(escaped.size() - 2));
+        std::string piece;
+        while (!bytes.empty()) {
+            // Bytes that stand for themselves go out in runs.
+            const std::string_view next = bytes.substr(0, kPiece);
+            const std::size_t run = static_cast<std::size_t>(
+                std::find_if_not(next.begin(), next.end(), as_is) - next.begin());
+            out_ << next.substr(0, run);
+            bytes.remove_prefix(run);
+            piece.clear();
+            for (; !bytes.empty() && piece.size() < kPiece && !as_is(bytes.front()); bytes.remove_prefix(1))
+                piece += escapes.text[static_cast<unsigned char>(bytes.front())];
+            out_ << piece;
         }
         out_ << '"';
     }
+
     template <typename T>
     void field(std::string_view name, const T& v) {
         key(name);
