@@ -44,7 +44,8 @@ constexpr std::string_view kEllipsis = "\xE2\x80\xA6";  // U+2026
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 // A text that grows past this is given room for the rest of the file at once: a string
-// that doubles holds its old and its new copy while it moves, up to twice the file.
+// that doubles holds its old and its new copy while it moves, up to twice the file. The
+// room not used costs address space only.
 constexpr std::size_t kGrowthLimit = 16 << 20;
 
 // A read of the file failed; `text` is the system's.
@@ -227,9 +228,12 @@ class Parser {
 
 void Parser::append(std::string& text, std::string_view piece) {
     const std::size_t need = text.size() + piece.size();
-    const std::size_t left = lines_.bytes_left();
-    if (need > text.capacity() && need > kGrowthLimit && left > 0)
-        text.reserve(std::max(need + left, need + need / 2));
+    if (need > text.capacity() && need > kGrowthLimit) {
+        // A line of the file may take one byte more in the text (CR LF for LF): a quarter
+        // more covers lines of three characters and longer.
+        const std::size_t left = lines_.bytes_left();
+        text.reserve(std::max(need + left + left / 4, need + need / 2));
+    }
     text.append(piece);
 }
 
