@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "play/codepage.h"
 #include "play/model.h"
+#include "play/reader.h"
 #include "play/rounding.h"
+#include "play_text.h"
 
 namespace hoopcast {
 namespace {
@@ -29,6 +32,58 @@ TEST(PlayModel, ResetGivesTheResetValuesEverywhere) {
         }
     }
     EXPECT_EQ(play->seq_count, 4) << "seq_count is not part of the reset";
+}
+
+// Clearing only what the last plays used leaves the model exactly as clearing all of it
+// did: over a run of random reads (good, bad, cut short, small and large plays), a model
+// cleared whole before every read ends each read in the same state.
+TEST(PlayModel, ClearingWhatWasUsedEqualsClearingEverything) {
+    std::mt19937 random(12);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const char* kinds[] = {"Circle", "Triangle", "Ball", "pass", "Text", "Court", "ellipse", "Rack", ""};
+    auto tracked = std::make_unique<PlayModel>();
+    auto cleared = std::make_unique<PlayModel>();
+    for (int round = 0; round < 150; ++round) {
+        test_plays::PlayText p;
+        p.version = std::string("0.") + static_cast<char>('2' + pick(0, 3));
+        const int count = pick(0, 9) == 0 ? pick(10, 75) : pick(0, 4);
+        for (int s = 0; s < count; ++s) {
+            test_plays::SequenceText seq;
+            const int items = pick(0, 9) == 0 ? pick(45, 55) : pick(0, 6);
+            for (int k = 0; k < items; ++k)
+                seq.items.push_back({pick(1, 4), kinds[pick(0, 8)], pick(0, 288), pick(0, 360), pick(0, 288),
+                                     pick(0, 999)});
+            p.sequences.push_back(std::move(seq));
+        }
+        std::string text = p.str();
+        switch (pick(0, 5)) {
+            case 0:
+                text.resize(static_cast<std::size_t>(pick(0, static_cast<int>(text.size()))));
+                break;
+            case 1:
+                text[0] = 'v';
+                break;
+            default:
+                break;
+        }
+        // The old way: every slot, header and path length back to its reset value first.
+        for (int s = 1; s <= kMaxSequences; ++s) {
+            for (int i = 1; i <= kSlotsPerSequence; ++i) {
+                element& e = cleared->item(s, i);
+                element fresh;
+                fresh.x2 = e.x2;
+                fresh.y2 = e.y2;
+                e = fresh;
+            }
+            cleared->header(s) = court_element{};
+            cleared->seq_path_length(s) = 0.1;
+        }
+        const ReadResult a = read_play(*tracked, text, "r.kqz");
+        const ReadResult b = read_play(*cleared, text, "r.kqz");
+        ASSERT_EQ(a.outcome, b.outcome);
+        test_plays::expect_same_model(*tracked, *cleared);
+        if (HasFatalFailure()) return;
+    }
 }
 
 TEST(PlayModel, KindGroupsAreExactAndCaseSensitive) {
