@@ -46,7 +46,7 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 // A text that grows past this is given room for the rest of the file at once: a string
 // that doubles holds its old and its new copy while it moves, up to twice the file. The
 // room not used costs address space only.
-constexpr std::size_t kGrowthLimit = 16 << 20;
+constexpr std::size_t kGrowthLimit = 1 << 20;
 
 // A read of the file failed; `text` is the system's.
 struct ReadFailure {
