@@ -2,6 +2,9 @@
 // Runs the built hoopcast-cli as a user would, from the source directory so that sample
 // names are relative to it, and collects its exit code and output.
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +13,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+extern char** environ;
 
 namespace hoopcast::testing {
 
@@ -40,6 +46,40 @@ inline CliRun run_cli(const std::string& args) {
     r.out = slurp(out);
     r.err = slurp(err);
     std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return r;
+}
+
+struct MeasuredRun {
+    int status = -1;
+    std::string err;
+    long peak_kb = 0;  // the command's peak resident memory
+};
+
+// Runs hoopcast-cli with `args` (absolute paths), its output thrown away, and measures it.
+inline MeasuredRun run_cli_measured(const std::vector<std::string>& args) {
+    const auto err = std::filesystem::temp_directory_path() / ("hoopcast_cli_measured_" + std::to_string(::getpid()));
+    std::vector<std::string> words{HOOPCAST_CLI};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    MeasuredRun r;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, HOOPCAST_CLI, &actions, nullptr, argv.data(), environ) == 0) {
+        int raw = 0;
+        rusage usage{};
+        if (::wait4(pid, &raw, 0, &usage) == pid) {
+            r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+            r.peak_kb = usage.ru_maxrss;
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    r.err = slurp(err);
     std::filesystem::remove(err);
     return r;
 }
