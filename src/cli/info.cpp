@@ -106,8 +106,8 @@ public:
         while (!bytes.empty()) {
             // Bytes that stand for themselves go out in runs.
             const std::string_view next = bytes.substr(0, kPiece);
-            const std::size_t run = static_cast<std::size_t>(
-                std::find_if_not(next.begin(), next.end(), as_is) - next.begin());
+            const std::size_t run =
+                static_cast<std::size_t>(std::find_if_not(next.begin(), next.end(), as_is) - next.begin());
             out_ << next.substr(0, run);
             bytes.remove_prefix(run);
             piece.clear();

@@ -26,7 +26,7 @@ constexpr bool kMemoryIsMeasurable = true;
 constexpr long kSlackKb = 64 * 1024;
 
 class BigFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { fs::create_directories(dir_); }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -34,7 +34,9 @@ protected:
 
     // Every command that reads a play, on `file`.
     std::vector<std::vector<std::string>> commands(const fs::path& file) const {
-        return {{"info", file}, {"render", file, "--seq", "1", "-o", path("out.png")}, {"text", file, "--seq", "1"}};
+        return {{"info", file},
+                {"render", file, "--seq", "1", "-o", path("out.png")},
+                {"text", file, "--seq", "1"}};
     }
 
     static void append(const fs::path& file, const std::string& bytes, std::size_t times = 1) {
@@ -91,8 +93,9 @@ TEST_F(BigFiles, ALongDescriptionCostsNoMoreThanTheFile) {
            "Version  = Basketball Drillpad 0.3\r\nCategory = Big\r\nPlayname = Notes\r\nNr_seq   = 1\r\n"
            "Animation= No\r\nSequence = 1\r\n");
     append(file, std::string(4094, 'n') + "\r\n", 32 << 10);
-    append(file, "Nr_parts = 1\r\nNumber   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\n"
-                 "X2       = 999\r\nY2       = 0\r\nColour   = 0\r\n");
+    append(file,
+           "Nr_parts = 1\r\nNumber   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\n"
+           "X2       = 999\r\nY2       = 0\r\nColour   = 0\r\n");
     const long file_kb = static_cast<long>(fs::file_size(file) / 1024);
     for (const auto& args : commands(file)) {
         const MeasuredRun r = run_cli_measured(args);

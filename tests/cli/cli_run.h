@@ -58,7 +58,8 @@ struct MeasuredRun {
 
 // Runs hoopcast-cli with `args` (absolute paths), its output thrown away, and measures it.
 inline MeasuredRun run_cli_measured(const std::vector<std::string>& args) {
-    const auto err = std::filesystem::temp_directory_path() / ("hoopcast_cli_measured_" + std::to_string(::getpid()));
+    const auto err =
+        std::filesystem::temp_directory_path() / ("hoopcast_cli_measured_" + std::to_string(::getpid()));
     std::vector<std::string> words{HOOPCAST_CLI};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -67,7 +68,8 @@ inline MeasuredRun run_cli_measured(const std::vector<std::string>& args) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     MeasuredRun r;
     pid_t pid = 0;
     if (posix_spawn(&pid, HOOPCAST_CLI, &actions, nullptr, argv.data(), environ) == 0) {

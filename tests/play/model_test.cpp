@@ -51,8 +51,8 @@ TEST(PlayModel, ClearingWhatWasUsedEqualsClearingEverything) {
             test_plays::SequenceText seq;
             const int items = pick(0, 9) == 0 ? pick(45, 55) : pick(0, 6);
             for (int k = 0; k < items; ++k)
-                seq.items.push_back({pick(1, 4), kinds[pick(0, 8)], pick(0, 288), pick(0, 360), pick(0, 288),
-                                     pick(0, 999)});
+                seq.items.push_back(
+                    {pick(1, 4), kinds[pick(0, 8)], pick(0, 288), pick(0, 360), pick(0, 288), pick(0, 999)});
             p.sequences.push_back(std::move(seq));
         }
         std::string text = p.str();

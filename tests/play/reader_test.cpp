@@ -400,7 +400,8 @@ class EndlessSource : public ByteSource {
   public:
     explicit EndlessSource(std::string start, char fill = '\0') : start_(std::move(start)), fill_(fill) {}
     std::size_t read(char* buffer, std::size_t size) override {
-        for (std::size_t k = 0; k < size; ++k, ++given) buffer[k] = given < start_.size() ? start_[given] : fill_;
+        for (std::size_t k = 0; k < size; ++k, ++given)
+            buffer[k] = given < start_.size() ? start_[given] : fill_;
         return size;
     }
     std::size_t given = 0;
@@ -448,7 +449,8 @@ TEST(ReadLongLines, MessagesQuoteAtMostAThousandCharacters) {
 
     // The read stops once the first line cannot be a version line: an endless file of
     // zeros, or of one long line, is not read on.
-    for (const std::string start : {"", "Version  = Basketball Drillpad 0.5", "Version  = Basketball Drillpad 0.5 "}) {
+    for (const std::string start :
+         {"", "Version  = Basketball Drillpad 0.5", "Version  = Basketball Drillpad 0.5 "}) {
         EndlessSource endless(start, 'x');
         auto play = std::make_unique<PlayModel>();
         const ReadResult r = read_play(*play, endless, "endless.kqz");
@@ -473,7 +475,8 @@ TEST(ReadLongLines, PiecesAndChunkEdgesChangeNothing) {
         plays.push_back(test_plays::slurp(f.path()));
     // Key lines, CRs and long texts across the edges of the reader's 64 KiB chunks.
     for (const std::size_t pad : {65'480u, 65'500u, 65'526u, 65'530u, 131'060u}) {
-        PlayText p = one_sequence("0.5", {{1, "Text", 1, 2, 3, 4, 0, 0, 0, 0, std::string(70'000, 't') + "|x"}});
+        PlayText p =
+            one_sequence("0.5", {{1, "Text", 1, 2, 3, 4, 0, 0, 0, 0, std::string(70'000, 't') + "|x"}});
         p.sequences[0].description = {std::string(pad, 'd'), "sec\rond"};
         p.sequences[0].focus = {std::string(pad, 'f')};
         plays.push_back(p.str());
