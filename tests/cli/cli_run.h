@@ -4,7 +4,6 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,10 +56,13 @@ struct MeasuredRun {
 };
 
 // Runs hoopcast-cli with `args` (absolute paths), its output thrown away, and measures it.
+// The measuring goes through /usr/bin/time: a process started from this one would count
+// this one's memory as well.
 inline MeasuredRun run_cli_measured(const std::vector<std::string>& args) {
-    const auto err =
-        std::filesystem::temp_directory_path() / ("hoopcast_cli_measured_" + std::to_string(::getpid()));
-    std::vector<std::string> words{HOOPCAST_CLI};
+    const auto tag = std::to_string(::getpid());
+    const auto err = std::filesystem::temp_directory_path() / ("hoopcast_cli_measured_" + tag + ".err");
+    const auto peak = std::filesystem::temp_directory_path() / ("hoopcast_cli_measured_" + tag + ".peak");
+    std::vector<std::string> words{"/usr/bin/time", "-f", "%M", "-o", peak.string(), HOOPCAST_CLI};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
@@ -72,17 +74,18 @@ inline MeasuredRun run_cli_measured(const std::vector<std::string>& args) {
                                      0644);
     MeasuredRun r;
     pid_t pid = 0;
-    if (posix_spawn(&pid, HOOPCAST_CLI, &actions, nullptr, argv.data(), environ) == 0) {
-        int raw = 0;
-        rusage usage{};
-        if (::wait4(pid, &raw, 0, &usage) == pid) {
-            r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-            r.peak_kb = usage.ru_maxrss;
-        }
-    }
+    int raw = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
+        ::waitpid(pid, &raw, 0) == pid)
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     posix_spawn_file_actions_destroy(&actions);
     r.err = slurp(err);
+    // time puts a line of its own before the figure when the command fails.
+    const std::string figures = slurp(peak);
+    const std::size_t last = figures.find_last_of('\n', figures.size() > 1 ? figures.size() - 2 : 0);
+    r.peak_kb = std::atol(figures.c_str() + (last == std::string::npos ? 0 : last + 1));
     std::filesystem::remove(err);
+    std::filesystem::remove(peak);
     return r;
 }
 
