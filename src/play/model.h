@@ -111,9 +111,9 @@ private:
     static std::size_t index_seq(int s) noexcept;
     static std::size_t index_slot(int i) noexcept;
 
-    void mark_written(std::size_t si, std::size_t slots) noexcept {
+    void mark_written(std::size_t si, std::size_t slot_count) noexcept {
         if (si >= written_seqs_) written_seqs_ = si + 1;
-        if (slots > written_slots_[si]) written_slots_[si] = static_cast<std::uint8_t>(slots);
+        if (slot_count > written_slots_[si]) written_slots_[si] = static_cast<std::uint8_t>(slot_count);
     }
 
     // Beyond these, every sequence and slot holds its reset values (but for x2 and y2).
