@@ -18,7 +18,7 @@ command -v /usr/bin/time >/dev/null || { echo "big_files: needs /usr/bin/time" >
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-mb() { echo $(($1 / div))M; }
+mb() { echo $(($1 * 1024 / div))K; }
 
 header() { # version
   printf 'Version  = Basketball Drillpad %s\r\nType     = Play\r\nCategory = Big\r\n' "$1"
@@ -41,7 +41,7 @@ head -c "$(mb 2048)" /dev/urandom >"$work/random.kqz"
 printf '%-22s %-7s %9s %8s %10s %4s\n' file command size_mb seconds peak_mb exit
 for f in zeros random binary_line description empty_lines empty_description; do
   file="$work/$f.kqz"
-  size=$(($(stat -c %s "$file") / 1048576))
+  size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN { printf "%.1f", b / 1048576 }')
   for command in info render text; do
     case $command in
       info) args=(info "$file") ;;
