@@ -45,11 +45,13 @@ void write_description(std::string text, bool html) {
     const std::size_t tail = frame.size() - head;
     if (html) std::cout << frame.substr(0, head);
     bool written = false;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t lf = text.find('\n', std::min(at + kSlice, text.size()) - 1);
-        const std::size_t end = lf == std::string::npos ? text.size() : lf + 1;
-        const richtext::Document slice =
-            richtext::read_plain_text(clean_description(text.substr(at, end - at)));
+    const std::size_t size = text.size();
+    for (std::size_t at = 0; at < size;) {
+        const std::size_t lf = text.find('\n', std::min(at + kSlice, size) - 1);
+        const std::size_t end = lf == std::string::npos ? size : lf + 1;
+        // A slice that is the whole text (one long line, say) is handed over, not copied.
+        const richtext::Document slice = richtext::read_plain_text(
+            clean_description(end - at == size ? std::move(text) : text.substr(at, end - at)));
         if (html) {
             const std::string part = richtext::to_html(slice);
             std::cout << std::string_view(part).substr(head, part.size() - head - tail);
