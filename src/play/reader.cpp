@@ -278,7 +278,7 @@ ReadResult Parser::corrupt() {
     result_.outcome = ReadOutcome::corrupt;
     result_.message = "Importfile " + std::string(file_name_) + " is corrupt";
     result_.box = BoxKind::information;
-    return result_;
+    return std::move(result_);
 }
 
 ReadResult Parser::run() {
@@ -303,7 +303,7 @@ ReadResult Parser::run() {
         result_.play_loaded = true;
         get_players(play_);
         result_.motion_pass_ran = true;
-        return result_;
+        return std::move(result_);
     }
     lines_.skip();
     result_.version = version_;
@@ -324,7 +324,7 @@ ReadResult Parser::run() {
         result_.outcome = ReadOutcome::too_many_sequences;
         result_.message = "Unable to animate more than 75 sequences";
         result_.box = BoxKind::error;
-        return result_;
+        return std::move(result_);
     }
     // A negative count reads as an empty play.
     play_.seq_count = count < 0 ? 0 : count;
@@ -341,11 +341,14 @@ ReadResult Parser::run() {
         }
     }
 
-    result_.caption = std::string(kCaption) + "," + *result_.category + ": " + *result_.play_name;
+    // Labels may be long: the caption is put together in place.
+    std::string& caption = result_.caption.emplace();
+    caption.reserve(kCaption.size() + 3 + result_.category->size() + result_.play_name->size());
+    caption.append(kCaption).append(",").append(*result_.category).append(": ").append(*result_.play_name);
     result_.play_loaded = true;
     get_players(play_);
     result_.motion_pass_ran = true;
-    return result_;
+    return std::move(result_);
 }
 
 bool Parser::read_sequence(int s) {
