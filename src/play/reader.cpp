@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "play/byte_source.h"
 #include "play/codepage.h"
@@ -232,7 +234,12 @@ void Parser::append(std::string& text, std::string_view piece) {
         // A line of the file may take one byte more in the text (CR LF for LF): a quarter
         // more covers lines of three characters and longer.
         const std::size_t left = lines_.bytes_left();
-        text.reserve(std::max(need + left + left / 4, need + need / 2));
+        try {
+            text.reserve(std::max(need + left + left / 4, need + need / 2));
+        } catch (const std::bad_alloc&) {
+            // No room for the whole rest of a huge file: grow as far as the text goes.
+        } catch (const std::length_error&) {
+        }
     }
     text.append(piece);
 }
