@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <random>
+#include <tuple>
 
 #include "play/codepage.h"
 #include "play/model.h"
@@ -56,31 +57,20 @@ TEST(PlayModel, ClearingWhatWasUsedEqualsClearingEverything) {
             p.sequences.push_back(std::move(seq));
         }
         std::string text = p.str();
-        switch (pick(0, 5)) {
-            case 0:
-                text.resize(static_cast<std::size_t>(pick(0, static_cast<int>(text.size()))));
-                break;
-            case 1:
-                text[0] = 'v';
-                break;
-            default:
-                break;
-        }
-        // The old way: every slot, header and path length back to its reset value first.
+        if (pick(0, 5) == 0) text.resize(static_cast<std::size_t>(pick(0, static_cast<int>(text.size()))));
+        if (pick(0, 5) == 0) text[0] = 'v';
+        // The old way: every slot but its second point, header and path length cleared first.
         for (int s = 1; s <= kMaxSequences; ++s) {
             for (int i = 1; i <= kSlotsPerSequence; ++i) {
                 element& e = cleared->item(s, i);
                 element fresh;
-                fresh.x2 = e.x2;
-                fresh.y2 = e.y2;
+                std::tie(fresh.x2, fresh.y2) = std::tie(e.x2, e.y2);
                 e = fresh;
             }
             cleared->header(s) = court_element{};
             cleared->seq_path_length(s) = 0.1;
         }
-        const ReadResult a = read_play(*tracked, text, "r.kqz");
-        const ReadResult b = read_play(*cleared, text, "r.kqz");
-        ASSERT_EQ(a.outcome, b.outcome);
+        ASSERT_EQ(read_play(*tracked, text, "r.kqz").outcome, read_play(*cleared, text, "r.kqz").outcome);
         test_plays::expect_same_model(*tracked, *cleared);
         if (HasFatalFailure()) return;
     }

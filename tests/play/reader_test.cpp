@@ -395,86 +395,56 @@ TEST(ReadTruncated, BinaryAndHugeLinesAreReadWithoutHarm) {
     EXPECT_EQ(r.play->seq_count, 0);
 }
 
-// Sources that show how much of a file the reader asks for, and how it takes pieces.
-class EndlessSource : public ByteSource {
-  public:
-    explicit EndlessSource(std::string start, char fill = '\0') : start_(std::move(start)), fill_(fill) {}
+// Hands out `bytes` `step` at a time, then `fill` for ever, or fails after `fail_at` bytes.
+struct PieceSource : ByteSource {
+    PieceSource(std::string b, std::size_t s, char f = 0, bool end = true,
+                std::size_t fail = std::string::npos)
+        : bytes(std::move(b)), step(s), fill(f), ends(end), fail_at(fail) {}
     std::size_t read(char* buffer, std::size_t size) override {
-        for (std::size_t k = 0; k < size; ++k, ++given)
-            buffer[k] = given < start_.size() ? start_[given] : fill_;
-        return size;
-    }
-    std::size_t given = 0;
-
-  private:
-    std::string start_;
-    char fill_;
-};
-
-class TrickleSource : public ByteSource {
-  public:
-    TrickleSource(std::string_view bytes, std::size_t step, std::size_t fail_at = std::string::npos)
-        : rest_(bytes), step_(step), fail_at_(fail_at) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        if (given_ >= fail_at_) return 0;
-        const std::size_t n = std::min({size, step_, rest_.size(), fail_at_ - given_});
-        std::copy_n(rest_.data(), n, buffer);
-        rest_.remove_prefix(n);
-        given_ += n;
+        std::size_t n = std::min({size, step, fail_at - given, ends ? bytes.size() - given : size});
+        for (std::size_t k = 0; k < n; ++k, ++given) buffer[k] = given < bytes.size() ? bytes[given] : fill;
         return n;
     }
-    std::string error() const override { return given_ >= fail_at_ ? "Input/output error" : ""; }
-
-  private:
-    std::string_view rest_;
-    std::size_t step_;
-    std::size_t fail_at_;
-    std::size_t given_ = 0;
+    std::string error() const override { return given == fail_at ? "Input/output error" : ""; }
+    std::string bytes;
+    std::size_t step, given = 0;
+    char fill;
+    bool ends;
+    std::size_t fail_at;
 };
 
-TEST(ReadLongLines, MessagesQuoteAtMostAThousandCharacters) {
-    const std::string ellipsis = "\xE2\x80\xA6";
-    EXPECT_EQ(read(std::string(1000, 'v') + "\r\n").result.message,
-              "Importfile " + std::string(1000, 'v') + " is not supported");
-    EXPECT_EQ(read(std::string(1000, 'v') + "\r\r\r").result.message,
-              "Importfile " + std::string(1000, 'v') + " is not supported")
-        << "CRs are no characters of the line";
-    EXPECT_EQ(read(std::string(1001, 'v')).result.message,
-              "Importfile " + std::string(1000, 'v') + ellipsis + " is not supported");
-    // Characters of the file, not bytes of the message.
-    std::string accented;
+TEST(ReadLongLines, MessagesQuoteAThousandCharactersAndTheReadStopsThere) {
+    const std::string v(1000, 'v'), ellipsis = "\xE2\x80\xA6";
+    EXPECT_EQ(read(v + "\r\r\n").result.message, "Importfile " + v + " is not supported");
+    EXPECT_EQ(read(v + "w").result.message, "Importfile " + v + ellipsis + " is not supported");
+    std::string accented;  // characters of the file, not bytes of the message
     for (int k = 0; k < 1000; ++k) accented += "\xC3\xA9";
     EXPECT_EQ(read(std::string(5000, '\xE9')).result.message,
               "Importfile " + accented + ellipsis + " is not supported");
 
-    // The read stops once the first line cannot be a version line: an endless file of
-    // zeros, or of one long line, is not read on.
-    for (const std::string start :
-         {"", "Version  = Basketball Drillpad 0.5", "Version  = Basketball Drillpad 0.5 "}) {
-        EndlessSource endless(start, 'x');
+    // Endless files: one that cannot be a play, or that goes on after a whole play.
+    for (const std::string& start : {std::string(), std::string("Version  = Basketball Drillpad 0.5 "),
+                                     one_sequence("0.5", {{1, "Circle", 10, 10}}).str()}) {
+        PieceSource endless(start, 1 << 16, 'x', false);
         auto play = std::make_unique<PlayModel>();
         const ReadResult r = read_play(*play, endless, "endless.kqz");
-        EXPECT_EQ(r.outcome, ReadOutcome::not_supported);
+        EXPECT_LE(endless.given, 1u << 17);
+        if (start.size() > 100) {
+            EXPECT_EQ(r.outcome, ReadOutcome::success);
+            continue;
+        }
         EXPECT_EQ(r.message, "Importfile " + (start + std::string(1000, 'x')).substr(0, 1000) + ellipsis +
                                  " is not supported");
-        EXPECT_LE(endless.given, 1u << 17);
     }
-    // Nor is anything after the last line a play needs.
-    const std::string play_text = one_sequence("0.5", {{1, "Circle", 10, 10}}).str();
-    EndlessSource after_play(play_text);
-    auto play = std::make_unique<PlayModel>();
-    EXPECT_EQ(read_play(*play, after_play, "x").outcome, ReadOutcome::success);
-    EXPECT_EQ(play->item(1, 1).x1, 10);
 }
 
-// However the file comes in pieces, and wherever a line falls across them, the play reads
-// the same; a last line of nothing but CRs is still a line.
+// However the file comes in pieces and wherever its lines fall across the reader's 64 KiB
+// chunks, the play reads the same; a last line of nothing but CRs is still a line.
 TEST(ReadLongLines, PiecesAndChunkEdgesChangeNothing) {
     std::vector<std::string> plays;
     for (const auto& f : std::filesystem::directory_iterator(std::string(HOOPCAST_SOURCE_DIR) + "/samples"))
         plays.push_back(test_plays::slurp(f.path()));
-    // Key lines, CRs and long texts across the edges of the reader's 64 KiB chunks.
-    for (const std::size_t pad : {65'480u, 65'500u, 65'526u, 65'530u, 131'060u}) {
+    for (const std::size_t pad : {65'500u, 65'526u, 65'530u, 131'060u}) {
         PlayText p =
             one_sequence("0.5", {{1, "Text", 1, 2, 3, 4, 0, 0, 0, 0, std::string(70'000, 't') + "|x"}});
         p.sequences[0].description = {std::string(pad, 'd'), "sec\rond"};
@@ -483,37 +453,29 @@ TEST(ReadLongLines, PiecesAndChunkEdgesChangeNothing) {
         const Read r = read(plays.back());
         EXPECT_EQ(r.play->header(1).text, std::string(pad, 'd') + "\r\nsecond\r\n");
         EXPECT_EQ(r.play->item(1, 1).text, std::string(70'000, 't') + "\r\nx");
-        EXPECT_EQ(r.play->item(1, 1).y2, 4);
     }
-    PlayText short_last = one_sequence("0.2", {{1, "Circle", 1, 2, 3, 4}});
-    std::string text = short_last.str();
-    text.resize(text.rfind("Y2"));
-    EXPECT_EQ(read(text).result.outcome, ReadOutcome::corrupt);
-    EXPECT_EQ(read(text + "\r\r").result.outcome, ReadOutcome::success);
-    plays.push_back(text + "\r\r");
+    std::string no_y2 = one_sequence("0.2", {{1, "Circle"}}).str();
+    no_y2.resize(no_y2.rfind("Y2"));
+    EXPECT_EQ(read(no_y2).result.outcome, ReadOutcome::corrupt);
+    plays.push_back(no_y2 + "\r\r");
+    EXPECT_EQ(read(plays.back()).result.outcome, ReadOutcome::success);
 
     for (const std::string& bytes : plays) {
         const Read whole = read(bytes);
-        for (const std::size_t step : {1u, 7u, 4096u}) {
-            if (step == 1 && bytes.size() > 300'000) continue;
-            TrickleSource pieces(bytes, step);
+        for (const std::size_t step : {7u, 4096u}) {
+            PieceSource pieces(bytes, step);
             auto play = std::make_unique<PlayModel>();
-            const ReadResult r = read_play(*play, pieces, "plays/box.kqz");
-            ASSERT_EQ(r.outcome, whole.result.outcome) << step;
-            EXPECT_EQ(r.caption, whole.result.caption);
+            ASSERT_EQ(read_play(*play, pieces, "x").outcome, whole.result.outcome) << step;
             test_plays::expect_same_model(*play, *whole.play);
         }
     }
-
     // A read that fails ends the read with the system's text.
     for (const std::size_t fail_at : {0u, 100u}) {
-        TrickleSource failing(plays.front(), 4096, fail_at);
+        PieceSource failing(plays.back(), 4096, 0, true, fail_at);
         auto play = std::make_unique<PlayModel>();
         const ReadResult r = read_play(*play, failing, "plays/box.kqz");
         EXPECT_EQ(r.outcome, ReadOutcome::file_error);
-        EXPECT_EQ(r.box, BoxKind::error);
         EXPECT_EQ(r.message, "plays/box.kqz: Input/output error");
-        EXPECT_FALSE(r.play_loaded);
     }
 }
 
