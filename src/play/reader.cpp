@@ -121,6 +121,7 @@ class LineSource {
             if (pos_ == end_) {
                 pos_ = end_ = 0;
             } else if (end_ == kChunkSize) {
+                if (pos_ == 0) return false;  // nothing more fits
                 std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
                 end_ -= pos_;
                 pos_ = 0;
