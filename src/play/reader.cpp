@@ -115,7 +115,8 @@ class LineSource {
     std::size_t bytes_left() const noexcept { return end_ - pos_ + source_.bytes_left(); }
 
   private:
-    // Reads on behind the characters held, dropping CRs; false at the end of the file.
+    // Reads on behind the characters held, dropping CRs; false when nothing more came: at
+    // the end of the file, or with the buffer full.
     bool fill() {
         while (!eof_) {
             if (pos_ == end_) {
