@@ -38,7 +38,8 @@ void write_description(std::string text, bool html) {
         }
         return;
     }
-    constexpr std::size_t kSlice = 1 << 20;
+    constexpr std::size_t kSliceBytes = 1 << 20;
+    constexpr std::size_t kSliceLines = 16 << 10;
     // The HTML of every slice comes in the frame an empty document gets; it is written once.
     const std::string frame = richtext::to_html(richtext::Document{});
     const std::size_t head = frame.find("</body>");
@@ -47,8 +48,13 @@ void write_description(std::string text, bool html) {
     bool written = false;
     const std::size_t size = text.size();
     for (std::size_t at = 0; at < size;) {
-        const std::size_t lf = text.find('\n', std::min(at + kSlice, size) - 1);
-        const std::size_t end = lf == std::string::npos ? size : lf + 1;
+        // A slice ends after a line, and holds few enough lines that even empty ones make a
+        // document of no great size.
+        std::size_t end = at;
+        for (std::size_t lines = 0; end < size && end - at < kSliceBytes && lines < kSliceLines; ++lines) {
+            const std::size_t lf = text.find('\n', end);
+            end = lf == std::string::npos ? size : lf + 1;
+        }
         // A slice that is the whole text (one long line, say) is handed over, not copied.
         const richtext::Document slice = richtext::read_plain_text(
             clean_description(end - at == size ? std::move(text) : text.substr(at, end - at)));
