@@ -32,19 +32,20 @@ std::size_t PlayModel::index_slot(int i) noexcept {
 }
 
 void PlayModel::reset_play() {
-    for (int s = 1; s <= kMaxSequences; ++s) {
-        for (int i = 1; i <= kSlotsPerSequence; ++i) {
-            element& e = item(s, i);
-            // x2 and y2 are set by the reader for every item it stores.
+    for (std::size_t si = 0; si < written_seqs_; ++si) {
+        for (std::size_t ii = 0; ii < written_slots_[si]; ++ii) {
+            element& e = elements_[si][ii];
             const std::int32_t x2 = e.x2;
             const std::int32_t y2 = e.y2;
             e = element{};
             e.x2 = x2;
             e.y2 = y2;
         }
-        seq_path_length(s) = 0.1;
-        header(s) = court_element{};
+        written_slots_[si] = 0;
+        seq_path_length_[si] = 0.1;
+        court_elements_[si] = court_element{};
     }
+    written_seqs_ = 0;
 }
 
 bool aplayer(std::string_view kind) noexcept { return in_group(kPlayerKinds, kind); }

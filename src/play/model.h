@@ -34,6 +34,8 @@ struct element {
     std::int32_t extra3 = 0;
     std::string text;
     std::string text2;
+
+    bool operator==(const element&) const = default;
 };
 
 // The header of one sequence.
@@ -45,6 +47,8 @@ struct court_element {
     Colour colour1 = 0;
     Colour colour4 = 0;
     Colour colour3 = 0;
+
+    bool operator==(const court_element&) const = default;
 };
 
 // One point of a curved line, in court units.
@@ -67,18 +71,37 @@ struct DisplayDefaults {
 
 // The play's tables. One object is one play; a window, a test or the exporter each hold
 // their own. Sequence indices run 1..75, slot indices 1..50.
+//
+// The tables remember how far they have been handed out for writing, so that clearing
+// them costs what a play used rather than the whole 75 x 50: a reference to a slot is good
+// for writing until the next reset_play().
 class PlayModel {
 public:
     PlayModel() = default;
 
-    element& item(int s, int i) noexcept { return elements_[index_seq(s)][index_slot(i)]; }
+    element& item(int s, int i) noexcept {
+        const std::size_t si = index_seq(s);
+        const std::size_t ii = index_slot(i);
+        mark_written(si, ii + 1);
+        return elements_[si][ii];
+    }
     const element& item(int s, int i) const noexcept { return elements_[index_seq(s)][index_slot(i)]; }
-    court_element& header(int s) noexcept { return court_elements_[index_seq(s)]; }
+    court_element& header(int s) noexcept {
+        const std::size_t si = index_seq(s);
+        mark_written(si, 0);
+        return court_elements_[si];
+    }
     const court_element& header(int s) const noexcept { return court_elements_[index_seq(s)]; }
-    double& seq_path_length(int s) noexcept { return seq_path_length_[index_seq(s)]; }
+    double& seq_path_length(int s) noexcept {
+        const std::size_t si = index_seq(s);
+        mark_written(si, 0);
+        return seq_path_length_[si];
+    }
     double seq_path_length(int s) const noexcept { return seq_path_length_[index_seq(s)]; }
 
-    // Clears every sequence as before a read. seq_count and the flags are not touched.
+    // Clears every sequence as before a read: every slot but its second point (x2, y2,
+    // which the reader sets for every item it stores), the headers and the path lengths.
+    // seq_count and the flags are not touched.
     void reset_play();
 
     std::int32_t seq_count = 0;  // always within 0..75
@@ -87,6 +110,15 @@ public:
 private:
     static std::size_t index_seq(int s) noexcept;
     static std::size_t index_slot(int i) noexcept;
+
+    void mark_written(std::size_t si, std::size_t slot_count) noexcept {
+        if (si >= written_seqs_) written_seqs_ = si + 1;
+        if (slot_count > written_slots_[si]) written_slots_[si] = static_cast<std::uint8_t>(slot_count);
+    }
+
+    // Beyond these, every sequence and slot holds its reset values (but for x2 and y2).
+    std::size_t written_seqs_ = 0;
+    std::array<std::uint8_t, kMaxSequences> written_slots_{};
 
     std::array<std::array<element, kSlotsPerSequence>, kMaxSequences> elements_{};
     std::array<court_element, kMaxSequences> court_elements_{};

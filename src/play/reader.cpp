@@ -1,11 +1,13 @@
 #include "play/reader.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
+#include "play/byte_source.h"
 #include "play/codepage.h"
 #include "play/motion.h"
 
@@ -30,43 +32,131 @@ constexpr std::string_view kPartsKey = "Nr_parts =";
 
 constexpr std::string_view kCaption = "Basketball Hoopcast";
 constexpr std::size_t kValueColumn = 11;  // 0-based: the value starts in column 12
+constexpr std::size_t kKeyLength = 10;
 constexpr int kVersion05HeaderLines = 9;
+constexpr char kEndOfFile = '\x1A';
 
-// Hands out the lines of a text in memory. A line ends at LF; every CR is dropped (a CR
-// before the LF is not part of the line either); Ctrl-Z ends the text. Past the end it
-// gives empty lines and remembers that it did, so loops waiting for a key can stop.
+// An animation line says "No" only when it ends right after it.
+constexpr std::size_t kAnimationLineHead = kValueColumn + 3;
+// Every kind the reader tests has at most 8 characters, so the first 9 tell them apart.
+constexpr std::size_t kKindLineHead = kValueColumn + kMaxKindLength + 1;
+// A message quotes at most this many characters of a line.
+constexpr std::size_t kQuotedLength = 1000;
+constexpr std::string_view kEllipsis = "\xE2\x80\xA6";  // U+2026
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+// A text that grows past this is given room for the rest of the file at once: a string
+// that doubles holds its old and its new copy while it moves, up to twice the file. The
+// room not used costs address space only.
+constexpr std::size_t kGrowthLimit = 1 << 20;
+
+// A read of the file failed; `text` is the system's.
+struct ReadFailure {
+    std::string text;
+};
+
+// Hands out the lines of a file, reading it a piece at a time. A line ends at LF; every
+// CR is dropped (a CR before the LF is not part of the line either); Ctrl-Z ends the file.
+// Past the end it gives empty lines and remembers that it did, so loops waiting for a key
+// can stop. A line can be looked at before it is read, and read without being kept, so
+// no more of a line is held than its meaning needs.
 class LineSource {
   public:
-    explicit LineSource(std::string_view bytes) : rest_(bytes.substr(0, bytes.find('\x1A'))) {}
+    explicit LineSource(ByteSource& source) : source_(source), buffer_(new char[kChunkSize]) {}
 
-    // The returned view is valid until the next call.
-    std::string_view next() {
-        if (rest_.empty()) {
-            past_end_ = true;
-            return {};
+    // The first `n` characters of the next line (all of it when shorter), which stays unread;
+    // empty when no line is left. `n` is at most a chunk.
+    std::string_view peek(std::size_t n) {
+        for (;;) {
+            const std::string_view head(buffer_.get() + pos_, std::min(n, end_ - pos_));
+            const std::size_t lf = head.find('\n');
+            if (lf != std::string_view::npos) return head.substr(0, lf);
+            if (head.size() == n || !fill()) return head;
         }
-        const std::size_t lf = rest_.find('\n');
-        std::string_view line = rest_.substr(0, lf);
-        rest_ = lf == std::string_view::npos ? std::string_view{} : rest_.substr(lf + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.find('\r') == std::string_view::npos) return line;
-        scratch_.clear();
-        for (char c : line)
-            if (c != '\r') scratch_.push_back(c);
-        return scratch_;
+    }
+
+    bool at_end() { return pos_ == end_ && !fill() && !crs_left_; }
+
+    // Reads the next line, handing it to `take` in pieces; once `take` returns false the
+    // rest of the line is read past without being looked at.
+    template <typename Take>
+    void read(Take&& take) {
+        if (pos_ == end_ && !fill()) {
+            // A last line of nothing but CRs is an empty line; after it there is none.
+            if (!crs_left_) past_end_ = true;
+            crs_left_ = false;
+            return;
+        }
+        bool wanted = true;
+        for (;;) {
+            const std::string_view held(buffer_.get() + pos_, end_ - pos_);
+            const std::size_t lf = held.find('\n');
+            const std::string_view piece = held.substr(0, lf);
+            if (wanted && !piece.empty()) wanted = take(piece);
+            if (lf != std::string_view::npos) {
+                pos_ += lf + 1;
+                return;
+            }
+            pos_ = end_;
+            if (!fill()) {
+                crs_left_ = false;
+                return;
+            }
+        }
+    }
+
+    void skip() {
+        read([](std::string_view) { return false; });
     }
 
     bool past_end() const noexcept { return past_end_; }
 
+    // Bytes that may still come, as far as the source knows.
+    std::size_t bytes_left() const noexcept { return end_ - pos_ + source_.bytes_left(); }
+
   private:
-    std::string_view rest_;
-    std::string scratch_;
+    // Reads on behind the characters held, dropping CRs; false when nothing more came: at
+    // the end of the file, or with the buffer full.
+    bool fill() {
+        while (!eof_) {
+            if (pos_ == end_) {
+                pos_ = end_ = 0;
+            } else if (end_ == kChunkSize) {
+                if (pos_ == 0) return false;  // nothing more fits
+                std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
+                end_ -= pos_;
+                pos_ = 0;
+            }
+            char* const start = buffer_.get() + end_;
+            std::size_t n = source_.read(start, kChunkSize - end_);
+            if (n == 0) {
+                eof_ = true;
+                if (std::string error = source_.error(); !error.empty()) throw ReadFailure{std::move(error)};
+                break;
+            }
+            if (const void* z = std::memchr(start, kEndOfFile, n)) {
+                n = static_cast<std::size_t>(static_cast<const char*>(z) - start);
+                eof_ = true;
+            }
+            if (n == 0) break;
+            crs_left_ = start[n - 1] != '\n';
+            const std::size_t kept = static_cast<std::size_t>(std::remove(start, start + n, '\r') - start);
+            end_ += kept;
+            if (kept > 0) return true;
+        }
+        return false;
+    }
+
+    ByteSource& source_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t pos_ = 0;  // characters held: [pos_, end_)
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    // Bytes have come since the last LF: at the end of the file, when none of them is left
+    // to read, they were CRs and still make a line.
+    bool crs_left_ = false;
     bool past_end_ = false;
 };
-
-bool has_key(std::string_view line, std::string_view key) noexcept {
-    return line.substr(0, key.size()) == key;
-}
 
 std::string_view value_of(std::string_view line) noexcept {
     return line.size() > kValueColumn ? line.substr(kValueColumn) : std::string_view{};
@@ -79,24 +169,45 @@ std::int32_t saturating_sub(std::int32_t a, std::int32_t b) noexcept {
     return static_cast<std::int32_t>(r);
 }
 
-// Version 0.5 writes a line break inside a text as "|".
-void bars_to_line_breaks(std::string& text) {
-    if (text.find('|') == std::string::npos) return;
-    std::string out;
-    out.reserve(text.size() + 16);
-    for (char c : text) {
-        if (c == '|')
-            out += "\r\n";
-        else
-            out.push_back(c);
+// The value of a number field, taken in pieces: optional blanks, an optional sign, then the
+// leading decimal digits. Values beyond the 32-bit range saturate at its ends.
+class NumberParser {
+  public:
+    // False once the number has ended: the rest of the value is not looked at.
+    bool feed(std::string_view piece) noexcept {
+        for (const char c : piece) {
+            if (state_ == State::blanks) {
+                if (c == ' ') continue;
+                state_ = State::digits;
+                if (c == '+' || c == '-') {
+                    negative_ = c == '-';
+                    continue;
+                }
+            }
+            if (c < '0' || c > '9') return false;
+            magnitude_ = std::min(magnitude_ * 10 + (c - '0'), kHi + 1);  // more digits change nothing
+        }
+        return true;
     }
-    text = std::move(out);
-}
+
+    std::int32_t value() const noexcept {
+        if (negative_) return static_cast<std::int32_t>(-magnitude_ < kLo ? kLo : -magnitude_);
+        return static_cast<std::int32_t>(magnitude_ > kHi ? kHi : magnitude_);
+    }
+
+  private:
+    static constexpr std::int64_t kLo = std::numeric_limits<std::int32_t>::min();
+    static constexpr std::int64_t kHi = std::numeric_limits<std::int32_t>::max();
+    enum class State { blanks, digits };
+    State state_ = State::blanks;
+    bool negative_ = false;
+    std::int64_t magnitude_ = 0;  // kept within kHi + 1, so the most negative value fits
+};
 
 class Parser {
   public:
-    Parser(PlayModel& play, std::string_view bytes, std::string_view file_name)
-        : play_(play), lines_(bytes), file_name_(file_name) {}
+    Parser(PlayModel& play, ByteSource& source, std::string_view file_name)
+        : play_(play), lines_(source), file_name_(file_name) {}
 
     ReadResult run();
 
@@ -106,6 +217,12 @@ class Parser {
     bool read_sequence(int s);
     void read_item(int s, int k);
 
+    bool next_has_key(std::string_view key) { return lines_.peek(kKeyLength) == key; }
+    // The value of the next line; in version 0.5 item texts every "|" stands for a line break.
+    std::string read_text(bool bars_break_lines = false);
+    std::int32_t read_number();
+    void append(std::string& text, std::string_view piece);
+
     PlayModel& play_;
     LineSource lines_;
     std::string_view file_name_;
@@ -113,16 +230,70 @@ class Parser {
     ReadResult result_;
 };
 
+void Parser::append(std::string& text, std::string_view piece) {
+    const std::size_t need = text.size() + piece.size();
+    if (need > text.capacity() && need > kGrowthLimit) {
+        // A line of the file may take one byte more in the text (CR LF for LF): a quarter
+        // more covers lines of three characters and longer.
+        const std::size_t left = lines_.bytes_left();
+        try {
+            text.reserve(std::max(need + left + left / 4, need + need / 2));
+        } catch (const std::bad_alloc&) {
+            // No room for the whole rest of a huge file: grow as far as the text goes.
+        } catch (const std::length_error&) {
+        }
+    }
+    text.append(piece);
+}
+
+// Hands the pieces of the next line's value (from column 12) to `take`.
+template <typename Take>
+void read_value(LineSource& lines, Take&& take) {
+    std::size_t key_left = kValueColumn;
+    lines.read([&](std::string_view piece) {
+        const std::size_t n = std::min(key_left, piece.size());
+        key_left -= n;
+        piece.remove_prefix(n);
+        return piece.empty() || take(piece);
+    });
+}
+
+std::string Parser::read_text(bool bars_break_lines) {
+    std::string text;
+    read_value(lines_, [&](std::string_view piece) {
+        if (!bars_break_lines) {
+            append(text, piece);
+            return true;
+        }
+        for (std::size_t bar = piece.find('|'); bar != std::string_view::npos; bar = piece.find('|')) {
+            append(text, piece.substr(0, bar));
+            append(text, "\r\n");
+            piece.remove_prefix(bar + 1);
+        }
+        append(text, piece);
+        return true;
+    });
+    return text;
+}
+
+std::int32_t Parser::read_number() {
+    NumberParser number;
+    read_value(lines_, [&](std::string_view piece) { return number.feed(piece); });
+    return number.value();
+}
+
 ReadResult Parser::corrupt() {
     play_.reset_play();
     result_.outcome = ReadOutcome::corrupt;
     result_.message = "Importfile " + std::string(file_name_) + " is corrupt";
     result_.box = BoxKind::information;
-    return result_;
+    return std::move(result_);
 }
 
 ReadResult Parser::run() {
-    const std::string_view first = lines_.next();
+    // A version line is short: a longer first line needs reading no further than the part
+    // the message quotes, however long it is.
+    const std::string_view first = lines_.peek(kQuotedLength + 1);
     bool known = false;
     for (int v = 0; v < 4; ++v) {
         if (first == kVersionLines[v]) {
@@ -134,42 +305,41 @@ ReadResult Parser::run() {
         // The model is cleared, the labels and seq_count keep the previous play's values;
         // the window still counts a play as loaded and repaints the empty court.
         result_.outcome = ReadOutcome::not_supported;
-        result_.message = "Importfile " + cp1252_to_utf8(first) + " is not supported";
+        result_.message = "Importfile " + cp1252_to_utf8(first.substr(0, kQuotedLength)) +
+                          std::string(first.size() > kQuotedLength ? kEllipsis : "") + " is not supported";
         result_.box = BoxKind::information;
         result_.caption = std::string(kCaption);
         result_.play_loaded = true;
         get_players(play_);
         result_.motion_pass_ran = true;
-        return result_;
+        return std::move(result_);
     }
+    lines_.skip();
     result_.version = version_;
     play_.has_zones = false;
 
-    std::string_view line = lines_.next();
-    if (has_key(line, kTypeKey)) line = lines_.next();
-    if (!has_key(line, kCategoryKey)) return corrupt();
-    result_.category = std::string(value_of(line));
+    if (next_has_key(kTypeKey)) lines_.skip();
+    if (!next_has_key(kCategoryKey)) return corrupt();
+    result_.category = read_text();
 
-    line = lines_.next();
-    if (!has_key(line, kPlaynameKey)) return corrupt();
-    result_.play_name = std::string(value_of(line));
+    if (!next_has_key(kPlaynameKey)) return corrupt();
+    result_.play_name = read_text();
 
-    line = lines_.next();
-    if (!has_key(line, kSeqCountKey)) return corrupt();
-    const std::int32_t count = parse_number(value_of(line));
+    if (!next_has_key(kSeqCountKey)) return corrupt();
+    const std::int32_t count = read_number();
     if (count > kMaxSequences) {
         // No sequence has been read; an empty play keeps every later index in the tables.
         play_.seq_count = 0;
         result_.outcome = ReadOutcome::too_many_sequences;
         result_.message = "Unable to animate more than 75 sequences";
         result_.box = BoxKind::error;
-        return result_;
+        return std::move(result_);
     }
     // A negative count reads as an empty play.
     play_.seq_count = count < 0 ? 0 : count;
 
     if (version_ == PlayVersion::v0_5)
-        for (int k = 0; k < kVersion05HeaderLines; ++k) lines_.next();
+        for (int k = 0; k < kVersion05HeaderLines; ++k) lines_.skip();
 
     for (int s = 1; s <= play_.seq_count; ++s) {
         if (!read_sequence(s)) {
@@ -180,40 +350,44 @@ ReadResult Parser::run() {
         }
     }
 
-    result_.caption = std::string(kCaption) + "," + *result_.category + ": " + *result_.play_name;
+    // Labels may be long: the caption is put together in place.
+    std::string& caption = result_.caption.emplace();
+    caption.reserve(kCaption.size() + 3 + result_.category->size() + result_.play_name->size());
+    caption.append(kCaption).append(",").append(*result_.category).append(": ").append(*result_.play_name);
     result_.play_loaded = true;
     get_players(play_);
     result_.motion_pass_ran = true;
-    return result_;
+    return std::move(result_);
 }
 
 bool Parser::read_sequence(int s) {
     court_element& header = play_.header(s);
-    std::string_view line = lines_.next();
-    if (has_key(line, kAnimationKey)) {
-        if (value_of(line) == "No") header.no_animation = true;
-        lines_.next();
+    if (next_has_key(kAnimationKey)) {
+        if (value_of(lines_.peek(kAnimationLineHead)) == "No") header.no_animation = true;
+        lines_.skip();
     }
-    // The line just read (or the first one, when there is no animation line) is not used.
-    line = lines_.next();
+    // The line after the animation line (or the first one, when there is none) is not used.
+    lines_.skip();
     const std::string_view description_end = version_ == PlayVersion::v0_5 ? kFocusKey : kPartsKey;
     std::string text;
-    while (!has_key(line, description_end)) {
-        if (lines_.past_end()) return false;
-        text.append(line);
-        text.append("\r\n");
-        line = lines_.next();
+    while (!next_has_key(description_end)) {
+        if (lines_.at_end()) return false;
+        lines_.read([&](std::string_view piece) {
+            append(text, piece);
+            return true;
+        });
+        append(text, "\r\n");
     }
     if (version_ == PlayVersion::v0_5) {
-        line = lines_.next();
-        while (!has_key(line, kPartsKey)) {
-            if (lines_.past_end()) return false;
-            line = lines_.next();
+        lines_.skip();
+        while (!next_has_key(kPartsKey)) {
+            if (lines_.at_end()) return false;
+            lines_.skip();
         }
     }
     header.text = std::move(text);
 
-    const std::int32_t parts = parse_number(value_of(line));
+    const std::int32_t parts = read_number();
     for (std::int32_t k = 1; k <= parts; ++k) {
         read_item(s, k);
         if (lines_.past_end()) return false;
@@ -222,33 +396,45 @@ bool Parser::read_sequence(int s) {
 }
 
 void Parser::read_item(int s, int k) {
+    const bool stored = k <= kMaxStoredItems;
     element e;
-    e.number = parse_number(value_of(lines_.next()));
-    const std::string_view full_kind = value_of(lines_.next());
+    e.number = read_number();
+    const std::string full_kind(value_of(lines_.peek(kKindLineHead)));
+    lines_.skip();
     const bool is_court = full_kind == "Court";
     const bool is_zone = full_kind == "ellipse" || full_kind == "poly";
     const bool is_ball = aball(full_kind);
     e.taken = aline(full_kind) || full_kind == "Text";
-    e.kind = std::string(full_kind.substr(0, kMaxKindLength));
-    e.x1 = parse_number(value_of(lines_.next()));
-    e.y1 = parse_number(value_of(lines_.next()));
-    e.x2 = parse_number(value_of(lines_.next()));
-    e.y2 = parse_number(value_of(lines_.next()));
+    e.kind = full_kind.substr(0, kMaxKindLength);
+    e.x1 = read_number();
+    e.y1 = read_number();
+    e.x2 = read_number();
+    e.y2 = read_number();
     if (version_ >= PlayVersion::v0_4) {
-        e.extra1 = parse_number(value_of(lines_.next()));
-        e.extra2 = parse_number(value_of(lines_.next()));
-        e.extra3 = parse_number(value_of(lines_.next()));
+        e.extra1 = read_number();
+        e.extra2 = read_number();
+        e.extra3 = read_number();
     }
-    if (version_ >= PlayVersion::v0_3) e.colour = parse_number(value_of(lines_.next()));
-    if (version_ >= PlayVersion::v0_4) e.text = std::string(value_of(lines_.next()));
-    if (version_ >= PlayVersion::v0_5) e.text2 = std::string(value_of(lines_.next()));
+    if (version_ >= PlayVersion::v0_3) e.colour = read_number();
+    // The texts of items that are not stored are read past.
+    if (version_ >= PlayVersion::v0_4) {
+        if (stored)
+            e.text = read_text(version_ == PlayVersion::v0_5);
+        else
+            lines_.skip();
+    }
+    if (version_ >= PlayVersion::v0_5) {
+        if (stored)
+            e.text2 = read_text();
+        else
+            lines_.skip();
+    }
 
     if (is_zone) play_.has_zones = true;
     if (is_ball && version_ < PlayVersion::v0_5) {
         e.x1 = saturating_sub(e.x1, 7);
         e.y1 = saturating_sub(e.y1, 7);
     }
-    if (version_ == PlayVersion::v0_5) bars_to_line_breaks(e.text);
     if (is_court) {
         court_element& header = play_.header(s);
         header.court_kind = e.number;
@@ -258,7 +444,7 @@ void Parser::read_item(int s, int k) {
         header.colour4 = e.colour;
         if (version_ == PlayVersion::v0_2 && e.x2 != 999) header.no_animation = true;
     }
-    if (k <= kMaxStoredItems) {
+    if (stored) {
         e.motion = 0;
         play_.item(s, k) = std::move(e);
     }
@@ -267,23 +453,9 @@ void Parser::read_item(int s, int k) {
 }  // namespace
 
 std::int32_t parse_number(std::string_view value) noexcept {
-    std::size_t p = 0;
-    while (p < value.size() && value[p] == ' ') ++p;
-    bool negative = false;
-    if (p < value.size() && (value[p] == '+' || value[p] == '-')) {
-        negative = value[p] == '-';
-        ++p;
-    }
-    // Accumulate as a negative number so that the most negative value fits as well.
-    constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
-    constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
-    std::int64_t magnitude = 0;
-    for (; p < value.size() && value[p] >= '0' && value[p] <= '9'; ++p) {
-        magnitude = magnitude * 10 + (value[p] - '0');
-        if (magnitude > hi + 1) magnitude = hi + 1;  // saturated; more digits change nothing
-    }
-    if (negative) return static_cast<std::int32_t>(-magnitude < lo ? lo : -magnitude);
-    return static_cast<std::int32_t>(magnitude > hi ? hi : magnitude);
+    NumberParser number;
+    number.feed(value);
+    return number.value();
 }
 
 std::string_view version_text(PlayVersion v) noexcept {
@@ -300,39 +472,35 @@ std::string_view version_text(PlayVersion v) noexcept {
     return "";
 }
 
-ReadResult read_play(PlayModel& play, std::string_view bytes, std::string_view file_name) {
+ReadResult read_play(PlayModel& play, ByteSource& source, std::string_view file_name) {
     play.reset_play();
-    return Parser(play, bytes, file_name).run();
+    try {
+        return Parser(play, source, file_name).run();
+    } catch (const ReadFailure& failure) {
+        ReadResult failed;
+        failed.outcome = ReadOutcome::file_error;
+        failed.box = BoxKind::error;
+        failed.message = std::string(file_name) + ": " + failure.text;
+        return failed;
+    }
+}
+
+ReadResult read_play(PlayModel& play, std::string_view bytes, std::string_view file_name) {
+    MemorySource source(bytes);
+    return read_play(play, source, file_name);
 }
 
 ReadResult OpenPlay(PlayModel& play, const std::string& file_name) {
     play.reset_play();
-    ReadResult failed;
-    failed.outcome = ReadOutcome::file_error;
-    failed.box = BoxKind::error;
-
-    struct Closer {
-        void operator()(std::FILE* f) const noexcept { std::fclose(f); }
-    };
-    errno = 0;
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(file_name.c_str(), "rb"));
-    if (!file) {
-        failed.message = file_name + ": " + std::strerror(errno);
+    FileSource file(file_name);
+    if (!file.is_open()) {
+        ReadResult failed;
+        failed.outcome = ReadOutcome::file_error;
+        failed.box = BoxKind::error;
+        failed.message = file_name + ": " + file.error();
         return failed;
     }
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, n);
-        if (n < sizeof buffer) break;
-    }
-    if (std::ferror(file.get())) {
-        failed.message = file_name + ": " + std::strerror(errno);
-        return failed;
-    }
-    file.reset();
-    return read_play(play, bytes, file_name);
+    return read_play(play, file, file_name);
 }
 
 }  // namespace hoopcast

@@ -1,8 +1,11 @@
 #pragma once
 // Reads a play file (.kqz, versions 0.2 to 0.5) into a PlayModel.
 //
-// Input is kept apart from parsing: read_play() parses bytes already in memory (tests feed
-// strings), OpenPlay() opens a file, reads it whole and hands the bytes to read_play().
+// Input is kept apart from parsing: read_play() parses what a ByteSource hands it, a piece
+// at a time (tests feed strings); OpenPlay() opens a file and reads it that way. No line is
+// held further than its meaning needs, so memory follows what the play keeps, not the
+// file's size: a first line that is not a version line ends the read after the part the
+// message quotes, lines that are skipped or only tested for a key are never held whole.
 //
 // The reader touches only the model and reports everything else as a value: the window
 // turns the result into labels, caption and a message box, the command line into JSON,
@@ -18,13 +21,15 @@
 // as an empty play.
 //
 // Texts in the model, the labels and the caption keep the file's bytes (Windows-1252);
-// `message` is UTF-8, ready to show (a quoted first line of a file is decoded for it).
+// `message` is UTF-8, ready to show (a quoted first line of a file is decoded for it, and
+// cut after 1,000 characters, marked by "…").
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "play/byte_source.h"
 #include "play/model.h"
 
 namespace hoopcast {
@@ -53,8 +58,10 @@ struct ReadResult {
     bool motion_pass_ran = false;          // get_players ran; the window repaints
 };
 
-// Parses a play from `bytes`; `file_name` is only quoted in the corrupt message.
-// Clears the model first; runs the motion pass when the outcome says so.
+// Parses a play from `source`; `file_name` is only quoted in messages. Clears the model
+// first; runs the motion pass when the outcome says so. A source that fails gives
+// ReadOutcome::file_error with its error text; the model then holds what was read so far.
+ReadResult read_play(PlayModel& play, ByteSource& source, std::string_view file_name);
 ReadResult read_play(PlayModel& play, std::string_view bytes, std::string_view file_name);
 
 // Opens and reads the play file `file_name`. A file that cannot be opened or read gives

@@ -17,6 +17,7 @@ struct CliRun {
     int status = -1;
     std::string out;
     std::string err;
+    long peak_kb = 0;  // peak resident memory, when measured
 };
 
 inline std::string slurp(const std::filesystem::path& p) {
@@ -26,21 +27,28 @@ inline std::string slurp(const std::filesystem::path& p) {
     return ss.str();
 }
 
-inline CliRun run_cli(const std::string& args) {
+// `measured`: the output is thrown away and the peak memory measured, through
+// /usr/bin/time, since a process started from this one would count this one's memory too.
+inline CliRun run_cli(const std::string& args, bool measured = false) {
     const auto dir = std::filesystem::temp_directory_path();
     // CTest runs the cases as separate processes, side by side.
     const std::string tag = std::to_string(::getpid());
     const auto out = dir / ("hoopcast_cli_test_" + tag + ".out");
     const auto err = dir / ("hoopcast_cli_test_" + tag + ".err");
-    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI + "' " +
-                                args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+    const auto peak = dir / ("hoopcast_cli_test_" + tag + ".peak");
+    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && " +
+                                (measured ? "/usr/bin/time -f %M -o '" + peak.string() + "' " : "") + "'" +
+                                HOOPCAST_CLI + "' " + args + " >'" + (measured ? "/dev/null" : out.string()) +
+                                "' 2>'" + err.string() + "'";
     CliRun r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     r.out = slurp(out);
     r.err = slurp(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
+    // The figure comes last, after a line of time's own when the command fails.
+    std::istringstream figures(slurp(peak));
+    for (std::string word; figures >> word;) r.peak_kb = std::atol(word.c_str());
+    for (const auto& f : {out, err, peak}) std::filesystem::remove(f);
     return r;
 }
 

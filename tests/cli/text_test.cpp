@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "cli_run.h"
+#include "play/description.h"
+#include "richtext/reader.h"
+#include "richtext/writers.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,6 +51,26 @@ TEST(TextCommand, ExitCodes) {
     const TextRun corrupt = text("tests/data/truncated_in_items.kqz --seq 1");
     EXPECT_EQ(corrupt.status, 1);
     EXPECT_NE(corrupt.err.find("hoopcast-cli: "), std::string::npos);
+}
+
+// A long plain description is written a slice of lines at a time; it reads as the whole.
+TEST(TextCommand, LongPlainDescriptionAsTheWhole) {
+    const std::string lines[] = {"Screen {\\pntext\\f3\\'B7\\tab}\\pard\\'b7\\tab away",
+                                 "{\\pntext\\f0\\'B7\\tab}}", "{\\rtf1 not the first line}", "",
+                                 "caf\xE9 <b>&amp; \x85\ttab"};
+    std::string description;
+    for (std::size_t k = 0; description.size() < (3 << 20); ++k) description += lines[k % 5] + "\r\n";
+    const auto file =
+        std::filesystem::temp_directory_path() / ("hoopcast_text_" + std::to_string(::getpid()));
+    std::ofstream(file, std::ios::binary)
+        << "Version  = Basketball Drillpad 0.3\r\nCategory = A\r\nPlayname = B\r\n"
+        << "Nr_seq   = 1\r\nSequence\r\n"
+        << description << "Nr_parts = 0\r\n";
+    const auto whole = hoopcast::richtext::describe(hoopcast::clean_description(description));
+    // Compared without printing megabytes.
+    EXPECT_TRUE(text(file.string() + " --seq 1").out == hoopcast::richtext::to_plain_text(whole) + "\n");
+    EXPECT_TRUE(text(file.string() + " --seq 1 --html").out == hoopcast::richtext::to_html(whole));
+    std::filesystem::remove(file);
 }
 
 }  // namespace

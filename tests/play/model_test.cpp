@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <tuple>
 
 #include "play/codepage.h"
 #include "play/model.h"
+#include "play/reader.h"
 #include "play/rounding.h"
+#include "play_text.h"
 
 namespace hoopcast {
 namespace {
@@ -29,6 +33,47 @@ TEST(PlayModel, ResetGivesTheResetValuesEverywhere) {
         }
     }
     EXPECT_EQ(play->seq_count, 4) << "seq_count is not part of the reset";
+}
+
+// Clearing only what the last plays used leaves the model exactly as clearing all of it
+// did: over a run of random reads (good, bad, cut short, small and large plays), a model
+// cleared whole before every read ends each read in the same state.
+TEST(PlayModel, ClearingWhatWasUsedEqualsClearingEverything) {
+    std::mt19937 random(12);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const char* kinds[] = {"Circle", "Triangle", "Ball", "pass", "Text", "Court", "ellipse", "Rack", ""};
+    auto tracked = std::make_unique<PlayModel>();
+    auto cleared = std::make_unique<PlayModel>();
+    for (int round = 0; round < 150; ++round) {
+        test_plays::PlayText p;
+        p.version = std::string("0.") + static_cast<char>('2' + pick(0, 3));
+        const int count = pick(0, 9) == 0 ? pick(10, 75) : pick(0, 4);
+        for (int s = 0; s < count; ++s) {
+            test_plays::SequenceText seq;
+            const int items = pick(0, 9) == 0 ? pick(45, 55) : pick(0, 6);
+            for (int k = 0; k < items; ++k)
+                seq.items.push_back(
+                    {pick(1, 4), kinds[pick(0, 8)], pick(0, 288), pick(0, 360), pick(0, 288), pick(0, 999)});
+            p.sequences.push_back(std::move(seq));
+        }
+        std::string text = p.str();
+        if (pick(0, 5) == 0) text.resize(static_cast<std::size_t>(pick(0, static_cast<int>(text.size()))));
+        if (pick(0, 5) == 0) text[0] = 'v';
+        // The old way: every slot but its second point, header and path length cleared first.
+        for (int s = 1; s <= kMaxSequences; ++s) {
+            for (int i = 1; i <= kSlotsPerSequence; ++i) {
+                element& e = cleared->item(s, i);
+                element fresh;
+                std::tie(fresh.x2, fresh.y2) = std::tie(e.x2, e.y2);
+                e = fresh;
+            }
+            cleared->header(s) = court_element{};
+            cleared->seq_path_length(s) = 0.1;
+        }
+        ASSERT_EQ(read_play(*tracked, text, "r.kqz").outcome, read_play(*cleared, text, "r.kqz").outcome);
+        test_plays::expect_same_model(*tracked, *cleared);
+        if (HasFatalFailure()) return;
+    }
 }
 
 TEST(PlayModel, KindGroupsAreExactAndCaseSensitive) {

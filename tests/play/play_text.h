@@ -2,9 +2,16 @@
 // Builds play file text for the tests, in the layout the editor writes: a key and "=" in
 // columns 1-10, a blank, the value from column 12, CR LF line ends.
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "play/model.h"
 
 namespace hoopcast::test_plays {
 
@@ -94,5 +101,23 @@ struct PlayText {
         return out;
     }
 };
+
+inline std::string slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Every table entry of two models, second points of free slots included.
+inline void expect_same_model(const PlayModel& a, const PlayModel& b) {
+    EXPECT_EQ(a.seq_count, b.seq_count);
+    EXPECT_EQ(a.has_zones, b.has_zones);
+    for (int s = 1; s <= kMaxSequences; ++s) {
+        ASSERT_EQ(a.header(s), b.header(s)) << "sequence " << s;
+        ASSERT_EQ(a.seq_path_length(s), b.seq_path_length(s)) << "sequence " << s;
+        for (int i = 1; i <= kSlotsPerSequence; ++i) ASSERT_EQ(a.item(s, i), b.item(s, i)) << s << ", " << i;
+    }
+}
 
 }  // namespace hoopcast::test_plays

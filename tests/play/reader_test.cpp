@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -392,6 +393,90 @@ TEST(ReadTruncated, BinaryAndHugeLinesAreReadWithoutHarm) {
     r = read("Version  = Basketball Drillpad 0.4\nCategory = a\nPlayname = b\nNr_seq   = 3\n" + binary);
     EXPECT_EQ(r.result.outcome, ReadOutcome::corrupt);
     EXPECT_EQ(r.play->seq_count, 0);
+}
+
+// Hands out `bytes` `step` at a time, then `fill` for ever, or fails after `fail_at` bytes.
+struct PieceSource : ByteSource {
+    PieceSource(std::string b, std::size_t s, char f = 0, bool end = true,
+                std::size_t fail = std::string::npos)
+        : bytes(std::move(b)), step(s), fill(f), ends(end), fail_at(fail) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        std::size_t n = std::min({size, step, fail_at - given, ends ? bytes.size() - given : size});
+        for (std::size_t k = 0; k < n; ++k, ++given) buffer[k] = given < bytes.size() ? bytes[given] : fill;
+        return n;
+    }
+    std::string error() const override { return given == fail_at ? "Input/output error" : ""; }
+    std::string bytes;
+    std::size_t step, given = 0;
+    char fill;
+    bool ends;
+    std::size_t fail_at;
+};
+
+TEST(ReadLongLines, MessagesQuoteAThousandCharactersAndTheReadStopsThere) {
+    const std::string v(1000, 'v'), ellipsis = "\xE2\x80\xA6";
+    EXPECT_EQ(read(v + "\r\r\n").result.message, "Importfile " + v + " is not supported");
+    EXPECT_EQ(read(v + "w").result.message, "Importfile " + v + ellipsis + " is not supported");
+    std::string accented;  // characters of the file, not bytes of the message
+    for (int k = 0; k < 1000; ++k) accented += "\xC3\xA9";
+    EXPECT_EQ(read(std::string(5000, '\xE9')).result.message,
+              "Importfile " + accented + ellipsis + " is not supported");
+
+    // Endless files: one that cannot be a play, or that goes on after a whole play.
+    for (const std::string& start : {std::string(), std::string("Version  = Basketball Drillpad 0.5 "),
+                                     one_sequence("0.5", {{1, "Circle", 10, 10}}).str()}) {
+        PieceSource endless(start, 1 << 16, 'x', false);
+        auto play = std::make_unique<PlayModel>();
+        const ReadResult r = read_play(*play, endless, "endless.kqz");
+        EXPECT_LE(endless.given, 1u << 17);
+        if (start.size() > 100) {
+            EXPECT_EQ(r.outcome, ReadOutcome::success);
+            continue;
+        }
+        EXPECT_EQ(r.message, "Importfile " + (start + std::string(1000, 'x')).substr(0, 1000) + ellipsis +
+                                 " is not supported");
+    }
+}
+
+// However the file comes in pieces and wherever its lines fall across the reader's 64 KiB
+// chunks, the play reads the same; a last line of nothing but CRs is still a line.
+TEST(ReadLongLines, PiecesAndChunkEdgesChangeNothing) {
+    std::vector<std::string> plays;
+    for (const auto& f : std::filesystem::directory_iterator(std::string(HOOPCAST_SOURCE_DIR) + "/samples"))
+        plays.push_back(test_plays::slurp(f.path()));
+    for (const std::size_t pad : {65'500u, 65'526u, 65'530u, 131'060u}) {
+        PlayText p =
+            one_sequence("0.5", {{1, "Text", 1, 2, 3, 4, 0, 0, 0, 0, std::string(70'000, 't') + "|x"}});
+        p.sequences[0].description = {std::string(pad, 'd'), "sec\rond"};
+        p.sequences[0].focus = {std::string(pad, 'f')};
+        plays.push_back(p.str());
+        const Read r = read(plays.back());
+        EXPECT_EQ(r.play->header(1).text, std::string(pad, 'd') + "\r\nsecond\r\n");
+        EXPECT_EQ(r.play->item(1, 1).text, std::string(70'000, 't') + "\r\nx");
+    }
+    std::string no_y2 = one_sequence("0.2", {{1, "Circle"}}).str();
+    no_y2.resize(no_y2.rfind("Y2"));
+    EXPECT_EQ(read(no_y2).result.outcome, ReadOutcome::corrupt);
+    plays.push_back(no_y2 + "\r\r");
+    EXPECT_EQ(read(plays.back()).result.outcome, ReadOutcome::success);
+
+    for (const std::string& bytes : plays) {
+        const Read whole = read(bytes);
+        for (const std::size_t step : {7u, 4096u}) {
+            PieceSource pieces(bytes, step);
+            auto play = std::make_unique<PlayModel>();
+            ASSERT_EQ(read_play(*play, pieces, "x").outcome, whole.result.outcome) << step;
+            test_plays::expect_same_model(*play, *whole.play);
+        }
+    }
+    // A read that fails ends the read with the system's text.
+    for (const std::size_t fail_at : {0u, 100u}) {
+        PieceSource failing(plays.back(), 4096, 0, true, fail_at);
+        auto play = std::make_unique<PlayModel>();
+        const ReadResult r = read_play(*play, failing, "plays/box.kqz");
+        EXPECT_EQ(r.outcome, ReadOutcome::file_error);
+        EXPECT_EQ(r.message, "plays/box.kqz: Input/output error");
+    }
 }
 
 TEST(OpenPlayFile, SystemErrorsCarryTheSystemText) {

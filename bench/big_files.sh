@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Time and peak memory of hoopcast-cli info, render and text on files of the sizes a disk
+# really holds: zeros left by a crash, random bytes, a long binary first line, a play with a
+# long description, many empty lines after a version line, and a description of empty
+# lines. One line per command and file: seconds, peak resident memory, exit code.
+#
+#   bench/big_files.sh [CLI] [DIVISOR]
+#
+# CLI defaults to build/default/src/cli/hoopcast-cli. DIVISOR (default 1) divides every
+# size, for a quick run or for a build that cannot take the full sizes. The files go to
+# $TMPDIR (zeros as sparse files) and are deleted at the end.
+set -eu
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cli="${1:-$root/build/default/src/cli/hoopcast-cli}"
+div="${2:-1}"
+[ -x "$cli" ] || { echo "big_files: no hoopcast-cli at $cli (build first)" >&2; exit 2; }
+command -v /usr/bin/time >/dev/null || { echo "big_files: needs /usr/bin/time" >&2; exit 2; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mb() { echo $(($1 * 1024 / div))K; }
+
+header() { # version
+  printf 'Version  = Basketball Drillpad %s\r\nType     = Play\r\nCategory = Big\r\n' "$1"
+  printf 'Playname = Files\r\nNr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\n'
+}
+items() {
+  printf 'Nr_parts = 2\r\n'
+  printf 'Number   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\nY2       = 0\r\n'
+  printf 'Number   = 1\r\nKind     = Circle\r\nX1       = 100\r\nY1       = 100\r\nX2       = 0\r\nY2       = 0\r\n'
+}
+
+truncate -s "$(mb 2048)" "$work/zeros.kqz"
+head -c "$(mb 2048)" /dev/urandom >"$work/random.kqz"
+{ head -c "$(mb 1)" /dev/urandom | tr '\n\r\032' 'abc'; printf '\r\n'; header 0.2; items; } >"$work/binary_line.kqz"
+{ header 0.2; yes 'The guard brings the ball up the left side and passes to the wing.' | head -c "$(mb 300)"; printf '\r\n'; items; } \
+  >"$work/description.kqz"
+{ printf 'Version  = Basketball Drillpad 0.2\r\n'; head -c "$(mb 512)" /dev/zero | tr '\0' '\n'; } >"$work/empty_lines.kqz"
+{ header 0.2; head -c "$(mb 256)" /dev/zero | tr '\0' '\n'; items; } >"$work/empty_description.kqz"
+
+printf '%-22s %-7s %9s %8s %10s %4s\n' file command size_mb seconds peak_mb exit
+for f in zeros random binary_line description empty_lines empty_description; do
+  file="$work/$f.kqz"
+  size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN { printf "%.1f", b / 1048576 }')
+  for command in info render text; do
+    case $command in
+      info) args=(info "$file") ;;
+      render) args=(render "$file" --seq 1 -o "$work/out.png") ;;
+      text) args=(text "$file" --seq 1) ;;
+    esac
+    set +e
+    /usr/bin/time -o "$work/time" -f '%e %M' "$cli" "${args[@]}" >/dev/null 2>"$work/err"
+    rc=$?
+    set -e
+    read -r seconds kb < <(tail -n 1 "$work/time")
+    printf '%-22s %-7s %9s %8s %10s %4s\n' "$f" "$command" "$size" "$seconds" $((kb / 1024)) "$rc"
+  done
+done

@@ -1,0 +1,86 @@
+// Files of the sizes a disk really holds: what info, render and text cost follows what the
+// play keeps, not the file's size. Zeros are sparse files, costing neither disk nor time.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cli_run.h"
+#include "play/codepage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Under a sanitizer the process's memory is mostly the sanitizer's own: it is not measured,
+// and the long description is shorter, as the sanitizer is slow.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+constexpr long kSlackKb = 64 * 1024;
+
+void append(const fs::path& file, const std::string& bytes, int times = 1) {
+    std::ofstream out(file, std::ios::binary | std::ios::app);
+    while (times-- > 0) out << bytes;
+}
+
+TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
+    const fs::path dir = fs::temp_directory_path() / ("hoopcast_big_files_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    struct Case {
+        fs::path file;
+        int status;
+        std::string err;  // after "hoopcast-cli: "
+        long peak_kb;
+    };
+    const std::string not_supported = " is not supported\n";
+    const std::string ellipsis = "\xE2\x80\xA6";
+
+    const fs::path zeros = dir / "zeros.kqz";
+    append(zeros, "");
+    fs::resize_file(zeros, 512ull << 20);
+
+    const fs::path binary = dir / "binary.kqz";
+    std::string line;
+    for (int k = 0; k < (2 << 20); ++k) line += static_cast<char>(0x80 + k % 128);
+    append(binary, line + "\r\nCategory = A\r\n");
+
+    const fs::path empty_lines = dir / "empty_lines.kqz";
+    append(empty_lines, "Version  = Basketball Drillpad 0.4\r\n");
+    append(empty_lines, std::string(1 << 20, '\n'), 256);
+
+    const fs::path description = dir / "description.kqz";
+    append(description, "Version  = Basketball Drillpad 0.3\r\nCategory = Big\r\nPlayname = Notes\r\n");
+    append(description, "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\n");
+    append(description, std::string(4094, 'n') + "\r\n", kMemoryIsMeasurable ? 32 << 10 : 2 << 10);
+    append(description,
+           "Nr_parts = 1\r\nNumber   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\n");
+    append(description, "X2       = 999\r\nY2       = 0\r\nColour   = 0\r\n");
+
+    const Case cases[] = {
+        {zeros, 1, "Importfile " + std::string(1000, '\0') + ellipsis + not_supported, kSlackKb},
+        {binary, 1, "Importfile " + hoopcast::cp1252_to_utf8(line.substr(0, 1000)) + ellipsis + not_supported,
+         kSlackKb},
+        {empty_lines, 1, "Importfile " + empty_lines.string() + " is corrupt\n", kSlackKb},
+        {description, 0, "", static_cast<long>(fs::file_size(description) / 1024) + kSlackKb},
+    };
+    const std::string commands[] = {"info", "text --seq 1",
+                                    "render --seq 1 -o " + (dir / "out.png").string()};
+    for (const Case& c : cases) {
+        for (const std::string& command : commands) {
+            const auto r = hoopcast::testing::run_cli(command + " " + c.file.string(), true);
+            EXPECT_EQ(r.status, c.status) << command << " " << c.file;
+            EXPECT_EQ(r.err, c.err.empty() ? "" : "hoopcast-cli: " + c.err);
+            if (kMemoryIsMeasurable) {
+                EXPECT_LE(r.peak_kb, c.peak_kb) << command << " " << c.file;
+            }
+        }
+    }
+    fs::remove_all(dir);
+}
+
+}  // namespace
