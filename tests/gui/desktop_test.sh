@@ -30,7 +30,7 @@ fail() { echo "FAIL ($wm): $*"; exit 1; }
 wait_for() {
   local what=$1
   shift
-  for _ in $(seq 100); do
+  for _ in $(seq 250); do
     if "$@" >/dev/null 2>&1; then return 0; fi
     sleep 0.2
   done
