@@ -1,15 +1,14 @@
 #include "export/gif_writer.h"
 
-#include <fcntl.h>
 #include <gif_lib.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
+
+#include "export/staged_file.h"
 
 namespace hoopcast {
 
@@ -124,6 +123,7 @@ bool same_pixels(const Bitmap& a, const Bitmap& b) {
 }  // namespace
 
 struct GifWriter::Impl {
+    StagedFile file;
     GifFileType* gif = nullptr;
     Bitmap shown;  // what a viewer shows after the frames stored so far
     bool any_written = false;
@@ -132,6 +132,7 @@ struct GifWriter::Impl {
     std::int64_t pending_start_ms = 0;
     std::int64_t now_ms = 0;
 
+    // Unfinished, the file is removed.
     ~Impl() {
         if (gif != nullptr) EGifCloseFile(gif, nullptr);
     }
@@ -147,19 +148,15 @@ std::unique_ptr<GifWriter> GifWriter::create(const std::string& path, int width,
         return nullptr;
     }
     // Opened here rather than by giflib, which would make the file readable by its owner only.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return nullptr;
-    }
+    auto impl = std::make_unique<Impl>();
+    if (!impl->file.open(path, error)) return nullptr;
     int code = 0;
-    GifFileType* gif = EGifOpenFileHandle(fd, &code);
+    GifFileType* gif = EGifOpenFileHandle(impl->file.fd(), &code);
     if (gif == nullptr) {
-        ::close(fd);
         error = std::string(GifErrorString(code));
         return nullptr;
     }
-    auto impl = std::make_unique<Impl>();
+    impl->file.take_fd();  // giflib closes it
     impl->gif = gif;
     EGifSetGifVersion(gif, true);
     if (EGifPutScreenDesc(gif, width, height, 8, 0, nullptr) == GIF_ERROR) {
@@ -248,7 +245,9 @@ bool GifWriter::finish() {
         ok = false;
     }
     d.gif = nullptr;
-    return ok;
+    if (ok) return d.file.commit(error_);
+    d.file.discard();
+    return false;
 }
 
 }  // namespace hoopcast
