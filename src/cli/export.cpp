@@ -166,8 +166,8 @@ int run_export(const ExportOptions& o) {
     video.lossless = o.lossless;
     if (format == "gif") {
         if (o.fps_given || o.quality_given || o.lossless) {
-            std::cerr << "hoopcast-cli: --fps, --quality and --lossless are for video; a GIF keeps the play's "
-                         "own timing and colours\n";
+            std::cerr << "hoopcast-cli: --fps, --quality and --lossless are for video; a GIF keeps the "
+                         "play's own timing and colours\n";
             return kExitUsage;
         }
     } else {
@@ -219,7 +219,8 @@ void add_export_command(CLI::App& app, int& status) {
     cmd->add_option("--frames", options->frames_dir, "Also write each distinct frame as PNG into this folder");
     cmd->add_option("--screen-height", options->screen_height, "Screen height the court drawing assumes")
         ->check(CLI::Range(1, 100000));
-    auto* fps = cmd->add_option("--fps", options->fps, "Video frames a second (default 50)")->check(CLI::Range(1, 240));
+    auto* fps = cmd->add_option("--fps", options->fps, "Video frames a second (default 50)")
+                    ->check(CLI::Range(1, 240));
     auto* quality = cmd->add_option("--quality", options->quality,
                                     "Video encoder's quality: MP4 0-51, WebM 0-63, lower is better");
     cmd->add_flag("--lossless", options->lossless, "Video frames exactly as drawn (RGB)")->excludes(quality);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -115,6 +116,15 @@ void copy_rect(Bitmap& dest, const Bitmap& src, const ChangedRect& r) {
     }
 }
 
+// giflib's text, or the system's reason when a write failed (a full disk, a size limit).
+std::string gif_error(int code) {
+    if ((code == E_GIF_ERR_WRITE_FAILED || code == E_GIF_ERR_DISK_IS_FULL ||
+         code == E_GIF_ERR_CLOSE_FAILED) &&
+        errno != 0)
+        return std::strerror(errno);
+    return GifErrorString(code);
+}
+
 bool same_pixels(const Bitmap& a, const Bitmap& b) {
     return a.width() == b.width() && a.height() == b.height() &&
            std::equal(a.bytes().begin(), a.bytes().end(), b.bytes().begin());
@@ -153,14 +163,14 @@ std::unique_ptr<GifWriter> GifWriter::create(const std::string& path, int width,
     int code = 0;
     GifFileType* gif = EGifOpenFileHandle(impl->file.fd(), &code);
     if (gif == nullptr) {
-        error = std::string(GifErrorString(code));
+        error = gif_error(code);
         return nullptr;
     }
     impl->file.take_fd();  // giflib closes it
     impl->gif = gif;
     EGifSetGifVersion(gif, true);
     if (EGifPutScreenDesc(gif, width, height, 8, 0, nullptr) == GIF_ERROR) {
-        error = std::string(GifErrorString(gif->Error));
+        error = gif_error(gif->Error);
         return nullptr;
     }
     impl->shown = Bitmap(width, height);
@@ -226,7 +236,7 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
     }
     GifFreeMapObject(map);
     if (!ok) {
-        error_ = std::string(GifErrorString(d.gif->Error));
+        error_ = gif_error(d.gif->Error);
         return false;
     }
     copy_rect(d.shown, d.pending, rect);
@@ -241,7 +251,7 @@ bool GifWriter::finish() {
     bool ok = flush_pending(d.now_ms, true);
     int code = 0;
     if (EGifCloseFile(d.gif, &code) == GIF_ERROR && ok) {
-        error_ = std::string(GifErrorString(code));
+        error_ = gif_error(code);
         ok = false;
     }
     d.gif = nullptr;

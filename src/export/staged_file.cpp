@@ -29,7 +29,9 @@ std::string name_of(const std::string& path) {
 
 }  // namespace
 
-StagedFile::~StagedFile() { discard(); }
+StagedFile::~StagedFile() {
+    discard();
+}
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
     : destination_(std::move(other.destination_)),
@@ -75,8 +77,8 @@ bool StagedFile::open(const std::string& destination, std::string& error) {
         }
     }
 
-    const std::string stem = folder_of(destination_) + "/." + name_of(destination_) + ".part-" +
-                             std::to_string(::getpid()) + "-";
+    const std::string stem =
+        folder_of(destination_) + "/." + name_of(destination_) + ".part-" + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string candidate = stem + std::to_string(g_stage_counter.fetch_add(1));
         fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -93,7 +95,9 @@ bool StagedFile::open(const std::string& destination, std::string& error) {
     return false;
 }
 
-int StagedFile::take_fd() noexcept { return std::exchange(fd_, -1); }
+int StagedFile::take_fd() noexcept {
+    return std::exchange(fd_, -1);
+}
 
 bool StagedFile::commit(std::string& error) {
     if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0) {

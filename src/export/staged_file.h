@@ -8,7 +8,7 @@
 namespace hoopcast {
 
 class StagedFile {
-public:
+  public:
     StagedFile() = default;
     // Removes the temporary file unless it was committed.
     ~StagedFile();
@@ -34,7 +34,7 @@ public:
     // Closes and removes the temporary file.
     void discard() noexcept;
 
-private:
+  private:
     std::string destination_;
     std::string write_path_;
     int fd_ = -1;

@@ -66,7 +66,8 @@ AVPixelFormat input_format(const AVCodec* codec, bool lossless) {
 
 // Encoder options by FFmpeg's names. The speeds keep an export many times faster than the
 // play runs: a court's flat colours lose little to the faster settings.
-void encoder_options(AVDictionary** options, const std::string& encoder, const VideoSettings& s, int quality) {
+void encoder_options(AVDictionary** options, const std::string& encoder, const VideoSettings& s,
+                     int quality) {
     if (encoder == "libx264" || encoder == "libx264rgb") {
         av_dict_set(options, "preset", "veryfast", 0);
         if (s.lossless) {
@@ -92,7 +93,8 @@ constexpr int kUR = -6596, kUG = -22188, kUB = 28784;
 constexpr int kVR = 28784, kVG = -26145, kVB = -2639;
 
 std::uint8_t luma(const std::uint8_t* bgr) {
-    return static_cast<std::uint8_t>((kYR * bgr[2] + kYG * bgr[1] + kYB * bgr[0] + (16 << 16) + (1 << 15)) >> 16);
+    return static_cast<std::uint8_t>((kYR * bgr[2] + kYG * bgr[1] + kYB * bgr[0] + (16 << 16) + (1 << 15)) >>
+                                     16);
 }
 
 // The picture as 4:2:0 planes of the frame's size, each chroma sample from the mean of its
@@ -100,7 +102,8 @@ std::uint8_t luma(const std::uint8_t* bgr) {
 void to_yuv420(const Bitmap& picture, AVFrame& frame) {
     const int w = picture.width(), h = picture.height();
     for (int y = 0; y < frame.height; y += 2) {
-        const std::uint8_t* rows[2] = {picture.scan_line(std::min(y, h - 1)), picture.scan_line(std::min(y + 1, h - 1))};
+        const std::uint8_t* rows[2] = {picture.scan_line(std::min(y, h - 1)),
+                                       picture.scan_line(std::min(y + 1, h - 1))};
         std::uint8_t* luma_rows[2] = {frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0],
                                       frame.data[0] + static_cast<std::ptrdiff_t>(y + 1) * frame.linesize[0]};
         std::uint8_t* u = frame.data[1] + static_cast<std::ptrdiff_t>(y / 2) * frame.linesize[1];
@@ -117,8 +120,10 @@ void to_yuv420(const Bitmap& picture, AVFrame& frame) {
                 g += p[1] + q[1];
                 r += p[2] + q[2];
             }
-            u[x / 2] = static_cast<std::uint8_t>((kUR * r + kUG * g + kUB * b + (128 << 18) + (1 << 17)) >> 18);
-            v[x / 2] = static_cast<std::uint8_t>((kVR * r + kVG * g + kVB * b + (128 << 18) + (1 << 17)) >> 18);
+            u[x / 2] =
+                static_cast<std::uint8_t>((kUR * r + kUG * g + kUB * b + (128 << 18) + (1 << 17)) >> 18);
+            v[x / 2] =
+                static_cast<std::uint8_t>((kVR * r + kVG * g + kVB * b + (128 << 18) + (1 << 17)) >> 18);
         }
     }
 }
@@ -128,11 +133,13 @@ void to_rgb(const Bitmap& picture, AVFrame& frame) {
     for (int y = 0; y < picture.height(); ++y) {
         const std::uint8_t* row = picture.scan_line(y);
         if (frame.format == AV_PIX_FMT_BGR24) {
-            std::memcpy(frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0], row, picture.stride());
+            std::memcpy(frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0], row,
+                        picture.stride());
             continue;
         }
         std::uint8_t* planes[3];
-        for (int i = 0; i < 3; ++i) planes[i] = frame.data[i] + static_cast<std::ptrdiff_t>(y) * frame.linesize[i];
+        for (int i = 0; i < 3; ++i)
+            planes[i] = frame.data[i] + static_cast<std::ptrdiff_t>(y) * frame.linesize[i];
         for (int x = 0; x < picture.width(); ++x) {
             planes[0][x] = row[3 * x + 1];
             planes[1][x] = row[3 * x];
@@ -180,9 +187,15 @@ struct VideoWriter::Impl {
 VideoWriter::VideoWriter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 VideoWriter::~VideoWriter() = default;
 
-int VideoWriter::coded_width() const noexcept { return impl_->codec->width; }
-int VideoWriter::coded_height() const noexcept { return impl_->codec->height; }
-std::int64_t VideoWriter::frames_written() const noexcept { return impl_->next_pts; }
+int VideoWriter::coded_width() const noexcept {
+    return impl_->codec->width;
+}
+int VideoWriter::coded_height() const noexcept {
+    return impl_->codec->height;
+}
+std::int64_t VideoWriter::frames_written() const noexcept {
+    return impl_->next_pts;
+}
 
 std::unique_ptr<VideoWriter> VideoWriter::create(const std::string& path, int width, int height,
                                                  const VideoSettings& settings, std::string& error) {
@@ -190,7 +203,8 @@ std::unique_ptr<VideoWriter> VideoWriter::create(const std::string& path, int wi
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_ERROR); });
 
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
-        error = "cannot write a video of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
+        error =
+            "cannot write a video of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
         return nullptr;
     }
     if (settings.fps < 1 || settings.fps > 1000) {
@@ -198,8 +212,9 @@ std::unique_ptr<VideoWriter> VideoWriter::create(const std::string& path, int wi
         return nullptr;
     }
     const FormatTraits t = traits(settings.format);
-    const std::string encoder_name =
-        !settings.encoder.empty() ? settings.encoder : settings.lossless ? t.lossless_encoder : t.encoder;
+    const std::string encoder_name = !settings.encoder.empty() ? settings.encoder
+                                     : settings.lossless       ? t.lossless_encoder
+                                                               : t.encoder;
     const AVCodec* encoder = avcodec_find_encoder_by_name(encoder_name.c_str());
     if (encoder == nullptr || encoder->type != AVMEDIA_TYPE_VIDEO) {
         error = std::string("the ") + t.codec_name + " encoder " + encoder_name +
@@ -213,7 +228,8 @@ std::unique_ptr<VideoWriter> VideoWriter::create(const std::string& path, int wi
         return nullptr;
     }
     const QualityRange range = quality_range(settings.format);
-    const int quality = settings.quality < range.best ? range.standard : std::min(settings.quality, range.worst);
+    const int quality =
+        settings.quality < range.best ? range.standard : std::min(settings.quality, range.worst);
 
     auto impl = std::make_unique<Impl>();
     Impl& d = *impl;

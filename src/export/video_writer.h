@@ -41,7 +41,7 @@ struct VideoSettings {
 };
 
 class VideoWriter {
-public:
+  public:
     ~VideoWriter();
     VideoWriter(const VideoWriter&) = delete;
     VideoWriter& operator=(const VideoWriter&) = delete;
@@ -63,7 +63,7 @@ public:
     int coded_height() const noexcept;
     std::int64_t frames_written() const noexcept;
 
-private:
+  private:
     struct Impl;
     explicit VideoWriter(std::unique_ptr<Impl> impl);
     bool fail(const std::string& what, int code);
