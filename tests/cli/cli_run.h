@@ -26,14 +26,15 @@ inline std::string slurp(const std::filesystem::path& p) {
     return ss.str();
 }
 
-inline CliRun run_cli(const std::string& args) {
+// `limits` are shell commands run first, such as "ulimit -f 8;".
+inline CliRun run_cli(const std::string& args, const std::string& limits = "") {
     const auto dir = std::filesystem::temp_directory_path();
     // CTest runs the cases as separate processes, side by side.
     const std::string tag = std::to_string(::getpid());
     const auto out = dir / ("hoopcast_cli_test_" + tag + ".out");
     const auto err = dir / ("hoopcast_cli_test_" + tag + ".err");
-    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && '" + HOOPCAST_CLI + "' " +
-                                args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && " + limits + " '" +
+                                HOOPCAST_CLI + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
     CliRun r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
