@@ -9,6 +9,7 @@ extern "C" {
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include <numeric>
@@ -97,8 +98,48 @@ std::uint8_t luma(const std::uint8_t* bgr) {
                                      16);
 }
 
-// The picture as 4:2:0 planes of the frame's size, each chroma sample from the mean of its
-// 2 x 2 pixels. An odd side's padding repeats the edge pixels.
+// A block of differing pixels shares one chroma, so a thin line's colour spreads over its
+// neighbours and pushes them past the ends of the colour range. A few rounds move each pixel's
+// luma and the shared chroma by what the block, decoded, still misses.
+void fit_block(const std::uint8_t* const pixels[4], std::uint8_t* const lumas[4], std::uint8_t& u_out,
+               std::uint8_t& v_out) {
+    constexpr float kr = 0.2126f, kb = 0.0722f, kg = 1.0f - kr - kb;
+    constexpr float red_v = 2 * (1 - kr), blue_u = 2 * (1 - kb);
+    constexpr float green_u = -kb * blue_u / kg, green_v = -kr * red_v / kg;
+    const auto clamp = [](float x, float lo, float hi) { return x < lo ? lo : x > hi ? hi : x; };
+    float t[4][3], y[4], u = 0, v = 0;
+    for (int i = 0; i < 4; ++i) {
+        t[i][0] = pixels[i][2];
+        t[i][1] = pixels[i][1];
+        t[i][2] = pixels[i][0];
+        y[i] = kr * t[i][0] + kg * t[i][1] + kb * t[i][2];
+        u += (t[i][2] - y[i]) / blue_u / 4;
+        v += (t[i][0] - y[i]) / red_v / 4;
+    }
+    for (int round = 0; round < 4; ++round) {
+        float du = 0, dv = 0, worst = 0;
+        for (int i = 0; i < 4; ++i) {
+            const float er = t[i][0] - clamp(y[i] + red_v * v, 0, 255);
+            const float eg = t[i][1] - clamp(y[i] + green_u * u + green_v * v, 0, 255);
+            const float eb = t[i][2] - clamp(y[i] + blue_u * u, 0, 255);
+            const float ey = kr * er + kg * eg + kb * eb;
+            y[i] = clamp(y[i] + ey, 0, 255);
+            du += (eb - ey) / blue_u / 4;
+            dv += (er - ey) / red_v / 4;
+            worst = std::max({worst, std::abs(er), std::abs(eg), std::abs(eb)});
+        }
+        if (worst < 1) break;
+        u = clamp(u + du, -127.5f, 127.5f);
+        v = clamp(v + dv, -127.5f, 127.5f);
+    }
+    const auto byte = [](float x) { return static_cast<std::uint8_t>(x + 0.5f); };
+    for (int i = 0; i < 4; ++i) *lumas[i] = byte(16 + y[i] * (219.0f / 255));
+    u_out = byte(128 + u * (224.0f / 255));
+    v_out = byte(128 + v * (224.0f / 255));
+}
+
+// The picture as 4:2:0 planes of the frame's size. A block of one colour takes it exactly;
+// others are fitted. An odd side's padding repeats the edge pixels.
 void to_yuv420(const Bitmap& picture, AVFrame& frame) {
     const int w = picture.width(), h = picture.height();
     for (int y = 0; y < frame.height; y += 2) {
@@ -110,20 +151,21 @@ void to_yuv420(const Bitmap& picture, AVFrame& frame) {
         std::uint8_t* v = frame.data[2] + static_cast<std::ptrdiff_t>(y / 2) * frame.linesize[2];
         for (int x = 0; x < frame.width; x += 2) {
             const int left = 3 * std::min(x, w - 1), right = 3 * std::min(x + 1, w - 1);
-            int b = 0, g = 0, r = 0;
-            for (int k = 0; k < 2; ++k) {
-                const std::uint8_t* p = rows[k] + left;
-                const std::uint8_t* q = rows[k] + right;
-                luma_rows[k][x] = luma(p);
-                luma_rows[k][x + 1] = luma(q);
-                b += p[0] + q[0];
-                g += p[1] + q[1];
-                r += p[2] + q[2];
+            const std::uint8_t* const pixels[4] = {rows[0] + left, rows[0] + right, rows[1] + left,
+                                                   rows[1] + right};
+            const auto same = [&](int i) { return std::memcmp(pixels[0], pixels[i], 3) == 0; };
+            if (!(same(1) && same(2) && same(3))) {
+                std::uint8_t* const lumas[4] = {luma_rows[0] + x, luma_rows[0] + x + 1, luma_rows[1] + x,
+                                                luma_rows[1] + x + 1};
+                fit_block(pixels, lumas, u[x / 2], v[x / 2]);
+                continue;
             }
-            u[x / 2] =
-                static_cast<std::uint8_t>((kUR * r + kUG * g + kUB * b + (128 << 18) + (1 << 17)) >> 18);
-            v[x / 2] =
-                static_cast<std::uint8_t>((kVR * r + kVG * g + kVB * b + (128 << 18) + (1 << 17)) >> 18);
+            const std::uint8_t* p = pixels[0];
+            luma_rows[0][x] = luma_rows[0][x + 1] = luma_rows[1][x] = luma_rows[1][x + 1] = luma(p);
+            u[x / 2] = static_cast<std::uint8_t>(
+                (kUR * p[2] + kUG * p[1] + kUB * p[0] + (128 << 16) + (1 << 15)) >> 16);
+            v[x / 2] = static_cast<std::uint8_t>(
+                (kVR * p[2] + kVG * p[1] + kVB * p[0] + (128 << 16) + (1 << 15)) >> 16);
         }
     }
 }
