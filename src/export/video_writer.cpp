@@ -99,8 +99,8 @@ std::uint8_t luma(const std::uint8_t* bgr) {
 }
 
 // A block of differing pixels shares one chroma, so a thin line's colour spreads over its
-// neighbours and pushes them past the ends of the colour range. A few rounds move each pixel's
-// luma and the shared chroma by what the block, decoded, still misses.
+// neighbours and pushes them past the ends of the colour range. Rounds move each pixel's luma
+// and the shared chroma by what the block, decoded with its chroma repeated, still misses.
 void fit_block(const std::uint8_t* const pixels[4], std::uint8_t* const lumas[4], std::uint8_t& u_out,
                std::uint8_t& v_out) {
     constexpr float kr = 0.2126f, kb = 0.0722f, kg = 1.0f - kr - kb;
@@ -116,7 +116,8 @@ void fit_block(const std::uint8_t* const pixels[4], std::uint8_t* const lumas[4]
         u += (t[i][2] - y[i]) / blue_u / 4;
         v += (t[i][0] - y[i]) / red_v / 4;
     }
-    for (int round = 0; round < 4; ++round) {
+    // Two rounds give most of what more would (32.3 of 32.5 dB on a sample, against 30.0 for none).
+    for (int round = 0; round < 2; ++round) {
         float du = 0, dv = 0, worst = 0;
         for (int i = 0; i < 4; ++i) {
             const float er = t[i][0] - clamp(y[i] + red_v * v, 0, 255);
