@@ -106,32 +106,33 @@ void fit_block(const std::uint8_t* const pixels[4], std::uint8_t* const lumas[4]
     constexpr float kr = 0.2126f, kb = 0.0722f, kg = 1.0f - kr - kb;
     constexpr float red_v = 2 * (1 - kr), blue_u = 2 * (1 - kb);
     constexpr float green_u = -kb * blue_u / kg, green_v = -kr * red_v / kg;
+    // A block's chroma from the sum of its four pixels' blue or red less luma.
+    constexpr float u_of_sum = 1 / (4 * blue_u), v_of_sum = 1 / (4 * red_v);
     const auto clamp = [](float x, float lo, float hi) { return x < lo ? lo : x > hi ? hi : x; };
-    float t[4][3], y[4], u = 0, v = 0;
+    float t[4][3], y[4], su = 0, sv = 0;
     for (int i = 0; i < 4; ++i) {
         t[i][0] = pixels[i][2];
         t[i][1] = pixels[i][1];
         t[i][2] = pixels[i][0];
         y[i] = kr * t[i][0] + kg * t[i][1] + kb * t[i][2];
-        u += (t[i][2] - y[i]) / blue_u / 4;
-        v += (t[i][0] - y[i]) / red_v / 4;
+        su += t[i][2] - y[i];
+        sv += t[i][0] - y[i];
     }
+    float u = su * u_of_sum, v = sv * v_of_sum;
     // Two rounds give most of what more would (32.3 of 32.5 dB on a sample, against 30.0 for none).
     for (int round = 0; round < 2; ++round) {
-        float du = 0, dv = 0, worst = 0;
+        su = sv = 0;
         for (int i = 0; i < 4; ++i) {
             const float er = t[i][0] - clamp(y[i] + red_v * v, 0, 255);
             const float eg = t[i][1] - clamp(y[i] + green_u * u + green_v * v, 0, 255);
             const float eb = t[i][2] - clamp(y[i] + blue_u * u, 0, 255);
             const float ey = kr * er + kg * eg + kb * eb;
             y[i] = clamp(y[i] + ey, 0, 255);
-            du += (eb - ey) / blue_u / 4;
-            dv += (er - ey) / red_v / 4;
-            worst = std::max({worst, std::abs(er), std::abs(eg), std::abs(eb)});
+            su += eb - ey;
+            sv += er - ey;
         }
-        if (worst < 1) break;
-        u = clamp(u + du, -127.5f, 127.5f);
-        v = clamp(v + dv, -127.5f, 127.5f);
+        u = clamp(u + su * u_of_sum, -127.5f, 127.5f);
+        v = clamp(v + sv * v_of_sum, -127.5f, 127.5f);
     }
     const auto byte = [](float x) { return static_cast<std::uint8_t>(x + 0.5f); };
     for (int i = 0; i < 4; ++i) *lumas[i] = byte(16 + y[i] * (219.0f / 255));
