@@ -84,6 +84,7 @@ void encoder_options(AVDictionary** options, const std::string& encoder, const V
             av_dict_set(options, "lossless", "1", 0);
         } else {
             av_dict_set_int(options, "crf", quality, 0);
+            av_dict_set(options, "b", "0", 0);  // quality alone, no bit rate to keep to
         }
     }
 }
@@ -230,16 +231,6 @@ struct VideoWriter::Impl {
 
 VideoWriter::VideoWriter(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 VideoWriter::~VideoWriter() = default;
-
-int VideoWriter::coded_width() const noexcept {
-    return impl_->codec->width;
-}
-int VideoWriter::coded_height() const noexcept {
-    return impl_->codec->height;
-}
-std::int64_t VideoWriter::frames_written() const noexcept {
-    return impl_->next_pts;
-}
 
 std::unique_ptr<VideoWriter> VideoWriter::create(const std::string& path, int width, int height,
                                                  const VideoSettings& settings, std::string& error) {

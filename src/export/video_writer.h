@@ -58,10 +58,6 @@ class VideoWriter {
     bool finish();
 
     const std::string& error() const noexcept { return error_; }
-    // The stored picture's size: the pictures' own, or one more for an odd side in 4:2:0.
-    int coded_width() const noexcept;
-    int coded_height() const noexcept;
-    std::int64_t frames_written() const noexcept;
 
   private:
     struct Impl;
