@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
@@ -70,6 +72,41 @@ private:
     int last_ = -1;
 };
 
+// An interrupt or a termination request stops an export at its next frame, through the
+// writers' own cancelling, so that no partial file stays behind; then the signal takes its
+// usual course.
+volatile std::sig_atomic_t g_stop_signal = 0;
+
+extern "C" void note_stop_signal(int signal) {
+    g_stop_signal = signal;
+}
+
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        struct sigaction action {};
+        action.sa_handler = note_stop_signal;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            sigaction(kSignals[i], &action, &previous_[i]);
+            // A signal ignored before (a job started with nohup) stays ignored.
+            if (previous_[i].sa_handler == SIG_IGN) sigaction(kSignals[i], &previous_[i], nullptr);
+        }
+    }
+    ~StopOnSignals() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+        if (g_stop_signal != 0) std::raise(g_stop_signal);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+    static bool stopped() { return g_stop_signal != 0; }
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous_[std::size(kSignals)] {};
+};
+
 void say_cannot_write(const std::string& path, const std::string& error) {
     std::cerr << "hoopcast-cli: cannot write " << path << ": " << error << "\n";
 }
@@ -124,7 +161,7 @@ int write_gif(const ExportOptions& o, DrawContext& ctx, const FrameSettings& fra
             previous = picture.bitmap();
         }
         progress.update(++done);
-        return true;
+        return !StopOnSignals::stopped();
     });
     if (!all_written) return kExitFile;
     if (!gif->finish()) {
@@ -143,10 +180,11 @@ int write_video(const ExportOptions& o, VideoSettings settings, DrawContext& ctx
         [&](std::int64_t done, std::int64_t total) {
             if (!progress) progress.emplace(static_cast<std::size_t>(total));
             progress->update(static_cast<std::size_t>(done));
-            return true;
+            return !StopOnSignals::stopped();
         },
         error);
     if (outcome == VideoOutcome::Written) return kExitOk;
+    if (outcome == VideoOutcome::Cancelled) return kExitFile;
     say_cannot_write(o.output, error);
     return kExitFile;
 }
@@ -196,6 +234,7 @@ int run_export(const ExportOptions& o) {
     const FrameSettings frame_settings{o.scale, o.screen_height, &fonts};
     DisplayDefaults defaults;
     DrawContext ctx{*loaded.play, defaults};
+    const StopOnSignals stop;
     if (format == "gif") return write_gif(o, ctx, frame_settings, recording, settings.sketch);
     return write_video(o, video, ctx, frame_settings, recording, settings.sketch);
 }
