@@ -82,29 +82,48 @@ class VideoExportTest : public ::testing::Test {
         return path;
     }
 
-    // Video frames at 50 a second to check, each with the recorded frame it shows: the first,
-    // one inside an animation, one inside the Sketch wait, the last.
-    std::vector<std::pair<std::int64_t, std::size_t>> instants() const {
+    std::int64_t frame_count(int fps) const {
+        const auto counts = video_frame_counts(recording, fps);
+        return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+    }
+
+    // ffprobe's reading of `path`: codec, pixels, size, rate, frame count and duration.
+    void expect_stream(const std::string& path, const char* codec, const char* pixels, int width, int height,
+                       int fps) const {
+        const auto facts = probe_video(path);
+        EXPECT_EQ(facts.codec, codec);
+        EXPECT_EQ(facts.pixels, pixels);
+        EXPECT_EQ(facts.width, width);
+        EXPECT_EQ(facts.height, height);
+        EXPECT_EQ(facts.frame_rate, std::to_string(fps) + "/1");
+        EXPECT_EQ(facts.frames, frame_count(fps));
+        EXPECT_NEAR(facts.duration, recording.end_ms / 1000.0, 1.0 / fps);
+    }
+
+    // Decodes a video at 50 frames a second, `width` x `height` pixels, and hands `check` the frames
+    // of the first, one inside an animation, one inside the Sketch wait and the last, each
+    // with the picture recorded for its instant.
+    template <class Check>
+    void check_frames(const std::string& path, int width, int height, Check check) {
+        const auto decoded = decode_frames(path);
+        const std::size_t frame_bytes = static_cast<std::size_t>(width) * height * 3;
+        ASSERT_EQ(decoded.size(), frame_bytes * static_cast<std::size_t>(frame_count(50)));
         const auto counts = video_frame_counts(recording, 50);
-        std::vector<std::pair<std::int64_t, std::size_t>> out;
+        std::vector<std::pair<std::int64_t, std::size_t>> chosen{{0, 0}};
         std::int64_t start = 0;
-        bool animation = false, wait = false;
-        for (std::size_t k = 0; k < counts.size(); ++k) {
+        for (std::size_t k = 0; k < counts.size(); start += counts[k], ++k) {
             const RecordedFrame& f = recording.frames[k];
-            if (k == 0) out.emplace_back(0, k);
-            if (!animation && f.kind == FrameKind::Animation && f.step > 5 && counts[k] > 0) {
-                out.emplace_back(start, k);
-                animation = true;
-            }
-            if (!wait && f.kind == FrameKind::Still && f.sequence == 2) {
-                out.emplace_back(start + counts[k] / 2, k);
-                wait = true;
-            }
-            start += counts[k];
+            if (chosen.size() == 1 && f.kind == FrameKind::Animation && f.step > 5)
+                chosen.emplace_back(start, k);
+            if (chosen.size() == 2 && f.kind == FrameKind::Still)
+                chosen.emplace_back(start + counts[k] / 2, k);
         }
-        out.emplace_back(start - 1, counts.size() - 1);
-        EXPECT_TRUE(animation && wait);
-        return out;
+        chosen.emplace_back(start - 1, counts.size() - 1);
+        ASSERT_EQ(chosen.size(), 4u);
+        for (const auto& [n, k] : chosen) {
+            const auto picture = compose_recorded_frame(ctx, frames, recording.frames[k], true);
+            check(n, picture->bitmap(), decoded.data() + n * frame_bytes);
+        }
     }
 
     fs::path dir = fs::temp_directory_path() / ("hoopcast_video_" + std::to_string(::getpid()));
@@ -159,81 +178,42 @@ TEST_F(VideoExportTest, LosslessFramesAreTheRecordedPictures) {
     VideoSettings settings;
     settings.lossless = true;
     const std::string path = write("lossless.mp4", settings);
-    const auto facts = probe_video(path);
-    const auto counts = video_frame_counts(recording, 50);
-    const long total = std::accumulate(counts.begin(), counts.end(), 0L);
-    EXPECT_EQ(facts.codec, "h264");
-    EXPECT_EQ(facts.pixels, "gbrp");
-    EXPECT_EQ(facts.width, size.width);
-    EXPECT_EQ(facts.height, size.height);
-    EXPECT_EQ(facts.frame_rate, "50/1");
-    EXPECT_EQ(facts.frames, total);
-    EXPECT_NEAR(facts.duration, recording.end_ms / 1000.0, 0.02);
-
-    const auto decoded = decode_frames(path);
-    const std::size_t frame_bytes = static_cast<std::size_t>(size.width) * size.height * 3;
-    ASSERT_EQ(decoded.size(), frame_bytes * static_cast<std::size_t>(total));
-    for (const auto& [n, k] : instants()) {
-        const auto picture = compose_recorded_frame(ctx, frames, recording.frames[k], true);
-        EXPECT_TRUE(std::equal(picture->bitmap().bytes().begin(), picture->bitmap().bytes().end(),
-                               decoded.begin() + static_cast<std::ptrdiff_t>(n * frame_bytes)))
-            << "video frame " << n << " shows recorded frame " << k;
-    }
+    expect_stream(path, "h264", "gbrp", size.width, size.height, 50);
+    check_frames(path, size.width, size.height,
+                 [](std::int64_t n, const raster::Bitmap& picture, const std::uint8_t* frame) {
+                     EXPECT_TRUE(std::equal(picture.bytes().begin(), picture.bytes().end(), frame))
+                         << "video frame " << n;
+                 });
 }
 
 TEST_F(VideoExportTest, PlayersGetPaddedFourTwoZeroCloseToThePictures) {
     const std::string mp4 = write("play.mp4", VideoSettings{});
-    const auto facts = probe_video(mp4);
-    const auto counts = video_frame_counts(recording, 50);
-    const long total = std::accumulate(counts.begin(), counts.end(), 0L);
-    EXPECT_EQ(facts.codec, "h264");
-    EXPECT_EQ(facts.pixels, "yuv420p");
-    EXPECT_EQ(facts.width, size.width + 1);
-    EXPECT_EQ(facts.height, size.height + 1);
-    EXPECT_EQ(facts.frame_rate, "50/1");
-    EXPECT_EQ(facts.frames, total);
-    EXPECT_NEAR(facts.duration, recording.end_ms / 1000.0, 0.02);
+    const int width = size.width + 1;
+    expect_stream(mp4, "h264", "yuv420p", width, size.height + 1, 50);
     std::ifstream in(mp4, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_LT(bytes.find("moov"), bytes.find("mdat")) << "the index comes first";
 
-    const auto decoded = decode_frames(mp4);
-    const int stride = facts.width;
-    const std::size_t frame_bytes = static_cast<std::size_t>(facts.width) * facts.height * 3;
-    ASSERT_EQ(decoded.size(), frame_bytes * static_cast<std::size_t>(total));
-    for (const auto& [n, k] : instants()) {
-        const auto picture = compose_recorded_frame(ctx, frames, recording.frames[k], true);
-        const std::uint8_t* frame = decoded.data() + n * frame_bytes;
-        const Distance d = distance(picture->bitmap(), frame, stride);
-        std::printf("video frame %3ld: PSNR %.1f dB (RGB), %.1f dB (luma)\n", static_cast<long>(n), d.rgb,
-                    d.luma);
-        // 4:2:0 halves the colour resolution of thin coloured lines, which bounds RGB well
-        // below what the encoder keeps of the luma.
-        EXPECT_GT(d.rgb, 29.0) << n;
-        EXPECT_GT(d.luma, 35.0) << n;
-        // The padding column and row repeat the edge.
-        raster::Bitmap edges(2, size.height);
-        std::vector<std::uint8_t> padding;
-        for (int y = 0; y < size.height; ++y) {
-            edges.set_pixel(0, y, picture->bitmap().pixel(size.width - 1, y));
-            edges.set_pixel(1, y, picture->bitmap().pixel(size.width - 1, y));
-            const std::uint8_t* p = frame + (static_cast<std::ptrdiff_t>(y) * stride + size.width - 1) * 3;
-            padding.insert(padding.end(), p, p + 6);
-        }
-        EXPECT_GT(distance(edges, padding.data(), 2).rgb, 30.0) << n;
-    }
+    check_frames(mp4, width, size.height + 1,
+                 [&](std::int64_t n, const raster::Bitmap& picture, const std::uint8_t* frame) {
+                     const Distance d = distance(picture, frame, width);
+                     std::printf("video frame %3ld: PSNR %.1f dB (RGB), %.1f dB (luma)\n",
+                                 static_cast<long>(n), d.rgb, d.luma);
+                     // 4:2:0 halves the colour resolution of thin coloured lines, which bounds RGB well
+                     // below what the encoder keeps of the luma.
+                     EXPECT_GT(d.rgb, 29.0) << n;
+                     EXPECT_GT(d.luma, 35.0) << n;
+                     // The padding column repeats the edge: the last column again, shifted one to the right.
+                     raster::Bitmap edge(1, picture.height());
+                     for (int y = 0; y < picture.height(); ++y)
+                         edge.set_pixel(0, y, picture.pixel(picture.width() - 1, y));
+                     EXPECT_GT(distance(edge, frame + 3 * picture.width(), width).rgb, 29.0) << n;
+                 });
 
     VideoSettings webm;
     webm.format = VideoFormat::WebM;
     webm.fps = 25;
-    const auto vp9 = probe_video(write("play.webm", webm));
-    const auto counts25 = video_frame_counts(recording, 25);
-    EXPECT_EQ(vp9.codec, "vp9");
-    EXPECT_EQ(vp9.pixels, "yuv420p");
-    EXPECT_EQ(vp9.width, size.width + 1);
-    EXPECT_EQ(vp9.frame_rate, "25/1");
-    EXPECT_EQ(vp9.frames, std::accumulate(counts25.begin(), counts25.end(), 0L));
-    EXPECT_NEAR(vp9.duration, recording.end_ms / 1000.0, 0.04);
+    expect_stream(write("play.webm", webm), "vp9", "yuv420p", width, size.height + 1, 25);
 }
 
 TEST_F(VideoExportTest, FailedOrCancelledExportsLeaveNoFileBehind) {
