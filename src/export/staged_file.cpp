@@ -33,23 +33,6 @@ StagedFile::~StagedFile() {
     discard();
 }
 
-StagedFile::StagedFile(StagedFile&& other) noexcept
-    : destination_(std::move(other.destination_)),
-      write_path_(std::move(other.write_path_)),
-      fd_(std::exchange(other.fd_, -1)),
-      staged_(std::exchange(other.staged_, false)) {}
-
-StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
-    if (this != &other) {
-        discard();
-        destination_ = std::move(other.destination_);
-        write_path_ = std::move(other.write_path_);
-        fd_ = std::exchange(other.fd_, -1);
-        staged_ = std::exchange(other.staged_, false);
-    }
-    return *this;
-}
-
 bool StagedFile::open(const std::string& destination, std::string& error) {
     discard();
     destination_ = destination;

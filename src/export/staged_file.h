@@ -14,8 +14,6 @@ class StagedFile {
     ~StagedFile();
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
-    StagedFile(StagedFile&& other) noexcept;
-    StagedFile& operator=(StagedFile&& other) noexcept;
 
     // Creates the temporary file for `destination`; false with `error` set when it cannot.
     // A destination that exists and is no regular file (a device, a pipe) is written
