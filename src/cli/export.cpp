@@ -1,9 +1,14 @@
 // hoopcast-cli export: plays a whole play once through the playback engine on a simulated
-// clock, from sequence 1 as Play does, and writes what a viewer would see as an animated GIF.
+// clock, from sequence 1 as Play does, and writes what a viewer would see as an animated GIF
+// or a video.
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -17,6 +22,7 @@
 #include "raster/fonts.h"
 #include "export/gif_writer.h"
 #include "export/recording.h"
+#include "export/video_writer.h"
 #include "raster/image_io.h"
 #include "raster/picture.h"
 #include "scene/frames.h"
@@ -35,6 +41,12 @@ struct ExportOptions {
     bool no_sketch = false;
     std::string frames_dir;
     int screen_height = 1080;
+    std::string format;
+    int fps = 50;
+    int quality = -1;
+    bool lossless = false;
+    bool fps_given = false;
+    bool quality_given = false;
 };
 
 // A bar on stderr, redrawn in place, only when stderr is a terminal.
@@ -60,27 +72,61 @@ private:
     int last_ = -1;
 };
 
-int run_export(const ExportOptions& o) {
-    if (const int rc = check_scale(o.scale); rc != kExitOk) return rc;
-    LoadedPlay loaded;
-    if (const int rc = load_play(o.file, loaded); rc != kExitOk) return rc;
+// An interrupt or a termination request stops an export at its next frame, through the
+// writers' own cancelling, so that no partial file stays behind; then the signal takes its
+// usual course.
+volatile std::sig_atomic_t g_stop_signal = 0;
 
-    PlaybackSettings settings;
-    settings.sketch = !o.no_sketch;
-    settings.loop = false;
-    settings.speed_ms = o.speed_ms;
-    const PlaybackRecording recording = record_playback(*loaded.play, settings);
+extern "C" void note_stop_signal(int signal) {
+    g_stop_signal = signal;
+}
 
-    raster::FontLibrary fonts;
-    const FrameSettings frame_settings{o.scale, o.screen_height, &fonts};
-    DisplayDefaults defaults;
-    DrawContext ctx{*loaded.play, defaults};
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        struct sigaction action {};
+        action.sa_handler = note_stop_signal;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            sigaction(kSignals[i], &action, &previous_[i]);
+            // A signal ignored before (a job started with nohup) stays ignored.
+            if (previous_[i].sa_handler == SIG_IGN) sigaction(kSignals[i], &previous_[i], nullptr);
+        }
+    }
+    ~StopOnSignals() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+        if (g_stop_signal != 0) std::raise(g_stop_signal);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
 
+    static bool stopped() { return g_stop_signal != 0; }
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous_[std::size(kSignals)] {};
+};
+
+void say_cannot_write(const std::string& path, const std::string& error) {
+    std::cerr << "hoopcast-cli: cannot write " << path << ": " << error << "\n";
+}
+
+// The format --format names, else the output's extension; empty when neither tells.
+std::string output_format(const ExportOptions& o) {
+    if (!o.format.empty()) return o.format;
+    std::string ext = std::filesystem::path(o.output).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ext == ".gif" || ext == ".mp4" || ext == ".webm") return ext.substr(1);
+    return {};
+}
+
+int write_gif(const ExportOptions& o, DrawContext& ctx, const FrameSettings& frame_settings,
+              const PlaybackRecording& recording, bool sketch) {
     const PictureSize size = frame_picture_size(o.scale);
     std::string error;
     auto gif = GifWriter::create(o.output, size.width, size.height, error);
     if (!gif) {
-        std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << error << "\n";
+        say_cannot_write(o.output, error);
         return kExitFile;
     }
     if (!o.frames_dir.empty()) {
@@ -96,10 +142,10 @@ int run_export(const ExportOptions& o) {
     std::optional<raster::Bitmap> previous;
     int written = 0;
     std::size_t done = 0;
-    const bool all_written = compose_recording(ctx, frame_settings, recording, settings.sketch,
+    const bool all_written = compose_recording(ctx, frame_settings, recording, sketch,
                                                [&](const raster::Picture& picture, std::int64_t duration_ms) {
         if (!gif->add_frame(picture.bitmap(), duration_ms)) {
-            std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << gif->error() << "\n";
+            say_cannot_write(o.output, gif->error());
             return false;
         }
         const auto& bytes = picture.bitmap().bytes();
@@ -115,23 +161,95 @@ int run_export(const ExportOptions& o) {
             previous = picture.bitmap();
         }
         progress.update(++done);
-        return true;
+        return !StopOnSignals::stopped();
     });
     if (!all_written) return kExitFile;
     if (!gif->finish()) {
-        std::cerr << "hoopcast-cli: cannot write " << o.output << ": " << gif->error() << "\n";
+        say_cannot_write(o.output, gif->error());
         return kExitFile;
     }
     return kExitOk;
+}
+
+int write_video(const ExportOptions& o, VideoSettings settings, DrawContext& ctx,
+                const FrameSettings& frame_settings, const PlaybackRecording& recording, bool sketch) {
+    std::optional<Progress> progress;
+    std::string error;
+    const VideoOutcome outcome = write_recording_video(
+        ctx, frame_settings, recording, sketch, o.output, settings,
+        [&](std::int64_t done, std::int64_t total) {
+            if (!progress) progress.emplace(static_cast<std::size_t>(total));
+            progress->update(static_cast<std::size_t>(done));
+            return !StopOnSignals::stopped();
+        },
+        error);
+    if (outcome == VideoOutcome::Written) return kExitOk;
+    if (outcome == VideoOutcome::Cancelled) return kExitFile;
+    say_cannot_write(o.output, error);
+    return kExitFile;
+}
+
+int run_export(const ExportOptions& o) {
+    if (const int rc = check_scale(o.scale); rc != kExitOk) return rc;
+    const std::string format = output_format(o);
+    if (format.empty()) {
+        std::cerr << "hoopcast-cli: cannot tell the format of " << o.output
+                  << ": name it .gif, .mp4 or .webm, or give --format\n";
+        return kExitUsage;
+    }
+    VideoSettings video;
+    video.format = format == "webm" ? VideoFormat::WebM : VideoFormat::Mp4;
+    video.fps = o.fps;
+    video.quality = o.quality;
+    video.lossless = o.lossless;
+    if (format == "gif") {
+        if (o.fps_given || o.quality_given || o.lossless) {
+            std::cerr << "hoopcast-cli: --fps, --quality and --lossless are for video; a GIF keeps the "
+                         "play's own timing and colours\n";
+            return kExitUsage;
+        }
+    } else {
+        if (!o.frames_dir.empty()) {
+            std::cerr << "hoopcast-cli: --frames is for GIF export\n";
+            return kExitUsage;
+        }
+        const QualityRange range = quality_range(video.format);
+        if (o.quality_given && (o.quality < range.best || o.quality > range.worst)) {
+            std::cerr << "hoopcast-cli: --quality for " << format << " is " << range.best << " (best) to "
+                      << range.worst << "; " << range.standard << " if not given\n";
+            return kExitUsage;
+        }
+    }
+
+    LoadedPlay loaded;
+    if (const int rc = load_play(o.file, loaded); rc != kExitOk) return rc;
+
+    PlaybackSettings settings;
+    settings.sketch = !o.no_sketch;
+    settings.loop = false;
+    settings.speed_ms = o.speed_ms;
+    const PlaybackRecording recording = record_presentation(*loaded.play, settings);
+
+    raster::FontLibrary fonts;
+    const FrameSettings frame_settings{o.scale, o.screen_height, &fonts};
+    DisplayDefaults defaults;
+    DrawContext ctx{*loaded.play, defaults};
+    const StopOnSignals stop;
+    if (format == "gif") return write_gif(o, ctx, frame_settings, recording, settings.sketch);
+    return write_video(o, video, ctx, frame_settings, recording, settings.sketch);
 }
 
 }  // namespace
 
 void add_export_command(CLI::App& app, int& status) {
     auto options = std::make_shared<ExportOptions>();
-    CLI::App* cmd = app.add_subcommand("export", "Play the whole play once and write it as an animated GIF");
+    CLI::App* cmd =
+        app.add_subcommand("export", "Play the whole play once and write it as an animated GIF or a video");
     cmd->add_option("FILE", options->file, "Play file (.kqz)")->required();
-    cmd->add_option("-o,--output", options->output, "Animated GIF to write")->required();
+    cmd->add_option("-o,--output", options->output, "GIF, MP4 or WebM file to write, by its extension")
+        ->required();
+    cmd->add_option("--format", options->format, "gif, mp4 or webm, whatever the output's name")
+        ->check(CLI::IsMember({"gif", "mp4", "webm"}));
     cmd->add_option("--scale", options->scale, "Pixels per court unit (1.0: 289 x 361)");
     cmd->add_option("--speed", options->speed_ms, "Milliseconds per animation step")
         ->check(CLI::Range(kMinSpeedMs, kMaxSpeedMs));
@@ -140,7 +258,16 @@ void add_export_command(CLI::App& app, int& status) {
     cmd->add_option("--frames", options->frames_dir, "Also write each distinct frame as PNG into this folder");
     cmd->add_option("--screen-height", options->screen_height, "Screen height the court drawing assumes")
         ->check(CLI::Range(1, 100000));
-    cmd->callback([options, &status] { status = run_export(*options); });
+    auto* fps = cmd->add_option("--fps", options->fps, "Video frames a second (default 50)")
+                    ->check(CLI::Range(1, 240));
+    auto* quality = cmd->add_option("--quality", options->quality,
+                                    "Video encoder's quality: MP4 0-51, WebM 0-63, lower is better");
+    cmd->add_flag("--lossless", options->lossless, "Video frames exactly as drawn (RGB)")->excludes(quality);
+    cmd->callback([options, fps, quality, &status] {
+        options->fps_given = fps->count() > 0;
+        options->quality_given = quality->count() > 0;
+        status = run_export(*options);
+    });
 }
 
 }  // namespace hoopcast::cli

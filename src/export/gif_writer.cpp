@@ -1,15 +1,15 @@
 #include "export/gif_writer.h"
 
-#include <fcntl.h>
 #include <gif_lib.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
+
+#include "export/staged_file.h"
 
 namespace hoopcast {
 
@@ -116,6 +116,15 @@ void copy_rect(Bitmap& dest, const Bitmap& src, const ChangedRect& r) {
     }
 }
 
+// giflib's text, or the system's reason when a write failed (a full disk, a size limit).
+std::string gif_error(int code) {
+    if ((code == E_GIF_ERR_WRITE_FAILED || code == E_GIF_ERR_DISK_IS_FULL ||
+         code == E_GIF_ERR_CLOSE_FAILED) &&
+        errno != 0)
+        return std::strerror(errno);
+    return GifErrorString(code);
+}
+
 bool same_pixels(const Bitmap& a, const Bitmap& b) {
     return a.width() == b.width() && a.height() == b.height() &&
            std::equal(a.bytes().begin(), a.bytes().end(), b.bytes().begin());
@@ -124,6 +133,7 @@ bool same_pixels(const Bitmap& a, const Bitmap& b) {
 }  // namespace
 
 struct GifWriter::Impl {
+    StagedFile file;
     GifFileType* gif = nullptr;
     Bitmap shown;  // what a viewer shows after the frames stored so far
     bool any_written = false;
@@ -132,6 +142,7 @@ struct GifWriter::Impl {
     std::int64_t pending_start_ms = 0;
     std::int64_t now_ms = 0;
 
+    // Unfinished, the file is removed.
     ~Impl() {
         if (gif != nullptr) EGifCloseFile(gif, nullptr);
     }
@@ -147,23 +158,19 @@ std::unique_ptr<GifWriter> GifWriter::create(const std::string& path, int width,
         return nullptr;
     }
     // Opened here rather than by giflib, which would make the file readable by its owner only.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return nullptr;
-    }
-    int code = 0;
-    GifFileType* gif = EGifOpenFileHandle(fd, &code);
-    if (gif == nullptr) {
-        ::close(fd);
-        error = std::string(GifErrorString(code));
-        return nullptr;
-    }
     auto impl = std::make_unique<Impl>();
+    if (!impl->file.open(path, error)) return nullptr;
+    int code = 0;
+    GifFileType* gif = EGifOpenFileHandle(impl->file.fd(), &code);
+    if (gif == nullptr) {
+        error = gif_error(code);
+        return nullptr;
+    }
+    impl->file.take_fd();  // giflib closes it
     impl->gif = gif;
     EGifSetGifVersion(gif, true);
     if (EGifPutScreenDesc(gif, width, height, 8, 0, nullptr) == GIF_ERROR) {
-        error = std::string(GifErrorString(gif->Error));
+        error = gif_error(gif->Error);
         return nullptr;
     }
     impl->shown = Bitmap(width, height);
@@ -229,7 +236,7 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
     }
     GifFreeMapObject(map);
     if (!ok) {
-        error_ = std::string(GifErrorString(d.gif->Error));
+        error_ = gif_error(d.gif->Error);
         return false;
     }
     copy_rect(d.shown, d.pending, rect);
@@ -244,11 +251,13 @@ bool GifWriter::finish() {
     bool ok = flush_pending(d.now_ms, true);
     int code = 0;
     if (EGifCloseFile(d.gif, &code) == GIF_ERROR && ok) {
-        error_ = std::string(GifErrorString(code));
+        error_ = gif_error(code);
         ok = false;
     }
     d.gif = nullptr;
-    return ok;
+    if (ok) return d.file.commit(error_);
+    d.file.discard();
+    return false;
 }
 
 }  // namespace hoopcast

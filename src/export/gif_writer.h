@@ -18,7 +18,8 @@ public:
     GifWriter(const GifWriter&) = delete;
     GifWriter& operator=(const GifWriter&) = delete;
 
-    // Opens `path` for a width x height animation; null with `error` set on failure.
+    // Opens `path` for a width x height animation; null with `error` set on failure. The
+    // file takes its name only when finish() succeeds; unfinished, it is removed.
     static std::unique_ptr<GifWriter> create(const std::string& path, int width, int height,
                                              std::string& error);
 
@@ -26,7 +27,8 @@ public:
     // are refused.
     bool add_frame(const raster::Bitmap& frame, std::int64_t duration_ms);
 
-    // Writes what is pending and closes the file. The last frame stays on screen.
+    // Writes what is pending, closes the file and puts it in place. The last frame stays on
+    // screen.
     bool finish();
 
     const std::string& error() const noexcept { return error_; }

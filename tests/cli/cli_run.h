@@ -27,16 +27,23 @@ inline std::string slurp(const std::filesystem::path& p) {
     return ss.str();
 }
 
-// `measured`: the output is thrown away and the peak memory measured, through
-// /usr/bin/time, since a process started from this one would count this one's memory too.
-inline CliRun run_cli(const std::string& args, bool measured = false) {
+struct RunOptions {
+    // The output is thrown away and the peak memory measured, through /usr/bin/time, since
+    // a process started from this one would count this one's memory too.
+    bool measured = false;
+    // Shell commands run first, such as "ulimit -f 8;".
+    std::string limits;
+};
+
+inline CliRun run_cli(const std::string& args, const RunOptions& options = {}) {
+    const bool measured = options.measured;
     const auto dir = std::filesystem::temp_directory_path();
     // CTest runs the cases as separate processes, side by side.
     const std::string tag = std::to_string(::getpid());
     const auto out = dir / ("hoopcast_cli_test_" + tag + ".out");
     const auto err = dir / ("hoopcast_cli_test_" + tag + ".err");
     const auto peak = dir / ("hoopcast_cli_test_" + tag + ".peak");
-    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && " +
+    const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && " + options.limits + " " +
                                 (measured ? "/usr/bin/time -f %M -o '" + peak.string() + "' " : "") + "'" +
                                 HOOPCAST_CLI + "' " + args + " >'" + (measured ? "/dev/null" : out.string()) +
                                 "' 2>'" + err.string() + "'";

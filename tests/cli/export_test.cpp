@@ -1,13 +1,19 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "cli_run.h"
+#include "video_probe.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using hoopcast::testing::probe_video;
+using hoopcast::testing::run_cli;
 
 int run(const std::string& args) {
     const int rc = std::system((std::string(HOOPCAST_CLI) + " " + args + " 2>/dev/null").c_str());
@@ -89,6 +95,58 @@ TEST_F(ExportTest, ExitCodesFollowTheOtherSubcommands) {
     EXPECT_EQ(run("export " + sample("half_court_set_play.kqz") + " -o " + gif + " --speed 0"), 2);
     EXPECT_EQ(run("export " + sample("half_court_set_play.kqz") + " -o " + gif + " --sketch --no-sketch"), 2);
     EXPECT_EQ(run("export " + sample("half_court_set_play.kqz") + " -o /nonexistent/dir/x.gif"), 3);
+}
+
+TEST_F(ExportTest, VideoFormatFollowsTheNameOrFormat) {
+    const std::string play = "samples/full_court_press.kqz --no-sketch --scale 0.3";
+    const std::string webm = (dir / "p.webm").string(), other = (dir / "p.video").string();
+    ASSERT_EQ(run_cli("export " + play + " -o " + webm + " --fps 10").status, 0);
+    const auto vp9 = probe_video(webm);
+    EXPECT_EQ(vp9.codec, "vp9");
+    EXPECT_EQ(vp9.frame_rate, "10/1");
+    ASSERT_EQ(run_cli("export " + play + " -o " + other + " --format mp4 --quality 30").status, 0);
+    EXPECT_EQ(probe_video(other).codec, "h264");
+
+    const auto refused = run_cli("export " + play + " -o " + (dir / "p.avi").string());
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("cannot tell the format"), std::string::npos) << refused.err;
+    for (const char* wrong : {"x.gif --fps 10", "x.mp4 --quality 52", "x.webm --quality -1",
+                              "x.mp4 --lossless --quality 3", "x.mp4 --frames f", "x.mp4 --format mkv",
+                              "x.mp4 --fps 0"}) {
+        EXPECT_EQ(run_cli("export " + play + " -o " + (dir / wrong).string()).status, 2) << wrong;
+    }
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 2) << "the two videos only";
+}
+
+TEST_F(ExportTest, WriteFailuresSayWhyAndLeaveNoFile) {
+    const std::string play = "export samples/baseline_inbound_play.kqz -o ";
+    struct Case {
+        std::string output, limits, reason;
+    };
+    std::vector<Case> cases = {
+        {(dir / "none" / "x.mp4").string(), "", "No such file or directory"},
+        {"README.md/x.webm", "", "Not a directory"},
+        {"/dev/full --format mp4", "", "No space left on device"},
+        {"/dev/full --format gif", "", "No space left on device"},
+        // A size limit stands in for a disk that fills up half-way.
+        {(dir / "x.mp4").string(), "trap '' XFSZ; ulimit -f 8;", "File too large"},
+        {(dir / "x.gif").string(), "trap '' XFSZ; ulimit -f 8;", "File too large"},
+    };
+    if (::geteuid() != 0) {
+        fs::create_directories(dir / "locked");
+        fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        cases.push_back({(dir / "locked" / "x.mp4").string(), "", "Permission denied"});
+    }
+    for (const Case& c : cases) {
+        const auto r = run_cli(play + c.output, {.limits = c.limits});
+        EXPECT_EQ(r.status, 3) << c.output;
+        EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+    }
+    fs::remove_all(dir / "locked");
+    EXPECT_TRUE(fs::is_empty(dir)) << "no file, whole or partial";
 }
 
 }  // namespace

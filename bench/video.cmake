@@ -1,0 +1,1 @@
+hoopcast_add_bench(bench_video video.cpp)
