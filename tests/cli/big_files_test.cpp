@@ -72,7 +72,7 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
                                     "render --seq 1 -o " + (dir / "out.png").string()};
     for (const Case& c : cases) {
         for (const std::string& command : commands) {
-            const auto r = hoopcast::testing::run_cli(command + " " + c.file.string(), {.measured = true});
+            const auto r = hoopcast::testing::run_cli(command + " " + c.file.string(), {.measured = true, .limits = {}});
             EXPECT_EQ(r.status, c.status) << command << " " << c.file;
             EXPECT_EQ(r.err, c.err.empty() ? "" : "hoopcast-cli: " + c.err);
             if (kMemoryIsMeasurable) {

@@ -140,7 +140,7 @@ TEST_F(ExportTest, WriteFailuresSayWhyAndLeaveNoFile) {
         cases.push_back({(dir / "locked" / "x.mp4").string(), "", "Permission denied"});
     }
     for (const Case& c : cases) {
-        const auto r = run_cli(play + c.output, {.limits = c.limits});
+        const auto r = run_cli(play + c.output, {.measured = false, .limits = c.limits});
         EXPECT_EQ(r.status, 3) << c.output;
         EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
