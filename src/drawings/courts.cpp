@@ -10,7 +10,7 @@
 #include "drawings/zones.h"
 #include "play/rounding.h"
 #include "raster/picture.h"
-#include "raster/rasterizer.h"
+#include "raster/runs.h"
 
 namespace hoopcast {
 
@@ -198,86 +198,6 @@ bool runs_are_bounded(double scale) noexcept {
     return scale > 0 && 361 * scale <= 4 * raster::kMaxPictureSide;
 }
 
-// Runs of pixels that a later fill paints over, sorted by row and then by left end, so that
-// an earlier fill can leave them out: every pixel of the floor and of the three-point areas
-// is then written once, not again under the areas and lanes painted on top of it.
-class LaterFills {
-  public:
-    // `runs` sorted as the fills give them: by row, then from the left.
-    void add(const std::vector<raster::RowSpan>& runs) {
-        const std::size_t middle = runs_.size();
-        runs_.insert(runs_.end(), runs.begin(), runs.end());
-        std::inplace_merge(runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(middle), runs_.end(),
-                           [](const raster::RowSpan& a, const raster::RowSpan& b) {
-                               return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
-                           });
-        next_ = 0;
-    }
-
-    // Paints x0..x1 (both included) of row y but for the runs on that row. Rows are asked
-    // for from the top down.
-    void paint_row(raster::Bitmap& bitmap, const raster::ColourRun& run, int y, int x0, int x1) noexcept {
-        int from = x0;
-        for (std::size_t i = first_on(y); i < runs_.size() && runs_[i].y == y && from <= x1; ++i) {
-            const raster::RowSpan& r = runs_[i];
-            if (r.x1 < from) continue;
-            if (r.x0 > x1) break;
-            if (r.x0 > from) run.paint(bitmap, y, from, r.x0 - 1);
-            from = std::max(from, r.x1 + 1);
-        }
-        if (from <= x1) run.paint(bitmap, y, from, x1);
-    }
-
-    // Paints the box but for the runs in it; rows without runs go in blocks.
-    void paint_box(raster::Bitmap& bitmap, raster::Rect box, raster::Colour colour) {
-        box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, bitmap.width()),
-               std::min(box.bottom, bitmap.height())};
-        if (box.left >= box.right || box.top >= box.bottom) return;
-        const raster::ColourRun run(colour, box.right - box.left);
-        int y = box.top;
-        while (y < box.bottom) {
-            const std::size_t i = first_on(y);
-            const int next = i < runs_.size() ? std::min(std::max(runs_[i].y, y), box.bottom) : box.bottom;
-            if (next > y) {
-                bitmap.fill_rect({box.left, y, box.right, next}, colour);
-                y = next;
-                continue;
-            }
-            paint_row(bitmap, run, y, box.left, box.right - 1);
-            ++y;
-        }
-    }
-
-  private:
-    // The first run on row y or below; rows asked for in order cost a step each.
-    std::size_t first_on(int y) noexcept {
-        if (next_ > 0 && (next_ > runs_.size() || runs_[next_ - 1].y >= y)) next_ = 0;
-        while (next_ < runs_.size() && runs_[next_].y < y) ++next_;
-        return next_;
-    }
-
-    std::vector<raster::RowSpan> runs_;
-    std::size_t next_ = 0;
-};
-
-// The runs of the alternate fill of a polygon, unclipped.
-std::vector<raster::RowSpan> fill_runs(std::span<const raster::Point> points) {
-    std::vector<raster::RowSpan> runs;
-    const std::vector<raster::detail::Point64> wide(points.begin(), points.end());
-    raster::detail::polygon_spans(wide, runs);
-    return runs;
-}
-
-// The runs the brush of a rectangle call covers: strictly inside its outline.
-std::vector<raster::RowSpan> box_runs(raster::Point a, raster::Point b) {
-    const int left = std::min(a.x, b.x) + 1, right = std::max(a.x, b.x) - 2;
-    const int top = std::min(a.y, b.y) + 1, bottom = std::max(a.y, b.y) - 2;
-    std::vector<raster::RowSpan> runs;
-    if (left > right) return runs;
-    for (int y = top; y <= bottom; ++y) runs.push_back({y, left, right});
-    return runs;
-}
-
 // The floor rectangle's corners in pixels, in order.
 raster::Rect floor_box(const Court& c, half h) noexcept {
     CourtPoint a{45, 4}, b{248, 357};
@@ -327,9 +247,9 @@ std::vector<Lane> lane_shapes(const Court& c, key_shape shape, half h) {
         for (const CourtPoint& p : points) lane.outline.push_back(c.at(p));
         if (shape == key_shape::trapezoid) {
             lane.outline.push_back(lane.outline.front());  // as Court::polygon closes it
-            lane.runs = fill_runs(lane.outline);
+            lane.runs = raster::polygon_runs(lane.outline);
         } else {
-            lane.runs = box_runs(lane.outline[0], lane.outline[1]);
+            lane.runs = raster::rectangle_runs(lane.outline[0], lane.outline[1]);
         }
         lanes.push_back(std::move(lane));
     }
@@ -449,27 +369,26 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
             break;
     }
     std::array<std::vector<raster::RowSpan>, 2> area_runs;
-    for (std::size_t i = 0; i < area_count; ++i) area_runs[i] = fill_runs(areas[i].polygon());
+    for (std::size_t i = 0; i < area_count; ++i) area_runs[i] = raster::polygon_runs(areas[i].polygon());
 
     const std::vector<Lane> lanes = lane_shapes(c, shape, h);
-    LaterFills over_areas;  // the lanes
+    raster::RunSet over_areas;  // the lanes
     for (const Lane& lane : lanes) over_areas.add(lane.runs);
-    LaterFills over_floor = over_areas;  // the lanes and the three-point areas
+    raster::RunSet over_floor = over_areas;  // the lanes and the three-point areas
     for (std::size_t i = 0; i < area_count; ++i) over_floor.add(area_runs[i]);
 
     raster::Bitmap& bitmap = c.picture().bitmap();
     const raster::Rect floor = floor_box(c, h);
-    over_floor.paint_box(bitmap, {floor.left + 1, floor.top + 1, floor.right - 1, floor.bottom - 1},
-                         colours[kFloor]);
+    raster::fill_rect_except(bitmap, {floor.left + 1, floor.top + 1, floor.right - 1, floor.bottom - 1},
+                             colours[kFloor], over_floor);
     canvas.pen.colour = colours[kFloor];
     canvas.brush.colour = colours[kFloor];
     canvas.brush.style = raster::BrushStyle::clear;
     canvas.rectangle(floor.left, floor.top, floor.right, floor.bottom);
 
     canvas.pen.colour = kBlack;
-    const raster::ColourRun three_point_run(colours[kThreePointArea], bitmap.width());
     for (std::size_t i = 0; i < area_count; ++i) {
-        for (const raster::RowSpan& r : area_runs[i]) over_areas.paint_row(bitmap, three_point_run, r.y, r.x0, r.x1);
+        raster::fill_runs_except(bitmap, area_runs[i], colours[kThreePointArea], over_areas);
         draw_outline(canvas, areas[i].polygon(), true);
     }
     canvas.brush.colour = colours[kThreePointArea];
@@ -480,9 +399,8 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
     canvas.pen.colour = colours[kKey];
     canvas.brush.colour = colours[kKey];
     canvas.brush.style = raster::BrushStyle::clear;
-    const raster::ColourRun key_run(colours[kKey], bitmap.width());
     for (const Lane& lane : lanes) {
-        for (const raster::RowSpan& r : lane.runs) key_run.paint(bitmap, r.y, r.x0, r.x1);
+        raster::fill_runs(bitmap, lane.runs, colours[kKey]);
         if (shape == key_shape::trapezoid) {
             canvas.polygon(lane.outline);
         } else {
@@ -517,22 +435,6 @@ raster::Rect floor_interior(int kind, double scale) noexcept {
     // left..right-1 and top..bottom-1.
     const int x1 = Round(a.x * scale), y1 = Round(a.y * scale), x2 = Round(b.x * scale), y2 = Round(b.y * scale);
     return {std::min(x1, x2) + 1, std::min(y1, y2) + 1, std::max(x1, x2) - 1, std::max(y1, y2) - 1};
-}
-
-// Fills `area` but for the part of it inside `hole`.
-void fill_around(raster::Bitmap& bitmap, raster::Rect area, raster::Rect hole, raster::Colour colour) noexcept {
-    hole.left = std::clamp(hole.left, area.left, std::max(area.left, area.right));
-    hole.right = std::clamp(hole.right, area.left, std::max(area.left, area.right));
-    hole.top = std::clamp(hole.top, area.top, std::max(area.top, area.bottom));
-    hole.bottom = std::clamp(hole.bottom, area.top, std::max(area.top, area.bottom));
-    if (hole.left >= hole.right || hole.top >= hole.bottom) {
-        bitmap.fill_rect(area, colour);
-        return;
-    }
-    bitmap.fill_rect({area.left, area.top, area.right, hole.top}, colour);
-    bitmap.fill_rect({area.left, hole.top, hole.left, hole.bottom}, colour);
-    bitmap.fill_rect({hole.right, hole.top, area.right, hole.bottom}, colour);
-    bitmap.fill_rect({area.left, hole.bottom, area.right, area.bottom}, colour);
 }
 
 bool is_coloured_kind(int kind) noexcept {
@@ -773,8 +675,8 @@ void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int 
     } else {
         // The rectangle's brush, then its frame; the part of the brush that the floor of a
         // coloured court paints over next is left out.
-        fill_around(picture.bitmap(), raster::Rect{1, 1, w - 1, h - 1}, floor_interior(court_kind, scale),
-                    background);
+        raster::fill_rect_except(picture.bitmap(), raster::Rect{1, 1, w - 1, h - 1},
+                                 floor_interior(court_kind, scale), background);
         canvas.brush.style = raster::BrushStyle::clear;
         canvas.rectangle(0, 0, w, h);
         canvas.brush.style = raster::BrushStyle::solid;

@@ -1,0 +1,133 @@
+// Areas as runs of pixels: what a fill covers, and painting one area but for another.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "raster/picture.h"
+#include "raster/runs.h"
+
+namespace hoopcast::raster {
+namespace {
+
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kBlack = 0x000000;
+constexpr Colour kRed = 0x0000FF;
+constexpr Colour kGreen = 0x00FF00;
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+PixelSet pixels_of(std::span<const RowSpan> runs) {
+    PixelSet set;
+    for (const RowSpan& r : runs)
+        for (int x = r.x0; x <= r.x1; ++x) set.insert({x, r.y});
+    return set;
+}
+
+PixelSet pixels_in(const Bitmap& b, Colour c) {
+    PixelSet set;
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x)
+            if (b.pixel(x, y) == c) set.insert({x, y});
+    return set;
+}
+
+TEST(RunShapes, RunsAreWhatTheBrushOfTheCanvasCallCovers) {
+    // A rectangle's brush lies strictly inside its outline, whichever way its corners come.
+    for (auto [a, b] : {std::pair{Point{3, 4}, Point{15, 11}}, {Point{15, 11}, Point{3, 4}}}) {
+        Picture p(20, 20);
+        p.canvas().brush.colour = kRed;
+        p.canvas().rectangle(a.x, a.y, b.x, b.y);
+        EXPECT_EQ(pixels_of(rectangle_runs(a, b)), pixels_in(p.bitmap(), kRed));
+        EXPECT_EQ(pixels_of(rectangle_runs(a, b)).size(), 10u * 5u);
+    }
+    EXPECT_TRUE(rectangle_runs({3, 3}, {5, 9}).empty()) << "too narrow to have an inside";
+
+    // A polygon's brush fills by the alternate rule; its outline is drawn over part of it.
+    const Point star[] = {{20, 1}, {31, 37}, {2, 14}, {38, 14}, {9, 37}, {20, 1}};
+    Picture p(40, 40);
+    p.canvas().brush.colour = kRed;
+    p.canvas().polygon(star);
+    const PixelSet runs = pixels_of(polygon_runs(star));
+    const PixelSet red = pixels_in(p.bitmap(), kRed), black = pixels_in(p.bitmap(), kBlack);
+    for (const auto& px : red) EXPECT_TRUE(runs.count(px)) << px.first << "," << px.second;
+    for (const auto& px : runs) EXPECT_TRUE(red.count(px) || black.count(px)) << px.first << "," << px.second;
+    EXPECT_FALSE(runs.count({20, 20})) << "the middle of the star lies inside twice";
+}
+
+TEST(RunSet, AddedRunsStaySortedByRowThenLeftEnd) {
+    RunSet set;
+    const RowSpan first[] = {{1, 5, 9}, {3, 0, 2}, {3, 8, 9}};
+    const RowSpan second[] = {{0, 4, 4}, {3, 4, 6}, {7, 1, 1}};
+    set.add(first);
+    set.add(second);
+    std::vector<std::pair<int, int>> order;
+    for (const RowSpan& r : set.runs()) order.push_back({r.y, r.x0});
+    EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{0, 4}, {1, 5}, {3, 0}, {3, 4}, {3, 8}, {7, 1}}));
+}
+
+// Random runs over a small bitmap, reaching past its edges, overlapping and touching.
+std::vector<RowSpan> random_runs(std::mt19937& random, int count) {
+    auto next = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    std::vector<RowSpan> runs;
+    for (int i = 0; i < count; ++i) {
+        const int x0 = next(-4, 22);
+        runs.push_back({next(-2, 17), x0, x0 + next(0, 9)});
+    }
+    std::sort(runs.begin(), runs.end(),
+              [](const RowSpan& a, const RowSpan& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    return runs;
+}
+
+TEST(FillExcept, PaintsExactlyTheAreaLessTheExceptedPixels) {
+    std::mt19937 random(99);
+    auto next = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int round = 0; round < 300; ++round) {
+        RunSet except;
+        except.add(random_runs(random, next(0, 12)));
+        const PixelSet left_out = pixels_of(except.runs());
+        auto expect = [&](const Bitmap& b, const PixelSet& area, const char* what) {
+            for (int y = 0; y < b.height(); ++y)
+                for (int x = 0; x < b.width(); ++x) {
+                    const bool painted = area.count({x, y}) && !left_out.count({x, y});
+                    ASSERT_EQ(b.pixel(x, y), painted ? kGreen : kWhite) << what << " round " << round;
+                }
+        };
+
+        const std::vector<RowSpan> runs = random_runs(random, next(0, 12));
+        Bitmap by_runs(18, 15);
+        fill_runs_except(by_runs, runs, kGreen, except);
+        expect(by_runs, pixels_of(runs), "runs");
+
+        const Rect box{next(-3, 10), next(-3, 10), next(5, 22), next(5, 19)};
+        PixelSet in_box;
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x) in_box.insert({x, y});
+        Bitmap by_box(18, 15);
+        fill_rect_except(by_box, box, kGreen, except);
+        expect(by_box, in_box, "box");
+    }
+    Bitmap all(6, 4);
+    fill_runs(all, std::vector<RowSpan>{{1, -3, 2}, {3, 4, 40}}, kGreen);
+    EXPECT_EQ(pixels_in(all, kGreen), (PixelSet{{0, 1}, {1, 1}, {2, 1}, {4, 3}, {5, 3}}));
+}
+
+TEST(FillExcept, BoxAroundAHoleClipsTheHoleToTheBox) {
+    Bitmap b(12, 10);
+    fill_rect_except(b, {1, 1, 11, 9}, {4, -5, 7, 5}, kGreen);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const bool in_box = x >= 1 && x < 11 && y >= 1 && y < 9;
+            const bool in_hole = x >= 4 && x < 7 && y < 5;
+            EXPECT_EQ(b.pixel(x, y), in_box && !in_hole ? kGreen : kWhite) << x << "," << y;
+        }
+    Bitmap whole(12, 10);
+    fill_rect_except(whole, {1, 1, 11, 9}, {}, kGreen);
+    EXPECT_EQ(pixels_in(whole, kGreen).size(), 80u) << "an empty hole leaves the whole box";
+}
+
+}  // namespace
+}  // namespace hoopcast::raster
