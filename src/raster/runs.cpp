@@ -5,41 +5,21 @@
 
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
+#include "raster/row_scan.h"
 
 namespace hoopcast::raster {
 
 namespace {
 
-// Walks the runs of a RunSet row by row; rows asked for in order cost a step each.
-class RowCursor {
-public:
-    explicit RowCursor(std::span<const RowSpan> runs) noexcept : runs_(runs) {}
-
-    // The first run on row y or below.
-    std::size_t first_on(int y) noexcept {
-        if (next_ > 0 && runs_[next_ - 1].y >= y) next_ = 0;
-        while (next_ < runs_.size() && runs_[next_].y < y) ++next_;
-        return next_;
-    }
-    std::span<const RowSpan> runs() const noexcept { return runs_; }
-
-private:
-    std::span<const RowSpan> runs_;
-    std::size_t next_ = 0;
-};
+Rect clipped(Rect box, const Bitmap& bitmap) noexcept {
+    return {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, bitmap.width()),
+            std::min(box.bottom, bitmap.height())};
+}
 
 // Paints x0..x1 (both included) of row y but for the runs of `except` on that row.
-void paint_row_except(Bitmap& bitmap, const ColourRun& run, int y, int x0, int x1, RowCursor& except) noexcept {
-    const std::span<const RowSpan> runs = except.runs();
-    int from = x0;
-    for (std::size_t i = except.first_on(y); i < runs.size() && runs[i].y == y && from <= x1; ++i) {
-        const RowSpan& r = runs[i];
-        if (r.x1 < from) continue;
-        if (r.x0 > x1) break;
-        if (r.x0 > from) run.paint(bitmap, y, from, r.x0 - 1);
-        from = std::max(from, r.x1 + 1);
-    }
-    if (from <= x1) run.paint(bitmap, y, from, x1);
+void paint_row_except(Bitmap& bitmap, const ColourRun& run, int y, int x0, int x1,
+                      detail::RowCursor& except) noexcept {
+    except.for_each_gap(y, x0, x1, [&](int a, int b) { run.paint(bitmap, y, a, b); });
 }
 
 }  // namespace
@@ -74,16 +54,15 @@ void fill_runs(Bitmap& bitmap, std::span<const RowSpan> runs, Colour colour) {
 
 void fill_runs_except(Bitmap& bitmap, std::span<const RowSpan> runs, Colour colour, const RunSet& except) {
     const ColourRun run(colour, bitmap.width());
-    RowCursor cursor(except.runs());
+    detail::RowCursor cursor(except.runs());
     for (const RowSpan& r : runs) paint_row_except(bitmap, run, r.y, r.x0, r.x1, cursor);
 }
 
 void fill_rect_except(Bitmap& bitmap, Rect box, Colour colour, const RunSet& except) {
-    box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, bitmap.width()),
-           std::min(box.bottom, bitmap.height())};
+    box = clipped(box, bitmap);
     if (box.left >= box.right || box.top >= box.bottom) return;
     const ColourRun run(colour, box.right - box.left);
-    RowCursor cursor(except.runs());
+    detail::RowCursor cursor(except.runs());
     const std::span<const RowSpan> runs = except.runs();
     int y = box.top;
     while (y < box.bottom) {
@@ -113,6 +92,73 @@ void fill_rect_except(Bitmap& bitmap, Rect box, Rect hole, Colour colour) noexce
     bitmap.fill_rect({box.left, hole.top, hole.left, hole.bottom}, colour);
     bitmap.fill_rect({hole.right, hole.top, box.right, hole.bottom}, colour);
     bitmap.fill_rect({box.left, hole.bottom, box.right, box.bottom}, colour);
+}
+
+void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, RunSet& out) {
+    box = clipped(box, bitmap);
+    const detail::PixelPattern pattern(colour);
+    for (int y = box.top; y < box.bottom; ++y)
+        detail::for_each_run(bitmap.scan_line(y), box.left, box.right - 1, pattern, matching,
+                             [&](int a, int b) { out.push_back({y, a, b}); });
+}
+
+void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, std::span<const RowSpan> within,
+               RunSet& out) {
+    box = clipped(box, bitmap);
+    const detail::PixelPattern pattern(colour);
+    for (const RowSpan& r : within) {
+        if (r.y < box.top || r.y >= box.bottom) continue;
+        detail::for_each_run(bitmap.scan_line(r.y), std::max(r.x0, box.left), std::min(r.x1, box.right - 1), pattern,
+                             matching, [&](int a, int b) { out.push_back({r.y, a, b}); });
+    }
+}
+
+void RunFlood::reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet& reached, RunSet& missed) {
+    reached.clear();
+    missed.clear();
+    const detail::PixelPattern stop(border);
+    const int h = bitmap.height();
+    open_.clear();
+    first_.resize(static_cast<std::size_t>(h) + 1);
+    for (int row = 0; row < h; ++row) {
+        first_[static_cast<std::size_t>(row)] = open_.size();
+        detail::for_each_run(bitmap.scan_line(row), 0, bitmap.width() - 1, stop, false,
+                             [&](int a, int b) { open_.push_back({row, a, b}); });
+    }
+    first_[static_cast<std::size_t>(h)] = open_.size();
+    reached_.assign(open_.size(), 0);
+
+    auto row_runs = [&](int row) {
+        return std::span<const RowSpan>(open_.data() + first_[static_cast<std::size_t>(row)],
+                                        open_.data() + first_[static_cast<std::size_t>(row) + 1]);
+    };
+    if (bitmap.contains(x, y) && !stop.at(bitmap.scan_line(y) + 3 * static_cast<std::ptrdiff_t>(x))) {
+        const std::span<const RowSpan> start_row = row_runs(y);
+        const auto start =
+            std::find_if(start_row.begin(), start_row.end(), [&](const RowSpan& r) { return r.x1 >= x; });
+        stack_.assign(1, static_cast<std::size_t>(&*start - open_.data()));
+        reached_[stack_.back()] = 1;
+    }
+    // Two runs of neighbouring rows touch when their columns overlap.
+    while (!stack_.empty()) {
+        const RowSpan run = open_[stack_.back()];
+        stack_.pop_back();
+        for (const int row : {run.y - 1, run.y + 1}) {
+            if (row < 0 || row >= h) continue;
+            const std::span<const RowSpan> next = row_runs(row);
+            // The first run that may overlap is the first ending at or after run.x0.
+            auto it = std::lower_bound(next.begin(), next.end(), run.x0,
+                                       [](const RowSpan& n, int a) { return n.x1 < a; });
+            for (; it != next.end() && it->x0 <= run.x1; ++it) {
+                const auto k = static_cast<std::size_t>(&*it - open_.data());
+                if (reached_[k] == 0) {
+                    reached_[k] = 1;
+                    stack_.push_back(k);
+                }
+            }
+        }
+    }
+    for (std::size_t k = 0; k < open_.size(); ++k) (reached_[k] != 0 ? reached : missed).push_back(open_[k]);
 }
 
 }  // namespace hoopcast::raster

@@ -3,6 +3,7 @@
 // them, so that an area can be painted but for the part a later fill paints over (every
 // pixel then written once), and regions found in a picture can be combined before use.
 
+#include <cstddef>
 #include <span>
 #include <vector>
 
@@ -44,5 +45,29 @@ void fill_runs_except(Bitmap& bitmap, std::span<const RowSpan> runs, Colour colo
 void fill_rect_except(Bitmap& bitmap, Rect box, Colour colour, const RunSet& except);
 // Paints the box but for the part inside `hole` (both with right and bottom excluded).
 void fill_rect_except(Bitmap& bitmap, Rect box, Rect hole, Colour colour) noexcept;
+
+// Adds the runs of pixels of `colour` (or, with `matching` false, of any other colour) in the
+// box (right and bottom excluded) of the bitmap; or only those within the given runs,
+// sorted as a RunSet holds them.
+void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, RunSet& out);
+void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, std::span<const RowSpan> within,
+               RunSet& out);
+
+// The flood fill of Canvas::flood_fill (every 4-connected pixel around the start that is not
+// the border colour) worked out run by run, the runs lying between the border's pixels:
+// quick where thin outlines bound wide areas. It keeps its work space from fill to fill.
+class RunFlood {
+public:
+    // Sorts the runs of pixels other than the border's into those the fill from (x, y)
+    // reaches and those it misses (all of them when (x, y) is off the bitmap or on the
+    // border, where the fill does nothing). Both sets are emptied first.
+    void reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet& reached, RunSet& missed);
+
+private:
+    std::vector<RowSpan> open_;       // the runs of pixels other than the border's, row by row
+    std::vector<std::size_t> first_;  // index in open_ of each row's first run, then the end
+    std::vector<char> reached_;       // per run of open_
+    std::vector<std::size_t> stack_;
+};
 
 }  // namespace hoopcast::raster

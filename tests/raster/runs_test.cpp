@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <utility>
@@ -127,6 +128,63 @@ TEST(FillExcept, BoxAroundAHoleClipsTheHoleToTheBox) {
     Bitmap whole(12, 10);
     fill_rect_except(whole, {1, 1, 11, 9}, {}, kGreen);
     EXPECT_EQ(pixels_in(whole, kGreen).size(), 80u) << "an empty hole leaves the whole box";
+}
+
+TEST(FindRuns, RunsOfAColourOrOfAllOthersWhateverBytesTheNeighboursShare) {
+    // Red's bytes (0, 0, 255) hold black's bytes out of step with the pixels, and a long
+    // stretch of one colour spans several words.
+    Bitmap b(40, 2);
+    for (int x = 0; x < 40; ++x) b.set_pixel(x, 0, kRed);
+    for (int x : {3, 4, 17, 39}) b.set_pixel(x, 0, kBlack);
+    b.set_pixel(5, 1, 0x010000);  // black but for one byte
+    RunSet black, others, within;
+    find_runs(b, kBlack, true, {0, 0, 40, 2}, black);
+    find_runs(b, kBlack, false, {0, 0, 40, 1}, others);
+    auto rows = [](const RunSet& set) {
+        std::vector<std::vector<int>> out;
+        for (const RowSpan& r : set.runs()) out.push_back({r.y, r.x0, r.x1});
+        return out;
+    };
+    EXPECT_EQ(rows(black), (std::vector<std::vector<int>>{{0, 3, 4}, {0, 17, 17}, {0, 39, 39}}));
+    EXPECT_EQ(rows(others), (std::vector<std::vector<int>>{{0, 0, 2}, {0, 5, 16}, {0, 18, 38}}));
+    const RowSpan parts[] = {{0, 2, 10}, {0, 30, 45}, {1, 0, 39}};
+    find_runs(b, kRed, true, {0, 0, 38, 2}, parts, within);
+    EXPECT_EQ(rows(within), (std::vector<std::vector<int>>{{0, 2, 2}, {0, 5, 10}, {0, 30, 37}}))
+        << "only within the given runs and the box";
+}
+
+TEST(RunFlood, ReachesWhatTheCanvasFloodFillPaintsAndMissesTheRest) {
+    std::mt19937 random(7);
+    auto next = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    RunFlood flood;
+    for (int round = 0; round < 200; ++round) {
+        // Outlines of rectangles and ellipses, some open, over grey and white.
+        Picture p(24, 20);
+        Canvas& c = p.canvas();
+        c.brush.colour = 0x7F7F7F;
+        c.brush.style = next(0, 1) ? BrushStyle::solid : BrushStyle::clear;
+        for (int k = next(1, 3); k > 0; --k) {
+            const int x = next(-3, 20), y = next(-3, 16);
+            if (next(0, 1)) c.ellipse(x, y, x + next(1, 14), y + next(1, 12));
+            else c.rectangle(x, y, x + next(1, 14), y + next(1, 12));
+        }
+        const int sx = next(-1, 24), sy = next(-1, 20);
+        RunSet reached, missed;
+        flood.reach(p.bitmap(), sx, sy, kBlack, reached, missed);
+
+        Picture filled(24, 20);
+        filled.bitmap() = p.bitmap();
+        filled.canvas().brush.colour = kGreen;
+        filled.canvas().flood_fill(sx, sy, kBlack);
+        ASSERT_EQ(pixels_of(reached.runs()), pixels_in(filled.bitmap(), kGreen)) << "round " << round;
+        PixelSet open = pixels_of(reached.runs());
+        for (const auto& px : pixels_of(missed.runs())) ASSERT_TRUE(open.insert(px).second) << "round " << round;
+        PixelSet not_black;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 24; ++x)
+                if (p.bitmap().pixel(x, y) != kBlack) not_black.insert({x, y});
+        ASSERT_EQ(open, not_black) << "round " << round;
+    }
 }
 
 }  // namespace
