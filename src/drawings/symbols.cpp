@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "drawings/equipment.h"
 #include "drawings/geometry.h"
 #include "drawings/lines.h"
 #include "play/codepage.h"
 #include "play/rounding.h"
+#include "raster/blit.h"
 #include "raster/canvas.h"
 #include "raster/picture.h"
 
@@ -21,6 +22,7 @@ namespace {
 constexpr double kPi = 3.1415926535897932385;
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kBlue = 0xFF0000;
 
 // The item's cell at (x, y) on a picture of scale s.
 struct Cell {
@@ -321,55 +323,26 @@ void draw_rotated_digit(raster::Picture& picture, std::string_view digit, int x,
     raster::Bitmap& bits = work.bitmap();
     rotate_bitmap(bits, Round(bits.width() / 2.0), Round(bits.height() / 2.0), 2 * kPi - angle * kPi / 180);
 
-    raster::Bitmap& target = picture.bitmap();
-    const std::int64_t left = cell.left();
-    const std::int64_t top = cell.top();
-    for (int r = 0; r < bits.height(); ++r) {
-        const std::int64_t ty = top + r;
-        // The picture's first row and column are never written.
-        if (ty <= 0 || ty >= target.height()) continue;
-        const std::uint8_t* src = bits.scan_line(r);
-        std::uint8_t* dst = target.scan_line(static_cast<int>(ty));
-        for (int q = 0; q < bits.width(); ++q) {
-            const std::int64_t tx = left + q;
-            if (tx <= 0 || tx >= target.width()) continue;
-            const std::uint8_t* p = src + 3 * q;
-            if (p[0] == 0 && p[1] == 0 && p[2] == 0) {
-                std::uint8_t* d = dst + 3 * tx;
-                d[0] = d[1] = d[2] = 0;
-            }
-        }
-    }
+    // The picture's first row and column are never written.
+    raster::blit_glyph(picture.bitmap(), {cell.left(), cell.top()}, bits, kBlack,
+                       {1, 1, picture.width(), picture.height()});
 }
 
 void rotate_bitmap(raster::Bitmap& bitmap, int cx, int cy, double theta) {
-    const int width = bitmap.width();
-    const int height = bitmap.height();
     if (bitmap.empty()) return;
-    raster::Bitmap turned(width, height);
+    raster::Bitmap turned(bitmap.width(), bitmap.height());
     const double c = std::cos(theta);
     const double n = std::sin(theta);
-    for (int row = height - 1; row >= 0; --row) {
-        std::uint8_t* dst = turned.scan_line(row);
+    for (int row = bitmap.height() - 1; row >= 0; --row) {
         const double dy = row - cy;
-        for (int col = width - 1; col >= 0; --col) {
+        for (int col = bitmap.width() - 1; col >= 0; --col) {
             const double dx = col - cx;
             const int sx = Round(dx * c - dy * n) + cx;
             const int sy = cy + Round(dx * n + dy * c);
-            std::uint8_t* d = dst + 3 * col;
-            if (bitmap.contains(sx, sy)) {
-                const std::uint8_t* s = bitmap.scan_line(sy) + 3 * sx;
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-            } else {
-                d[0] = 255;
-                d[1] = 0;
-                d[2] = 0;
-            }
+            turned.set_pixel(col, row, bitmap.contains(sx, sy) ? bitmap.pixel(sx, sy) : kBlue);
         }
     }
-    std::copy(turned.bytes().begin(), turned.bytes().end(), bitmap.bytes().begin());
+    bitmap = std::move(turned);
 }
 
 void draw_element(raster::Picture& picture, const DrawContext& ctx, std::string_view kind,
