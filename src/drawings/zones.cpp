@@ -17,7 +17,6 @@ namespace {
 using i64 = std::int64_t;
 
 constexpr raster::Colour kBlack = 0x000000;
-constexpr raster::Colour kWhite = 0xFFFFFF;
 constexpr raster::Colour kDefaultTint = 0x6C6C6C;
 
 // Zone coordinates keep only their low 16 bits, read as a signed value.
@@ -85,8 +84,7 @@ constexpr raster::Colour kFill = 0x7F7F7F;
 // Work space kept from zone to zone of one call.
 struct ZoneRuns {
     raster::RunFlood flood;
-    raster::RunSet reached, missed;
-    raster::RunSet outside;
+    raster::RunSet missed, outside;
 };
 
 // Reach of a zone's mask: the pixels its shape, and the tint's box, can touch, plus a margin.
@@ -161,12 +159,13 @@ void draw_ellipse_zone(raster::Picture& picture, const DrawContext& ctx, const e
     canvas.brush.style = raster::BrushStyle::solid;
     canvas.ellipse(mask.x(px1), mask.y(py1), mask.x(px2), mask.y(py2));
     const raster::Bitmap& bitmap = mask.picture.bitmap();
-    work.flood.reach(bitmap, mask.x(start_x), mask.y(start_y), kBlack, work.reached, work.missed);
+    work.flood.reach(bitmap, mask.x(start_x), mask.y(start_y), kBlack, nullptr, &work.missed);
     // The margin keeps the tinted box inside the mask; the clip only guards the reads.
     const PixelBox box = intersect(tinted, area);
     const PixelBox in_mask{mask.x(box.left), mask.y(box.top), mask.x(box.right), mask.y(box.bottom)};
+    // The runs the flood fill misses hold no outline pixels, so all but the fill's are white.
     work.outside.clear();
-    raster::find_runs(bitmap, kWhite, true, rect_of(in_mask), work.missed.runs(), work.outside);
+    raster::find_runs(bitmap, kFill, false, rect_of(in_mask), work.missed.runs(), work.outside);
     raster::Tint tint = zone_tint(ctx, e.extra1, e.extra2, e.extra3, e.colour);
     raster::tint_rect_except(picture.bitmap(), rect_of(box), work.outside, mask.origin(), tint);
 }

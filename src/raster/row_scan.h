@@ -60,6 +60,7 @@ inline int find_colour(const std::uint8_t* row, int x, int to, const PixelPatter
 // The first column from x to `to` (included) whose pixel has another colour; to + 1 if none.
 inline int find_other(const std::uint8_t* row, int x, int to, const PixelPattern& colour) noexcept {
     static_assert(std::endian::native == std::endian::little, "the first byte is the lowest of a word");
+    if (x <= to && !colour.at(row + 3 * static_cast<std::ptrdiff_t>(x))) return x;
     for (; x + 8 <= to + 1; x += 8) {
         const int other = colour.first_other_of_eight(row + 3 * static_cast<std::ptrdiff_t>(x));
         if (other < 8) return x + other;

@@ -113,9 +113,7 @@ void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, std
     }
 }
 
-void RunFlood::reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet& reached, RunSet& missed) {
-    reached.clear();
-    missed.clear();
+void RunFlood::reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet* reached, RunSet* missed) {
     const detail::PixelPattern stop(border);
     const int h = bitmap.height();
     open_.clear();
@@ -158,7 +156,13 @@ void RunFlood::reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet& 
             }
         }
     }
-    for (std::size_t k = 0; k < open_.size(); ++k) (reached_[k] != 0 ? reached : missed).push_back(open_[k]);
+    for (RunSet* out : {reached, missed}) {
+        if (out == nullptr) continue;
+        out->clear();
+        const char wanted = out == reached ? 1 : 0;
+        for (std::size_t k = 0; k < open_.size(); ++k)
+            if (reached_[k] == wanted) out->push_back(open_[k]);
+    }
 }
 
 }  // namespace hoopcast::raster

@@ -58,10 +58,11 @@ void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, std
 // quick where thin outlines bound wide areas. It keeps its work space from fill to fill.
 class RunFlood {
 public:
-    // Sorts the runs of pixels other than the border's into those the fill from (x, y)
-    // reaches and those it misses (all of them when (x, y) is off the bitmap or on the
-    // border, where the fill does nothing). Both sets are emptied first.
-    void reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet& reached, RunSet& missed);
+  // Sorts the runs of pixels other than the border's into those the fill from (x, y)
+  // reaches and those it misses (all of them when (x, y) is off the bitmap or on the
+  // border, where the fill does nothing), into whichever of the two sets is given; each is
+  // emptied first.
+  void reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet* reached, RunSet* missed);
 
 private:
     std::vector<RowSpan> open_;       // the runs of pixels other than the border's, row by row

@@ -170,7 +170,7 @@ TEST(RunFlood, ReachesWhatTheCanvasFloodFillPaintsAndMissesTheRest) {
         }
         const int sx = next(-1, 24), sy = next(-1, 20);
         RunSet reached, missed;
-        flood.reach(p.bitmap(), sx, sy, kBlack, reached, missed);
+        flood.reach(p.bitmap(), sx, sy, kBlack, &reached, &missed);
 
         Picture filled(24, 20);
         filled.bitmap() = p.bitmap();
