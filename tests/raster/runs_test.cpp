@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <random>
-#include <set>
 #include <utility>
 #include <vector>
 
+#include "pixel_sets.h"
 #include "raster/picture.h"
 #include "raster/runs.h"
 
@@ -19,22 +19,9 @@ constexpr Colour kBlack = 0x000000;
 constexpr Colour kRed = 0x0000FF;
 constexpr Colour kGreen = 0x00FF00;
 
-using PixelSet = std::set<std::pair<int, int>>;
-
-PixelSet pixels_of(std::span<const RowSpan> runs) {
-    PixelSet set;
-    for (const RowSpan& r : runs)
-        for (int x = r.x0; x <= r.x1; ++x) set.insert({x, r.y});
-    return set;
-}
-
-PixelSet pixels_in(const Bitmap& b, Colour c) {
-    PixelSet set;
-    for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x)
-            if (b.pixel(x, y) == c) set.insert({x, y});
-    return set;
-}
+using testing::inked;
+using testing::pixels_of;
+using testing::PixelSet;
 
 TEST(RunShapes, RunsAreWhatTheBrushOfTheCanvasCallCovers) {
     // A rectangle's brush lies strictly inside its outline, whichever way its corners come.
@@ -42,7 +29,7 @@ TEST(RunShapes, RunsAreWhatTheBrushOfTheCanvasCallCovers) {
         Picture p(20, 20);
         p.canvas().brush.colour = kRed;
         p.canvas().rectangle(a.x, a.y, b.x, b.y);
-        EXPECT_EQ(pixels_of(rectangle_runs(a, b)), pixels_in(p.bitmap(), kRed));
+        EXPECT_EQ(pixels_of(rectangle_runs(a, b)), inked(p.bitmap(), kRed));
         EXPECT_EQ(pixels_of(rectangle_runs(a, b)).size(), 10u * 5u);
     }
     EXPECT_TRUE(rectangle_runs({3, 3}, {5, 9}).empty()) << "too narrow to have an inside";
@@ -53,21 +40,10 @@ TEST(RunShapes, RunsAreWhatTheBrushOfTheCanvasCallCovers) {
     p.canvas().brush.colour = kRed;
     p.canvas().polygon(star);
     const PixelSet runs = pixels_of(polygon_runs(star));
-    const PixelSet red = pixels_in(p.bitmap(), kRed), black = pixels_in(p.bitmap(), kBlack);
+    const PixelSet red = inked(p.bitmap(), kRed), black = inked(p.bitmap(), kBlack);
     for (const auto& px : red) EXPECT_TRUE(runs.count(px)) << px.first << "," << px.second;
     for (const auto& px : runs) EXPECT_TRUE(red.count(px) || black.count(px)) << px.first << "," << px.second;
     EXPECT_FALSE(runs.count({20, 20})) << "the middle of the star lies inside twice";
-}
-
-TEST(RunSet, AddedRunsStaySortedByRowThenLeftEnd) {
-    RunSet set;
-    const RowSpan first[] = {{1, 5, 9}, {3, 0, 2}, {3, 8, 9}};
-    const RowSpan second[] = {{0, 4, 4}, {3, 4, 6}, {7, 1, 1}};
-    set.add(first);
-    set.add(second);
-    std::vector<std::pair<int, int>> order;
-    for (const RowSpan& r : set.runs()) order.push_back({r.y, r.x0});
-    EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{0, 4}, {1, 5}, {3, 0}, {3, 4}, {3, 8}, {7, 1}}));
 }
 
 // Random runs over a small bitmap, reaching past its edges, overlapping and touching.
@@ -113,7 +89,7 @@ TEST(FillExcept, PaintsExactlyTheAreaLessTheExceptedPixels) {
     }
     Bitmap all(6, 4);
     fill_runs(all, std::vector<RowSpan>{{1, -3, 2}, {3, 4, 40}}, kGreen);
-    EXPECT_EQ(pixels_in(all, kGreen), (PixelSet{{0, 1}, {1, 1}, {2, 1}, {4, 3}, {5, 3}}));
+    EXPECT_EQ(inked(all, kGreen), (PixelSet{{0, 1}, {1, 1}, {2, 1}, {4, 3}, {5, 3}}));
 }
 
 TEST(FillExcept, BoxAroundAHoleClipsTheHoleToTheBox) {
@@ -127,7 +103,7 @@ TEST(FillExcept, BoxAroundAHoleClipsTheHoleToTheBox) {
         }
     Bitmap whole(12, 10);
     fill_rect_except(whole, {1, 1, 11, 9}, {}, kGreen);
-    EXPECT_EQ(pixels_in(whole, kGreen).size(), 80u) << "an empty hole leaves the whole box";
+    EXPECT_EQ(inked(whole, kGreen).size(), 80u) << "an empty hole leaves the whole box";
 }
 
 TEST(FindRuns, RunsOfAColourOrOfAllOthersWhateverBytesTheNeighboursShare) {
@@ -176,7 +152,7 @@ TEST(RunFlood, ReachesWhatTheCanvasFloodFillPaintsAndMissesTheRest) {
         filled.bitmap() = p.bitmap();
         filled.canvas().brush.colour = kGreen;
         filled.canvas().flood_fill(sx, sy, kBlack);
-        ASSERT_EQ(pixels_of(reached.runs()), pixels_in(filled.bitmap(), kGreen)) << "round " << round;
+        ASSERT_EQ(pixels_of(reached.runs()), inked(filled.bitmap(), kGreen)) << "round " << round;
         PixelSet open = pixels_of(reached.runs());
         for (const auto& px : pixels_of(missed.runs())) ASSERT_TRUE(open.insert(px).second) << "round " << round;
         PixelSet not_black;
