@@ -33,8 +33,9 @@ CurvePoint spline_at(double t, std::span<const TPunt> points) {
     // From Round(t) + 3 on the basis is zero.
     for (int j = std::max(first, 0); j <= first + 4 && j <= n - 1; ++j) {
         const double w = bspline_basis(j - t);
-        c.x += w * points[j].x;
-        c.y += w * points[j].y;
+        const TPunt& p = points[static_cast<std::size_t>(j)];
+        c.x += w * p.x;
+        c.y += w * p.y;
     }
     return c;
 }
@@ -44,7 +45,7 @@ CurvePoint spline_at(double t, std::span<const TPunt> points) {
 // units never exceeds the longest of them wherever all four weights are in play.
 double reach_per_step(std::span<const TPunt> points, int n, std::int64_t N) {
     double longest = 0;
-    for (int j = 1; j < n; ++j)
+    for (std::size_t j = 1; j < static_cast<std::size_t>(n); ++j)
         longest = std::max(longest, std::hypot(static_cast<double>(points[j].x) - points[j - 1].x,
                                                static_cast<double>(points[j].y) - points[j - 1].y));
     // Generous against the rounding of the steps' parameters.
@@ -229,7 +230,7 @@ double spline_weight(int n, int j, int i, int N) {
 
 CurvePoint spline_point(int i, int n, int N, std::span<const TPunt> points) {
     if (points.empty() || n <= 0 || N <= 0) return {};
-    return spline_at(parameter(n, i, N), points.first(std::min<std::size_t>(points.size(), n)));
+    return spline_at(parameter(n, i, N), points.first(std::min(points.size(), static_cast<std::size_t>(n))));
 }
 
 void draw_curved_loop(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
