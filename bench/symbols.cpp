@@ -71,14 +71,16 @@ void draw_items(benchmark::State& state, std::size_t first, std::size_t last, bo
         for (std::size_t i = first; i < last; ++i) {
             const Item& it = kItems[i];
             picture.canvas().pen.width = Trunc(kScale) + 1;
-            draw_element(picture, ctx, it.kind, it.text, "Arial", it.x1, it.y1, it.x2, it.y2, it.extra1,
-                         it.extra2, it.extra3, it.number, it.colour, kScale);
+            draw_element(picture, ctx,
+                         {it.kind, it.text, "Arial", it.x1, it.y1, it.x2, it.y2, it.extra1, it.extra2,
+                          it.extra3, it.number, it.colour},
+                         kScale);
         }
         if (curves) {
             picture.canvas().pen.width = Trunc(kScale) + 1;
-            draw_curved_line(picture, ctx, "ppass", kCurveA, 0, 1, 0, 0, 0, kScale);
+            draw_curved_line(picture, ctx, "ppass", kCurveA, {0, true, 0}, kScale);
             picture.canvas().pen.width = Trunc(kScale) + 1;
-            draw_curved_line(picture, ctx, "pdribbel", kCurveB, 0, 1, 0, 0, 0x00AA00, kScale);
+            draw_curved_line(picture, ctx, "pdribbel", kCurveB, {0, true, 0x00AA00}, kScale);
         }
         benchmark::DoNotOptimize(picture.bitmap().bytes().data());
     }

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <initializer_list>
 #include <span>
-#include <utility>
 #include <vector>
 
 #include "drawings/arcs.h"
 #include "drawings/zones.h"
 #include "play/rounding.h"
 #include "raster/picture.h"
-#include "raster/rasterizer.h"
+#include "raster/runs.h"
 
 namespace hoopcast {
 
@@ -27,7 +26,117 @@ struct CourtPoint {
     double y;
 };
 
-// Court units to pixels: each coordinate is scaled and rounded on its own.
+// ---- Geometry ---------------------------------------------------------------------------
+
+// A lane (key): its baseline and free-throw line, and where its sides meet them. A
+// rectangular lane's sides meet the baseline where they meet the free-throw line.
+struct LaneGeometry {
+    double baseline, free_throw_line;
+    double foot_left, foot_right;  // a trapezoid's sides at the baseline
+    double left, right;            // the sides at the free-throw line
+
+    // The corners in the order the outline runs: baseline, free-throw line twice, baseline.
+    std::array<CourtPoint, 4> corners(key_shape shape) const noexcept {
+        const bool trapezoid = shape == key_shape::trapezoid;
+        return {{{trapezoid ? foot_left : left, baseline},
+                 {left, free_throw_line},
+                 {right, free_throw_line},
+                 {trapezoid ? foot_right : right, baseline}}};
+    }
+};
+
+// A three-point line: the arc from `from` to `to`, the ends of its diameter, turning from a1
+// to a2 degrees, then legs along the diameter's ends to the baseline. One closed path, so
+// that the area inside it can be flood-filled from `inside`.
+struct ThreePointGeometry {
+    CourtPoint from, to;
+    int a1, a2;
+    double baseline;
+    CourtPoint inside;
+    bool lifted_on_trapezoid;  // the arc ends one unit above its leg on a trapezoid court
+};
+
+// One court layout: a half court with its basket at the bottom or top, or the full court
+// with a basket at each end.
+struct Layout {
+    CourtPoint outline_from, outline_to;  // opposite corners of the court outline
+    std::size_t ends;                     // lanes and three-point lines, one per basket
+    std::array<LaneGeometry, 2> lanes;
+    std::array<ThreePointGeometry, 2> three_points;
+    bool full;  // midcourt line, centre circle and the dashed halves of the free-throw circles
+    void (*baskets)(raster::Picture&, double);
+
+    std::span<const LaneGeometry> lane_list() const noexcept { return {lanes.data(), ends}; }
+    std::span<const ThreePointGeometry> three_point_list() const noexcept { return {three_points.data(), ends}; }
+};
+
+// Lanes: baseline, free-throw line, the trapezoid's feet, the sides at the free-throw line.
+// Three-point lines: diameter ends, angles, baseline, a point inside, the lifted leg.
+constexpr Layout kBottomHalf{
+    .outline_from = {11, 76},
+    .outline_to = {275, 307},
+    .ends = 1,
+    .lanes = {{{307, 211, 90, 196, 111, 175}}},
+    .three_points = {{{{29, 280}, {257, 280}, 180, 360, 307, {40, 270}, true}}},
+    .full = false,
+    .baskets = draw_bottom_basket,
+};
+// The bottom half mirrored about y = 183.
+constexpr Layout kTopHalf{
+    .outline_from = {11, 59},
+    .outline_to = {275, 290},
+    .ends = 1,
+    .lanes = {{{59, 155, 90, 196, 111, 175}}},
+    .three_points = {{{{257, 86}, {29, 86}, 0, 180, 59, {40, 100}, false}}},
+    .full = false,
+    .baskets = draw_top_basket,
+};
+// Mirror-symmetric about y = 180.5 but for the centre circle and the midcourt line.
+constexpr Layout kFullCourt{
+    .outline_from = {45, 4},
+    .outline_to = {248, 357},
+    .ends = 2,
+    .lanes = {{{4, 76, 107, 186, 122, 171}, {357, 285, 107, 186, 122, 171}}},
+    .three_points = {{{{231, 29}, {62, 29}, 0, 180, 4, {65, 8}, false},
+                      {{62, 332}, {231, 332}, 180, 360, 357, {65, 350}, false}}},
+    .full = true,
+    .baskets = draw_full_court_baskets,
+};
+
+// The fourteen court kinds, by number.
+struct CourtKind {
+    const Layout* layout;  // none for the blank kinds, which show only the zones
+    key_shape key;
+    bool painted;     // floor, three-point areas and lanes in the sequence's colours
+    bool monochrome;  // what follows the court is drawn in black and white
+};
+
+constexpr key_shape kTrapezoid = key_shape::trapezoid;
+constexpr key_shape kRectangle = key_shape::rectangle;
+constexpr CourtKind kCourtKinds[] = {
+    {&kBottomHalf, kTrapezoid, false, true},  // 0
+    {&kTopHalf, kTrapezoid, false, true},     // 1
+    {&kFullCourt, kTrapezoid, false, true},   // 2
+    {&kBottomHalf, kTrapezoid, true, false},  // 3
+    {&kTopHalf, kTrapezoid, true, false},     // 4
+    {&kFullCourt, kTrapezoid, true, false},   // 5
+    {&kBottomHalf, kRectangle, false, true},  // 6
+    {&kTopHalf, kRectangle, false, true},     // 7
+    {&kFullCourt, kRectangle, false, true},   // 8
+    {&kBottomHalf, kRectangle, true, false},  // 9
+    {&kTopHalf, kRectangle, true, false},     // 10
+    {&kFullCourt, kRectangle, true, false},   // 11
+    {nullptr, kTrapezoid, false, true},       // 12
+    {nullptr, kTrapezoid, false, false},      // 13
+};
+
+const CourtKind* court_kind_of(int kind) noexcept {
+    return kind >= 0 && kind < static_cast<int>(std::size(kCourtKinds)) ? &kCourtKinds[kind] : nullptr;
+}
+
+// ---- Court units to pixels --------------------------------------------------------------
+
+// Each coordinate is scaled and rounded on its own.
 class Court {
   public:
     Court(raster::Picture& picture, double scale) noexcept
@@ -41,7 +150,8 @@ class Court {
 
     void move(CourtPoint p) noexcept { canvas_.move_to(px(p.x), px(p.y)); }
     void line(CourtPoint p) noexcept { canvas_.line_to(px(p.x), px(p.y)); }
-    void path(std::initializer_list<CourtPoint> points) noexcept {
+    void path(std::initializer_list<CourtPoint> points) noexcept { path(std::span(points.begin(), points.size())); }
+    void path(std::span<const CourtPoint> points) noexcept {
         bool first = true;
         for (const CourtPoint& p : points) {
             if (first) {
@@ -61,16 +171,12 @@ class Court {
         canvas_.arc(px(a.x), px(a.y), px(b.x), px(b.y), px(start.x), px(start.y), px(end.x), px(end.y));
     }
     // Closed polygon through the points (the first repeated at the end).
-    void polygon(std::initializer_list<CourtPoint> points) noexcept {
-        std::array<raster::Point, 8> list{};
-        std::size_t n = 0;
-        for (const CourtPoint& p : points) {
-            if (n + 1 >= list.size()) break;
-            list[n++] = at(p);
-        }
-        if (n == 0) return;
-        list[n] = list[0];
-        canvas_.polygon(std::span<const raster::Point>(list.data(), n + 1));
+    void polygon(std::span<const CourtPoint> points) noexcept { canvas_.polygon(closed(points)); }
+    std::vector<raster::Point> closed(std::span<const CourtPoint> points) const {
+        std::vector<raster::Point> list;
+        for (const CourtPoint& p : points) list.push_back(at(p));
+        if (!list.empty()) list.push_back(list.front());
+        return list;
     }
     // Arcs get their diameter ends unrounded.
     void arc_chords(int a1, int a2, CourtPoint d1, CourtPoint d2, bool dashed) noexcept {
@@ -93,57 +199,24 @@ bool screen_shorter_than(const raster::Picture& picture) noexcept {
     return picture.canvas().screen_height < picture.height();
 }
 
-// ---- Half court, basket at the bottom ---------------------------------------------------
+// ---- Lines ------------------------------------------------------------------------------
 
-void outline_bottom(Court& c) {
-    c.path({{11, 76}, {11, 307}, {275, 307}, {275, 76}, {11, 76}});
+void court_outline(Court& c, const Layout& l) {
+    const CourtPoint a = l.outline_from, b = l.outline_to;
+    c.path({a, {a.x, b.y}, b, {b.x, a.y}, a});
 }
 
-void lane_bottom(Court& c, key_shape shape) {
-    if (shape == key_shape::trapezoid) {
-        c.path({{90, 307}, {111, 211}, {175, 211}, {196, 307}});
-    } else {
-        c.path({{111, 307}, {111, 211}, {175, 211}, {175, 307}});
-    }
+void lane_outlines(Court& c, const Layout& l, key_shape shape) {
+    for (const LaneGeometry& lane : l.lane_list()) c.path(lane.corners(shape));
 }
 
-void three_point_bottom(Court& c, key_shape shape) {
-    c.move({29, 280});
-    c.arc_chords_to(180, 360, {29, 280}, {257, 280});
-    // The arc ends one pixel above the leg on the trapezoid court.
-    c.line(shape == key_shape::trapezoid ? CourtPoint{257, 279} : CourtPoint{257, 280});
-    c.line({257, 307});
-    c.line({29, 307});
-    c.line({29, 280});
-}
-
-// ---- Half court, basket at the top ------------------------------------------------------
-
-void outline_top(Court& c) {
-    c.path({{11, 59}, {11, 290}, {275, 290}, {275, 59}, {11, 59}});
-}
-
-void lane_top(Court& c, key_shape shape) {
-    if (shape == key_shape::trapezoid) {
-        c.path({{90, 59}, {111, 155}, {175, 155}, {196, 59}});
-    } else {
-        c.path({{111, 59}, {111, 155}, {175, 155}, {175, 59}});
-    }
-}
-
-void three_point_top(Court& c) {
-    c.move({257, 86});
-    c.arc_chords_to(0, 180, {257, 86}, {29, 86});
-    c.line({29, 86});
-    c.line({29, 59});
-    c.line({257, 59});
-    c.line({257, 86});
-}
-
-// ---- Full court -------------------------------------------------------------------------
-
-void outline_full(Court& c) {
-    c.path({{45, 4}, {45, 357}, {248, 357}, {248, 4}, {45, 4}});
+void three_point_line(Court& c, const ThreePointGeometry& t, key_shape shape) {
+    c.move(t.from);
+    c.arc_chords_to(t.a1, t.a2, t.from, t.to);
+    c.line({t.to.x, t.lifted_on_trapezoid && shape == key_shape::trapezoid ? t.to.y - 1 : t.to.y});
+    c.line({t.to.x, t.baseline});
+    c.line({t.from.x, t.baseline});
+    c.line(t.from);
 }
 
 void midcourt_line(Court& c) {
@@ -154,42 +227,13 @@ void centre_circle(Court& c) {
     c.ellipse({122, 157}, {171, 205});
 }
 
-void lanes_full(Court& c, key_shape shape) {
-    if (shape == key_shape::trapezoid) {
-        c.path({{107, 4}, {122, 76}, {171, 76}, {186, 4}});
-        c.path({{107, 357}, {122, 285}, {171, 285}, {186, 357}});
-    } else {
-        c.path({{122, 4}, {122, 76}, {171, 76}, {171, 4}});
-        c.path({{122, 357}, {122, 285}, {171, 285}, {171, 357}});
-    }
-}
-
+// The free-throw circles' halves inside the lanes of the full court.
 void dashed_inner_halves(Court& c) {
     c.arc_chords(180, 360, {122, 76}, {171, 76}, true);
     c.arc_chords(0, 180, {122, 285}, {171, 285}, true);
 }
 
-void three_point_full_top(Court& c) {
-    c.move({231, 29});
-    c.arc_chords_to(0, 180, {231, 29}, {62, 29});
-    c.line({62, 29});
-    c.line({62, 4});
-    c.line({231, 4});
-    c.line({231, 29});
-}
-
-void three_point_full_bottom(Court& c) {
-    c.move({62, 332});
-    c.arc_chords_to(180, 360, {62, 332}, {231, 332});
-    c.line({231, 332});
-    c.line({231, 357});
-    c.line({62, 357});
-    c.line({62, 332});
-}
-
-// ---- Coloured courts --------------------------------------------------------------------
-
-enum class half { bottom, top, full };
+// ---- Painted courts ---------------------------------------------------------------------
 
 // Painting from runs works them out whole, unclipped: only for courts of a sensible size in
 // pixels, whose coordinates also leave room for the arithmetic around them. Other scales
@@ -198,356 +242,156 @@ bool runs_are_bounded(double scale) noexcept {
     return scale > 0 && 361 * scale <= 4 * raster::kMaxPictureSide;
 }
 
-// Runs of pixels that a later fill paints over, sorted by row and then by left end, so that
-// an earlier fill can leave them out: every pixel of the floor and of the three-point areas
-// is then written once, not again under the areas and lanes painted on top of it.
-class LaterFills {
-  public:
-    // `runs` sorted as the fills give them: by row, then from the left.
-    void add(const std::vector<raster::RowSpan>& runs) {
-        const std::size_t middle = runs_.size();
-        runs_.insert(runs_.end(), runs.begin(), runs.end());
-        std::inplace_merge(runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(middle), runs_.end(),
-                           [](const raster::RowSpan& a, const raster::RowSpan& b) {
-                               return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
-                           });
-        next_ = 0;
-    }
-
-    // Paints x0..x1 (both included) of row y but for the runs on that row. Rows are asked
-    // for from the top down.
-    void paint_row(raster::Bitmap& bitmap, const raster::ColourRun& run, int y, int x0, int x1) noexcept {
-        int from = x0;
-        for (std::size_t i = first_on(y); i < runs_.size() && runs_[i].y == y && from <= x1; ++i) {
-            const raster::RowSpan& r = runs_[i];
-            if (r.x1 < from) continue;
-            if (r.x0 > x1) break;
-            if (r.x0 > from) run.paint(bitmap, y, from, r.x0 - 1);
-            from = std::max(from, r.x1 + 1);
-        }
-        if (from <= x1) run.paint(bitmap, y, from, x1);
-    }
-
-    // Paints the box but for the runs in it; rows without runs go in blocks.
-    void paint_box(raster::Bitmap& bitmap, raster::Rect box, raster::Colour colour) {
-        box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, bitmap.width()),
-               std::min(box.bottom, bitmap.height())};
-        if (box.left >= box.right || box.top >= box.bottom) return;
-        const raster::ColourRun run(colour, box.right - box.left);
-        int y = box.top;
-        while (y < box.bottom) {
-            const std::size_t i = first_on(y);
-            const int next = i < runs_.size() ? std::min(std::max(runs_[i].y, y), box.bottom) : box.bottom;
-            if (next > y) {
-                bitmap.fill_rect({box.left, y, box.right, next}, colour);
-                y = next;
-                continue;
-            }
-            paint_row(bitmap, run, y, box.left, box.right - 1);
-            ++y;
-        }
-    }
-
-  private:
-    // The first run on row y or below; rows asked for in order cost a step each.
-    std::size_t first_on(int y) noexcept {
-        if (next_ > 0 && (next_ > runs_.size() || runs_[next_ - 1].y >= y)) next_ = 0;
-        while (next_ < runs_.size() && runs_[next_].y < y) ++next_;
-        return next_;
-    }
-
-    std::vector<raster::RowSpan> runs_;
-    std::size_t next_ = 0;
-};
-
-// The runs of the alternate fill of a polygon, unclipped.
-std::vector<raster::RowSpan> fill_runs(std::span<const raster::Point> points) {
-    std::vector<raster::RowSpan> runs;
-    const std::vector<raster::detail::Point64> wide(points.begin(), points.end());
-    raster::detail::polygon_spans(wide, runs);
-    return runs;
+// The court outline's box in pixels; the floor rectangle is drawn on it.
+raster::Rect floor_box(const Layout& l, double scale) noexcept {
+    const int x1 = Round(l.outline_from.x * scale), y1 = Round(l.outline_from.y * scale);
+    const int x2 = Round(l.outline_to.x * scale), y2 = Round(l.outline_to.y * scale);
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
 
-// The runs the brush of a rectangle call covers: strictly inside its outline.
-std::vector<raster::RowSpan> box_runs(raster::Point a, raster::Point b) {
-    const int left = std::min(a.x, b.x) + 1, right = std::max(a.x, b.x) - 2;
-    const int top = std::min(a.y, b.y) + 1, bottom = std::max(a.y, b.y) - 2;
-    std::vector<raster::RowSpan> runs;
-    if (left > right) return runs;
-    for (int y = top; y <= bottom; ++y) runs.push_back({y, left, right});
-    return runs;
-}
-
-// The floor rectangle's corners in pixels, in order.
-raster::Rect floor_box(const Court& c, half h) noexcept {
-    CourtPoint a{45, 4}, b{248, 357};
-    if (h == half::bottom) a = {11, 76}, b = {275, 307};
-    if (h == half::top) a = {11, 59}, b = {275, 290};
-    const raster::Point p = c.at(a), q = c.at(b);
-    return {std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
-}
-
-// A lane as it is painted: the outline it is drawn with (the closed polygon of a trapezoid,
-// the two corners of a rectangle) and the runs its brush covers.
-struct Lane {
-    std::vector<raster::Point> outline;
-    std::vector<raster::RowSpan> runs;
-};
-
-std::vector<Lane> lane_shapes(const Court& c, key_shape shape, half h) {
-    std::vector<std::vector<CourtPoint>> corners;
-    if (shape == key_shape::trapezoid) {
-        switch (h) {
-            case half::bottom:
-                corners = {{{90, 307}, {111, 211}, {175, 211}, {196, 307}}};
-                break;
-            case half::top:
-                corners = {{{90, 59}, {111, 155}, {175, 155}, {196, 59}}};
-                break;
-            case half::full:
-                corners = {{{107, 4}, {122, 76}, {171, 76}, {186, 4}}, {{107, 357}, {122, 285}, {171, 285}, {186, 357}}};
-                break;
-        }
-    } else {
-        switch (h) {
-            case half::bottom:
-                corners = {{{111, 211}, {175, 307}}};
-                break;
-            case half::top:
-                corners = {{{111, 59}, {175, 155}}};
-                break;
-            case half::full:
-                corners = {{{122, 4}, {171, 76}}, {{122, 285}, {171, 357}}};
-                break;
-        }
-    }
-    std::vector<Lane> lanes;
-    for (const std::vector<CourtPoint>& points : corners) {
-        Lane lane;
-        for (const CourtPoint& p : points) lane.outline.push_back(c.at(p));
-        if (shape == key_shape::trapezoid) {
-            lane.outline.push_back(lane.outline.front());  // as Court::polygon closes it
-            lane.runs = fill_runs(lane.outline);
-        } else {
-            lane.runs = box_runs(lane.outline[0], lane.outline[1]);
-        }
-        lanes.push_back(std::move(lane));
-    }
-    return lanes;
-}
-
-// The lanes in the key colour, each filled and outlined by one call.
-void paint_lanes(Court& c, const std::array<raster::Colour, 4>& colours, key_shape shape, half h) {
-    raster::Canvas& canvas = c.canvas();
-    canvas.pen.colour = colours[kKey];
-    canvas.brush.colour = colours[kKey];
-    if (shape == key_shape::trapezoid) {
-        switch (h) {
-            case half::bottom:
-                c.polygon({{90, 307}, {111, 211}, {175, 211}, {196, 307}});
-                break;
-            case half::top:
-                c.polygon({{90, 59}, {111, 155}, {175, 155}, {196, 59}});
-                break;
-            case half::full:
-                c.polygon({{107, 4}, {122, 76}, {171, 76}, {186, 4}});
-                c.polygon({{107, 357}, {122, 285}, {171, 285}, {186, 357}});
-                break;
-        }
-    } else {
-        switch (h) {
-            case half::bottom:
-                c.rectangle({111, 211}, {175, 307});
-                break;
-            case half::top:
-                c.rectangle({111, 59}, {175, 155});
-                break;
-            case half::full:
-                c.rectangle({122, 4}, {171, 76});
-                c.rectangle({122, 285}, {171, 357});
-                break;
-        }
-    }
+ArcRegion three_point_area(const ThreePointGeometry& t, double scale) noexcept {
+    auto i = [](double v) { return static_cast<int>(v); };
+    return arc_region(i(t.from.x), i(t.from.y), i(t.to.x), i(t.to.y), i(t.baseline), scale, t.a1, t.a2);
 }
 
 // The painting before the zones: floor, three-point areas, centre circle, lanes. The
 // three-point lines are drawn here, black, as the edge of their areas.
-void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_shape shape, half h) {
+void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_shape shape, const Layout& l) {
     raster::Canvas& canvas = c.canvas();
     if (canvas.pen.width == 0) canvas.pen.width = 1;
+    const double s = c.scale();
 
     // A picture taller than the screen is filled inside its outlines; otherwise each area
     // is one polygon whose edge is the three-point line.
     const bool flood = screen_shorter_than(c.picture());
-    if (flood || !runs_are_bounded(c.scale())) {
+    if (flood || !runs_are_bounded(s)) {
         canvas.pen.colour = colours[kFloor];
         canvas.brush.colour = colours[kFloor];
         canvas.brush.style = raster::BrushStyle::solid;
-        switch (h) {
-            case half::bottom:
-                c.rectangle({11, 76}, {275, 307});
-                break;
-            case half::top:
-                c.rectangle({11, 59}, {275, 290});
-                break;
-            case half::full:
-                c.rectangle({45, 4}, {248, 357});
-                break;
-        }
+        c.rectangle(l.outline_from, l.outline_to);
         canvas.pen.colour = kBlack;
         canvas.brush.colour = colours[kThreePointArea];
-        const double s = c.scale();
-        switch (h) {
-            case half::bottom:
-                if (flood) {
-                    three_point_bottom(c, shape);
-                    canvas.flood_fill(c.px(40), c.px(270), kBlack);
-                } else {
-                    fill_arc_region(c.picture(), 29, 280, 257, 280, 307, s, 180, 360);
-                }
-                break;
-            case half::top:
-                if (flood) {
-                    three_point_top(c);
-                    canvas.flood_fill(c.px(40), c.px(100), kBlack);
-                } else {
-                    fill_arc_region(c.picture(), 257, 86, 29, 86, 59, s, 0, 180);
-                }
-                break;
-            case half::full:
-                if (flood) {
-                    three_point_full_top(c);
-                    three_point_full_bottom(c);
-                    canvas.flood_fill(c.px(65), c.px(8), kBlack);
-                    canvas.flood_fill(c.px(65), c.px(350), kBlack);
-                } else {
-                    fill_arc_region(c.picture(), 231, 29, 62, 29, 4, s, 0, 180);
-                    fill_arc_region(c.picture(), 62, 332, 231, 332, 357, s, 180, 360);
-                }
-                break;
+        if (flood) {
+            for (const ThreePointGeometry& t : l.three_point_list()) three_point_line(c, t, shape);
+            for (const ThreePointGeometry& t : l.three_point_list())
+                canvas.flood_fill(c.px(t.inside.x), c.px(t.inside.y), kBlack);
+        } else {
+            for (const ThreePointGeometry& t : l.three_point_list()) canvas.polygon(three_point_area(t, s).polygon());
         }
-        if (h == half::full) centre_circle(c);
-        paint_lanes(c, colours, shape, h);
+        if (l.full) centre_circle(c);
+        canvas.pen.colour = colours[kKey];
+        canvas.brush.colour = colours[kKey];
+        for (const LaneGeometry& lane : l.lane_list()) {
+            const std::array<CourtPoint, 4> corners = lane.corners(shape);
+            if (shape == key_shape::trapezoid) {
+                c.polygon(corners);
+            } else {
+                c.rectangle(corners[1], corners[3]);
+            }
+        }
         return;
     }
 
-    // The same drawing calls, with each brush painted by hand from the runs its fill covers,
-    // leaving out what a later brush covers; pens draw as before, in the same order.
-    const double s = c.scale();
+    // The same drawing calls, with each brush painted from the runs its fill covers, leaving
+    // out what a later brush covers; pens draw as before, in the same order.
     std::array<ArcRegion, 2> areas;
-    std::size_t area_count = 0;
-    switch (h) {
-        case half::bottom:
-            areas[area_count++] = arc_region(29, 280, 257, 280, 307, s, 180, 360);
-            break;
-        case half::top:
-            areas[area_count++] = arc_region(257, 86, 29, 86, 59, s, 0, 180);
-            break;
-        case half::full:
-            areas[area_count++] = arc_region(231, 29, 62, 29, 4, s, 0, 180);
-            areas[area_count++] = arc_region(62, 332, 231, 332, 357, s, 180, 360);
-            break;
-    }
     std::array<std::vector<raster::RowSpan>, 2> area_runs;
-    for (std::size_t i = 0; i < area_count; ++i) area_runs[i] = fill_runs(areas[i].polygon());
-
-    const std::vector<Lane> lanes = lane_shapes(c, shape, h);
-    LaterFills over_areas;  // the lanes
-    for (const Lane& lane : lanes) over_areas.add(lane.runs);
-    LaterFills over_floor = over_areas;  // the lanes and the three-point areas
-    for (std::size_t i = 0; i < area_count; ++i) over_floor.add(area_runs[i]);
+    std::array<std::vector<raster::Point>, 2> lane_outlines;
+    std::array<std::vector<raster::RowSpan>, 2> lane_runs;
+    raster::RunSet over_areas;  // the lanes
+    for (std::size_t i = 0; i < l.ends; ++i) {
+        areas[i] = three_point_area(l.three_points[i], s);
+        area_runs[i] = raster::polygon_runs(areas[i].polygon());
+        const std::array<CourtPoint, 4> corners = l.lanes[i].corners(shape);
+        if (shape == key_shape::trapezoid) {
+            lane_outlines[i] = c.closed(corners);
+            lane_runs[i] = raster::polygon_runs(lane_outlines[i]);
+        } else {
+            lane_outlines[i] = {c.at(corners[1]), c.at(corners[3])};
+            lane_runs[i] = raster::rectangle_runs(lane_outlines[i][0], lane_outlines[i][1]);
+        }
+        over_areas.add(lane_runs[i]);
+    }
+    raster::RunSet over_floor = over_areas;  // the lanes and the three-point areas
+    for (std::size_t i = 0; i < l.ends; ++i) over_floor.add(area_runs[i]);
 
     raster::Bitmap& bitmap = c.picture().bitmap();
-    const raster::Rect floor = floor_box(c, h);
-    over_floor.paint_box(bitmap, {floor.left + 1, floor.top + 1, floor.right - 1, floor.bottom - 1},
-                         colours[kFloor]);
+    const raster::Rect floor = floor_box(l, s);
+    raster::fill_rect_except(bitmap, {floor.left + 1, floor.top + 1, floor.right - 1, floor.bottom - 1},
+                             colours[kFloor], over_floor);
     canvas.pen.colour = colours[kFloor];
     canvas.brush.colour = colours[kFloor];
     canvas.brush.style = raster::BrushStyle::clear;
     canvas.rectangle(floor.left, floor.top, floor.right, floor.bottom);
 
     canvas.pen.colour = kBlack;
-    const raster::ColourRun three_point_run(colours[kThreePointArea], bitmap.width());
-    for (std::size_t i = 0; i < area_count; ++i) {
-        for (const raster::RowSpan& r : area_runs[i]) over_areas.paint_row(bitmap, three_point_run, r.y, r.x0, r.x1);
+    for (std::size_t i = 0; i < l.ends; ++i) {
+        raster::fill_runs_except(bitmap, area_runs[i], colours[kThreePointArea], over_areas);
         draw_outline(canvas, areas[i].polygon(), true);
     }
     canvas.brush.colour = colours[kThreePointArea];
     canvas.brush.style = raster::BrushStyle::solid;
 
-    if (h == half::full) centre_circle(c);
+    if (l.full) centre_circle(c);
 
     canvas.pen.colour = colours[kKey];
     canvas.brush.colour = colours[kKey];
     canvas.brush.style = raster::BrushStyle::clear;
-    const raster::ColourRun key_run(colours[kKey], bitmap.width());
-    for (const Lane& lane : lanes) {
-        for (const raster::RowSpan& r : lane.runs) key_run.paint(bitmap, r.y, r.x0, r.x1);
+    for (std::size_t i = 0; i < l.ends; ++i) {
+        raster::fill_runs(bitmap, lane_runs[i], colours[kKey]);
+        const std::vector<raster::Point>& outline = lane_outlines[i];
         if (shape == key_shape::trapezoid) {
-            canvas.polygon(lane.outline);
+            canvas.polygon(outline);
         } else {
-            canvas.rectangle(lane.outline[0].x, lane.outline[0].y, lane.outline[1].x, lane.outline[1].y);
+            canvas.rectangle(outline[0].x, outline[0].y, outline[1].x, outline[1].y);
         }
     }
     canvas.brush.style = raster::BrushStyle::solid;
 }
 
-// What the brush of the floor rectangle of a coloured court kind covers: the inside of its
+// What the brush of the floor rectangle of a painted court kind covers: the inside of its
 // outline. Empty for other kinds.
-raster::Rect floor_interior(int kind, double scale) noexcept {
-    CourtPoint a{0, 0}, b{0, 0};
-    switch (kind) {
-        case 3:
-        case 9:
-            a = {11, 76}, b = {275, 307};
-            break;
-        case 4:
-        case 10:
-            a = {11, 59}, b = {275, 290};
-            break;
-        case 5:
-        case 11:
-            a = {45, 4}, b = {248, 357};
-            break;
-        default:
-            return {};
-    }
-    if (!runs_are_bounded(scale)) return {};
+raster::Rect floor_interior(const CourtKind* kind, double scale) noexcept {
+    if (kind == nullptr || !kind->painted || !runs_are_bounded(scale)) return {};
     // The rectangle call takes its corners in either order; its outline runs along
     // left..right-1 and top..bottom-1.
-    const int x1 = Round(a.x * scale), y1 = Round(a.y * scale), x2 = Round(b.x * scale), y2 = Round(b.y * scale);
-    return {std::min(x1, x2) + 1, std::min(y1, y2) + 1, std::max(x1, x2) - 1, std::max(y1, y2) - 1};
+    const raster::Rect box = floor_box(*kind->layout, scale);
+    return {box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
 }
 
-// Fills `area` but for the part of it inside `hole`.
-void fill_around(raster::Bitmap& bitmap, raster::Rect area, raster::Rect hole, raster::Colour colour) noexcept {
-    hole.left = std::clamp(hole.left, area.left, std::max(area.left, area.right));
-    hole.right = std::clamp(hole.right, area.left, std::max(area.left, area.right));
-    hole.top = std::clamp(hole.top, area.top, std::max(area.top, area.bottom));
-    hole.bottom = std::clamp(hole.bottom, area.top, std::max(area.top, area.bottom));
-    if (hole.left >= hole.right || hole.top >= hole.bottom) {
-        bitmap.fill_rect(area, colour);
-        return;
+// ---- Layouts ----------------------------------------------------------------------------
+
+// Black lines on the picture as draw_court left it.
+void draw_layout(Court& c, const Layout& l, key_shape shape) {
+    court_outline(c, l);
+    if (l.full) {
+        c.canvas().brush.style = raster::BrushStyle::clear;
+        centre_circle(c);
+        midcourt_line(c);
     }
-    bitmap.fill_rect({area.left, area.top, area.right, hole.top}, colour);
-    bitmap.fill_rect({area.left, hole.top, hole.left, hole.bottom}, colour);
-    bitmap.fill_rect({hole.right, hole.top, area.right, hole.bottom}, colour);
-    bitmap.fill_rect({area.left, hole.bottom, area.right, area.bottom}, colour);
+    lane_outlines(c, l, shape);
+    l.baskets(c.picture(), c.scale());
+    if (l.full) dashed_inner_halves(c);
+    for (const ThreePointGeometry& t : l.three_point_list()) three_point_line(c, t, shape);
 }
 
-bool is_coloured_kind(int kind) noexcept {
-    switch (kind) {
-        case 3:
-        case 4:
-        case 5:
-        case 9:
-        case 10:
-        case 11:
-        case 13:
-            return true;
-        default:
-            return false;
+// Floor, areas and lanes in the sequence's colours, the zones, then the black lines the
+// painting has not drawn yet.
+void paint_layout(Court& c, const DrawContext& ctx, const Layout& l, key_shape shape, int seq) {
+    const std::array<raster::Colour, 4> colours = court_colours(ctx, seq);
+    paint_floor(c, colours, shape, l);
+    draw_zones(c.picture(), ctx, seq, c.scale());
+    raster::Canvas& canvas = c.canvas();
+    canvas.pen.colour = kBlack;
+    if (l.full) {
+        canvas.brush.style = raster::BrushStyle::clear;
+        midcourt_line(c);
     }
+    court_outline(c, l);
+    lane_outlines(c, l, shape);
+    if (l.full) canvas.brush.colour = colours[kKey];
+    l.baskets(c.picture(), c.scale());
+    if (l.full) dashed_inner_halves(c);
 }
 
 }  // namespace
@@ -670,77 +514,39 @@ void draw_full_court_baskets(raster::Picture& picture, double scale) {
     }
 }
 
-// ---- Plain layouts ----------------------------------------------------------------------
+// ---- Layout routines --------------------------------------------------------------------
 
 void draw_half_court_bottom(raster::Picture& picture, key_shape shape, double scale) {
     Court c(picture, scale);
-    outline_bottom(c);
-    lane_bottom(c, shape);
-    draw_bottom_basket(picture, scale);
-    picture.canvas().brush.style = raster::BrushStyle::solid;
-    three_point_bottom(c, shape);
+    draw_layout(c, kBottomHalf, shape);
 }
 
 void draw_half_court_top(raster::Picture& picture, key_shape shape, double scale) {
     Court c(picture, scale);
-    outline_top(c);
-    lane_top(c, shape);
-    draw_top_basket(picture, scale);
-    three_point_top(c);
+    draw_layout(c, kTopHalf, shape);
 }
 
 void draw_full_court(raster::Picture& picture, key_shape shape, double scale) {
     Court c(picture, scale);
-    outline_full(c);
-    picture.canvas().brush.style = raster::BrushStyle::clear;
-    centre_circle(c);
-    midcourt_line(c);
-    lanes_full(c, shape);
-    draw_full_court_baskets(picture, scale);
-    dashed_inner_halves(c);
-    three_point_full_top(c);
-    three_point_full_bottom(c);
+    draw_layout(c, kFullCourt, shape);
 }
-
-// ---- Coloured layouts -------------------------------------------------------------------
 
 void paint_half_court_bottom(raster::Picture& picture, const DrawContext& ctx, key_shape shape, int seq,
                              double scale) {
     Court c(picture, scale);
-    paint_floor(c, court_colours(ctx, seq), shape, half::bottom);
-    draw_zones(picture, ctx, seq, scale);
-    picture.canvas().pen.colour = kBlack;
-    outline_bottom(c);
-    lane_bottom(c, shape);
-    draw_bottom_basket(picture, scale);
+    paint_layout(c, ctx, kBottomHalf, shape, seq);
 }
 
 void paint_half_court_top(raster::Picture& picture, const DrawContext& ctx, key_shape shape, int seq,
                           double scale) {
     Court c(picture, scale);
-    paint_floor(c, court_colours(ctx, seq), shape, half::top);
-    draw_zones(picture, ctx, seq, scale);
-    picture.canvas().pen.colour = kBlack;
-    outline_top(c);
-    lane_top(c, shape);
-    draw_top_basket(picture, scale);
+    paint_layout(c, ctx, kTopHalf, shape, seq);
 }
 
 void paint_full_court(raster::Picture& picture, const DrawContext& ctx, key_shape shape, int seq,
                       double scale) {
     Court c(picture, scale);
-    const std::array<raster::Colour, 4> colours = court_colours(ctx, seq);
-    paint_floor(c, colours, shape, half::full);
-    draw_zones(picture, ctx, seq, scale);
-    raster::Canvas& canvas = picture.canvas();
-    canvas.pen.colour = kBlack;
-    canvas.brush.style = raster::BrushStyle::clear;
-    midcourt_line(c);
-    outline_full(c);
-    lanes_full(c, shape);
-    canvas.brush.colour = colours[kKey];
-    draw_full_court_baskets(picture, scale);
-    dashed_inner_halves(c);
+    paint_layout(c, ctx, kFullCourt, shape, seq);
 }
 
 // ---- The court of a frame ---------------------------------------------------------------
@@ -752,12 +558,12 @@ bool court_paints_every_pixel(int width, int height, int screen_height) noexcept
     return screen_height >= height && (width > 1 || height > 1);
 }
 
-
 void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int seq, double scale) {
     raster::Canvas& canvas = picture.canvas();
     const int w = picture.width();
     const int h = picture.height();
-    const bool coloured = is_coloured_kind(court_kind);
+    const CourtKind* kind = court_kind_of(court_kind);
+    const bool coloured = kind != nullptr && !kind->monochrome;
     const raster::Colour background = coloured ? court_colours(ctx, seq)[kBackground] : kWhite;
 
     canvas.pen.colour = kBlack;
@@ -772,70 +578,28 @@ void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int 
         canvas.flood_fill(Round(3 * scale), Round(3 * scale), kBlack);
     } else {
         // The rectangle's brush, then its frame; the part of the brush that the floor of a
-        // coloured court paints over next is left out.
-        fill_around(picture.bitmap(), raster::Rect{1, 1, w - 1, h - 1}, floor_interior(court_kind, scale),
-                    background);
+        // painted court paints over next is left out.
+        raster::fill_rect_except(picture.bitmap(), raster::Rect{1, 1, w - 1, h - 1},
+                                 floor_interior(kind, scale), background);
         canvas.brush.style = raster::BrushStyle::clear;
         canvas.rectangle(0, 0, w, h);
         canvas.brush.style = raster::BrushStyle::solid;
     }
+    if (kind == nullptr) return;
 
-    const key_shape shape = court_kind >= 6 ? key_shape::rectangle : key_shape::trapezoid;
-    switch (court_kind) {
-        case 0:
-        case 1:
-        case 2:
-        case 6:
-        case 7:
-        case 8:
-            ctx.monochrome = true;
-            draw_zones(picture, ctx, seq, scale);
-            switch (court_kind % 6) {
-                case 0:
-                    draw_half_court_bottom(picture, shape, scale);
-                    break;
-                case 1:
-                    draw_half_court_top(picture, shape, scale);
-                    break;
-                default:
-                    draw_full_court(picture, shape, scale);
-                    break;
-            }
-            break;
-        case 3:
-        case 4:
-        case 5:
-        case 9:
-        case 10:
-        case 11:
-            ctx.monochrome = false;
-            switch (court_kind % 6) {
-                case 3:
-                    paint_half_court_bottom(picture, ctx, shape, seq, scale);
-                    break;
-                case 4:
-                    paint_half_court_top(picture, ctx, shape, seq, scale);
-                    break;
-                default:
-                    paint_full_court(picture, ctx, shape, seq, scale);
-                    break;
-            }
-            break;
-        case 12:
-            ctx.monochrome = true;
-            draw_zones(picture, ctx, seq, scale);
-            break;
-        case 13:
-            ctx.monochrome = false;
-            canvas.pen.colour = kBlack;
-            canvas.brush.colour = background;
-            canvas.rectangle(0, 0, w, h);
-            draw_zones(picture, ctx, seq, scale);
-            canvas.pen.colour = kBlack;
-            break;
-        default:
-            break;
+    ctx.monochrome = kind->monochrome;
+    Court c(picture, scale);
+    if (kind->painted) {
+        paint_layout(c, ctx, *kind->layout, kind->key, seq);
+        return;
     }
+    if (kind->layout == nullptr && coloured) {
+        // The blank coloured court's frame again, over its background.
+        canvas.brush.colour = background;
+        canvas.rectangle(0, 0, w, h);
+    }
+    draw_zones(picture, ctx, seq, scale);
+    if (kind->layout != nullptr) draw_layout(c, *kind->layout, kind->key);
 }
 
 }  // namespace hoopcast

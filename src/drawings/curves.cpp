@@ -16,8 +16,6 @@ namespace {
 
 constexpr double kPi = 3.1415926535897932385;
 
-enum class CurveKind { loop, screen, pass, dribble };
-
 double sq(double v) {
     return v * v;
 }
@@ -35,8 +33,9 @@ CurvePoint spline_at(double t, std::span<const TPunt> points) {
     // From Round(t) + 3 on the basis is zero.
     for (int j = std::max(first, 0); j <= first + 4 && j <= n - 1; ++j) {
         const double w = bspline_basis(j - t);
-        c.x += w * points[j].x;
-        c.y += w * points[j].y;
+        const TPunt& p = points[static_cast<std::size_t>(j)];
+        c.x += w * p.x;
+        c.y += w * p.y;
     }
     return c;
 }
@@ -46,130 +45,169 @@ CurvePoint spline_at(double t, std::span<const TPunt> points) {
 // units never exceeds the longest of them wherever all four weights are in play.
 double reach_per_step(std::span<const TPunt> points, int n, std::int64_t N) {
     double longest = 0;
-    for (int j = 1; j < n; ++j)
+    for (std::size_t j = 1; j < static_cast<std::size_t>(n); ++j)
         longest = std::max(longest, std::hypot(static_cast<double>(points[j].x) - points[j - 1].x,
                                                static_cast<double>(points[j].y) - points[j - 1].y));
     // Generous against the rounding of the steps' parameters.
     return longest * n / static_cast<double>(N) * (1 + 1e-6) + 1e-9;
 }
 
-void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points, int factor,
-                int no_mark, Colour colour, double scale, CurveKind kind, bool skip_quiet_steps = true) {
+// What the curve kinds share: the picture, the control points and the number of steps, the
+// chain's start and end, and the pen's path through the curve's points, in pixels.
+struct CurveFrame {
+    raster::Picture& picture;
+    double s;
+    std::span<const TPunt> points;
+    std::int64_t steps;
+    TPunt start;  // the chain's first point, where the curve starts
+    TPunt end;    // its last point, where the curve ends
+    geometry::PenPath& path;
+
+    int px(double v) const { return Round(s * v); }
+    void line_to(CurvePoint c) { path.line_to(px(c.x), px(c.y)); }
+    void move_to(CurvePoint c) { path.move_to(px(c.x), px(c.y)); }
+};
+
+// Loops and screens: a fine polyline through the steps.
+struct Polyline {
+    static constexpr int kStepsPerPoint = 25;
+
+    explicit Polyline(const CurveFrame&) {}
+    // Each step is given its point and that point rounded to whole court units; the result
+    // is the number of further steps that can be passed over.
+    std::int64_t step(CurveFrame& f, CurvePoint c, CurvePoint) {
+        f.line_to(c);
+        return 0;
+    }
+};
+
+// Passes: the pen goes up or down whenever the curve is more than a dash's length, in whole
+// court units, from where it last did, and stays down within a dash's length of the end.
+struct Dashes {
+    static constexpr int kStepsPerPoint = 25;
+    bool pen_down = true;
+    TPunt turned;   // where the pen last went up or down
+    double length;  // of a dash and of a gap, in court units
+
+    explicit Dashes(const CurveFrame& f) : turned(f.start), length(3 * f.s) {}
+    std::int64_t step(CurveFrame& f, CurvePoint c, CurvePoint rounded) {
+        if (pen_down) {
+            f.line_to(c);
+        } else {
+            f.move_to(c);
+        }
+        if (sq(turned.x - rounded.x) + sq(turned.y - rounded.y) > length * length) {
+            turned = {Round(c.x), Round(c.y)};
+            pen_down = !pen_down;
+        }
+        if (sq(f.end.x - rounded.x) + sq(f.end.y - rounded.y) < length * length) pen_down = true;
+        return 0;
+    }
+};
+
+// Dribbles: straight at first, then half circles of radius 2s pixels on alternate sides,
+// each on a chord of the curve 4s pixels long, and straight again near the end.
+struct Waves {
+    static constexpr int kStepsPerPoint = 200;
+    bool straight = true;     // no half circles yet, or no more
+    bool first_side = true;   // the next half circle is on the first side
+    CurvePoint anchor{0, 0};  // where the last half circle ended
+    double radius;            // in pixels
+    lines_detail::ArcPoints& arcs;
+    double arc_reach;   // how far a half circle's pixels reach from its middle
+    double step_reach;  // how far the curve can move in one step, in court units
+    bool skip_quiet_steps;
+
+    explicit Waves(const CurveFrame& f, bool skip = true)
+        : radius(2 * f.s),
+          arcs(lines_detail::arc_points_for(radius)),
+          arc_reach(radius + std::max(f.picture.canvas().pen.width, 1) + 2),
+          step_reach(reach_per_step(f.points, static_cast<int>(f.points.size()), f.steps)),
+          skip_quiet_steps(skip) {}
+
+    std::int64_t step(CurveFrame& f, CurvePoint c, CurvePoint rounded) {
+        const double s = f.s;
+        if (straight) {
+            f.line_to(c);
+        } else if (sq(s * (c.x - anchor.x)) + sq(s * (c.y - anchor.y)) >= 4 * radius * radius) {
+            half_circle(f, c);
+            first_side = !first_side;
+            f.move_to(c);
+            anchor = c;
+        }
+        if (straight && sq(f.start.x - rounded.x) + sq(f.start.y - rounded.y) > 10 * s) {
+            straight = false;
+            anchor = c;
+        }
+        if (sq(f.end.x - rounded.x) + sq(f.end.y - rounded.y) < sq(10 * s)) {
+            straight = true;
+            anchor = c;
+        }
+        if (!skip_quiet_steps || straight || !(s > 0)) return 0;
+        // Along the waves nothing happens until the curve is 2R from where the last half
+        // circle started or comes within 10s of the end (its point rounded, so up to half a
+        // diagonal nearer); steps that cannot get that far are passed.
+        constexpr double kRoundingReach = 0.7072;
+        constexpr double kMargin = 1e-6;
+        const double to_next_wave = 2 * radius / s - std::hypot(c.x - anchor.x, c.y - anchor.y);
+        const double to_end = std::hypot(f.end.x - c.x, f.end.y - c.y) - kRoundingReach - 10 * s;
+        const double slack = std::min(to_next_wave, to_end) - kMargin;
+        return slack > 0 ? static_cast<std::int64_t>(std::min(std::floor(slack / step_reach), 1e15)) : 0;
+    }
+
+    // The half circle on the chord from the anchor to c, where it can show.
+    void half_circle(CurveFrame& f, CurvePoint c) {
+        const double s = f.s;
+        const auto theta = line_angle(s * anchor.x, s * anchor.y, s * c.x, s * c.y);
+        const int mx = Round(s * (anchor.x + c.x) / 2);
+        const int my = Round(s * (anchor.y + c.y) / 2);
+        const bool shows = mx >= -arc_reach && my >= -arc_reach && mx <= f.picture.width() + arc_reach &&
+                           my <= f.picture.height() + arc_reach;
+        if (!theta || !shows) return;
+        f.path.flush();
+        const int degrees = Round(*theta * 180 / kPi);
+        if (first_side) {
+            draw_arc_polyline(f.picture, mx, my, arcs, degrees + 180, degrees + 360);
+        } else {
+            draw_arc_polyline(f.picture, mx, my, arcs, degrees, degrees + 180);
+        }
+    }
+};
+
+// The curve through the points in the steps of its kind, then the end mark: a screen bar, or
+// an arrow head. The mark follows the last control segment, not the curve.
+template <typename Stroke, typename... Options>
+void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
+                const LinePen& pen, double scale, bool bar, Options... options) {
     if (points.size() < 4) return;
     raster::Canvas& canvas = picture.canvas();
-    const double s = scale;
-    const int saved_width = canvas.pen.width;
+    const SegmentPen segment_pen(canvas, ctx, pen);
     const int n = static_cast<int>(std::min<std::size_t>(points.size(), 1 << 20));
-    const TPunt A = points[1];
-    const TPunt E = points[n - 2];
-    canvas.pen.colour = ctx.monochrome ? 0x000000 : colour;
-    canvas.pen.width = lines_detail::widened_pen(canvas.pen.width, factor);
-
-    const std::int64_t k = std::max(1, Round(s));
-    const std::int64_t N = n * k * (kind == CurveKind::dribble ? 200 : 25);
-    const double g = static_cast<double>(N) / n;
-    auto px = [&](double v) { return Round(s * v); };
-
+    const std::int64_t k = std::max(1, Round(scale));
+    const std::int64_t steps = n * k * Stroke::kStepsPerPoint;
+    const double steps_per_point = static_cast<double>(steps) / n;
     geometry::PenPath path(canvas);
-    path.move_to(px(A.x), px(A.y));
+    CurveFrame f{picture, scale,     points.first(static_cast<std::size_t>(n)),
+                 steps,   points[1], points[static_cast<std::size_t>(n - 2)],
+                 path};
+    Stroke stroke(f, options...);
 
-    // Pass state.
-    bool pen_down = true;
-    TPunt T = A;
-    const double U = 3 * s;
-    // Dribble state.
-    bool straight = true;
-    bool first_side = true;
-    CurvePoint L{0, 0};
-    const double R = 2 * s;
-    lines_detail::ArcPoints& arc_points = lines_detail::arc_points_for(R);
-    const double arc_reach = R + std::max(canvas.pen.width, 1) + 2;
-    const double step_reach = kind == CurveKind::dribble ? reach_per_step(points, n, N) : 0;
-
+    f.move_to({static_cast<double>(f.start.x), static_cast<double>(f.start.y)});
     // Only the steps between the chain's start and end (1 < t < n - 2) are drawn.
-    const auto first_step = static_cast<std::int64_t>(std::floor(g)) + 1;
-    for (std::int64_t i = first_step; i < N; ++i) {
-        if (!(static_cast<double>(i) < static_cast<double>(N) - 2 * g)) break;
-        if (!(g < static_cast<double>(i))) continue;
-        const CurvePoint C = spline_at(parameter(n, i, N), points);
-        const double cx = static_cast<double>(Round(C.x));
-        const double cy = static_cast<double>(Round(C.y));
-        switch (kind) {
-            case CurveKind::loop:
-            case CurveKind::screen:
-                path.line_to(px(C.x), px(C.y));
-                break;
-            case CurveKind::pass: {
-                if (pen_down) {
-                    path.line_to(px(C.x), px(C.y));
-                } else {
-                    path.move_to(px(C.x), px(C.y));
-                }
-                if (sq(T.x - cx) + sq(T.y - cy) > U * U) {
-                    T = {Round(C.x), Round(C.y)};
-                    pen_down = !pen_down;
-                }
-                if (sq(E.x - cx) + sq(E.y - cy) < U * U) pen_down = true;
-                break;
-            }
-            case CurveKind::dribble: {
-                if (straight) {
-                    path.line_to(px(C.x), px(C.y));
-                } else if (sq(s * (C.x - L.x)) + sq(s * (C.y - L.y)) >= 4 * R * R) {
-                    const auto theta = line_angle(s * L.x, s * L.y, s * C.x, s * C.y);
-                    const int mx = Round(s * (L.x + C.x) / 2);
-                    const int my = Round(s * (L.y + C.y) / 2);
-                    const bool shows = mx >= -arc_reach && my >= -arc_reach &&
-                                       mx <= picture.width() + arc_reach &&
-                                       my <= picture.height() + arc_reach;
-                    if (theta && shows) {
-                        path.flush();
-                        const int K = Round(*theta * 180 / kPi);
-                        if (first_side) {
-                            draw_arc_polyline(picture, mx, my, arc_points, K + 180, K + 360);
-                        } else {
-                            draw_arc_polyline(picture, mx, my, arc_points, K, K + 180);
-                        }
-                    }
-                    first_side = !first_side;
-                    path.move_to(px(C.x), px(C.y));
-                    L = C;
-                }
-                if (straight && sq(A.x - cx) + sq(A.y - cy) > 10 * s) {
-                    straight = false;
-                    L = C;
-                }
-                if (sq(E.x - cx) + sq(E.y - cy) < sq(10 * s)) {
-                    straight = true;
-                    L = C;
-                }
-                if (skip_quiet_steps && !straight && s > 0) {
-                    // Along the waves nothing happens until the curve is 2R from where the last
-                    // half circle started or comes within 10s of the end (its point rounded, so
-                    // up to half a diagonal nearer); steps that cannot get that far are passed.
-                    constexpr double kRoundingReach = 0.7072;
-                    constexpr double kMargin = 1e-6;
-                    const double to_next_wave = 2 * R / s - std::hypot(C.x - L.x, C.y - L.y);
-                    const double to_end = std::hypot(E.x - C.x, E.y - C.y) - kRoundingReach - 10 * s;
-                    const double slack = std::min(to_next_wave, to_end) - kMargin;
-                    if (slack > 0) i += static_cast<std::int64_t>(std::min(std::floor(slack / step_reach), 1e15));
-                }
-                break;
-            }
-        }
+    const auto first_step = static_cast<std::int64_t>(std::floor(steps_per_point)) + 1;
+    for (std::int64_t i = first_step; i < steps; ++i) {
+        if (!(static_cast<double>(i) < static_cast<double>(steps) - 2 * steps_per_point)) break;
+        if (!(steps_per_point < static_cast<double>(i))) continue;
+        const CurvePoint c = spline_at(parameter(n, i, steps), points);
+        i += stroke.step(f, c, {static_cast<double>(Round(c.x)), static_cast<double>(Round(c.y))});
     }
-    path.line_to(px(E.x), px(E.y));
+    f.line_to({static_cast<double>(f.end.x), static_cast<double>(f.end.y)});
     path.flush();
 
-    if (no_mark == 0) {
-        const TPunt B = points[n - 3];
-        if (kind == CurveKind::screen) {
-            draw_screen_bar(picture, B.x, B.y, E.x, E.y, s);
-        } else {
-            draw_arrow_head(picture, B.x, B.y, E.x, E.y, s);
-        }
+    if (pen.end_mark) {
+        const TPunt before = points[static_cast<std::size_t>(n - 3)];
+        (bar ? draw_screen_bar : draw_arrow_head)(picture, before.x, before.y, f.end.x, f.end.y, scale);
     }
-    canvas.pen.width = saved_width;
 }
 
 }  // namespace
@@ -192,47 +230,56 @@ double spline_weight(int n, int j, int i, int N) {
 
 CurvePoint spline_point(int i, int n, int N, std::span<const TPunt> points) {
     if (points.empty() || n <= 0 || N <= 0) return {};
-    return spline_at(parameter(n, i, N), points.first(std::min<std::size_t>(points.size(), n)));
+    return spline_at(parameter(n, i, N), points.first(std::min(points.size(), static_cast<std::size_t>(n))));
 }
 
 void draw_curved_loop(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                      int factor, int no_mark, Colour colour, double scale) {
-    draw_curve(picture, ctx, points, factor, no_mark, colour, scale, CurveKind::loop);
+                      const LinePen& pen, double scale) {
+    draw_curve<Polyline>(picture, ctx, points, pen, scale, false);
 }
 
 void draw_curved_screen(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                        int factor, int no_mark, Colour colour, double scale) {
-    draw_curve(picture, ctx, points, factor, no_mark, colour, scale, CurveKind::screen);
+                        const LinePen& pen, double scale) {
+    draw_curve<Polyline>(picture, ctx, points, pen, scale, true);
 }
 
 void draw_curved_pass(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                      int factor, int no_mark, Colour colour, double scale) {
-    draw_curve(picture, ctx, points, factor, no_mark, colour, scale, CurveKind::pass);
+                      const LinePen& pen, double scale) {
+    draw_curve<Dashes>(picture, ctx, points, pen, scale, false);
 }
 
 void draw_curved_dribble(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                         int factor, int no_mark, Colour colour, double scale) {
-    draw_curve(picture, ctx, points, factor, no_mark, colour, scale, CurveKind::dribble);
+                         const LinePen& pen, double scale) {
+    draw_curve<Waves>(picture, ctx, points, pen, scale, false);
 }
 
 void curves_detail::draw_curved_dribble_every_step(raster::Picture& picture, const DrawContext& ctx,
-                                                   std::span<const TPunt> points, int factor, int no_mark,
-                                                   Colour colour, double scale) {
-    draw_curve(picture, ctx, points, factor, no_mark, colour, scale, CurveKind::dribble, false);
+                                                   std::span<const TPunt> points, const LinePen& pen,
+                                                   double scale) {
+    draw_curve<Waves>(picture, ctx, points, pen, scale, false, false);
 }
 
+namespace {
+
+using CurveRoutine = void (*)(raster::Picture&, const DrawContext&, std::span<const TPunt>, const LinePen&,
+                              double);
+struct CurveKind {
+    std::string_view name;
+    CurveRoutine draw;
+};
+constexpr CurveKind kCurveKinds[] = {
+    {"ploop", draw_curved_loop},
+    {"pscreen", draw_curved_screen},
+    {"ppass", draw_curved_pass},
+    {"pdribbel", draw_curved_dribble},
+};
+
+}  // namespace
+
 void draw_curved_line(raster::Picture& picture, const DrawContext& ctx, std::string_view kind,
-                      std::span<const TPunt> points, int extra1, int /*extra2*/, int extra3, int /*number*/,
-                      Colour colour, double scale) {
-    if (kind == "ploop") {
-        draw_curved_loop(picture, ctx, points, extra1, extra3, colour, scale);
-    } else if (kind == "pscreen") {
-        draw_curved_screen(picture, ctx, points, extra1, extra3, colour, scale);
-    } else if (kind == "ppass") {
-        draw_curved_pass(picture, ctx, points, extra1, extra3, colour, scale);
-    } else if (kind == "pdribbel") {
-        draw_curved_dribble(picture, ctx, points, extra1, extra3, colour, scale);
-    }
+                      std::span<const TPunt> points, const LinePen& pen, double scale) {
+    for (const CurveKind& k : kCurveKinds)
+        if (k.name == kind) return k.draw(picture, ctx, points, pen, scale);
 }
 
 }  // namespace hoopcast

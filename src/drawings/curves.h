@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "drawings/context.h"
+#include "drawings/lines.h"
 #include "play/model.h"
 
 namespace hoopcast {
@@ -30,27 +31,25 @@ double spline_weight(int n, int j, int i, int N);
 CurvePoint spline_point(int i, int n, int N, std::span<const TPunt> points);
 
 // `kind` is compared exactly: "ploop", "pscreen", "ppass", "pdribbel"; anything else draws
-// nothing. The points are the chain's ends with a mirrored extra point at each end
-// (at least four; fewer draw nothing). `extra2` and `number` are not used.
+// nothing. The points are the chain's ends with a mirrored extra point at each end (at least
+// four; fewer draw nothing). The pen is the chain's first item's.
 void draw_curved_line(raster::Picture& picture, const DrawContext& ctx, std::string_view kind,
-                      std::span<const TPunt> points, int extra1, int extra2, int extra3, int number,
-                      Colour colour, double scale);
+                      std::span<const TPunt> points, const LinePen& pen, double scale);
 
 void draw_curved_loop(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                      int factor, int no_mark, Colour colour, double scale);
+                      const LinePen& pen, double scale);
 void draw_curved_screen(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                        int factor, int no_mark, Colour colour, double scale);
+                        const LinePen& pen, double scale);
 void draw_curved_pass(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                      int factor, int no_mark, Colour colour, double scale);
+                      const LinePen& pen, double scale);
 void draw_curved_dribble(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
-                         int factor, int no_mark, Colour colour, double scale);
+                         const LinePen& pen, double scale);
 
 namespace curves_detail {
 // The dribble as above, working out every step of the curve instead of passing over the
 // steps along the waves where nothing can happen; the pixels are the same.
 void draw_curved_dribble_every_step(raster::Picture& picture, const DrawContext& ctx,
-                                    std::span<const TPunt> points, int factor, int no_mark, Colour colour,
-                                    double scale);
+                                    std::span<const TPunt> points, const LinePen& pen, double scale);
 }  // namespace curves_detail
 
 }  // namespace hoopcast

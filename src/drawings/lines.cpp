@@ -29,23 +29,6 @@ raster::Point rounded(Vec v) {
     return {Round(v.x), Round(v.y)};
 }
 
-// Sets the pen for a segment and puts its width back when the segment is done.
-class SegmentPen {
-  public:
-    SegmentPen(raster::Canvas& canvas, const DrawContext& ctx, int factor, Colour colour)
-        : canvas_(canvas), saved_width_(canvas.pen.width) {
-        canvas.pen.colour = ctx.monochrome ? 0x000000 : colour;
-        canvas.pen.width = lines_detail::widened_pen(canvas.pen.width, factor);
-    }
-    SegmentPen(const SegmentPen&) = delete;
-    SegmentPen& operator=(const SegmentPen&) = delete;
-    ~SegmentPen() { canvas_.pen.width = saved_width_; }
-
-  private:
-    raster::Canvas& canvas_;
-    int saved_width_;
-};
-
 // The picture grown by a margin, for deciding what cannot touch it.
 geometry::Box reach(const raster::Picture& picture, double margin) {
     return {-margin, -margin, picture.width() + margin, picture.height() + margin};
@@ -80,6 +63,16 @@ Vec step_along(double theta, double length, Vec p, Vec q) {
 }
 
 }  // namespace
+
+SegmentPen::SegmentPen(raster::Canvas& canvas, const DrawContext& ctx, const LinePen& pen)
+    : canvas_(canvas), saved_width_(canvas.pen.width) {
+    canvas.pen.colour = ctx.monochrome ? 0x000000 : pen.colour;
+    canvas.pen.width = lines_detail::widened_pen(canvas.pen.width, pen.width_factor);
+}
+
+SegmentPen::~SegmentPen() {
+    canvas_.pen.width = saved_width_;
+}
 
 namespace lines_detail {
 
@@ -334,37 +327,42 @@ void draw_arc_polyline(raster::Picture& picture, int cx, int cy, double r, int s
     draw_arc_polyline(picture, cx, cy, points, start, end);
 }
 
-void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
-    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+namespace {
+
+// The segment itself, a straight line, or its end mark.
+void straight_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& seg, double scale,
+                      SegmentMode mode, void (*mark)(raster::Picture&, int, int, int, int, double)) {
+    SegmentPen pen(picture.canvas(), ctx, seg.pen);
     if (mode == SegmentMode::line) {
-        piece(picture, {x1 * scale, y1 * scale}, {x2 * scale, y2 * scale});
-    } else if (no_mark == 0) {
-        draw_arrow_head(picture, x1, y1, x2, y2, scale);
+        piece(picture, {seg.x1 * scale, seg.y1 * scale}, {seg.x2 * scale, seg.y2 * scale});
+    } else if (seg.pen.end_mark) {
+        mark(picture, seg.x1, seg.y1, seg.x2, seg.y2, scale);
     }
 }
 
-void draw_screen_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                         int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
-    SegmentPen pen(picture.canvas(), ctx, factor, colour);
-    if (mode == SegmentMode::line) {
-        piece(picture, {x1 * scale, y1 * scale}, {x2 * scale, y2 * scale});
-    } else if (no_mark == 0) {
-        draw_screen_bar(picture, x1, y1, x2, y2, scale);
-    }
+}  // namespace
+
+void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& segment,
+                       double scale, SegmentMode mode) {
+    straight_segment(picture, ctx, segment, scale, mode, draw_arrow_head);
 }
 
-void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
-    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+void draw_screen_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& segment,
+                         double scale, SegmentMode mode) {
+    straight_segment(picture, ctx, segment, scale, mode, draw_screen_bar);
+}
+
+void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& seg, double scale,
+                       SegmentMode mode) {
+    SegmentPen pen(picture.canvas(), ctx, seg.pen);
     if (mode == SegmentMode::mark) {
-        if (no_mark == 0) draw_arrow_head(picture, x1, y1, x2, y2, scale);
+        if (seg.pen.end_mark) draw_arrow_head(picture, seg.x1, seg.y1, seg.x2, seg.y2, scale);
         return;
     }
-    if (x1 == x2 && y1 == y2) return;
+    if (seg.x1 == seg.x2 && seg.y1 == seg.y2) return;
     const double s = scale;
-    const Vec P{x1 * s, y1 * s};
-    const Vec Q{x2 * s, y2 * s};
+    const Vec P{seg.x1 * s, seg.y1 * s};
+    const Vec Q{seg.x2 * s, seg.y2 * s};
     const double len = geometry::distance(P, Q);
     const int A = Round(3 * s);
     const auto theta = line_angle(P.x, P.y, Q.x, Q.y);
@@ -403,17 +401,17 @@ void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, int x1,
     piece(picture, cur, Q);
 }
 
-void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                          int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
-    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& seg,
+                          double scale, SegmentMode mode) {
+    SegmentPen pen(picture.canvas(), ctx, seg.pen);
     if (mode == SegmentMode::mark) {
-        if (no_mark == 0) draw_arrow_head(picture, x1, y1, x2, y2, scale);
+        if (seg.pen.end_mark) draw_arrow_head(picture, seg.x1, seg.y1, seg.x2, seg.y2, scale);
         return;
     }
-    if (x1 == x2 && y1 == y2) return;
+    if (seg.x1 == seg.x2 && seg.y1 == seg.y2) return;
     const double s = scale;
-    const Vec P{x1 * s, y1 * s};
-    const Vec Q{x2 * s, y2 * s};
+    const Vec P{seg.x1 * s, seg.y1 * s};
+    const Vec Q{seg.x2 * s, seg.y2 * s};
     const double len = geometry::distance(P, Q);
     const double R = 2 * s;
     const auto theta = line_angle(P.x, P.y, Q.x, Q.y);
@@ -458,15 +456,15 @@ void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int 
     piece(picture, cur, Q);
 }
 
-void draw_shot_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode) {
+void draw_shot_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& seg, double scale,
+                       SegmentMode mode) {
     if (mode != SegmentMode::mark) return;
     // A shot without length has no direction for its double line or its head.
-    if (x1 == x2 && y1 == y2) return;
-    SegmentPen pen(picture.canvas(), ctx, factor, colour);
+    if (seg.x1 == seg.x2 && seg.y1 == seg.y2) return;
+    SegmentPen pen(picture.canvas(), ctx, seg.pen);
     const double s = scale;
-    const Vec P{x1 * s, y1 * s};
-    const Vec Q{x2 * s, y2 * s};
+    const Vec P{seg.x1 * s, seg.y1 * s};
+    const Vec Q{seg.x2 * s, seg.y2 * s};
     const auto theta = line_angle(P.x, P.y, Q.x, Q.y);
     if (!theta) return;
     const Vec e = step_along(*theta, 2 * s, P, Q);
@@ -474,7 +472,7 @@ void draw_shot_segment(raster::Picture& picture, const DrawContext& ctx, int x1,
     const raster::Point a = rounded(P);
     const raster::Point b = rounded(Qb);
     draw_double_line(picture, a.x, a.y, b.x, b.y, s);
-    if (no_mark == 0) draw_arrow_head(picture, x1, y1, x2, y2, s);
+    if (seg.pen.end_mark) draw_arrow_head(picture, seg.x1, seg.y1, seg.x2, seg.y2, s);
 }
 
 }  // namespace hoopcast

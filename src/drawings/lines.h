@@ -16,12 +16,40 @@
 namespace hoopcast {
 
 namespace raster {
+class Canvas;
 class Picture;
-}
+}  // namespace raster
 
 // A segment routine draws either the segment itself or only its end mark; the last segment
 // of a movement is drawn twice, once in each mode.
 enum class SegmentMode { line, mark };
+
+// What an item asks of the pen of its line.
+struct LinePen {
+    int width_factor = 0;  // times the picture's pen width; 0 counts as 1
+    bool end_mark = true;  // the arrow head or screen bar at the end
+    Colour colour = 0;     // 0 is black
+};
+
+// A straight segment from (x1, y1) to (x2, y2), in court units, with its item's pen.
+struct LineSegment {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    LinePen pen;
+};
+
+// Sets the picture's pen for a line (black under monochrome) and puts its width back when
+// the line is done.
+class SegmentPen {
+  public:
+    SegmentPen(raster::Canvas& canvas, const DrawContext& ctx, const LinePen& pen);
+    SegmentPen(const SegmentPen&) = delete;
+    SegmentPen& operator=(const SegmentPen&) = delete;
+    ~SegmentPen();
+
+  private:
+    raster::Canvas& canvas_;
+    int saved_width_;
+};
 
 // Direction of the segment from a to b, in radians with y pointing up: the arctangent in
 // (-pi/2, pi/2) (add pi for the direction when bx < ax), pi/2 or 3pi/2 for a vertical
@@ -85,19 +113,18 @@ ArcPoints& arc_points_for(double r);
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, int start,
                        int end);
 
-// Segment routines, all (picture, context, x1, y1, x2, y2, width factor, no-mark switch,
-// colour, scale, mode). Each restores the pen width it found.
-void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
-void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
-void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                          int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
-void draw_screen_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                         int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+// Segment routines. Each restores the pen width it found.
+void draw_loop_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& segment,
+                       double scale, SegmentMode mode);
+void draw_pass_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& segment,
+                       double scale, SegmentMode mode);
+void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& segment,
+                          double scale, SegmentMode mode);
+void draw_screen_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& segment,
+                         double scale, SegmentMode mode);
 // Draws its double line and arrow head in mark mode only.
-void draw_shot_segment(raster::Picture& picture, const DrawContext& ctx, int x1, int y1, int x2, int y2,
-                       int factor, int no_mark, Colour colour, double scale, SegmentMode mode);
+void draw_shot_segment(raster::Picture& picture, const DrawContext& ctx, const LineSegment& segment,
+                       double scale, SegmentMode mode);
 
 namespace lines_detail {
 // Pen width times a line's width factor (0 counts as 1), kept to a width a picture can

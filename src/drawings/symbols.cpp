@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "drawings/equipment.h"
 #include "drawings/geometry.h"
 #include "drawings/lines.h"
 #include "play/codepage.h"
 #include "play/rounding.h"
+#include "raster/blit.h"
 #include "raster/canvas.h"
 #include "raster/picture.h"
 
@@ -21,6 +22,7 @@ namespace {
 constexpr double kPi = 3.1415926535897932385;
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kBlue = 0xFF0000;
 
 // The item's cell at (x, y) on a picture of scale s.
 struct Cell {
@@ -321,126 +323,131 @@ void draw_rotated_digit(raster::Picture& picture, std::string_view digit, int x,
     raster::Bitmap& bits = work.bitmap();
     rotate_bitmap(bits, Round(bits.width() / 2.0), Round(bits.height() / 2.0), 2 * kPi - angle * kPi / 180);
 
-    raster::Bitmap& target = picture.bitmap();
-    const std::int64_t left = cell.left();
-    const std::int64_t top = cell.top();
-    for (int r = 0; r < bits.height(); ++r) {
-        const std::int64_t ty = top + r;
-        // The picture's first row and column are never written.
-        if (ty <= 0 || ty >= target.height()) continue;
-        const std::uint8_t* src = bits.scan_line(r);
-        std::uint8_t* dst = target.scan_line(static_cast<int>(ty));
-        for (int q = 0; q < bits.width(); ++q) {
-            const std::int64_t tx = left + q;
-            if (tx <= 0 || tx >= target.width()) continue;
-            const std::uint8_t* p = src + 3 * q;
-            if (p[0] == 0 && p[1] == 0 && p[2] == 0) {
-                std::uint8_t* d = dst + 3 * tx;
-                d[0] = d[1] = d[2] = 0;
-            }
-        }
-    }
+    // The picture's first row and column are never written.
+    raster::blit_glyph(picture.bitmap(), {cell.left(), cell.top()}, bits, kBlack,
+                       {1, 1, picture.width(), picture.height()});
 }
 
 void rotate_bitmap(raster::Bitmap& bitmap, int cx, int cy, double theta) {
-    const int width = bitmap.width();
-    const int height = bitmap.height();
     if (bitmap.empty()) return;
-    raster::Bitmap turned(width, height);
+    raster::Bitmap turned(bitmap.width(), bitmap.height());
     const double c = std::cos(theta);
     const double n = std::sin(theta);
-    for (int row = height - 1; row >= 0; --row) {
-        std::uint8_t* dst = turned.scan_line(row);
+    for (int row = bitmap.height() - 1; row >= 0; --row) {
         const double dy = row - cy;
-        for (int col = width - 1; col >= 0; --col) {
+        for (int col = bitmap.width() - 1; col >= 0; --col) {
             const double dx = col - cx;
             const int sx = Round(dx * c - dy * n) + cx;
             const int sy = cy + Round(dx * n + dy * c);
-            std::uint8_t* d = dst + 3 * col;
-            if (bitmap.contains(sx, sy)) {
-                const std::uint8_t* s = bitmap.scan_line(sy) + 3 * sx;
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-            } else {
-                d[0] = 255;
-                d[1] = 0;
-                d[2] = 0;
-            }
+            turned.set_pixel(col, row, bitmap.contains(sx, sy) ? bitmap.pixel(sx, sy) : kBlue);
         }
     }
-    std::copy(turned.bytes().begin(), turned.bytes().end(), bitmap.bytes().begin());
+    bitmap = std::move(turned);
 }
 
-void draw_element(raster::Picture& picture, const DrawContext& ctx, std::string_view kind,
-                  std::string_view text, std::string_view text2, int x1, int y1, int x2, int y2, int extra1,
-                  int extra2, int extra3, int number, Colour colour, double scale) {
-    std::string name(kind);
-    for (char& ch : name) {
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+namespace {
+
+// The kinds of items by name, in lower case, and how each is drawn.
+using DrawKind = void (*)(raster::Picture&, const DrawContext&, const DrawItem&, double scale);
+struct ItemKind {
+    std::string_view name;
+    DrawKind draw;
+    bool thick = false;  // drawn with a pen of Round(2 s), then 1
+};
+
+// How the routines of each group take their values from the item.
+using LabelledRoutine = void (*)(raster::Picture&, const DrawContext&, int x, int y, int number,
+                                 Colour colour, std::string_view label, double scale);
+using ChairRoutine = void (*)(raster::Picture&, const DrawContext&, int x, int y, int angle, int number,
+                              Colour colour, double scale);
+using PlainRoutine = void (*)(raster::Picture&, const DrawContext&, int x, int y, Colour colour,
+                              double scale);
+using SegmentRoutine = void (*)(raster::Picture&, const DrawContext&, const LineSegment&, double,
+                                SegmentMode);
+
+// The "f" kinds show no label.
+template <LabelledRoutine routine, bool with_label>
+void labelled(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale) {
+    routine(picture, ctx, item.x1, item.y1, item.number, item.colour, with_label ? item.text : "", scale);
+}
+
+template <ChairRoutine routine>
+void chair(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale) {
+    routine(picture, ctx, item.x1, item.y1, item.extra2, item.number, item.colour, scale);
+}
+
+template <PlainRoutine routine>
+void plain(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale) {
+    routine(picture, ctx, item.x1, item.y1, item.colour, scale);
+}
+
+// A line item: its segment, and for the last segment of a movement its end mark too.
+template <SegmentRoutine routine, bool last>
+void segment(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale) {
+    routine(picture, ctx, item.segment(), scale, SegmentMode::line);
+    if (last) routine(picture, ctx, item.segment(), scale, SegmentMode::mark);
+}
+
+// A shot's double line and head are drawn together, as its end mark.
+void shot(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale) {
+    draw_shot_segment(picture, ctx, item.segment(), scale, SegmentMode::mark);
+}
+
+void text(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale) {
+    draw_text(picture, ctx, item.text, item.text2, item.x1, item.y1, item.extra1, item.extra3, item.colour,
+              scale);
+}
+
+constexpr ItemKind kItemKinds[] = {
+    {"circle", labelled<draw_circle, true>},
+    {"circlef", labelled<draw_circle, false>, true},
+    {"dcircle", labelled<draw_dcircle, true>},
+    {"otriangl", labelled<draw_otriangle, true>},
+    {"triangle", labelled<draw_triangle, true>},
+    {"triangf", labelled<draw_triangle, false>, true},
+    {"cross", plain<draw_cross>},
+    {"crossf", plain<draw_cross>, true},
+    {"ocross", labelled<draw_numbered_cross, true>},
+    {"ncross", labelled<draw_numbered_cross, true>},
+    {"ochair", chair<draw_ochair>},
+    {"dchair", chair<draw_dchair>},
+    {"ball", plain<draw_ball>},
+    {"ballf", plain<draw_ball_filled>},
+    {"coach", plain<draw_coach>},
+    {"rack", plain<draw_rack>},
+    {"pylon", plain<draw_pylon>},
+    {"loop", segment<draw_loop_segment, false>},
+    {"ploop", segment<draw_loop_segment, true>},
+    {"pass", segment<draw_pass_segment, false>},
+    {"ppass", segment<draw_pass_segment, true>},
+    {"dribbel", segment<draw_dribble_segment, false>},
+    {"pdribbel", segment<draw_dribble_segment, true>},
+    {"screen", segment<draw_screen_segment, false>},
+    {"pscreen", segment<draw_screen_segment, true>},
+    {"shot", shot},
+    {"text", text},
+};
+
+// Kind names compare in lower case, A to Z only.
+const ItemKind* item_kind(std::string_view name) noexcept {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (const ItemKind& kind : kItemKinds) {
+        if (kind.name.size() == name.size() && std::equal(name.begin(), name.end(), kind.name.begin(),
+                                                          [&](char a, char b) { return lower(a) == b; }))
+            return &kind;
     }
+    return nullptr;
+}
+
+}  // namespace
+
+void draw_element(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale) {
     raster::Canvas& canvas = picture.canvas();
-    const double s = scale;
     canvas.font.style = 0;
-    if (s > 1.9) canvas.pen.width = Round(s);
-
-    using Segment = void (*)(raster::Picture&, const DrawContext&, int, int, int, int, int, int, Colour,
-                             double, SegmentMode);
-    auto segment = [&](Segment routine, bool with_mark) {
-        routine(picture, ctx, x1, y1, x2, y2, extra1, extra3, colour, s, SegmentMode::line);
-        if (with_mark) routine(picture, ctx, x1, y1, x2, y2, extra1, extra3, colour, s, SegmentMode::mark);
-    };
-
-    if (name == "circle") {
-        draw_circle(picture, ctx, x1, y1, number, colour, text, s);
-    } else if (name == "circlef") {
-        canvas.pen.width = Round(2 * s);
-        draw_circle(picture, ctx, x1, y1, number, colour, "", s);
-        canvas.pen.width = 1;
-    } else if (name == "dcircle") {
-        draw_dcircle(picture, ctx, x1, y1, number, colour, text, s);
-    } else if (name == "otriangl") {
-        draw_otriangle(picture, ctx, x1, y1, number, colour, text, s);
-    } else if (name == "triangle") {
-        draw_triangle(picture, ctx, x1, y1, number, colour, text, s);
-    } else if (name == "triangf") {
-        canvas.pen.width = Round(2 * s);
-        draw_triangle(picture, ctx, x1, y1, number, colour, "", s);
-        canvas.pen.width = 1;
-    } else if (name == "cross") {
-        draw_cross(picture, ctx, x1, y1, colour, s);
-    } else if (name == "crossf") {
-        canvas.pen.width = Round(2 * s);
-        draw_cross(picture, ctx, x1, y1, colour, s);
-        canvas.pen.width = 1;
-    } else if (name == "ocross" || name == "ncross") {
-        draw_numbered_cross(picture, ctx, x1, y1, number, colour, text, s);
-    } else if (name == "ochair") {
-        draw_ochair(picture, ctx, x1, y1, extra2, number, colour, s);
-    } else if (name == "dchair") {
-        draw_dchair(picture, ctx, x1, y1, extra2, number, colour, s);
-    } else if (name == "ball") {
-        draw_ball(picture, ctx, x1, y1, colour, s);
-    } else if (name == "ballf") {
-        draw_ball_filled(picture, ctx, x1, y1, colour, s);
-    } else if (name == "coach") {
-        draw_coach(picture, ctx, x1, y1, colour, s);
-    } else if (name == "rack") {
-        draw_rack(picture, ctx, x1, y1, colour, s);
-    } else if (name == "pylon") {
-        draw_pylon(picture, ctx, x1, y1, colour, s);
-    } else if (name == "loop" || name == "ploop") {
-        segment(draw_loop_segment, name == "ploop");
-    } else if (name == "pass" || name == "ppass") {
-        segment(draw_pass_segment, name == "ppass");
-    } else if (name == "dribbel" || name == "pdribbel") {
-        segment(draw_dribble_segment, name == "pdribbel");
-    } else if (name == "screen" || name == "pscreen") {
-        segment(draw_screen_segment, name == "pscreen");
-    } else if (name == "shot") {
-        draw_shot_segment(picture, ctx, x1, y1, x2, y2, extra1, extra3, colour, s, SegmentMode::mark);
-    } else if (name == "text") {
-        draw_text(picture, ctx, text, text2, x1, y1, extra1, extra3, colour, s);
+    if (scale > 1.9) canvas.pen.width = Round(scale);
+    if (const ItemKind* kind = item_kind(item.kind)) {
+        if (kind->thick) canvas.pen.width = Round(2 * scale);
+        kind->draw(picture, ctx, item, scale);
     }
     canvas.pen.width = 1;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "drawings/context.h"
+#include "drawings/lines.h"
 #include "play/model.h"
 
 namespace hoopcast {
@@ -17,11 +18,26 @@ class Bitmap;
 class Picture;
 }  // namespace raster
 
-// Draws the item of the given kind (compared in lower case; an unknown kind draws nothing).
-// Texts (label, font name) are the play's Windows-1252 bytes. Ends with pen width 1.
-void draw_element(raster::Picture& picture, const DrawContext& ctx, std::string_view kind,
-                  std::string_view text, std::string_view text2, int x1, int y1, int x2, int y2, int extra1,
-                  int extra2, int extra3, int number, Colour colour, double scale);
+// An item as it is drawn: the fields of its `element`, at the position where it stands now.
+// Texts (label, font name) are the play's Windows-1252 bytes.
+struct DrawItem {
+    std::string_view kind;
+    std::string_view text;   // the label, or a text item's text
+    std::string_view text2;  // a text item's font name
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    int extra1 = 0;  // a line's width factor, a text's size
+    int extra2 = 0;  // a chair's angle; the multi-part value of a line
+    int extra3 = 0;  // a line's no-mark switch, a text's style bits
+    int number = 0;
+    Colour colour = 0;
+
+    LinePen line_pen() const noexcept { return {extra1, extra3 == 0, colour}; }
+    LineSegment segment() const noexcept { return {x1, y1, x2, y2, line_pen()}; }
+};
+
+// Draws the item by its kind (compared in lower case; an unknown kind draws nothing). Ends
+// with pen width 1.
+void draw_element(raster::Picture& picture, const DrawContext& ctx, const DrawItem& item, double scale);
 
 // What a player symbol writes from its number and label.
 struct LabelSlot {

@@ -97,7 +97,19 @@ std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const
 void draw_players(raster::Picture& picture, const DrawContext& ctx, std::string_view kind, int x, int y,
                   int number, int extra2, Colour colour, std::string_view text, double scale) {
     if (!aplayer(kind) && !aball(kind)) return;
-    draw_element(picture, ctx, kind, text, "", x, y, 0, 0, 0, extra2, 0, number, colour, scale);
+    const DrawItem item{.kind = kind,
+                        .text = text,
+                        .text2 = "",
+                        .x1 = x,
+                        .y1 = y,
+                        .x2 = 0,
+                        .y2 = 0,
+                        .extra1 = 0,
+                        .extra2 = extra2,
+                        .extra3 = 0,
+                        .number = number,
+                        .colour = colour};
+    draw_element(picture, ctx, item, scale);
 }
 
 void draw_lines(raster::Picture& picture, const DrawContext& ctx, int seq, double scale) {
@@ -112,9 +124,20 @@ void draw_lines(raster::Picture& picture, const DrawContext& ctx, int seq, doubl
         if (!aline(first.kind) && first.kind != "Text") continue;
         widen_pen_for_scale(picture, scale);
         const int x1 = low16(first.x1), y1 = low16(first.y1), x2 = low16(first.x2), y2 = low16(first.y2);
+        const DrawItem item{.kind = first.kind,
+                            .text = first.text,
+                            .text2 = first.text2,
+                            .x1 = x1,
+                            .y1 = y1,
+                            .x2 = x2,
+                            .y2 = y2,
+                            .extra1 = first.extra1,
+                            .extra2 = first.extra2,
+                            .extra3 = first.extra3,
+                            .number = first.number,
+                            .colour = first.colour};
         if (first.extra2 == 0) {
-            draw_element(picture, ctx, first.kind, first.text, first.text2, x1, y1, x2, y2, first.extra1,
-                         first.extra2, first.extra3, first.number, first.colour, scale);
+            draw_element(picture, ctx, item, scale);
             continue;
         }
 
@@ -131,8 +154,7 @@ void draw_lines(raster::Picture& picture, const DrawContext& ctx, int seq, doubl
         const int lx1 = low16(last.x1), ly1 = low16(last.y1), lx2 = low16(last.x2), ly2 = low16(last.y2);
         addPoint(lx2, ly2, points);
         addPoint(2 * lx2 - lx1, 2 * ly2 - ly1, points);
-        draw_curved_line(picture, ctx, last.kind, points, first.extra1, first.extra2, first.extra3, first.number,
-                         first.colour, scale);
+        draw_curved_line(picture, ctx, last.kind, points, item.line_pen(), scale);
         FreePoints(points);
         // A chain that never met its closing kind has taken in the rest of the sequence.
         if (last.kind.empty()) return;

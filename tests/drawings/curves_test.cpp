@@ -69,7 +69,7 @@ class CurvePicture : public ::testing::Test {
     TestContext t;
     void curve(const char* kind, const std::vector<TPunt>& points, int no_mark = 0, Colour colour = 0,
                double s = 1.0) {
-        draw_curved_line(picture, t.ctx, kind, points, 0, 1, no_mark, 0, colour, s);
+        draw_curved_line(picture, t.ctx, kind, points, {0, no_mark == 0, colour}, s);
     }
     bool ink(int x, int y) const { return !is_white(picture.bitmap().pixel(x, y)); }
 };
@@ -77,11 +77,11 @@ class CurvePicture : public ::testing::Test {
 TEST_F(CurvePicture, OneSegmentChainIsTheStraightLine) {
     curve("ploop", chain({{20, 40}, {200, 40}}), 1);
     raster::Picture line(300, 200, testing::fonts());
-    draw_loop_segment(line, t.ctx, 20, 40, 200, 40, 0, 1, 0, 1.0, SegmentMode::line);
+    draw_loop_segment(line, t.ctx, {20, 40, 200, 40, {0, false, 0}}, 1.0, SegmentMode::line);
     EXPECT_TRUE(testing::same_pixels(picture, line));
 
     raster::Picture diagonal(300, 200, testing::fonts());
-    draw_curved_line(diagonal, t.ctx, "ploop", chain({{20, 20}, {170, 120}}), 0, 1, 1, 0, 0, 1.0);
+    draw_curved_line(diagonal, t.ctx, "ploop", chain({{20, 20}, {170, 120}}), {0, false, 0}, 1.0);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 300; ++x)
             if (!is_white(diagonal.bitmap().pixel(x, y))) {
@@ -106,7 +106,7 @@ TEST_F(CurvePicture, KindNamesAreExactAndShortListsDrawNothing) {
     EXPECT_EQ(inked(picture), 0);
     for (const char* kind : {"ploop", "pscreen", "ppass", "pdribbel"}) {
         raster::Picture p(300, 200, testing::fonts());
-        draw_curved_line(p, t.ctx, kind, points, 0, 1, 0, 0, 0, 1.0);
+        draw_curved_line(p, t.ctx, kind, points, {0, true, 0}, 1.0);
         EXPECT_GT(inked(p), 50) << kind;
     }
 }
@@ -141,7 +141,7 @@ TEST_F(CurvePicture, MonochromeCurvesAreBlackAndTheWidthFactorApplies) {
 
     raster::Picture wide(300, 200, testing::fonts());
     wide.canvas().pen.width = 2;
-    draw_curved_line(wide, t.ctx, "ploop", chain({{20, 40}, {200, 40}}), 3, 1, 1, 0, 0, 1.0);
+    draw_curved_line(wide, t.ctx, "ploop", chain({{20, 40}, {200, 40}}), {3, false, 0}, 1.0);
     EXPECT_EQ(testing::column_ink(wide, 100, 20, 60), 6);
     EXPECT_EQ(wide.canvas().pen.width, 2);
 }
@@ -161,8 +161,9 @@ TEST(CurvedDribble, PassingOverQuietStepsKeepsEveryPixel) {
         raster::Picture fast(Round(289 * scale), Round(361 * scale));
         raster::Picture every(Round(289 * scale), Round(361 * scale));
         fast.canvas().pen.width = every.canvas().pen.width = Trunc(scale) + 1;
-        draw_curved_dribble(fast, t.ctx, points, round % 3, round % 2, 0x0000FF, scale);
-        curves_detail::draw_curved_dribble_every_step(every, t.ctx, points, round % 3, round % 2, 0x0000FF, scale);
+        draw_curved_dribble(fast, t.ctx, points, {round % 3, round % 2 == 0, 0x0000FF}, scale);
+        curves_detail::draw_curved_dribble_every_step(every, t.ctx, points,
+                                                      {round % 3, round % 2 == 0, 0x0000FF}, scale);
         ASSERT_TRUE(std::equal(fast.bitmap().bytes().begin(), fast.bitmap().bytes().end(),
                                every.bitmap().bytes().begin()))
             << "round " << round;

@@ -96,7 +96,7 @@ TEST(Equipment, BallsRingsFollowThePenAndMonochromeIsBlack) {
     t.ctx.monochrome = true;
     raster::Picture mono(200, 200, testing::fonts());
     for (const char* kind : {"Ball", "Ballf", "Coach", "Rack", "Pylon"}) {
-        draw_element(mono, t.ctx, kind, "", "", 20, 20, 0, 0, 0, 0, 0, 0, 0x00FF00, 2.0);
+        draw_element(mono, t.ctx, {kind, "", "", 20, 20, 0, 0, 0, 0, 0, 0, 0x00FF00}, 2.0);
     }
     EXPECT_TRUE(testing::all_pixels(mono, [](raster::Colour c) { return c == 0 || c == 0xFFFFFF; }));
     EXPECT_GT(inked(mono), 100);

@@ -74,7 +74,7 @@ class LinePicture : public ::testing::Test {
     TestContext t;
     void element(const char* kind, int x1, int y1, int x2, int y2, double s, int extra1 = 0, int extra3 = 0,
                  Colour colour = 0) {
-        draw_element(picture, t.ctx, kind, "", "", x1, y1, x2, y2, extra1, 0, extra3, 0, colour, s);
+        draw_element(picture, t.ctx, {kind, "", "", x1, y1, x2, y2, extra1, 0, extra3, 0, colour}, s);
     }
     bool ink(int x, int y) const { return !is_white(picture.bitmap().pixel(x, y)); }
 };
@@ -151,13 +151,13 @@ TEST_F(LinePicture, ZeroLengthSegmentsHaveNoMarkAndShotsNothingAtAll) {
 
 TEST_F(LinePicture, ShotIsADoubleLinePulledBackFromItsHead) {
     // Straight up at scale 2: the double lines stop 2 * s = 4 pixels below the end.
-    draw_shot_segment(picture, t.ctx, 50, 80, 50, 20, 0, 1, 0, 2.0, SegmentMode::mark);
+    draw_shot_segment(picture, t.ctx, {50, 80, 50, 20, {0, false, 0}}, 2.0, SegmentMode::mark);
     EXPECT_TRUE(ink(98, 100));
     EXPECT_TRUE(ink(102, 100));
     EXPECT_FALSE(ink(100, 100));
     EXPECT_TRUE(ink(98, 45));  // lines leave their end pixel out
     EXPECT_FALSE(ink(98, 44));
-    draw_shot_segment(picture, t.ctx, 10, 10, 100, 10, 0, 0, 0, 1.0, SegmentMode::line);
+    draw_shot_segment(picture, t.ctx, {10, 10, 100, 10, {0, true, 0}}, 1.0, SegmentMode::line);
     EXPECT_FALSE(ink(50, 9));
 }
 
@@ -251,7 +251,7 @@ TEST(LongLines, FarStartsKeepThePatternAndHugeOnesEnd) {
     TestContext t;
     auto draw = [&](const char* kind, int x1, int x2) {
         raster::Picture p(300, 60, testing::fonts());
-        draw_element(p, t.ctx, kind, "", "", x1, 30, x2, 30, 0, 0, 0, 0, 0, 1.0);
+        draw_element(p, t.ctx, {kind, "", "", x1, 30, x2, 30, 0, 0, 0, 0, 0}, 1.0);
         return std::vector<std::uint8_t>(p.bitmap().bytes().begin(), p.bitmap().bytes().end());
     };
     // Dash period 9 units, wave period 8 units at scale 1.
@@ -260,8 +260,8 @@ TEST(LongLines, FarStartsKeepThePatternAndHugeOnesEnd) {
 
     for (const char* kind : {"ppass", "pdribbel", "pscreen", "shot"}) {
         raster::Picture p(827, 1032, testing::fonts());
-        draw_element(p, t.ctx, kind, "", "", INT_MIN + 1, 200, INT_MAX - 1, 210, 0, 0, 0, 0, 0, 2.86);
-        draw_element(p, t.ctx, kind, "", "", INT_MAX, INT_MAX, INT_MIN, INT_MIN, 0, 0, 0, 0, 0, 2.86);
+        draw_element(p, t.ctx, {kind, "", "", INT_MIN + 1, 200, INT_MAX - 1, 210, 0, 0, 0, 0, 0}, 2.86);
+        draw_element(p, t.ctx, {kind, "", "", INT_MAX, INT_MAX, INT_MIN, INT_MIN, 0, 0, 0, 0, 0}, 2.86);
         EXPECT_GT(inked(p), 0) << kind;
     }
 }

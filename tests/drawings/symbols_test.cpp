@@ -64,7 +64,7 @@ class SymbolPicture : public ::testing::Test {
     TestContext t;
     void element(std::string_view kind, int x, int y, double s, int number = 0, std::string_view label = "",
                  Colour colour = 0, int extra2 = 0) {
-        draw_element(picture, t.ctx, kind, label, "", x, y, 0, 0, 0, extra2, 0, number, colour, s);
+        draw_element(picture, t.ctx, {kind, label, "", x, y, 0, 0, 0, extra2, 0, number, colour}, s);
     }
     bool ink(int x, int y) const { return !is_white(picture.bitmap().pixel(x, y)); }
     int black_in_column(int x, int y0, int y1) const {
@@ -79,12 +79,12 @@ TEST_F(SymbolPicture, KindNamesIgnoreCaseButNothingElse) {
     std::vector<std::uint8_t> lower(picture.bitmap().bytes().begin(), picture.bitmap().bytes().end());
     for (const char* kind : {"Circle", "CIRCLE", "cIrClE"}) {
         raster::Picture other(200, 200, testing::fonts());
-        draw_element(other, t.ctx, kind, "", "", 10, 10, 0, 0, 0, 0, 0, 4, 0, 1.0);
+        draw_element(other, t.ctx, {kind, "", "", 10, 10, 0, 0, 0, 0, 0, 4, 0}, 1.0);
         EXPECT_TRUE(std::equal(lower.begin(), lower.end(), other.bitmap().bytes().begin())) << kind;
     }
     raster::Picture none(200, 200, testing::fonts());
     for (const char* kind : {"circle ", "circl", "Court", "ellipse", "", "Player"})
-        draw_element(none, t.ctx, kind, "", "", 10, 10, 20, 20, 0, 0, 0, 4, 0, 1.0);
+        draw_element(none, t.ctx, {kind, "", "", 10, 10, 20, 20, 0, 0, 0, 4, 0}, 1.0);
     EXPECT_EQ(inked(none), 0);
 }
 
@@ -94,7 +94,7 @@ TEST_F(SymbolPicture, EveryKindEndsWithAOnePixelPen) {
           "ocross", "ncross",  "ochair",  "dchair",   "ball",     "ballf",   "coach", "rack",
           "pylon",  "ploop",   "ppass",   "pdribbel", "pscreen",  "shot",    "text"}) {
         picture.canvas().pen.width = 3;
-        draw_element(picture, t.ctx, kind, "7", "Arial", 10, 10, 60, 80, 0, 0, 0, 3, 0, 2.5);
+        draw_element(picture, t.ctx, {kind, "7", "Arial", 10, 10, 60, 80, 0, 0, 0, 3, 0}, 2.5);
         EXPECT_EQ(picture.canvas().pen.width, 1) << kind;
     }
 }
@@ -111,7 +111,7 @@ TEST_F(SymbolPicture, OutlineWidthsFollowTheScale) {
                           Case{1.0, "circlef", 2}, Case{1.3, "circlef", 3}, Case{2.0, "circlef", 4}}) {
         raster::Picture p(200, 200, testing::fonts());
         p.canvas().pen.width = c.s > 1.1 ? Trunc(c.s) + 1 : 1;
-        draw_element(p, t.ctx, c.kind, "", "", 10, 10, 0, 0, 0, 0, 0, 0, 0, c.s);
+        draw_element(p, t.ctx, {c.kind, "", "", 10, 10, 0, 0, 0, 0, 0, 0, 0}, c.s);
         // The outline at the top of the circle, in its centre column.
         const int x = Round(20.5 * c.s);
         int black = 0;
@@ -122,7 +122,7 @@ TEST_F(SymbolPicture, OutlineWidthsFollowTheScale) {
     for (auto [kind, width] : {std::pair{"otriangl", 1}, std::pair{"triangle", 2}}) {
         raster::Picture p(200, 200, testing::fonts());
         p.canvas().pen.width = 2;
-        draw_element(p, t.ctx, kind, "##", "", 10, 10, 0, 0, 0, 0, 0, 0, 0, 1.3);
+        draw_element(p, t.ctx, {kind, "##", "", 10, 10, 0, 0, 0, 0, 0, 0, 0}, 1.3);
         // The bottom side, in the middle column.
         const int x = Round(20.5 * 1.3);
         int black = 0;
@@ -158,8 +158,8 @@ TEST_F(SymbolPicture, MonochromeSymbolsAreBlackAndWhite) {
     // Without it the defaults and the item's colours fill.
     t.ctx.monochrome = false;
     raster::Picture colour(200, 200, testing::fonts());
-    draw_element(colour, t.ctx, "circle", "", "", 5, 5, 0, 0, 0, 0, 0, 4, 0, 2.0);
-    draw_element(colour, t.ctx, "triangle", "", "", 40, 5, 0, 0, 0, 0, 0, 4, 0x00FF00, 2.0);
+    draw_element(colour, t.ctx, {"circle", "", "", 5, 5, 0, 0, 0, 0, 0, 4, 0}, 2.0);
+    draw_element(colour, t.ctx, {"triangle", "", "", 40, 5, 0, 0, 0, 0, 0, 4, 0x00FF00}, 2.0);
     EXPECT_EQ(colour.bitmap().pixel(Round(15.5 * 2), 16), t.defaults.circle_style.colour);
     EXPECT_EQ(colour.bitmap().pixel(Round(50.5 * 2), 46), 0x00FF00);
 }
@@ -169,7 +169,7 @@ TEST_F(SymbolPicture, NumberedCrossIsSmallWithTextOrFullWithout) {
     EXPECT_TRUE(ink(10, 10));  // the small cross starts at the cell corner
     EXPECT_FALSE(ink(12, 12) && !ink(10, 10));
     raster::Picture full(200, 200, testing::fonts());
-    draw_element(full, t.ctx, "ocross", "", "", 10, 10, 0, 0, 0, 0, 0, 12, 0, 1.0);
+    draw_element(full, t.ctx, {"ocross", "", "", 10, 10, 0, 0, 0, 0, 0, 12, 0}, 1.0);
     EXPECT_FALSE(!is_white(full.bitmap().pixel(10, 10)));
     EXPECT_TRUE(!is_white(full.bitmap().pixel(12, 12)));
 }
@@ -181,7 +181,7 @@ TEST_F(SymbolPicture, ChairSeatReachesAboveTheCellAndTurnsClockwise) {
     EXPECT_FALSE(ink(Round(30.5 * 2), 34 - 3));
     EXPECT_TRUE(ink(42, Round(40.5 * 2)));
     raster::Picture turned(200, 200, testing::fonts());
-    draw_element(turned, t.ctx, "ochair", "", "", 20, 20, 0, 0, 0, 90, 0, 0, 0, 2.0);
+    draw_element(turned, t.ctx, {"ochair", "", "", 20, 20, 0, 0, 0, 90, 0, 0, 0}, 2.0);
     // Turned a quarter clockwise, the seat's upper edge faces right.
     EXPECT_TRUE(!is_white(turned.bitmap().pixel(88, Round(30.5 * 2))));
     EXPECT_TRUE(is_white(turned.bitmap().pixel(34, Round(30.5 * 2))));
@@ -220,15 +220,15 @@ TEST(AbsurdValues, EveryKindReturns) {
           "ploop",  "pass",    "ppass",   "dribbel",  "pdribbel", "screen",  "pscreen", "shot",   "text"}) {
         for (int v : big) {
             for (double s : {0.0, 0.3, 2.86}) {
-                draw_element(picture, t.ctx, kind, "WW\r\nX", "Arial", v, 10, 20, v, v, v, v, v, v, s);
-                draw_element(picture, t.ctx, kind, "1", "", 10, v, v, 20, 2'000'000, 0, 0, 1, 0, s);
+                draw_element(picture, t.ctx, {kind, "WW\r\nX", "Arial", v, 10, 20, v, v, v, v, v, v}, s);
+                draw_element(picture, t.ctx, {kind, "1", "", 10, v, v, 20, 2'000'000, 0, 0, 1, 0}, s);
             }
         }
     }
     const std::vector<TPunt> points{{INT_MIN, 0}, {INT_MAX, 5}, {0, INT_MIN}, {INT_MAX, INT_MAX}, {3, 3}};
     for (const char* kind : {"ploop", "ppass", "pdribbel", "pscreen"}) {
-        draw_curved_line(picture, t.ctx, kind, points, INT_MAX, 1, 0, 0, 0, 2.86);
-        draw_curved_line(picture, t.ctx, kind, points, 0, 1, 0, 0, 0, 0.0);
+        draw_curved_line(picture, t.ctx, kind, points, {INT_MAX, true, 0}, 2.86);
+        draw_curved_line(picture, t.ctx, kind, points, {0, true, 0}, 0.0);
     }
     SUCCEED();
 }
@@ -334,12 +334,14 @@ const SheetCurve kCurves[] = {
 void draw_sheet(raster::Picture& picture, const DrawContext& ctx, double s) {
     for (const SheetItem& it : kSheet) {
         if (s > 1.1) picture.canvas().pen.width = Trunc(s) + 1;
-        draw_element(picture, ctx, it.kind, it.text, it.text2, it.x1, it.y1, it.x2, it.y2, it.extra1,
-                     it.extra2, it.extra3, it.number, it.colour, s);
+        draw_element(picture, ctx,
+                     {it.kind, it.text, it.text2, it.x1, it.y1, it.x2, it.y2, it.extra1, it.extra2, it.extra3,
+                      it.number, it.colour},
+                     s);
     }
     for (const SheetCurve& c : kCurves) {
         if (s > 1.1) picture.canvas().pen.width = Trunc(s) + 1;
-        draw_curved_line(picture, ctx, c.kind, mirrored(c.ends), c.extra1, 1, c.extra3, 0, c.colour, s);
+        draw_curved_line(picture, ctx, c.kind, mirrored(c.ends), {c.extra1, c.extra3 == 0, c.colour}, s);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "pixel_sets.h"
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
 
@@ -21,15 +22,8 @@ constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kRed = 0x0000FF;
 
-using PixelSet = std::set<std::pair<int, int>>;
-
-PixelSet inked(const Bitmap& b, Colour c = kBlack) {
-    PixelSet s;
-    for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x)
-            if (b.pixel(x, y) == c) s.insert({x, y});
-    return s;
-}
+using testing::inked;
+using testing::PixelSet;
 
 PixelSet line_pixels(Point from, Point to, int w = 24, int h = 24) {
     Picture p(w, h);

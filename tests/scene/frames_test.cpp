@@ -91,8 +91,8 @@ TEST_F(FramesTest, SketchAddsLinesAndTextsOnTopOfTheSymbols) {
     EXPECT_TRUE(same(*without, *expected));
 
     // Sketch on: then exactly the line and the "Text" item, drawn by the item dispatcher.
-    draw_element(*expected, ctx, "ploop", "", "", 60, 300, 200, 250, 0, 0, 0, 0, 0, 1.0);
-    draw_element(*expected, ctx, "Text", "Go", "", 20, 20, 0, 0, 0, 0, 0, 0, 0, 1.0);
+    draw_element(*expected, ctx, {"ploop", "", "", 60, 300, 200, 250, 0, 0, 0, 0, 0}, 1.0);
+    draw_element(*expected, ctx, {"Text", "Go", "", 20, 20, 0, 0, 0, 0, 0, 0, 0}, 1.0);
     EXPECT_TRUE(same(*with, *expected));
 }
 
@@ -108,7 +108,7 @@ TEST_F(FramesTest, AChainBecomesOneCurveOfItsClosingKind) {
     auto expected = court_only(1);
     draw_players(*expected, ctx, "Circle", 10, 10, 1, 0, 0, "", 1.0);
     const TPunt points[] = {{-20, 350}, {40, 300}, {100, 250}, {150, 180}, {220, 120}, {290, 60}};
-    draw_curved_line(*expected, ctx, "ppass", points, 0, 1, 0, 0, 0, 1.0);
+    draw_curved_line(*expected, ctx, "ppass", points, {0, true, 0}, 1.0);
     EXPECT_TRUE(same(*frame, *expected));
 }
 
@@ -118,7 +118,7 @@ TEST_F(FramesTest, AClosingKindWithItsOwnChainFlagIsDrawnFromItsOwnPoints) {
     const auto frame = compose_still_frame(ctx, settings, 1, true);
     auto expected = court_only(1);
     const TPunt points[] = {{-50, 0}, {50, 50}, {150, 100}, {250, 150}};
-    draw_curved_line(*expected, ctx, "ppass", points, 0, 1, 0, 0, 0, 1.0);
+    draw_curved_line(*expected, ctx, "ppass", points, {0, true, 0}, 1.0);
     EXPECT_TRUE(same(*frame, *expected));
 }
 
