@@ -368,10 +368,8 @@ void TForm12::FormCreate() { state_.play_loaded = false; }
 void TForm12::FormShow() {
     dragging_ = false;
     state_.playing = false;
-    defaults_.triangle_style = {true, 0x6666FF};
-    defaults_.circle_style = {true, 0xFF6666};
+    defaults_ = DisplayDefaults{};
     Richedit1->hide();
-    defaults_.court_default_colours = {0x99FFFF, 0x00CCFF, 0xCCFFFF, 0x99CCFF};
     timer1_.stop();
     timer2_.stop();
     state_.cur_seq = 1;

@@ -76,8 +76,6 @@ public:
     const PlayModel& play() const noexcept { return *play_; }
     PlaybackEngine& engine() noexcept { return *engine_; }
     QTimer& timer1() noexcept { return timer1_; }
-    QTimer& timer2() noexcept { return timer2_; }
-    QTimer& timer3() noexcept { return timer3_; }
     const std::string& play_file_name() const noexcept { return state_.play_file_name; }
 
     // The controls, named as in the design.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <cstdlib>
 #include <span>
 #include <utility>
@@ -15,7 +16,6 @@ namespace {
 
 // Angles are turned into radians with pi to extended precision, so that points on the
 // axes land where the court geometry expects them.
-constexpr long double kPi = 3.1415926535897932385L;
 
 struct Circle {
     long double cx;
@@ -35,7 +35,7 @@ struct UnitPoint {
 };
 
 UnitPoint unit_point(int degrees) noexcept {
-    const long double rad = static_cast<long double>(degrees) * kPi / 180;
+    const long double rad = static_cast<long double>(degrees) * std::numbers::pi_v<long double> / 180;
     return {std::cos(rad), std::sin(rad)};
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 
 #include "drawings/geometry.h"
@@ -14,7 +15,6 @@ namespace hoopcast {
 
 namespace {
 
-constexpr double kPi = 3.1415926535897932385;
 
 double sq(double v) {
     return v * v;
@@ -165,7 +165,7 @@ struct Waves {
                            my <= f.picture.height() + arc_reach;
         if (!theta || !shows) return;
         f.path.flush();
-        const int degrees = Round(*theta * 180 / kPi);
+        const int degrees = Round(*theta * 180 / std::numbers::pi);
         if (first_side) {
             draw_arc_polyline(f.picture, mx, my, arcs, degrees + 180, degrees + 360);
         } else {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 
 #include "drawings/geometry.h"
@@ -16,13 +17,13 @@ namespace {
 
 using geometry::Vec;
 
-constexpr double kPi = 3.1415926535897932385;
 
 // Widest pen a line may get from its width factor; far wider than any picture needs.
 constexpr std::int64_t kMaxPenWidth = 1024;
 
 // Dashes or waves skipped in one jump only when this many lie before the picture, so that
-// lines starting on or near the picture are drawn step by step exactly as described.
+// lines starting on or near the picture are drawn step by step, pixel for pixel as without
+// the jump.
 constexpr double kJumpThreshold = 64;
 
 raster::Point rounded(Vec v) {
@@ -108,7 +109,7 @@ std::optional<double> line_angle(double ax, double ay, double bx, double by) {
     const bool same_x = Round(100 * ax) == Round(100 * bx);
     if (same_x && Round(100 * ay) == Round(100 * by)) return std::nullopt;
     if (!same_x) return std::atan((by - ay) / (ax - bx));
-    return by < ay ? kPi / 2 : 3 * kPi / 2;
+    return by < ay ? std::numbers::pi / 2 : 3 * std::numbers::pi / 2;
 }
 
 std::optional<lines_detail::Barbs> lines_detail::arrow_barbs(int x1, int y1, int x2, int y2, double scale) {
@@ -117,8 +118,8 @@ std::optional<lines_detail::Barbs> lines_detail::arrow_barbs(int x1, int y1, int
     const auto theta = line_angle(x1 * s, y1 * s, x2 * s, y2 * s);
     if (!theta) return std::nullopt;
     const raster::Point e{Round(x2 * s), Round(y2 * s)};
-    const double t1 = *theta + kPi / 6;
-    const double t2 = t1 - kPi / 3;
+    const double t1 = *theta + std::numbers::pi / 6;
+    const double t2 = t1 - std::numbers::pi / 3;
     // The arctangent points along the segment only when it runs to the right.
     const int sign = x2 >= x1 ? 1 : -1;
     auto end = [&](double t) {
@@ -143,7 +144,7 @@ void draw_screen_bar(raster::Picture& picture, int x1, int y1, int x2, int y2, d
     const int L = Round(7 * s);
     const auto angle = line_angle(x1 * s, y1 * s, x2 * s, y2 * s);
     if (!angle) return;
-    const double theta = *angle + kPi / 2;
+    const double theta = *angle + std::numbers::pi / 2;
     const int c = round_trig(std::cos(theta) * L);
     const int n = round_trig(std::sin(theta) * L);
     const raster::Point e{Round(x2 * s), Round(y2 * s)};
@@ -156,7 +157,7 @@ void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, 
     const auto angle = line_angle(X1, Y1, X2, Y2);
     // Coinciding ends have no sides to offset to; the shot's arrow head alone marks it.
     if (!angle) return;
-    const double theta = *angle + kPi / 2;
+    const double theta = *angle + std::numbers::pi / 2;
     const std::int64_t h = round_trig(std::cos(theta) * scale);
     const std::int64_t k = round_trig(std::sin(theta) * scale);
     auto side = [&](std::int64_t dx, std::int64_t dy) {
@@ -176,8 +177,8 @@ struct DegreeTable {
     double sin[360];
     DegreeTable() {
         for (int k = 0; k < 360; ++k) {
-            cos[k] = std::cos(k * kPi / 180);
-            sin[k] = std::sin(k * kPi / 180);
+            cos[k] = std::cos(k * std::numbers::pi / 180);
+            sin[k] = std::sin(k * std::numbers::pi / 180);
         }
     }
 };
@@ -420,7 +421,7 @@ void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, cons
         return;
     }
     const Vec w = step_along(*theta, 2 * R, P, Q);
-    const int K = Round(*theta * 180 / kPi);
+    const int K = Round(*theta * 180 / std::numbers::pi);
     const double margin = pen_reach(picture.canvas()) + 2 * R;
     const auto visible = geometry::clip_segment(P, Q, reach(picture, margin));
     if (!visible) return;

@@ -56,10 +56,11 @@ class SegmentPen {
 // segment. No result when the points coincide to a hundredth of a pixel.
 std::optional<double> line_angle(double ax, double ay, double bx, double by);
 
-// Open V of two R7-long barbs at (x2, y2), 30 degrees either side of the segment. Nothing
+// Open V of two barbs Round(7 x scale) long at (x2, y2), 30 degrees either side of the segment. Nothing
 // when the segment has no direction.
 void draw_arrow_head(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale);
-// Bar 2 x R7 long across (x2, y2), perpendicular to the segment. Nothing without direction.
+// Bar 2 x Round(7 x scale) long across (x2, y2), perpendicular to the segment. Nothing without
+// direction.
 void draw_screen_bar(raster::Picture& picture, int x1, int y1, int x2, int y2, double scale);
 // Pixels. Two lines parallel to the segment, about `scale` pixels either side of it.
 void draw_double_line(raster::Picture& picture, int X1, int Y1, int X2, int Y2, double scale);

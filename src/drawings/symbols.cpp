@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <span>
 #include <string>
 #include <utility>
@@ -19,7 +20,6 @@ namespace hoopcast {
 
 namespace {
 
-constexpr double kPi = 3.1415926535897932385;
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kBlue = 0xFF0000;
@@ -171,8 +171,8 @@ class Turned {
         : cell_(cell),
           cx_(Round((cell.x + 10.5) * cell.s)),
           cy_(Round((cell.y + 10.5) * cell.s)),
-          c_(std::cos(angle * kPi / 180)),
-          n_(std::sin(angle * kPi / 180)) {}
+          c_(std::cos(angle * std::numbers::pi / 180)),
+          n_(std::sin(angle * std::numbers::pi / 180)) {}
 
     raster::Point R(double u, double v) const {
         const double px = (cell_.x + u) * cell_.s - cx_;
@@ -321,7 +321,7 @@ void draw_rotated_digit(raster::Picture& picture, std::string_view digit, int x,
     canvas.text_out(cell.R(7), Round(0.5 * scale), std::string(digit));
 
     raster::Bitmap& bits = work.bitmap();
-    rotate_bitmap(bits, Round(bits.width() / 2.0), Round(bits.height() / 2.0), 2 * kPi - angle * kPi / 180);
+    rotate_bitmap(bits, Round(bits.width() / 2.0), Round(bits.height() / 2.0), 2 * std::numbers::pi - angle * std::numbers::pi / 180);
 
     // The picture's first row and column are never written.
     raster::blit_glyph(picture.bitmap(), {cell.left(), cell.top()}, bits, kBlack,

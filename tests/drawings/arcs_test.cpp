@@ -91,7 +91,7 @@ TEST(DrawArcTo, ReachesTheFirstPointWithALine) {
     EXPECT_EQ(moved.bitmap().pixel(20, 150), kWhite);
 }
 
-// The chord chain drawn one canvas line at a time, as the arc routines are described.
+// The oracle: the chord chain drawn one canvas line at a time, point to point.
 void chords_line_by_line(Picture& p, int a1, int a2, double x1, double y1, double x2, double y2, bool dashed,
                          bool line_to_start) {
     const long double cx = (static_cast<long double>(x1) + x2) / 2, cy = (static_cast<long double>(y1) + y2) / 2;

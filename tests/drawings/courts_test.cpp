@@ -210,7 +210,7 @@ TEST(DrawCourt, PaintsEveryPixelWhereItSaysItDoes) {
     }
 }
 
-// The coloured full court drawn call by call as the layout describes it, each area painted
+// The coloured full court drawn one canvas call at a time, each area painted
 // whole over the ones before it: what the court drawing must give however it paints.
 void layered_full_court(Picture& p, key_shape shape, const std::array<raster::Colour, 4>& colours, double s) {
     raster::Canvas& c = p.canvas();
