@@ -19,5 +19,6 @@ void add_text_command(CLI::App& app, int& status);
 void add_render_command(CLI::App& app, int& status);
 void add_export_command(CLI::App& app, int& status);
 void add_playbook_command(CLI::App& app, int& status);
+void add_thumbnail_command(CLI::App& app, int& status);
 
 }  // namespace hoopcast::cli
