@@ -2,6 +2,7 @@
 
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 #include <unistd.h>
 
@@ -140,7 +141,10 @@ public:
           fonts_(fonts),
           scale_(scale),
           slots_(slots(options.paper, options.per_page)) {
-        pango_ = pango_cairo_create_context(cr_);
+        // A font map of our own, released with the writer, rather than Pango's process-wide one.
+        font_map_ = pango_cairo_font_map_new();
+        pango_ = pango_font_map_create_context(font_map_);
+        pango_cairo_update_context(cr_, pango_);
         pango_cairo_context_set_resolution(pango_, 72);
         cairo_font_options_t* fo = cairo_font_options_create();
         cairo_font_options_set_hint_metrics(fo, CAIRO_HINT_METRICS_OFF);
@@ -151,6 +155,7 @@ public:
     }
     ~Writer() {
         g_object_unref(pango_);
+        g_object_unref(font_map_);
         cairo_destroy(cr_);
     }
     Writer(const Writer&) = delete;
@@ -487,6 +492,7 @@ private:
 
     cairo_surface_t* surface_;
     cairo_t* cr_;
+    PangoFontMap* font_map_ = nullptr;
     PangoContext* pango_ = nullptr;
     const std::vector<PlaybookPlay>& plays_;
     const PlaybookOptions& options_;
@@ -533,6 +539,11 @@ PlaybookResult write_playbook(const std::vector<PlaybookPlay>& plays, const Play
     cairo_surface_finish(surface);
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
+    // Pango loads fontconfig's process-wide configuration, which nothing else here uses (the
+    // frames' text has a configuration of its own); let it go, and cairo's font caches with
+    // it. A later playbook loads it again.
+    cairo_debug_reset_static_data();
+    FcFini();
     std::error_code ec;
     if (status != CAIRO_STATUS_SUCCESS) {
         std::filesystem::remove(temp, ec);
