@@ -89,8 +89,12 @@ int run_playbook(const PlaybookCommand& c) {
     }
     options.title = plays.size() == 1 ? plays.front().name : "Playbook";
 
-    raster::FontLibrary fonts;
-    const PlaybookResult written = write_playbook(plays, options, fonts, c.out);
+    PlaybookResult written;
+    {
+        raster::FontLibrary fonts;
+        written = write_playbook(plays, options, fonts, c.out);
+    }
+    release_playbook_fonts();
     if (!written.ok) {
         std::cerr << "hoopcast-cli: " << written.message << '\n';
         return kExitFile;

@@ -539,11 +539,6 @@ PlaybookResult write_playbook(const std::vector<PlaybookPlay>& plays, const Play
     cairo_surface_finish(surface);
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
-    // Pango loads fontconfig's process-wide configuration, which nothing else here uses (the
-    // frames' text has a configuration of its own); let it go, and cairo's font caches with
-    // it. A later playbook loads it again.
-    cairo_debug_reset_static_data();
-    FcFini();
     std::error_code ec;
     if (status != CAIRO_STATUS_SUCCESS) {
         std::filesystem::remove(temp, ec);
@@ -558,6 +553,11 @@ PlaybookResult write_playbook(const std::vector<PlaybookPlay>& plays, const Play
     }
     result.ok = true;
     return result;
+}
+
+void release_playbook_fonts() {
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 }  // namespace hoopcast

@@ -46,4 +46,9 @@ double playbook_frame_scale(Paper paper, int per_page);
 PlaybookResult write_playbook(const std::vector<PlaybookPlay>& plays, const PlaybookOptions& options,
                               const raster::FontLibrary& fonts, const std::string& path);
 
+// Pango loads fontconfig's process-wide configuration and keeps it; this lets it go, with
+// cairo's font caches. Only when no playbook is being written and no raster::FontLibrary is
+// alive (fontconfig's caches are shared between configurations). A later playbook loads it again.
+void release_playbook_fonts();
+
 }  // namespace hoopcast
