@@ -18,5 +18,7 @@ void add_info_command(CLI::App& app, int& status);
 void add_text_command(CLI::App& app, int& status);
 void add_render_command(CLI::App& app, int& status);
 void add_export_command(CLI::App& app, int& status);
+void add_playbook_command(CLI::App& app, int& status);
+void add_thumbnail_command(CLI::App& app, int& status);
 
 }  // namespace hoopcast::cli

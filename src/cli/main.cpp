@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     hoopcast::cli::add_text_command(app, status);
     hoopcast::cli::add_render_command(app, status);
     hoopcast::cli::add_export_command(app, status);
+    hoopcast::cli::add_playbook_command(app, status);
+    hoopcast::cli::add_thumbnail_command(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

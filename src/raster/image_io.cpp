@@ -48,6 +48,43 @@ std::vector<std::uint8_t> encode_png(const Bitmap& bitmap) noexcept {
     return out;
 }
 
+namespace {
+
+std::uint32_t crc32(const std::uint8_t* p, std::size_t n) noexcept {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+void put_u32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encode_png(const Bitmap& bitmap, const std::vector<PngText>& texts) {
+    std::vector<std::uint8_t> png = encode_png(bitmap);
+    // Signature (8 bytes) and the header chunk (25) come first.
+    constexpr std::size_t kAfterHeader = 33;
+    if (png.size() < kAfterHeader) return png;
+    std::vector<std::uint8_t> chunks;
+    for (const PngText& t : texts) {
+        if (t.keyword.empty() || t.keyword.size() > 79) continue;
+        const std::size_t start = chunks.size();
+        put_u32(chunks, static_cast<std::uint32_t>(t.keyword.size() + 1 + t.text.size()));
+        chunks.insert(chunks.end(), {'t', 'E', 'X', 't'});
+        chunks.insert(chunks.end(), t.keyword.begin(), t.keyword.end());
+        chunks.push_back(0);
+        chunks.insert(chunks.end(), t.text.begin(), t.text.end());
+        put_u32(chunks, crc32(chunks.data() + start + 4, chunks.size() - start - 4));
+    }
+    png.insert(png.begin() + kAfterHeader, chunks.begin(), chunks.end());
+    return png;
+}
+
 ImageResult write_png(const Bitmap& bitmap, const std::string& path) noexcept {
     return write_bytes(encode_png(bitmap), path);
 }

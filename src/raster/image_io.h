@@ -21,6 +21,14 @@ ImageResult write_png(const Bitmap& bitmap, const std::string& path) noexcept;
 // PNG into memory; empty on failure.
 std::vector<std::uint8_t> encode_png(const Bitmap& bitmap) noexcept;
 
+// A tEXt chunk: Latin-1 keyword (1..79 characters) and text.
+struct PngText {
+    std::string keyword;
+    std::string text;
+};
+// PNG with text chunks after the header.
+std::vector<std::uint8_t> encode_png(const Bitmap& bitmap, const std::vector<PngText>& texts);
+
 // Binary PPM (P6) with the header "P6\n<w> <h>\n255\n" and R, G, B per pixel.
 ImageResult write_ppm(const Bitmap& bitmap, const std::string& path) noexcept;
 std::vector<std::uint8_t> encode_ppm(const Bitmap& bitmap) noexcept;

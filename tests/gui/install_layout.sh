@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # cmake --install puts the programs, the desktop entry, the icons and the .kqz MIME type where
-# a Linux desktop looks for them.
+# a Linux desktop looks for them, the file managers' thumbnailer entry included.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -9,6 +9,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/hoopcast bin/hoopcast-cli \
          share/applications/hoopcast.desktop \
          share/mime/packages/hoopcast-kqz.xml \
+         share/thumbnailers/hoopcast.thumbnailer \
          share/icons/hicolor/32x32/apps/hoopcast.png \
          share/icons/hicolor/256x256/apps/hoopcast.png \
          share/icons/hicolor/scalable/apps/hoopcast.svg; do
@@ -16,4 +17,5 @@ for f in bin/hoopcast bin/hoopcast-cli \
 done
 grep -q '^MimeType=application/x-hoopcast-play;' "$prefix/share/applications/hoopcast.desktop"
 grep -q 'glob pattern="\*.kqz"' "$prefix/share/mime/packages/hoopcast-kqz.xml"
+grep -q '^MimeType=application/x-hoopcast-play;' "$prefix/share/thumbnailers/hoopcast.thumbnailer"
 echo "install layout ok"

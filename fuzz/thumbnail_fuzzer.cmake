@@ -1,0 +1,1 @@
+hoopcast_add_fuzzer(thumbnail_fuzzer thumbnail_fuzzer.cpp TIMEOUT 1 CORPUS reader_fuzzer)

@@ -1,0 +1,129 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "drawings/context.h"
+#include "play/model.h"
+#include "play/reader.h"
+#include "raster/fonts.h"
+#include "raster/image_io.h"
+#include "raster/picture.h"
+#include "raster/reduce.h"
+#include "scene/frames.h"
+#include "scene/mapping.h"
+
+namespace hoopcast::cli {
+
+namespace {
+
+// File managers hand every file in a folder to a thumbnailer, so a file far larger than any
+// play is refused before it is read.
+constexpr std::uintmax_t kMaxPlayBytes = 32u << 20;
+constexpr int kMaxThumbnailSide = 1024;
+
+struct ThumbnailCommand {
+    std::string file;
+    std::string out;
+    int size = 256;
+};
+
+// file:// with every byte outside the unreserved set and '/' percent-encoded.
+std::string file_uri(const std::filesystem::path& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (const unsigned char c : path.string()) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri;
+}
+
+int run_thumbnail(const ThumbnailCommand& c) {
+    if (c.size < 1 || c.size > kMaxThumbnailSide) {
+        std::cerr << "hoopcast-cli: --size must lie within 1.." << kMaxThumbnailSide << '\n';
+        return kExitUsage;
+    }
+    struct stat st {};
+    if (::stat(c.file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::cerr << "hoopcast-cli: " << c.file << ": not a readable file\n";
+        return kExitFile;
+    }
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxPlayBytes) {
+        std::cerr << "hoopcast-cli: " << c.file << ": too large for a play file\n";
+        return kExitOutcome;
+    }
+    auto play = std::make_unique<PlayModel>();
+    const ReadResult read = OpenPlay(*play, c.file);
+    if (read.outcome != ReadOutcome::success || play->seq_count < 1) {
+        std::cerr << "hoopcast-cli: " << (read.message.empty() ? c.file + ": no sequence" : read.message) << '\n';
+        return read.outcome == ReadOutcome::file_error ? kExitFile : kExitOutcome;
+    }
+
+    // Drawn at the scale that fits when that is larger than the window's own, otherwise at
+    // the window's own and reduced by area averaging.
+    const PictureSize base = frame_picture_size(1.0);
+    const double fit = static_cast<double>(c.size) / std::max(base.width, base.height);
+    const double scale = std::max(1.0, std::floor(fit * 100) / 100);
+    raster::FontLibrary fonts;
+    DisplayDefaults defaults;
+    DrawContext ctx{*play, defaults};
+    const auto picture = compose_still_frame(ctx, FrameSettings{scale, 1080, &fonts}, 1, true);
+    const raster::Bitmap& frame = picture->bitmap();
+    const double shrink = std::min(1.0, static_cast<double>(c.size) / std::max(frame.width(), frame.height()));
+    const int w = std::max(1, static_cast<int>(std::lround(frame.width() * shrink)));
+    const int h = std::max(1, static_cast<int>(std::lround(frame.height() * shrink)));
+    const raster::Bitmap thumb = raster::reduce_area_average(frame, w, h);
+
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(c.file, ec);
+    const std::vector<std::uint8_t> png = raster::encode_png(
+        thumb, {{"Thumb::URI", file_uri(absolute)},
+                {"Thumb::MTime", std::to_string(static_cast<long long>(st.st_mtime))},
+                {"Software", "hoopcast-cli"}});
+    const std::string temp = c.out + ".part" + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+        if (png.empty() || !out.flush()) {
+            std::filesystem::remove(temp, ec);
+            std::cerr << "hoopcast-cli: cannot write " << c.out << '\n';
+            return kExitFile;
+        }
+    }
+    std::filesystem::rename(temp, c.out, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        std::cerr << "hoopcast-cli: cannot write " << c.out << ": " << ec.message() << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+void add_thumbnail_command(CLI::App& app, int& status) {
+    auto* cmd = app.add_subcommand("thumbnail", "Write a file manager's preview of a play: its first still frame as PNG");
+    auto c = std::make_shared<ThumbnailCommand>();
+    cmd->add_option("FILE", c->file, "play file (.kqz)")->required();
+    cmd->add_option("OUT", c->out, "output file (.png)")->required();
+    cmd->add_option("--size", c->size, "largest side in pixels (default 256)");
+    cmd->callback([&status, c] { status = run_thumbnail(*c); });
+}
+
+}  // namespace hoopcast::cli
