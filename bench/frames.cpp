@@ -12,6 +12,7 @@
 
 #include "busy_play.h"
 #include "drawings/context.h"
+#include "drawings/lines.h"
 #include "play/model.h"
 #include "play/motion.h"
 #include "play/steps.h"
@@ -20,6 +21,7 @@
 #include "export/gif_writer.h"
 #include "export/recording.h"
 #include "raster/picture.h"
+#include "raster/render_cache.h"
 #include "scene/frames.h"
 #include "scene/mapping.h"
 
@@ -33,6 +35,14 @@ const raster::FontLibrary& fonts() {
     return library;
 }
 
+// What a window or an exporter keeps from frame to frame.
+struct FrameOwner {
+    raster::RenderCache cache;
+    raster::PicturePool pool;
+    ArcCache arcs;
+    FrameSettings settings(double scale) { return FrameSettings{scale, 1080, &fonts(), &cache, &pool}; }
+};
+
 void frame_bytes_counter(benchmark::State& state, double scale) {
     const PictureSize size = frame_picture_size(scale);
     state.counters["bytes"] = static_cast<double>(size.width) * size.height * 3;
@@ -42,8 +52,9 @@ void BM_StillFrame(benchmark::State& state) {
     const double scale = static_cast<double>(state.range(0)) / 100.0;
     auto play = busy_play(2);
     DisplayDefaults defaults;
-    DrawContext ctx{*play, defaults};
-    const FrameSettings settings{scale, 1080, &fonts()};
+    FrameOwner owner;
+    DrawContext ctx{*play, defaults, false, &owner.arcs};
+    const FrameSettings settings = owner.settings(scale);
     for (auto _ : state) {
         auto picture = compose_still_frame(ctx, settings, 1, true);
         benchmark::DoNotOptimize(picture->bitmap().bytes().data());
@@ -55,8 +66,9 @@ void BM_AnimationFrame(benchmark::State& state) {
     const double scale = static_cast<double>(state.range(0)) / 100.0;
     auto play = busy_play(2);
     DisplayDefaults defaults;
-    DrawContext ctx{*play, defaults};
-    const FrameSettings settings{scale, 1080, &fonts()};
+    FrameOwner owner;
+    DrawContext ctx{*play, defaults, false, &owner.arcs};
+    const FrameSettings settings = owner.settings(scale);
     const StepPlan plan = step_plan(play->seq_path_length(1));
     int step = 2;
     for (auto _ : state) {
@@ -92,8 +104,9 @@ void BM_Export20Sequences(benchmark::State& state) {
         const PlaybackRecording recording = record_playback(*play, settings);
         played_ms = recording.end_ms;
         DisplayDefaults defaults;
-        DrawContext ctx{*play, defaults};
-        const FrameSettings frame_settings{1.0, 1080, &fonts()};
+        FrameOwner owner;
+        DrawContext ctx{*play, defaults, false, &owner.arcs};
+        const FrameSettings frame_settings = owner.settings(1.0);
         std::string error;
         auto gif = GifWriter::create(path, 289, 361, error);
         compose_recording(ctx, frame_settings, recording, false,

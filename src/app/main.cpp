@@ -1,10 +1,8 @@
 #include <QApplication>
 
 #include "app/main_window.h"
-#include "raster/frame_memory.h"
 
 int main(int argc, char** argv) {
-    hoopcast::raster::keep_frame_memory();
     QApplication app(argc, argv);
     // The task bar names the program from the desktop entry that the window class and the
     // desktop file name point to. No display name: Qt would append it to every window title.

@@ -130,7 +130,7 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
     : QMainWindow(parent),
       arguments_(std::move(arguments)),
       play_(std::make_unique<PlayModel>()),
-      draw_context_{*play_, defaults_} {
+      draw_context_{*play_, defaults_, false, &arc_cache_} {
     setWindowTitle(QStringLiteral("Basketball Hoopcast"));
     setWindowIcon(program_icon());
     setFont(arial_bold_13());
@@ -517,7 +517,8 @@ void TForm12::gettext() {
 }
 
 FrameSettings TForm12::frame_settings() const {
-    return FrameSettings{scale_, screen() != nullptr ? screen()->geometry().height() : 1080, &fonts_};
+    return FrameSettings{scale_, screen() != nullptr ? screen()->geometry().height() : 1080, &fonts_,
+                         &render_cache_, &picture_pool_};
 }
 
 // --- what the engine asks of the window ------------------------------------------------

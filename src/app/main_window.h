@@ -14,6 +14,8 @@
 #include "playback/engine.h"
 #include "scene/frames.h"
 #include "raster/fonts.h"
+#include "raster/render_cache.h"
+#include "drawings/lines.h"
 
 class QCheckBox;
 class QFrame;
@@ -164,6 +166,9 @@ private:
     DisplayDefaults defaults_;
     DrawContext draw_context_;
     raster::FontLibrary fonts_;
+    raster::RenderCache render_cache_;
+    raster::PicturePool picture_pool_;
+    ArcCache arc_cache_;
     PlaybackState state_;
     std::unique_ptr<PlaybackEngine> engine_;
     QTimer timer1_;

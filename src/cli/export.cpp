@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "cli/play_loading.h"
 #include "drawings/context.h"
+#include "drawings/lines.h"
 #include "playback/virtual_clock.h"
 #include "raster/fonts.h"
 #include "export/gif_writer.h"
@@ -25,6 +26,7 @@
 #include "export/video_writer.h"
 #include "raster/image_io.h"
 #include "raster/picture.h"
+#include "raster/render_cache.h"
 #include "scene/frames.h"
 #include "scene/mapping.h"
 
@@ -231,9 +233,13 @@ int run_export(const ExportOptions& o) {
     const PlaybackRecording recording = record_presentation(*loaded.play, settings);
 
     raster::FontLibrary fonts;
-    const FrameSettings frame_settings{o.scale, o.screen_height, &fonts};
+    raster::RenderCache cache;
+    raster::PicturePool pool;
+    ArcCache arcs;
+    const FrameSettings frame_settings{o.scale, o.screen_height, &fonts, &cache, &pool};
     DisplayDefaults defaults;
     DrawContext ctx{*loaded.play, defaults};
+    ctx.arcs = &arcs;
     const StopOnSignals stop;
     if (format == "gif") return write_gif(o, ctx, frame_settings, recording, settings.sketch);
     return write_video(o, video, ctx, frame_settings, recording, settings.sketch);

@@ -1,10 +1,8 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
-#include "raster/frame_memory.h"
 
 int main(int argc, char** argv) {
-    hoopcast::raster::keep_frame_memory();
     CLI::App app{"hoopcast-cli: read, render and export basketball plays (.kqz) without a window"};
     app.require_subcommand(1);
     int status = hoopcast::cli::kExitOk;

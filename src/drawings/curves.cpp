@@ -62,6 +62,7 @@ struct CurveFrame {
     TPunt start;  // the chain's first point, where the curve starts
     TPunt end;    // its last point, where the curve ends
     geometry::PenPath& path;
+    ArcCache& arcs;
 
     int px(double v) const { return Round(s * v); }
     void line_to(CurvePoint c) { path.line_to(px(c.x), px(c.y)); }
@@ -120,7 +121,7 @@ struct Waves {
 
     explicit Waves(const CurveFrame& f, bool skip = true)
         : radius(2 * f.s),
-          arcs(lines_detail::arc_points_for(radius)),
+          arcs(f.arcs.points_for(radius)),
           arc_reach(radius + std::max(f.picture.canvas().pen.width, 1) + 2),
           step_reach(reach_per_step(f.points, static_cast<int>(f.points.size()), f.steps)),
           skip_quiet_steps(skip) {}
@@ -187,9 +188,10 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
     const std::int64_t steps = n * k * Stroke::kStepsPerPoint;
     const double steps_per_point = static_cast<double>(steps) / n;
     geometry::PenPath path(canvas);
+    ArcCache own_arcs;
     CurveFrame f{picture, scale,     points.first(static_cast<std::size_t>(n)),
                  steps,   points[1], points[static_cast<std::size_t>(n - 2)],
-                 path};
+                 path,    ctx.arcs != nullptr ? *ctx.arcs : own_arcs};
     Stroke stroke(f, options...);
 
     f.move_to({static_cast<double>(f.start.x), static_cast<double>(f.start.y)});

@@ -296,15 +296,12 @@ const lines_detail::ArcPoints::Drawn* lines_detail::ArcPoints::drawn(int cx, int
     return arc->drawn.get();
 }
 
-lines_detail::ArcPoints& lines_detail::arc_points_for(double r) {
-    constexpr std::size_t kRadii = 4;
-    thread_local std::array<std::unique_ptr<ArcPoints>, kRadii> kept;
-    thread_local std::size_t next = 0;
-    for (const auto& points : kept)
+lines_detail::ArcPoints& ArcCache::points_for(double r) {
+    for (const auto& points : kept_)
         if (points && points->radius() == r) return *points;
-    auto& slot = kept[next];
-    next = (next + 1) % kRadii;
-    slot = std::make_unique<ArcPoints>(r);
+    auto& slot = kept_[next_];
+    next_ = (next_ + 1) % kRadii;
+    slot = std::make_unique<lines_detail::ArcPoints>(r);
     return *slot;
 }
 
@@ -432,7 +429,8 @@ void draw_dribble_segment(raster::Picture& picture, const DrawContext& ctx, cons
     if (2 * R < len) {
         piece(picture, P, P + w);
         Vec c = P + w * 0.5;
-        lines_detail::ArcPoints& arc_points = lines_detail::arc_points_for(R);
+        ArcCache own_arcs;
+        lines_detail::ArcPoints& arc_points = (ctx.arcs != nullptr ? *ctx.arcs : own_arcs).points_for(R);
         auto half = [&](int from, int to) {
             if (!(len - 4 * R > sum)) return;
             sum += 2 * R;

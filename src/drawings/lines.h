@@ -2,7 +2,9 @@
 // Straight movement lines: cuts ("loop"), passes (dashed), dribbles (wavy), screens and
 // shots, with their end marks. Positions are court units unless a name says pixels.
 
+#include <array>
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -105,10 +107,19 @@ class ArcPoints {
     std::unordered_map<std::uint64_t, Arc> arcs_;
 };
 
-// The arc points of radius r kept by this thread. A wavy line's radius depends on the scale
-// alone, so the same few radii serve every frame of a window or an export.
-ArcPoints& arc_points_for(double r);
 }  // namespace lines_detail
+
+// The arc points of the last few radii drawn. A wavy line's radius depends on the scale
+// alone, so the same few radii serve every frame of a window or an export.
+class ArcCache {
+  public:
+    lines_detail::ArcPoints& points_for(double r);
+
+  private:
+    static constexpr std::size_t kRadii = 4;
+    std::array<std::unique_ptr<lines_detail::ArcPoints>, kRadii> kept_;
+    std::size_t next_ = 0;
+};
 
 // As above, with the radius and the points' offsets from the given ArcPoints.
 void draw_arc_polyline(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, int start,

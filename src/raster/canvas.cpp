@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "raster/fonts.h"
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
+#include "raster/render_cache.h"
 
 namespace hoopcast::raster {
 
@@ -28,11 +30,19 @@ bool is_geometric(const Pen& pen) noexcept { return pen.width >= 2; }
 
 }  // namespace
 
+Canvas::~Canvas() = default;
+
 detail::DotCache* Canvas::dots() noexcept {
-    // A pen's dot and short segment bodies depend on its width alone, so every picture of a
-    // thread shares them: each frame starts on a fresh picture.
-    thread_local detail::DotCache cache;
-    return &cache;
+    if (cache_ == nullptr) {
+        // A work picture drawn without the owner's cache: its dots are only its own.
+        try {
+            own_cache_ = std::make_unique<RenderCache>();
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        cache_ = own_cache_.get();
+    }
+    return &cache_->dots();
 }
 
 void Canvas::line_to(int x, int y) noexcept {

@@ -13,6 +13,7 @@
 namespace hoopcast::raster {
 
 class Bitmap;
+class RenderCache;
 namespace detail {
 class DotCache;
 }
@@ -49,7 +50,12 @@ int font_height_for_size(int size) noexcept;
 
 class Canvas {
 public:
-    Canvas(Bitmap& target, const FontLibrary* fonts) noexcept : target_(&target), fonts_(fonts) {}
+    // Without a cache the canvas makes one of its own the first time a wide pen draws.
+    Canvas(Bitmap& target, const FontLibrary* fonts, RenderCache* cache = nullptr) noexcept
+        : target_(&target), fonts_(fonts), cache_(cache) {}
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
     Pen pen;
     Brush brush;
@@ -91,6 +97,8 @@ private:
 
     Bitmap* target_;
     const FontLibrary* fonts_;
+    RenderCache* cache_;
+    std::unique_ptr<RenderCache> own_cache_;
     Point position_{};
 };
 

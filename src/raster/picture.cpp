@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace hoopcast::raster {
 
@@ -14,16 +15,49 @@ void fill_rows(std::uint8_t* first, std::size_t stride, int rows, const std::uin
 
 }  // namespace
 
-Bitmap::Bitmap(int width, int height, PixelStart start) {
+Bitmap::Bitmap(int width, int height, PixelStart start, PicturePool* pool) : pool_(pool) {
     if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) return;
     width_ = width;
     height_ = height;
     const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+    if (pool_ != nullptr) bytes_ = pool_->take(size);
     if (start == PixelStart::white) {
         bytes_.assign(size, 0xFF);
     } else {
         bytes_.resize(size);
     }
+}
+
+Bitmap::~Bitmap() {
+    if (pool_ != nullptr) pool_->give(std::move(bytes_));
+}
+
+Bitmap::Bitmap(const Bitmap& other) : width_(other.width_), height_(other.height_), bytes_(other.bytes_) {}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+    if (this != &other) {
+        width_ = other.width_;
+        height_ = other.height_;
+        bytes_ = other.bytes_;
+    }
+    return *this;
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      bytes_(std::move(other.bytes_)),
+      pool_(std::exchange(other.pool_, nullptr)) {}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    if (this != &other) {
+        if (pool_ != nullptr) pool_->give(std::move(bytes_));
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        bytes_ = std::move(other.bytes_);
+        pool_ = std::exchange(other.pool_, nullptr);
+    }
+    return *this;
 }
 
 void Bitmap::fill(Colour c) noexcept {
@@ -93,7 +127,8 @@ void ColourRun::paint(Bitmap& bitmap, int y, int x0, int x1) const noexcept {
     }
 }
 
-Picture::Picture(int width, int height, const FontLibrary* fonts, PixelStart start)
-    : bitmap_(width, height, start), canvas_(bitmap_, fonts) {}
+Picture::Picture(int width, int height, const FontLibrary* fonts, PixelStart start, RenderCache* cache,
+                 PicturePool* pool)
+    : bitmap_(width, height, start, pool), canvas_(bitmap_, fonts, cache) {}
 
 }  // namespace hoopcast::raster

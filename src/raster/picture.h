@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "raster/canvas.h"
+#include "raster/render_cache.h"
 #include "raster/types.h"
 
 namespace hoopcast::raster {
@@ -26,27 +27,6 @@ inline constexpr int kMaxPictureSide = 16384;
 enum class PixelStart { white, unset };
 
 namespace detail {
-
-// Leaves elements made without a value uninitialised, so that an unset bitmap costs no pass
-// over its bytes.
-template <typename T>
-struct DefaultInitAllocator : std::allocator<T> {
-    template <typename U>
-    struct rebind {
-        using other = DefaultInitAllocator<U>;
-    };
-    DefaultInitAllocator() = default;
-    template <typename U>
-    DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
-    template <typename U>
-    void construct(U* p) noexcept {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
 
 // Writes `count` pixels of one colour from p (blue, green, red bytes). Eight pixels are
 // three 64-bit words, made from the colour with shifts; a run is written in such words, its
@@ -87,8 +67,14 @@ class Bitmap {
 public:
     Bitmap() = default;
     // New pixels are white unless `start` says otherwise. Sizes outside 1..kMaxPictureSide
-    // give an empty bitmap.
-    Bitmap(int width, int height, PixelStart start = PixelStart::white);
+    // give an empty bitmap. With a pool, the storage comes from it and goes back to it.
+    Bitmap(int width, int height, PixelStart start = PixelStart::white, PicturePool* pool = nullptr);
+    ~Bitmap();
+    // A copy has storage of its own; a moved bitmap takes its pool along.
+    Bitmap(const Bitmap& other);
+    Bitmap& operator=(const Bitmap& other);
+    Bitmap(Bitmap&& other) noexcept;
+    Bitmap& operator=(Bitmap&& other) noexcept;
 
     int width() const noexcept { return width_; }
     int height() const noexcept { return height_; }
@@ -123,10 +109,13 @@ public:
     // Paints the pixels left..right-1 of rows top..bottom-1, clipped to the bitmap.
     void fill_rect(Rect r, Colour c) noexcept;
 
+    PicturePool* pool() const noexcept { return pool_; }
+
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint8_t, detail::DefaultInitAllocator<std::uint8_t>> bytes_;
+    detail::PixelBytes bytes_;
+    PicturePool* pool_ = nullptr;
 };
 
 // A run of pixels of one colour, made once and copied wherever a run of that colour is
@@ -145,7 +134,10 @@ private:
 // the picture's own pixels.
 class Picture {
 public:
-    Picture(int width, int height, const FontLibrary* fonts = nullptr, PixelStart start = PixelStart::white);
+    // Without a cache the canvas keeps one of its own; without a pool the pixels are the
+    // picture's own.
+    Picture(int width, int height, const FontLibrary* fonts = nullptr, PixelStart start = PixelStart::white,
+            RenderCache* cache = nullptr, PicturePool* pool = nullptr);
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 

@@ -43,7 +43,8 @@ void draw_symbols(raster::Picture& picture, const DrawContext& ctx, int seq, dou
 
 std::unique_ptr<raster::Picture> frame_picture(const FrameSettings& settings, raster::PixelStart start) {
     const PictureSize size = frame_picture_size(settings.scale);
-    auto picture = std::make_unique<raster::Picture>(size.width, size.height, settings.fonts, start);
+    auto picture = std::make_unique<raster::Picture>(size.width, size.height, settings.fonts, start,
+                                                     settings.cache, settings.pool);
     picture->canvas().screen_height = settings.screen_height;
     widen_pen_for_scale(*picture, settings.scale);
     return picture;

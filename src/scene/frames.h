@@ -16,12 +16,18 @@ namespace hoopcast {
 namespace raster {
 class Picture;
 class FontLibrary;
+class RenderCache;
+class PicturePool;
 }  // namespace raster
 
+// The caches, like the fonts, belong to whoever draws the frames (a window, an exporter, a
+// test) and must outlive the pictures made with them; without them each picture keeps its own.
 struct FrameSettings {
     double scale = 1.0;
     int screen_height = 1080;
     const raster::FontLibrary* fonts = nullptr;
+    raster::RenderCache* cache = nullptr;
+    raster::PicturePool* pool = nullptr;
 };
 
 // A fresh picture of the frame size for `settings.scale`, with the wider pen of enlarged
