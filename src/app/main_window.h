@@ -166,8 +166,9 @@ private:
     DisplayDefaults defaults_;
     DrawContext draw_context_;
     raster::FontLibrary fonts_;
-    raster::RenderCache render_cache_;
-    raster::PicturePool picture_pool_;
+    // Caches only: they change what a frame costs, never what it shows.
+    mutable raster::RenderCache render_cache_;
+    mutable raster::PicturePool picture_pool_;
     ArcCache arc_cache_;
     PlaybackState state_;
     std::unique_ptr<PlaybackEngine> engine_;

@@ -30,6 +30,9 @@ bool is_geometric(const Pen& pen) noexcept { return pen.width >= 2; }
 
 }  // namespace
 
+Canvas::Canvas(Bitmap& target, const FontLibrary* fonts, RenderCache* cache) noexcept
+    : target_(&target), fonts_(fonts), cache_(cache) {}
+
 Canvas::~Canvas() = default;
 
 detail::DotCache* Canvas::dots() noexcept {

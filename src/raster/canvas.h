@@ -51,8 +51,7 @@ int font_height_for_size(int size) noexcept;
 class Canvas {
 public:
     // Without a cache the canvas makes one of its own the first time a wide pen draws.
-    Canvas(Bitmap& target, const FontLibrary* fonts, RenderCache* cache = nullptr) noexcept
-        : target_(&target), fonts_(fonts), cache_(cache) {}
+    Canvas(Bitmap& target, const FontLibrary* fonts, RenderCache* cache = nullptr) noexcept;
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
