@@ -58,7 +58,7 @@ TEST(LibreOfficeDocuments, StylesInFrenchAndGerman) {
     EXPECT_TRUE(run_with(d, "passe").format.bold);
     EXPECT_FALSE(run_with(d, "Le meneur").format.bold);
     EXPECT_TRUE(run_with(d, "coupe").format.italic);
-    EXPECT_TRUE(run_with(d, "reçoit").format.underline);
+    EXPECT_EQ(run_with(d, "reçoit").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "pas de dribble").format.strike);
     EXPECT_EQ(run_with(d, "Rouge").format.colour, (Rgb{255, 0, 0}));
     EXPECT_EQ(run_with(d, "blau").format.colour, (Rgb{0, 0, 255}));
@@ -133,7 +133,7 @@ TEST(WordPadDocuments, Windows1252WithBulletsAndNumbers) {
     EXPECT_EQ(run_with(d, "Box").format.font_family, "Calibri");
     EXPECT_EQ(run_with(d, "defender").format.colour, (Rgb{255, 0, 0}));
     EXPECT_TRUE(run_with(d, "box").format.italic);
-    EXPECT_TRUE(run_with(d, "low").format.underline);
+    EXPECT_EQ(run_with(d, "low").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "no").format.strike);
     EXPECT_EQ(run_with(d, "Café").format.colour, (Rgb{0, 77, 187}));
     EXPECT_EQ(paragraph_with(d, "Wing").left_indent, 720);
@@ -206,7 +206,7 @@ TEST(TextEditDocuments, CocoaRichText) {
     EXPECT_FALSE(run_with(d, "Motion").format.colour.has_value());  // \cf0: automatic
     EXPECT_EQ(run_with(d, "moving").format.colour, (Rgb{251, 2, 7}));
     EXPECT_TRUE(run_with(d, "Café").format.italic);
-    EXPECT_TRUE(run_with(d, "underlined").format.underline);
+    EXPECT_EQ(run_with(d, "underlined").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "struck").format.strike);
     EXPECT_EQ(paragraph_with(d, "Pass").left_indent, 720);
 }

@@ -36,7 +36,7 @@ TEST(RtfCharacters, FormattingWordsAndGroups) {
     EXPECT_TRUE(run_with(d, "bold").format.bold);
     EXPECT_FALSE(run_with(d, "bold").format.italic);
     EXPECT_TRUE(run_with(d, "both").format.bold && run_with(d, "both").format.italic);
-    EXPECT_TRUE(run_with(d, "under").format.underline);
+    EXPECT_EQ(run_with(d, "under").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "gone").format.strike);
     const Format& big = run_with(d, "big red").format;
     EXPECT_EQ(big.font_family, "Times New Roman");
@@ -45,7 +45,7 @@ TEST(RtfCharacters, FormattingWordsAndGroups) {
     const Format& again = run_with(d, "again").format;
     EXPECT_EQ(again.font_family, "Arial");
     EXPECT_FALSE(again.colour.has_value());
-    EXPECT_TRUE(run_with(d, "double").format.underline);
+    EXPECT_EQ(run_with(d, "double").format.underline, Underline::double_line);
     EXPECT_EQ(run_with(d, "up").format.vertical, VerticalAlign::superscript);
 }
 
@@ -136,7 +136,7 @@ TEST(RtfDestinations, FieldsShowTheirResultAndKeepLinks) {
         R"rtf( {\field{\*\fldinst{ HYPERLINK \\o "tip" "http://x.test/" }}{\fldrslt x}}.\par)rtf");
     EXPECT_THAT(texts(d), ElementsAre("See the play and 3 and here x."));
     EXPECT_EQ(run_with(d, "the play").link, "https://example.org/a?b=1");
-    EXPECT_TRUE(run_with(d, "the play").format.underline);
+    EXPECT_EQ(run_with(d, "the play").format.underline, Underline::single);
     EXPECT_EQ(run_with(d, "3").link, "");
     EXPECT_EQ(run_with(d, "here").link, "");
     EXPECT_EQ(paragraphs(d).at(0)->runs.back().text, ".");
