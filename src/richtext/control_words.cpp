@@ -136,6 +136,15 @@ constexpr ControlWord kWords[] = {
     {"brdrt", K::border_side, G::border, 0},        {"brdrl", K::border_side, G::border, 1},
     {"brdrb", K::border_side, G::border, 2},        {"brdrr", K::border_side, G::border, 3},
     {"box", K::border_side, G::border, 4},
+    // Borders not shown: of table rows, characters, pages, and between paragraphs. Their
+    // style words must not change the border described before them.
+    {"trbrdrt", K::unshown_border, G::border},      {"trbrdrl", K::unshown_border, G::border},
+    {"trbrdrb", K::unshown_border, G::border},      {"trbrdrr", K::unshown_border, G::border},
+    {"trbrdrh", K::unshown_border, G::border},      {"trbrdrv", K::unshown_border, G::border},
+    {"chbrdr", K::unshown_border, G::border},       {"brdrbtw", K::unshown_border, G::border},
+    {"brdrbar", K::unshown_border, G::border},      {"pgbrdrt", K::unshown_border, G::border},
+    {"pgbrdrl", K::unshown_border, G::border},      {"pgbrdrb", K::unshown_border, G::border},
+    {"pgbrdrr", K::unshown_border, G::border},
     {"clbrdrt", K::cell_border_side, G::border, 0}, {"clbrdrl", K::cell_border_side, G::border, 1},
     {"clbrdrb", K::cell_border_side, G::border, 2}, {"clbrdrr", K::cell_border_side, G::border, 3},
     border("brdrs", BorderStyle::single),           border("brdrsh", BorderStyle::single),

@@ -75,6 +75,7 @@ enum class WordKind : std::uint8_t {
     // borders
     border_side,        // value: the side whose border the next words describe (4: all four)
     cell_border_side,
+    unshown_border,     // a border the pane does not show: the words after it describe that one
     border_style,       // value: a BorderStyle
     border_width, border_colour, border_space,
     // table rows

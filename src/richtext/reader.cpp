@@ -659,6 +659,10 @@ void RtfReader::border_word(const ControlWord& w, int value) {
         border_target_ = {BorderTarget::Owner::paragraph, w.value};
         return;
     }
+    if (w.kind == WordKind::unshown_border) {
+        border_target_ = BorderTarget{};
+        return;
+    }
     if (w.kind == WordKind::cell_border_side) {
         border_target_ = {BorderTarget::Owner::cell, w.value};
         row_being_defined().apply_border(w.value, w, value);

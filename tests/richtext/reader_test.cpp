@@ -195,8 +195,8 @@ TEST(RtfLists, ListTableLevelsAndOverrides) {
 TEST(RtfParagraphs, TabStopsLineSpacingAndShading) {
     const Document d = rtf(
         R"rtf(\pard\tqr\tlhyph\tx3000\tb500\tldot\tx200\sl240\slmult1 tabs\par)rtf"
-        R"rtf(\pard\brdrb\brdrdb\brdrw10\brdrcf2\cfpat1\shading5000\sl-300 shaded\par)rtf"
-        R"rtf(\trowd\clcfpat1\clcbpat2\clshdng2500\clbrdrl\brdrdot\cellx1000\clshdng10000\cellx2000)rtf"
+        R"rtf(\pard\brdrb\brdrdb\brdrw10\brdrcf2\chbrdr\brdrdot\cfpat1\shading5000\sl-300 shaded\par)rtf"
+        R"rtf(\trowd\clcfpat1\clcbpat2\clshdng2500\clbrdrl\brdrdot\cellx1000\trbrdrt\brdrs\clshdng10000\cellx2000)rtf"
         R"rtf(\pard\intbl x\cell y\cell\row})rtf");
     // In order of position; a bar tab is no stop, and single spacing is no spacing of its own.
     EXPECT_THAT(paragraph_with(d, "tabs").tabs,
