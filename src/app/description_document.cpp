@@ -115,7 +115,9 @@ QTextFrameFormat::BorderStyle border_style(rt::BorderStyle b) {
 
 qreal border_width(const rt::Border& b) {
     if (b.style == rt::BorderStyle::none) return 0;
-    const qreal least = b.style == rt::BorderStyle::double_line ? 3 : b.style == rt::BorderStyle::thick ? 2 : 1;
+    const qreal least = b.style == rt::BorderStyle::double_line ? 3
+                        : b.style == rt::BorderStyle::thick     ? 2
+                                                                : 1;
     return std::max(least, std::round(px(b.width)));
 }
 
@@ -145,7 +147,8 @@ QTextCharFormat char_format(const rt::Format& f, const std::string& link) {
     if (f.strike) c.setFontStrikeOut(true);
     if (f.colour) c.setForeground(colour(*f.colour));
     if (f.background) c.setBackground(colour(*f.background));
-    if (f.vertical == rt::VerticalAlign::superscript) c.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    if (f.vertical == rt::VerticalAlign::superscript)
+        c.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     if (f.vertical == rt::VerticalAlign::subscript) c.setVerticalAlignment(QTextCharFormat::AlignSubScript);
     if (!link.empty()) {
         c.setAnchor(true);
@@ -269,12 +272,16 @@ class PaneBuilder {
             QTextOption::Tab tab(at, QTextOption::LeftTab);
             if (stop.kind == rt::TabKind::right) tab.type = QTextOption::RightTab;
             if (stop.kind == rt::TabKind::centre) tab.type = QTextOption::CenterTab;
-            if (stop.kind == rt::TabKind::decimal) tab = QTextOption::Tab(at, QTextOption::DelimiterTab, QLatin1Char('.'));
+            if (stop.kind == rt::TabKind::decimal)
+                tab = QTextOption::Tab(at, QTextOption::DelimiterTab, QLatin1Char('.'));
             tabs.emplace_back(tab, stop.leader);
         }
-        if (p.first_line_indent < 0) tabs.emplace_back(QTextOption::Tab(px(-p.first_line_indent), QTextOption::LeftTab), rt::TabLeader::none);
+        if (p.first_line_indent < 0)
+            tabs.emplace_back(QTextOption::Tab(px(-p.first_line_indent), QTextOption::LeftTab),
+                              rt::TabLeader::none);
         if (tabs.empty()) return {};
-        std::stable_sort(tabs.begin(), tabs.end(), [](const auto& a, const auto& b) { return a.first.position < b.first.position; });
+        std::stable_sort(tabs.begin(), tabs.end(),
+                         [](const auto& a, const auto& b) { return a.first.position < b.first.position; });
         QList<QTextOption::Tab> list;
         LeaderStops leaders;
         bool any = false;
@@ -316,7 +323,8 @@ class PaneBuilder {
         QImageReader reader(&buffer, p.format == rt::PictureFormat::png ? "png" : "jpeg");
         const QSize size = reader.size();
         const qint64 pixels = qint64{size.width()} * size.height();
-        if (size.isEmpty() || pixels > kMaxPicturePixels || picture_pixels_ + pixels > kMaxDocumentPicturePixels)
+        if (size.isEmpty() || pixels > kMaxPicturePixels ||
+            picture_pixels_ + pixels > kMaxDocumentPicturePixels)
             return {};
         picture_pixels_ += pixels;
         QImage image;
@@ -372,7 +380,8 @@ class PaneBuilder {
             if (!all) continue;
             QList<QTextLength> widths;
             for (const rt::Cell& cell : row.cells)
-                widths.append(QTextLength(QTextLength::PercentageLength, cell.width * 100.0 / static_cast<double>(total)));
+                widths.append(QTextLength(QTextLength::PercentageLength,
+                                          cell.width * 100.0 / static_cast<double>(total)));
             return widths;
         }
         return {};

@@ -9,7 +9,8 @@ namespace hoopcast::richtext {
 
 void DocumentBuilder::add_text(const std::string& utf8, Format format, const std::string& link) {
     if (utf8.empty()) return;
-    if (!runs_.empty() && !runs_.back().picture && runs_.back().format == format && runs_.back().link == link) {
+    if (!runs_.empty() && !runs_.back().picture && runs_.back().format == format &&
+        runs_.back().link == link) {
         runs_.back().text += utf8;
     } else {
         runs_.push_back(Run{utf8, std::move(format), link, std::nullopt});

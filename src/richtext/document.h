@@ -20,7 +20,16 @@ struct Rgb {
 enum class VerticalAlign : std::uint8_t { baseline, superscript, subscript };
 
 enum class Underline : std::uint8_t {
-    none, single, double_line, thick, dotted, dashed, dash_dot, dash_dot_dot, wave, words
+    none,
+    single,
+    double_line,
+    thick,
+    dotted,
+    dashed,
+    dash_dot,
+    dash_dot_dot,
+    wave,
+    words
 };
 
 struct Format {
@@ -68,7 +77,16 @@ struct TabStop {
     bool operator==(const TabStop&) const = default;
 };
 
-enum class BorderStyle : std::uint8_t { none, single, thick, double_line, dotted, dashed, dot_dash, dot_dot_dash };
+enum class BorderStyle : std::uint8_t {
+    none,
+    single,
+    thick,
+    double_line,
+    dotted,
+    dashed,
+    dot_dash,
+    dot_dot_dash
+};
 
 struct Border {
     BorderStyle style = BorderStyle::none;

@@ -71,7 +71,8 @@ void Lexer::word(Token& t) {
     t.param = static_cast<int>(std::clamp<std::int64_t>(param, INT32_MIN, INT32_MAX));
     if (t.text == "bin") {  // binary data follows, whatever the state
         std::size_t n = 0;
-        if (t.has_param && t.param > 0) n = std::min<std::size_t>(static_cast<std::size_t>(t.param), in_.size() - pos_);
+        if (t.has_param && t.param > 0)
+            n = std::min<std::size_t>(static_cast<std::size_t>(t.param), in_.size() - pos_);
         t.type = Token::Type::binary;
         t.text = in_.substr(pos_, n);
         pos_ += n;

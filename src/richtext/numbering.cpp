@@ -40,9 +40,9 @@ constexpr std::size_t kMaxListUses = 1024;
 // Number formats of list levels (\levelnfc) other than decimal; the many national
 // formats are shown in decimal.
 constexpr std::pair<int, NumberStyle> kLevelFormats[] = {
-    {1, NumberStyle::upper_roman},   {2, NumberStyle::lower_roman}, {3, NumberStyle::upper_letter},
-    {4, NumberStyle::lower_letter},  {22, NumberStyle::decimal_zero},
-    {23, NumberStyle::none},  // a bullet: the level text is the bullet
+    {1, NumberStyle::upper_roman},   {2, NumberStyle::lower_roman},
+    {3, NumberStyle::upper_letter},  {4, NumberStyle::lower_letter},
+    {22, NumberStyle::decimal_zero}, {23, NumberStyle::none},  // a bullet: the level text is the bullet
     {255, NumberStyle::none},
 };
 

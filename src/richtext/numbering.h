@@ -21,7 +21,11 @@ inline constexpr int kListLevels = 9;
 
 enum class Numbering : std::uint8_t { none, bullet, body, continuation };
 enum class NumberStyle : std::uint8_t {
-    decimal, upper_letter, lower_letter, upper_roman, lower_roman,
+    decimal,
+    upper_letter,
+    lower_letter,
+    upper_roman,
+    lower_roman,
     decimal_zero,  // 01, 02 ... 10
     none,          // the number is not shown
 };
@@ -63,10 +67,10 @@ class ListNumbers {
 struct ListLevel {
     NumberStyle style = NumberStyle::decimal;
     int start = 1;
-    bool restarts = true;  // counts anew after a paragraph of a higher level
-    bool legal = false;    // the numbers of the higher levels it shows are decimal
-    std::string text;      // UTF-8; the bytes 0 to 8 stand for the number of that level
-    std::optional<int> left;   // the level's indents, for paragraphs that give none
+    bool restarts = true;     // counts anew after a paragraph of a higher level
+    bool legal = false;       // the numbers of the higher levels it shows are decimal
+    std::string text;         // UTF-8; the bytes 0 to 8 stand for the number of that level
+    std::optional<int> left;  // the level's indents, for paragraphs that give none
     std::optional<int> first;
 
     void apply(const ControlWord& word, int value);
@@ -108,7 +112,7 @@ class ListTable {
     const ListDefinition* list(int id) const;
 
     std::vector<ListDefinition> lists_;
-    std::map<int, Use> uses_;  // by list number
+    std::map<int, Use> uses_;           // by list number
     std::map<int, Counters> counters_;  // by list id: lists share their count across overrides
 };
 

@@ -26,7 +26,7 @@ constexpr std::size_t kMaxFields = 1024;
 constexpr std::size_t kMaxFontNameBytes = 128;
 constexpr std::size_t kMaxInstructionBytes = 1024;
 constexpr int kMaxUnicodeSkip = 64;
-constexpr std::size_t kMaxLevelText = 256;       // characters of a list level's text
+constexpr std::size_t kMaxLevelText = 256;          // characters of a list level's text
 constexpr std::size_t kMaxPictureBytes = 16 << 20;  // of one picture, and of all of a document's
 constexpr std::size_t kMaxDocumentPictureBytes = 32 << 20;
 constexpr int kMaxPictureScale = 1000;  // per cent
@@ -68,7 +68,7 @@ struct PictureProps {
     PictureFormat format = PictureFormat::metafile;
     std::array<int, 6> size{0, 0, 0, 0, 100, 100};  // by PictureSize
     std::string data;
-    int nibble = -1;  // the first hex digit of a byte not yet complete
+    int nibble = -1;       // the first hex digit of a byte not yet complete
     bool dropped = false;  // past the limits: shown as an empty frame
 
     int& measure(PictureSize m) { return size[static_cast<std::size_t>(m)]; }
@@ -591,7 +591,8 @@ void RtfReader::list_word(const ControlWord& w, int value) {
             return;
         case Dest::level_text:
             if (w.kind == WordKind::unicode) unicode(value);
-            if (w.group == WordGroup::text && w.kind != WordKind::unicode) text(static_cast<char32_t>(w.value));
+            if (w.group == WordGroup::text && w.kind != WordKind::unicode)
+                text(static_cast<char32_t>(w.value));
             return;
         case Dest::list_override:
             if (w.kind == WordKind::list_id) override_def_.list_id = value;
@@ -614,7 +615,8 @@ void RtfReader::picture_word(const ControlWord& w, int value) {
     } else if (w.kind == WordKind::picture_size) {
         const auto m = static_cast<PictureSize>(w.value);
         const bool scale = m == PictureSize::scale_x || m == PictureSize::scale_y;
-        picture_.measure(m) = scale ? std::clamp(value, 1, kMaxPictureScale) : std::clamp(value, 0, kMaxTwips);
+        picture_.measure(m) =
+            scale ? std::clamp(value, 1, kMaxPictureScale) : std::clamp(value, 0, kMaxTwips);
     }
 }
 
@@ -641,9 +643,12 @@ void RtfReader::picture_bytes(std::string_view bytes, bool hex) {
     }
     for (const char c : bytes) {
         int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
         if (d < 0) continue;
         if (p.nibble < 0) {
             p.nibble = d;

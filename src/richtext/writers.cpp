@@ -101,8 +101,10 @@ const char* css_border_style(BorderStyle b) {
 // Borders as CSS declarations, each ending in "; ".
 std::string border_style(const Borders& borders) {
     std::string s;
-    const std::pair<const char*, const Border*> sides[] = {
-        {"top", &borders.top}, {"left", &borders.left}, {"bottom", &borders.bottom}, {"right", &borders.right}};
+    const std::pair<const char*, const Border*> sides[] = {{"top", &borders.top},
+                                                           {"left", &borders.left},
+                                                           {"bottom", &borders.bottom},
+                                                           {"right", &borders.right}};
     for (const auto& [name, b] : sides) {
         if (b->style == BorderStyle::none) continue;
         const int minimum = b->style == BorderStyle::double_line ? 3 : b->style == BorderStyle::thick ? 2 : 1;
@@ -164,11 +166,12 @@ void write_picture(std::string& out, const Picture& picture) {
     const int w = twips_to_px(picture.width);
     const int h = twips_to_px(picture.height);
     if (picture.data.empty()) {  // a metafile, or a picture not kept: its frame
-        out += "<span style=\"display:inline-block; width:" + std::to_string(w) + "px; height:" +
-               std::to_string(h) + "px; border:1px solid #808080;\"></span>";
+        out += "<span style=\"display:inline-block; width:" + std::to_string(w) +
+               "px; height:" + std::to_string(h) + "px; border:1px solid #808080;\"></span>";
         return;
     }
-    out += picture.format == PictureFormat::png ? "<img src=\"data:image/png;base64," : "<img src=\"data:image/jpeg;base64,";
+    out += picture.format == PictureFormat::png ? "<img src=\"data:image/png;base64,"
+                                                : "<img src=\"data:image/jpeg;base64,";
     out += base64(picture.data);
     out += "\"";
     if (w > 0 && h > 0) out += " width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\"";
@@ -297,7 +300,9 @@ class PlainText {
         if (!p.marker.empty()) text = p.marker + ' ';
         for (const Run& run : p.runs) text += run.text;
         // Tabs and line breaks in a cell would read as cell and row ends.
-        if (in_cell) std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
+        if (in_cell)
+            std::replace_if(
+                text.begin(), text.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
         // The empty paragraph that closes a cell after a nested table makes no line.
         if (!(in_cell && broken_ && text.empty())) put(text);
     }

@@ -59,7 +59,7 @@ QList<QTextTable*> tables(QTextDocument& doc) {
 class DescriptionPaneTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void tabStopsAndLeadersWhereTheDocumentSetsThem() {
         QTextDocument doc;
         show_description(doc, load("lo_tabs_spacing_borders.rtf"));
@@ -95,8 +95,9 @@ private slots:
             const char* text;
             const char* marker;
             qreal indent;
-        } levels[] = {{"Point guard", "3.", 504}, {"Wings fill", "a)", 1008}, {"Seal the", "(i)", 1512},
-                      {"Catch high", "A.", 2016}, {"Pivot baseline", "I", 2520}, {"Help side", "1.1.", 864},
+        } levels[] = {{"Point guard", "3.", 504},        {"Wings fill", "a)", 1008},
+                      {"Seal the", "(i)", 1512},         {"Catch high", "A.", 2016},
+                      {"Pivot baseline", "I", 2520},     {"Help side", "1.1.", 864},
                       {"Corners filled", "\u25A0", 1080}};
         for (const auto& level : levels) {
             const QTextBlock b = block_with(doc, QString::fromUtf8(level.text));
@@ -131,8 +132,11 @@ private slots:
         QCOMPARE(box.background().color(), QColor(0xff, 0xf2, 0xcc));
         QCOMPARE(box.leftBorder(), 2.0);
         QCOMPARE(box.leftBorderBrush().color(), QColor(0xc0, 0, 0));
-        const QTextTableCellFormat ruled =
-            QTextCursor(block_with(doc, QStringLiteral("Ruled"))).currentTable()->cellAt(0, 0).format().toTableCellFormat();
+        const QTextTableCellFormat ruled = QTextCursor(block_with(doc, QStringLiteral("Ruled")))
+                                               .currentTable()
+                                               ->cellAt(0, 0)
+                                               .format()
+                                               .toTableCellFormat();
         QCOMPARE(ruled.bottomBorder(), 1.0);
         QCOMPARE(ruled.topBorder(), 0.0);
         const QTextBlock styled = block_with(doc, QStringLiteral("Highlighted"));
@@ -174,7 +178,8 @@ private slots:
         const QTextBlock line = block_with(doc, QStringLiteral("Court diagram"));
         QList<QTextImageFormat> images;
         for (auto it = line.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().charFormat().isImageFormat()) images.append(it.fragment().charFormat().toImageFormat());
+            if (it.fragment().charFormat().isImageFormat())
+                images.append(it.fragment().charFormat().toImageFormat());
         }
         QCOMPARE(images.size(), 2);
         QCOMPARE(images[0].width(), 48.0);
@@ -197,9 +202,9 @@ private slots:
         }
         // A metafile keeps its place as an empty frame of its size, also when its size is all
         // there is; a picture that cannot be read does too.
-        show_description(doc, hoopcast::richtext::read_rtf(
-                                  "{\\rtf1 a{\\pict\\wmetafile8\\picwgoal1500\\pichgoal750 0100}"
-                                  "{\\pict\\pngblip\\picwgoal300\\pichgoal300 00ff}b}"));
+        show_description(
+            doc, hoopcast::richtext::read_rtf("{\\rtf1 a{\\pict\\wmetafile8\\picwgoal1500\\pichgoal750 0100}"
+                                              "{\\pict\\pngblip\\picwgoal300\\pichgoal300 00ff}b}"));
         const QTextBlock frames = doc.begin();
         QCOMPARE(frames.text(), QStringLiteral("a\uFFFC\uFFFCb"));
         QCOMPARE(format_at(frames, 1).objectType(), hoopcast::app::kPictureFrameObject);

@@ -123,10 +123,10 @@ TEST(LibreOfficeDocuments, FieldsNotesPicturesAndHeadersShowOnlyTheText) {
 }
 
 TEST(LibreOfficeDocuments, ListLevelsFromTheListTableWithAndWithoutListText) {
-    const std::vector<std::string> levels = {
-        "",     "3.",      "a)",  "b)",     "(i)",    "(ii)", "A.", "I", "II", "B.", "4.", "a)", "5.", ""};
-    const std::vector<std::string> sections = {"Part 1:", "1.1.", "1.2.", "Part 2:", "2.1.",
-                                               "•",       "–",    "■",    "•"};
+    const std::vector<std::string> levels = {"",  "3.", "a)", "b)", "(i)", "(ii)", "A.",
+                                             "I", "II", "B.", "4.", "a)",  "5.",   ""};
+    const std::vector<std::string> sections = {"Phase 1:", "1.1.", "1.2.", "Phase 2:", "2.1.",
+                                               "•",        "–",    "■",    "•"};
     for (const char* name : {"lo_list_levels.rtf", "lo_list_levels_no_listtext.rtf"}) {
         SCOPED_TRACE(name);
         const Document d = document(name);
@@ -144,7 +144,8 @@ TEST(LibreOfficeDocuments, ListLevelsFromTheListTableWithAndWithoutListText) {
     // them the list counts on, as it does in other word processors.
     EXPECT_THAT(markers(document("lo_list_levels.rtf")), ::testing::Contains("1.").Times(1));
     const std::vector<std::string> counted_on = markers(document("lo_list_levels_no_listtext.rtf"));
-    EXPECT_THAT(std::vector<std::string>(counted_on.begin() + 14, counted_on.begin() + 16), ElementsAre("6.", "7."));
+    EXPECT_THAT(std::vector<std::string>(counted_on.begin() + 14, counted_on.begin() + 16),
+                ElementsAre("6.", "7."));
     EXPECT_THAT(to_plain_text(document("lo_list_levels_no_listtext.rtf")),
                 HasSubstr("3. Point guard brings the ball up\na) Wings fill the lanes\n"));
 }
@@ -195,7 +196,8 @@ TEST(LibreOfficeDocuments, TabStopsSpacingBordersAndCharacterStyles) {
     const std::string html = to_html(d);
     EXPECT_THAT(html, HasSubstr("line-height:150%; white-space"));
     EXPECT_THAT(html, HasSubstr("background-color:#fff2cc; border-top:2px solid #c00000; "));
-    EXPECT_THAT(html, HasSubstr("text-indent:0px; border-bottom:1px solid #000080; padding:2px; white-space"));
+    EXPECT_THAT(html,
+                HasSubstr("text-indent:0px; border-bottom:1px solid #000080; padding:2px; white-space"));
     EXPECT_THAT(html, HasSubstr("vertical-align:super;\">2</span>"));
     EXPECT_THAT(html, HasSubstr("text-decoration: underline; text-decoration-style:wavy;\">wavy"));
 }

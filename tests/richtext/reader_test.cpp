@@ -186,7 +186,8 @@ TEST(RtfLists, ListTableLevelsAndOverrides) {
         R"rtf(\pard\ls9 unknown\par})rtf");
     std::vector<std::string> markers;
     for (const Paragraph* p : paragraphs(d)) markers.push_back(p->marker);
-    EXPECT_THAT(markers, ElementsAre("\u2022", "i.", "i.01", "i.02", "\u2022", "ii.", "\u2022", "(B)", "(C)", ""));
+    EXPECT_THAT(markers,
+                ElementsAre("\u2022", "i.", "i.01", "i.02", "\u2022", "ii.", "\u2022", "(B)", "(C)", ""));
     EXPECT_EQ(paragraph_with(d, "b").left_indent, 1440);  // the level's indents
     EXPECT_EQ(paragraph_with(d, "b").first_line_indent, -360);
     EXPECT_EQ(paragraph_with(d, "i").left_indent, 100);  // the paragraph's own
@@ -226,8 +227,10 @@ TEST(RtfPictures, FormatsSizesAndBoundedData) {
         return out;
     };
     const Document d = rtf(
-        R"rtf(a{\pict{\*\picprop{\sp{\sn x}{\sv 1}}}{\*\blipuid 0123}\pngblip\picw2\pich1 89 50 4e)rtf" "\r\n"
-        R"rtf(47}b{\pict\jpegblip\picwgoal300\pichgoal150\picscalex50\bin2 )rtf" "\xff\xd8}"
+        R"rtf(a{\pict{\*\picprop{\sp{\sn x}{\sv 1}}}{\*\blipuid 0123}\pngblip\picw2\pich1 89 50 4e)rtf"
+        "\r\n"
+        R"rtf(47}b{\pict\jpegblip\picwgoal300\pichgoal150\picscalex50\bin2 )rtf"
+        "\xff\xd8}"
         R"rtf({\pict\wmetafile8\picw2540\pich1270 0100abcd}{\pict\emfblip\picwgoal1440\pichgoal720 0100}c\par)rtf"
         R"rtf({\v{\pict\pngblip 89}})rtf");
     const std::vector<Picture> found = pictures(d);
