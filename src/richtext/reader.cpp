@@ -411,7 +411,8 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
             if (w->kind == WordKind::paragraph_defaults) border_target_ = BorderTarget{};
             return st.para.apply(*w, value);
         case WordGroup::border:
-            return border_word(*w, value);
+            if (st.dest == Dest::text) border_word(*w, value);
+            return;
         case WordGroup::text:
             if (w->kind == WordKind::unicode)
                 unicode(value);
@@ -670,10 +671,10 @@ void RtfReader::border_word(const ControlWord& w, int value) {
     }
     if (w.kind == WordKind::cell_border_side) {
         border_target_ = {BorderTarget::Owner::cell, w.value};
-        row_being_defined().apply_border(w.value, w, value);
+        row_being_defined().next.has_borders = true;  // even when the side is drawn with none
         return;
     }
-    if (border_target_.owner == BorderTarget::Owner::paragraph && state().dest == Dest::text)
+    if (border_target_.owner == BorderTarget::Owner::paragraph)
         state().para.borders.apply(border_target_.side, w, value);
     else if (border_target_.owner == BorderTarget::Owner::cell)
         row_being_defined().apply_border(border_target_.side, w, value);

@@ -55,7 +55,6 @@ void RowDefinition::apply(const ControlWord& word, int value) {
 
 void RowDefinition::apply_border(int side, const ControlWord& word, int value) {
     next.borders.apply(side, word, value);
-    next.has_borders = true;
 }
 
 std::vector<Block>& OpenTables::container(int level) {
