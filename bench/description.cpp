@@ -56,4 +56,7 @@ BENCHMARK_CAPTURE(BM_DescriptionToHtml, wordpad, "wordpad_cp1252.rtf");
 BENCHMARK_CAPTURE(BM_DescriptionToHtml, word, "word_lists_table_field.rtf");
 BENCHMARK_CAPTURE(BM_DescriptionToHtml, libreoffice_lists, "lo_lists.rtf");
 BENCHMARK_CAPTURE(BM_DescriptionToHtml, japanese, "wordpad_cp932_ja.rtf");
+BENCHMARK_CAPTURE(BM_DescriptionToHtml, libreoffice_list_levels, "lo_list_levels_no_listtext.rtf");
+BENCHMARK_CAPTURE(BM_DescriptionToHtml, libreoffice_tables_shading, "lo_tables_shading.rtf");
+BENCHMARK_CAPTURE(BM_DescriptionToHtml, libreoffice_pictures, "lo_pictures_cjk.rtf");
 BENCHMARK(BM_LongBulletedDescription);

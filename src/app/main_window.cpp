@@ -35,7 +35,7 @@
 #include "raster/picture.h"
 #include "play/description.h"
 #include "richtext/reader.h"
-#include "richtext/writers.h"
+#include "app/description_document.h"
 #include "scene/frames.h"
 #include "scene/mapping.h"
 
@@ -513,7 +513,7 @@ void TForm12::gettext() {
     Richedit1->clear();
     // Rich text, or else plain text: both arrive as one styled document.
     const richtext::Document document = richtext::describe(clean_description(play_->header(state_.cur_seq).text));
-    Richedit1->setHtml(QString::fromStdString(richtext::to_html(document)));
+    show_description(*Richedit1->document(), document);
 }
 
 FrameSettings TForm12::frame_settings() const {

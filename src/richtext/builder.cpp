@@ -1,5 +1,6 @@
 #include "richtext/builder.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "richtext/utf8.h"
@@ -8,11 +9,16 @@ namespace hoopcast::richtext {
 
 void DocumentBuilder::add_text(const std::string& utf8, Format format, const std::string& link) {
     if (utf8.empty()) return;
-    if (!runs_.empty() && runs_.back().format == format && runs_.back().link == link) {
+    if (!runs_.empty() && !runs_.back().picture && runs_.back().format == format &&
+        runs_.back().link == link) {
         runs_.back().text += utf8;
     } else {
-        runs_.push_back(Run{utf8, std::move(format), link});
+        runs_.push_back(Run{utf8, std::move(format), link, std::nullopt});
     }
+}
+
+void DocumentBuilder::add_picture(Picture picture, Format format, const std::string& link) {
+    runs_.push_back(Run{std::string(), std::move(format), link, std::move(picture)});
 }
 
 void DocumentBuilder::start_marker() {
@@ -34,8 +40,31 @@ void DocumentBuilder::end_paragraph(const ParaProps& props, int level) {
     p.first_line_indent = props.first;
     p.space_before = props.before;
     p.space_after = props.after;
+    // Single spacing written out as a multiple of itself is no spacing of its own.
+    if (!(props.line_multiple && props.line == 240)) {
+        p.line_spacing = props.line;
+        p.line_multiple = props.line_multiple && props.line != 0;
+    }
+    p.tabs = props.tabs;
+    std::stable_sort(p.tabs.begin(), p.tabs.end(),
+                     [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
+    p.borders = props.borders.resolve(colours_);
+    p.background = shade(colours_, props.pattern_background, props.pattern_colour, props.shading);
     numbers_.count(props.pn);
-    p.marker = has_marker_ ? trim(marker_) : numbers_.marker(props.pn);
+    // Paragraphs of a list count even when the document writes their numbers out.
+    const ListLevel* list_level = props.list > 0 ? lists_.level(props.list, props.list_level) : nullptr;
+    std::string list_marker;
+    if (list_level != nullptr) {
+        list_marker = lists_.count(props.list, props.list_level);
+        if (!props.has_left && list_level->left) p.left_indent = *list_level->left;
+        if (!props.has_first && list_level->first) p.first_line_indent = *list_level->first;
+    }
+    if (has_marker_)
+        p.marker = trim(marker_);
+    else if (list_level != nullptr)
+        p.marker = std::move(list_marker);
+    else
+        p.marker = numbers_.marker(props.pn);
     marker_.clear();
     has_marker_ = false;
     tables_.set_level(level);
@@ -49,7 +78,7 @@ void DocumentBuilder::end_cell(const ParaProps& props, int level) {
 
 void DocumentBuilder::end_row(const ParaProps& props, int level, const RowDefinition& definition) {
     if (has_paragraph()) end_cell(props, level);
-    tables_.end_row(level, definition);
+    tables_.end_row(level, definition, colours_);
 }
 
 Document DocumentBuilder::finish(const ParaProps& props) {

@@ -15,11 +15,14 @@ enum class WordGroup : std::uint8_t {
     font_table,    // heard in the font table only
     colour_table,  // heard in the colour table only
     numbering,     // heard in old-style numbering properties (\pn) only
+    list,          // heard in the list table and its overrides only
+    picture,       // heard in a picture only
     character,     // character formatting: heard wherever text is read
     paragraph,     // paragraph formatting: heard wherever text is read
     text,          // stands for a character: heard wherever text is read
     body,          // ends a paragraph, cell or row: heard in the document's own text only
     row,           // a table row's definition: in the document's own text and in \nesttableprops
+    border,        // a border of the paragraph or of the cell being defined: where both are heard
 };
 
 // clang-format off
@@ -35,15 +38,23 @@ enum class WordKind : std::uint8_t {
     nested_row,         // \nesttableprops: a nested table's row definition
     unicode_twin,       // \upr: a text in 8 bits, and again in Unicode in its \ud: only that is read
     unicode_version,    // \ud
+    list_table, list, list_level,
+    level_text,         // a list level's bullet or number, with the places of the numbers in it
+    list_overrides, list_override,
+    override_level,     // \lfolevel: a level an override starts anew
+    picture,
+    picture_group,      // \shppict: holds the picture newer readers show; its text is read
     // document
     code_page,          // value: the code page
     ansi_code_page,     // the parameter is the code page
-    default_font, unicode_skip,
+    default_font, unicode_skip, default_tab,
     // font and colour tables
     font,               // defines a font in the font table, selects one everywhere else
     charset, font_code_page, red, green, blue,
     // characters
-    plain, bold, italic, underline, no_underline, strike, size, colour, background, hidden,
+    plain, bold, italic,
+    underline,          // value: an Underline
+    strike, size, colour, background, hidden,
     vertical,           // value: a VerticalAlign
     // text
     character,          // value: the character
@@ -54,14 +65,35 @@ enum class WordKind : std::uint8_t {
     paragraph_defaults,
     alignment,          // value: an Alignment
     left_indent, right_indent, first_indent, space_before, space_after, in_table, table_depth,
+    line_spacing, line_multiple,
+    tab_stop, bar_tab,
+    tab_kind,           // value: a TabKind, for the next tab stop
+    tab_leader,         // value: a TabLeader, for the next tab stop
+    pattern_background, pattern_colour, shading,
+    list_number,        // \ls: in a paragraph its list, in an override the number it defines
+    list_level_number,  // \ilvl
+    // borders
+    border_side,        // value: the side whose border the next words describe (4: all four)
+    cell_border_side,
+    unshown_border,     // a border the pane does not show: the words after it describe that one
+    border_style,       // value: a BorderStyle
+    border_width, border_colour, border_space,
     // table rows
-    row_defaults, row_left, cell_edge,
+    row_defaults, row_left, cell_edge, cell_background, cell_pattern_colour, cell_shading,
     // numbering
     numbering_level,    // value: a Numbering
     number_style,       // value: a NumberStyle
     number_start, numbering_font,
+    // list table
+    list_id, level_format, level_start, level_no_restart, level_legal, override_start,
+    // pictures
+    picture_format,     // value: a PictureFormat
+    picture_size,       // value: a PictureSize
 };
 // clang-format on
+
+// The measures of a picture, in the order documents define them.
+enum class PictureSize : std::uint8_t { width, height, goal_width, goal_height, scale_x, scale_y };
 
 struct ControlWord {
     std::string_view name;

@@ -70,9 +70,12 @@ void Lexer::word(Token& t) {
     if (negative) param = -param;
     t.param = static_cast<int>(std::clamp<std::int64_t>(param, INT32_MIN, INT32_MAX));
     if (t.text == "bin") {  // binary data follows, whatever the state
+        std::size_t n = 0;
         if (t.has_param && t.param > 0)
-            pos_ += std::min<std::size_t>(static_cast<std::size_t>(t.param), in_.size() - pos_);
+            n = std::min<std::size_t>(static_cast<std::size_t>(t.param), in_.size() - pos_);
         t.type = Token::Type::binary;
+        t.text = in_.substr(pos_, n);
+        pos_ += n;
     }
 }
 

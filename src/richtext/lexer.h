@@ -16,14 +16,14 @@ struct Token {
         word,    // a control word: its name, and its parameter when `has_param`
         symbol,  // a control symbol: "\" and one character, in `text`
         hex,     // \'hh: the byte in `param`, -1 when no hex digit follows
-        binary,  // \bin and the bytes it announces, already passed over
+        binary,  // \bin and the bytes it announces, in `text`
         text,    // bytes of text; line ends in the file are not text and are left out
         end,
     };
     Type type = Type::end;
     bool has_param = false;
     int param = 0;          // clamped to int
-    std::string_view text;  // a word's name, a symbol's character, or the text
+    std::string_view text;  // a word's name, a symbol's character, the text, or binary bytes
 };
 
 class Lexer {

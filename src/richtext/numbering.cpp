@@ -1,8 +1,10 @@
 #include "richtext/numbering.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
+#include "richtext/properties.h"
 #include "richtext/utf8.h"
 
 namespace hoopcast::richtext {
@@ -32,6 +34,25 @@ std::string roman(int n, bool upper) {
     return out;
 }
 
+constexpr std::size_t kMaxLists = 1024;
+constexpr std::size_t kMaxListUses = 1024;
+
+// Number formats of list levels (\levelnfc) other than decimal; the many national
+// formats are shown in decimal.
+constexpr std::pair<int, NumberStyle> kLevelFormats[] = {
+    {1, NumberStyle::upper_roman},   {2, NumberStyle::lower_roman},
+    {3, NumberStyle::upper_letter},  {4, NumberStyle::lower_letter},
+    {22, NumberStyle::decimal_zero}, {23, NumberStyle::none},  // a bullet: the level text is the bullet
+    {255, NumberStyle::none},
+};
+
+NumberStyle level_format(int nfc) {
+    for (const auto& [code, style] : kLevelFormats) {
+        if (code == nfc) return style;
+    }
+    return NumberStyle::decimal;
+}
+
 }  // namespace
 
 void PnProps::apply(const ControlWord& word, int value) {
@@ -52,6 +73,7 @@ void PnProps::apply(const ControlWord& word, int value) {
 }
 
 std::string number_text(int n, NumberStyle style) {
+    if (style == NumberStyle::none) return {};
     if (n < 1 || (n > 3999 && (style == NumberStyle::upper_roman || style == NumberStyle::lower_roman))) {
         return std::to_string(n);
     }
@@ -64,6 +86,10 @@ std::string number_text(int n, NumberStyle style) {
             return roman(n, true);
         case NumberStyle::lower_roman:
             return roman(n, false);
+        case NumberStyle::decimal_zero:
+            return (n < 10 ? "0" : "") + std::to_string(n);
+        case NumberStyle::none:
+            return {};
         case NumberStyle::decimal:
             break;
     }
@@ -90,6 +116,89 @@ std::string ListNumbers::marker(const PnProps& pn) const {
     }
     return pn.kind == Numbering::body ? trim(pn.before + number_text(counter_, pn.style) + pn.after)
                                       : std::string();
+}
+
+void ListLevel::apply(const ControlWord& word, int value) {
+    switch (word.kind) {
+        case WordKind::level_format:
+            style = level_format(value);
+            return;
+        case WordKind::level_start:
+            start = std::clamp(value, 0, kMaxCounter);
+            return;
+        case WordKind::level_no_restart:
+            restarts = false;
+            return;
+        case WordKind::level_legal:
+            legal = value != 0;
+            return;
+        case WordKind::left_indent:
+            left = clamp_twips(value);
+            return;
+        case WordKind::first_indent:
+            first = clamp_twips(value);
+            return;
+        default:
+            return;
+    }
+}
+
+void ListTable::add(ListDefinition list) {
+    if (lists_.size() < kMaxLists) lists_.push_back(std::move(list));
+}
+
+void ListTable::add(const ListOverride& entry) {
+    if (uses_.size() < kMaxListUses || uses_.count(entry.number) != 0) uses_[entry.number] = Use{entry};
+}
+
+const ListDefinition* ListTable::list(int id) const {
+    for (const ListDefinition& l : lists_) {
+        if (l.id == id) return &l;
+    }
+    return nullptr;
+}
+
+const ListLevel* ListTable::level(int number, int level) const {
+    const auto use = uses_.find(number);
+    if (use == uses_.end() || level < 0 || level >= kListLevels) return nullptr;
+    const ListDefinition* l = list(use->second.entry.list_id);
+    if (l == nullptr || static_cast<std::size_t>(level) >= l->levels.size()) return nullptr;
+    return &l->levels[static_cast<std::size_t>(level)];
+}
+
+std::string ListTable::count(int number, int level) {
+    const ListLevel* shown = this->level(number, level);
+    if (shown == nullptr) return {};
+    Use& use = uses_[number];
+    const ListDefinition& l = *list(use.entry.list_id);
+    Counters& c = counters_[l.id];
+    if (!use.started) {  // an override that starts levels anew does so where it is first used
+        use.started = true;
+        for (std::size_t k = 0; k < use.entry.start_at.size(); ++k) {
+            if (!use.entry.start_at[k]) continue;
+            c.value[k] = *use.entry.start_at[k] - 1;
+            c.counted[k] = true;
+        }
+    }
+    const auto lv = static_cast<std::size_t>(level);
+    c.value[lv] = c.counted[lv] ? std::min(c.value[lv] + 1, kMaxCounter) : shown->start;
+    c.counted[lv] = true;
+    for (std::size_t k = lv + 1; k < l.levels.size(); ++k) {
+        if (l.levels[k].restarts) c.counted[k] = false;
+    }
+    std::string marker;
+    for (const char b : shown->text) {
+        const auto k = static_cast<std::size_t>(static_cast<unsigned char>(b));
+        if (k >= static_cast<std::size_t>(kListLevels)) {
+            marker += b;
+        } else if (k < l.levels.size() && k <= lv) {
+            const ListLevel& of = l.levels[k];
+            const NumberStyle style = shown->legal && k != lv ? NumberStyle::decimal : of.style;
+            marker += number_text(c.counted[k] ? c.value[k] : of.start, style);
+        }
+        if (marker.size() > kMaxMarkerBytes) break;
+    }
+    return trim(marker);
 }
 
 }  // namespace hoopcast::richtext

@@ -1,6 +1,7 @@
 #include "richtext/reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -21,11 +22,17 @@ namespace {
 // Bounds that keep a hostile document from costing more than its own size.
 constexpr std::size_t kMaxGroupDepth = 200;  // deeper groups are skipped whole
 constexpr std::size_t kMaxFonts = 1024;
-constexpr std::size_t kMaxColours = 1024;
 constexpr std::size_t kMaxFields = 1024;
 constexpr std::size_t kMaxFontNameBytes = 128;
 constexpr std::size_t kMaxInstructionBytes = 1024;
 constexpr int kMaxUnicodeSkip = 64;
+constexpr std::size_t kMaxLevelText = 256;          // characters of a list level's text
+constexpr std::size_t kMaxPictureBytes = 16 << 20;  // of one picture, and of all of a document's
+constexpr std::size_t kMaxDocumentPictureBytes = 32 << 20;
+constexpr int kMaxPictureScale = 1000;  // per cent
+// A level text's bytes are held apart from the characters \u gives, as they are decoded
+// in the level's font, which is named after its text.
+constexpr char32_t kLevelTextByte = 0x110000;
 
 // Where the text of a group goes.
 enum class Dest : std::uint8_t {
@@ -40,6 +47,43 @@ enum class Dest : std::uint8_t {
     pn_after,
     table_props,  // \nesttableprops: only its row definition and \nestrow count
     upr,          // the 8-bit twin of a \ud destination
+    list_table,
+    list,
+    list_level,
+    level_text,
+    list_overrides,
+    list_override,
+    override_level,
+    picture,  // hex digits or \bin bytes of a picture
+};
+
+// Which border the border words describe.
+struct BorderTarget {
+    enum class Owner : std::uint8_t { none, paragraph, cell } owner = Owner::none;
+    int side = 0;  // 0 top, 1 left, 2 bottom, 3 right, 4 all four
+};
+
+// A picture while its group is read.
+struct PictureProps {
+    PictureFormat format = PictureFormat::metafile;
+    std::array<int, 6> size{0, 0, 0, 0, 100, 100};  // by PictureSize
+    std::string data;
+    int nibble = -1;       // the first hex digit of a byte not yet complete
+    bool dropped = false;  // past the limits: shown as an empty frame
+
+    int& measure(PictureSize m) { return size[static_cast<std::size_t>(m)]; }
+    // Twips as shown: the goal size when given, else the picture's own; then scaled.
+    int shown(PictureSize own, PictureSize goal, PictureSize scale) const {
+        const int g = size[static_cast<std::size_t>(goal)];
+        long long twips = g;
+        if (g <= 0) {
+            const long long o = size[static_cast<std::size_t>(own)];
+            // Metafiles measure in hundredths of a millimetre, bitmaps in pixels.
+            twips = format == PictureFormat::metafile ? o * 1440 / 2540 : o * 15;
+        }
+        twips = twips * size[static_cast<std::size_t>(scale)] / 100;
+        return static_cast<int>(std::clamp<long long>(twips, 0, kMaxTwips));
+    }
 };
 
 struct State {
@@ -119,6 +163,14 @@ class RtfReader {
     void destination(const ControlWord& w);
     void document_setting(const ControlWord& w, int value);
     void font_definition(const ControlWord& w, int value);
+    void list_word(const ControlWord& w, int value);
+    void picture_word(const ControlWord& w, int value);
+    void border_word(const ControlWord& w, int value);
+    void end_destination(Dest closed, int font);
+    RowDefinition& row_being_defined();
+    void picture_bytes(std::string_view bytes, bool hex);
+    std::string level_text_utf8(int font);
+    int page_of_font(int font);
     void body_word(const ControlWord& w);
     void end_row(int level);
     void text_bytes(std::string_view bytes);
@@ -142,7 +194,7 @@ class RtfReader {
     std::map<int, Font> fonts_;
     int font_def_ = -1;  // the font table entry being read
     bool font_open_ = false;
-    std::vector<std::optional<Rgb>> colours_;
+    ColourTable colours_;
     Rgb colour_def_;
     bool colour_def_set_ = false;
     std::vector<Field> fields_;
@@ -150,11 +202,21 @@ class RtfReader {
     Decoder decoder_;
     std::string pending_;  // 8-bit text not yet decoded, all in the current state
     int footnotes_ = 0;
+    int default_tab_ = 720;
+    BorderTarget border_target_;
+    ListDefinition list_def_;
+    ListLevel level_def_;
+    std::u32string level_text_;
+    ListOverride override_def_;
+    std::size_t override_levels_ = 0;
+    bool override_restarts_ = false;  // the override level starts its count anew
+    PictureProps picture_;
+    std::size_t picture_bytes_ = 0;  // of the document's pictures so far
     // The latest row definitions: of the outermost table (written before its rows and again
     // before \row), and of a nested one (written in \nesttableprops just before \nestrow).
     RowDefinition outer_row_;
     RowDefinition nested_row_;
-    DocumentBuilder builder_;
+    DocumentBuilder builder_{colours_};
 };
 
 Document RtfReader::read() {
@@ -180,11 +242,15 @@ Document RtfReader::read() {
         } else if (t.type == Token::Type::hex && t.param >= 0) {
             const char c = static_cast<char>(t.param);
             text_bytes({&c, 1});
+        } else if (t.type == Token::Type::binary && state().dest == Dest::picture) {
+            picture_bytes(t.text, false);
         }
     }
     // A truncated document: what was read so far, in the innermost state's properties.
     flush();
-    return builder_.finish(state().para);
+    Document doc = builder_.finish(state().para);
+    doc.default_tab = default_tab_;
+    return doc;
 }
 
 void RtfReader::open_group() {
@@ -210,14 +276,51 @@ bool RtfReader::close_group() {
         builder_.end_paragraph(state().para, state().para.level());
     }
     const Dest closed = state().dest;
+    const int font = state().chr.font;
     if (closed == Dest::font_table) finish_font();
     states_.pop_back();
-    // The numbering group describes the paragraph it stands in.
-    if (closed == Dest::pn && state().dest != Dest::pn) {
-        state().para.pn = pn_def_;
-        if (pn_def_.explicit_start) builder_.restart_numbering();
-    }
+    if (closed != state().dest) end_destination(closed, font);
     return states_.size() == 1;
+}
+
+// A destination's group has ended; `font` is the one it last selected.
+void RtfReader::end_destination(Dest closed, int font) {
+    switch (closed) {
+        case Dest::pn:  // the numbering group describes the paragraph it stands in
+            state().para.pn = pn_def_;
+            if (pn_def_.explicit_start) builder_.restart_numbering();
+            return;
+        case Dest::list_level:
+            level_def_.text = level_text_utf8(font);
+            if (list_def_.levels.size() < static_cast<std::size_t>(kListLevels))
+                list_def_.levels.push_back(std::move(level_def_));
+            return;
+        case Dest::list:
+            builder_.lists().add(std::move(list_def_));
+            return;
+        case Dest::override_level:
+            ++override_levels_;
+            return;
+        case Dest::list_override:
+            builder_.lists().add(override_def_);
+            return;
+        case Dest::picture: {
+            Picture p;
+            p.format = picture_.format;
+            if (!picture_.dropped && p.format != PictureFormat::metafile) p.data = std::move(picture_.data);
+            p.width = picture_.shown(PictureSize::width, PictureSize::goal_width, PictureSize::scale_x);
+            p.height = picture_.shown(PictureSize::height, PictureSize::goal_height, PictureSize::scale_y);
+            picture_ = PictureProps{};
+            const State& st = state();
+            if (st.dest != Dest::text || st.chr.hidden) return;
+            builder_.add_picture(
+                std::move(p), format_of(st.chr),
+                st.link >= 0 ? fields_[static_cast<std::size_t>(st.link)].link : std::string());
+            return;
+        }
+        default:
+            return;
+    }
 }
 
 void RtfReader::symbol(std::string_view s) {
@@ -282,6 +385,18 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
         case Dest::table_props:
             if (w->kind == WordKind::end_nested_row) end_row(std::max(st.para.level(), 2));
             if (w->group == WordGroup::row) nested_row_.apply(*w, value);
+            if (w->group == WordGroup::border) border_word(*w, value);
+            return;
+        case Dest::list_table:
+        case Dest::list:
+        case Dest::list_level:
+        case Dest::level_text:
+        case Dest::list_overrides:
+        case Dest::list_override:
+        case Dest::override_level:
+            return list_word(*w, value);
+        case Dest::picture:
+            if (w->group == WordGroup::picture) picture_word(*w, value);
             return;
         case Dest::upr:
         case Dest::skip:
@@ -293,7 +408,11 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
         case WordGroup::character:
             return st.chr.apply(*w, has_param, value);
         case WordGroup::paragraph:
+            if (w->kind == WordKind::paragraph_defaults) border_target_ = BorderTarget{};
             return st.para.apply(*w, value);
+        case WordGroup::border:
+            if (st.dest == Dest::text) border_word(*w, value);
+            return;
         case WordGroup::text:
             if (w->kind == WordKind::unicode)
                 unicode(value);
@@ -304,7 +423,10 @@ void RtfReader::word(const ControlWord* w, bool has_param, int value) {
             if (st.dest == Dest::text) body_word(*w);
             return;
         case WordGroup::row:
-            if (st.dest == Dest::text) outer_row_.apply(*w, value);
+            if (st.dest != Dest::text) return;
+            if (w->kind == WordKind::row_defaults && border_target_.owner == BorderTarget::Owner::cell)
+                border_target_ = BorderTarget{};
+            outer_row_.apply(*w, value);
             return;
         default:
             return;
@@ -370,6 +492,42 @@ void RtfReader::destination(const ControlWord& w) {
         case WordKind::unicode_version:
             if (st.dest == Dest::upr) st.dest = st.upr_outer;
             return;
+        // The list table's groups are read only where they belong.
+        case WordKind::list_table:
+            st.dest = Dest::list_table;
+            return;
+        case WordKind::list:
+            st.dest = st.dest == Dest::list_table ? Dest::list : Dest::skip;
+            list_def_ = ListDefinition{};
+            return;
+        case WordKind::list_level:
+            if (st.dest == Dest::override_level) return;  // a level an override redefines: only its start
+            st.dest = st.dest == Dest::list ? Dest::list_level : Dest::skip;
+            level_def_ = ListLevel{};
+            level_text_.clear();
+            return;
+        case WordKind::level_text:
+            st.dest = st.dest == Dest::list_level ? Dest::level_text : Dest::skip;
+            level_text_.clear();
+            return;
+        case WordKind::list_overrides:
+            st.dest = Dest::list_overrides;
+            return;
+        case WordKind::list_override:
+            st.dest = st.dest == Dest::list_overrides ? Dest::list_override : Dest::skip;
+            override_def_ = ListOverride{};
+            override_levels_ = 0;
+            return;
+        case WordKind::override_level:
+            st.dest = st.dest == Dest::list_override ? Dest::override_level : Dest::skip;
+            override_restarts_ = false;
+            return;
+        case WordKind::picture:
+            st.dest = Dest::picture;
+            picture_ = PictureProps{};
+            return;
+        case WordKind::picture_group:
+            return;
         default:  // text that is not shown
             st.dest = Dest::skip;
             return;
@@ -389,6 +547,9 @@ void RtfReader::document_setting(const ControlWord& w, int value) {
             return;
         case WordKind::unicode_skip:
             state().uc = std::clamp(value, 0, kMaxUnicodeSkip);
+            return;
+        case WordKind::default_tab:
+            if (value > 0) default_tab_ = std::min(value, kMaxTwips);
             return;
         default:
             return;
@@ -417,6 +578,148 @@ void RtfReader::font_definition(const ControlWord& w, int value) {
         default:
             return;
     }
+}
+
+void RtfReader::list_word(const ControlWord& w, int value) {
+    State& st = state();
+    switch (st.dest) {
+        case Dest::list:
+            if (w.kind == WordKind::list_id) list_def_.id = value;
+            return;
+        case Dest::list_level:
+            if (w.kind == WordKind::font) st.chr.font = value;  // the bullet's font, for its text
+            level_def_.apply(w, value);
+            return;
+        case Dest::level_text:
+            if (w.kind == WordKind::unicode) unicode(value);
+            if (w.group == WordGroup::text && w.kind != WordKind::unicode)
+                text(static_cast<char32_t>(w.value));
+            return;
+        case Dest::list_override:
+            if (w.kind == WordKind::list_id) override_def_.list_id = value;
+            if (w.kind == WordKind::list_number) override_def_.number = value;
+            return;
+        case Dest::override_level:
+            if (w.kind == WordKind::override_start) override_restarts_ = true;
+            if (w.kind == WordKind::level_start && override_restarts_ &&
+                override_levels_ < override_def_.start_at.size())
+                override_def_.start_at[override_levels_] = std::clamp(value, 0, kMaxCounter);
+            return;
+        default:
+            return;
+    }
+}
+
+void RtfReader::picture_word(const ControlWord& w, int value) {
+    if (w.kind == WordKind::picture_format) {
+        picture_.format = static_cast<PictureFormat>(w.value);
+    } else if (w.kind == WordKind::picture_size) {
+        const auto m = static_cast<PictureSize>(w.value);
+        const bool scale = m == PictureSize::scale_x || m == PictureSize::scale_y;
+        picture_.measure(m) =
+            scale ? std::clamp(value, 1, kMaxPictureScale) : std::clamp(value, 0, kMaxTwips);
+    }
+}
+
+// Hex digits, or raw bytes after \bin. Only the pictures the pane can show keep their
+// bytes, and only up to the limits; the others are measured alone.
+void RtfReader::picture_bytes(std::string_view bytes, bool hex) {
+    PictureProps& p = picture_;
+    if (p.format == PictureFormat::metafile || p.dropped) return;
+    const auto keep = [this, &p](char byte) {
+        if (p.data.size() >= kMaxPictureBytes || picture_bytes_ >= kMaxDocumentPictureBytes) {
+            p.dropped = true;
+            p.data = std::string();
+            return false;
+        }
+        p.data += byte;
+        ++picture_bytes_;
+        return true;
+    };
+    if (!hex) {
+        for (const char c : bytes) {
+            if (!keep(c)) return;
+        }
+        return;
+    }
+    for (const char c : bytes) {
+        int d = -1;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        if (d < 0) continue;
+        if (p.nibble < 0) {
+            p.nibble = d;
+        } else {
+            if (!keep(static_cast<char>(p.nibble * 16 + d))) return;
+            p.nibble = -1;
+        }
+    }
+}
+
+void RtfReader::border_word(const ControlWord& w, int value) {
+    if (w.kind == WordKind::border_side) {
+        border_target_ = {BorderTarget::Owner::paragraph, w.value};
+        return;
+    }
+    if (w.kind == WordKind::unshown_border) {
+        border_target_ = BorderTarget{};
+        return;
+    }
+    if (w.kind == WordKind::cell_border_side) {
+        border_target_ = {BorderTarget::Owner::cell, w.value};
+        row_being_defined().next.has_borders = true;  // even when the side is drawn with none
+        return;
+    }
+    if (border_target_.owner == BorderTarget::Owner::paragraph)
+        state().para.borders.apply(border_target_.side, w, value);
+    else if (border_target_.owner == BorderTarget::Owner::cell)
+        row_being_defined().apply_border(border_target_.side, w, value);
+}
+
+RowDefinition& RtfReader::row_being_defined() {
+    return state().dest == Dest::table_props ? nested_row_ : outer_row_;
+}
+
+// The level text read so far as UTF-8, its bytes in the code page of `font`. The first
+// character is the text's length, and a ';' ends it.
+std::string RtfReader::level_text_utf8(int font) {
+    std::u32string_view raw = level_text_;
+    const auto end = raw.rfind(kLevelTextByte + ';');
+    if (end != std::u32string_view::npos) raw = raw.substr(0, end);
+    if (!raw.empty()) raw.remove_prefix(1);
+    const int page = page_of_font(font);
+    std::string out;
+    std::string bytes;
+    const auto flush_bytes = [&] {
+        if (!bytes.empty()) decoder_.append(out, bytes, page);
+        bytes.clear();
+    };
+    for (const char32_t c : raw) {
+        if (c >= kLevelTextByte) {
+            const char b = static_cast<char>(c - kLevelTextByte);
+            if (static_cast<unsigned char>(b) < static_cast<unsigned char>(kListLevels)) {
+                flush_bytes();
+                out += b;  // the place of a level's number
+            } else {
+                bytes += b;
+            }
+            continue;
+        }
+        flush_bytes();
+        // A symbol font's glyphs are written in the private range, as in the text.
+        if (c >= 0xF020 && c <= 0xF0FF && (page == kSymbolPage || page == kWingdingsPage)) {
+            bytes += static_cast<char>(c - 0xF000);
+            flush_bytes();
+        } else {
+            append_utf8(out, c);
+        }
+    }
+    flush_bytes();
+    return out.size() <= kMaxMarkerBytes ? out : std::string();
 }
 
 void RtfReader::body_word(const ControlWord& w) {
@@ -468,7 +771,8 @@ void RtfReader::unicode(int value) {
     high_surrogate_ = 0;
     // Word writes the glyphs of a symbol font in the private range U+F020..U+F0FF.
     const int page = current_page();
-    if (c >= 0xF020 && c <= 0xF0FF && (page == kSymbolPage || page == kWingdingsPage)) {
+    if (c >= 0xF020 && c <= 0xF0FF && (page == kSymbolPage || page == kWingdingsPage) &&
+        state().dest != Dest::level_text) {
         pending_ += static_cast<char>(c - 0xF000);
         flush();
         return;
@@ -483,18 +787,29 @@ void RtfReader::text_bytes(std::string_view bytes) {
     bytes.remove_prefix(skipped);
     const Dest dest = state().dest;
     switch (dest) {
-        case Dest::skip:
-        case Dest::upr:
-        case Dest::pn:
-        case Dest::table_props:
-            return;
+        case Dest::text:
+        case Dest::font_table:
+        case Dest::field_instruction:
+        case Dest::marker:
+        case Dest::pn_before:
+        case Dest::pn_after:
+            break;
         case Dest::colour_table:  // only the ends of its entries count
             for (const char c : bytes) {
                 if (c == ';') end_colour();
             }
             return;
-        default:
-            break;
+        case Dest::level_text:  // control bytes in it stand for numbers
+            for (const char c : bytes) {
+                if (level_text_.size() < kMaxLevelText)
+                    level_text_ += kLevelTextByte + static_cast<unsigned char>(c);
+            }
+            return;
+        case Dest::picture:
+            picture_bytes(bytes, true);
+            return;
+        default:  // destinations without text of their own
+            return;
     }
     const auto plain = [dest](char c) {
         return static_cast<unsigned char>(c) >= 0x20 && !(c == ';' && dest == Dest::font_table);
@@ -515,6 +830,10 @@ void RtfReader::text_bytes(std::string_view bytes) {
 }
 
 void RtfReader::text(char32_t c) {
+    if (state().dest == Dest::level_text) {
+        if (level_text_.size() < kMaxLevelText) level_text_ += c;
+        return;
+    }
     flush();
     std::string utf8;
     append_utf8(utf8, c);
@@ -573,7 +892,11 @@ int RtfReader::current_page() {
         const int page = code_page_of_charset(f.charset);
         return page == 0 || page == kSymbolPage ? doc_page_ : page;
     }
-    const auto it = fonts_.find(st.chr.font >= 0 ? st.chr.font : default_font_);
+    return page_of_font(st.chr.font);
+}
+
+int RtfReader::page_of_font(int font) {
+    const auto it = fonts_.find(font >= 0 ? font : default_font_);
     if (it != fonts_.end() && it->second.code_page != 0) return it->second.code_page;
     return doc_page_;
 }
@@ -599,9 +922,7 @@ void RtfReader::finish_font() {
 }
 
 void RtfReader::end_colour() {
-    if (colours_.size() < kMaxColours) {
-        colours_.push_back(colour_def_set_ ? std::optional<Rgb>(colour_def_) : std::nullopt);
-    }
+    colours_.add(colour_def_set_ ? std::optional<Rgb>(colour_def_) : std::nullopt);
     colour_def_ = {};
     colour_def_set_ = false;
 }
@@ -613,12 +934,8 @@ Format RtfReader::format_of(const CharProps& chr) {
         f.font_family = it->second.name;
     }
     f.size_half_points = chr.size;
-    if (chr.colour >= 0 && static_cast<std::size_t>(chr.colour) < colours_.size()) {
-        f.colour = colours_[static_cast<std::size_t>(chr.colour)];
-    }
-    if (chr.background > 0 && static_cast<std::size_t>(chr.background) < colours_.size()) {
-        f.background = colours_[static_cast<std::size_t>(chr.background)];
-    }
+    f.colour = colours_.at(chr.colour);
+    if (chr.background > 0) f.background = colours_.at(chr.background);
     f.bold = chr.bold;
     f.italic = chr.italic;
     f.underline = chr.underline;

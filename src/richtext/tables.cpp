@@ -17,7 +17,7 @@ bool is_empty(const Cell& cell) {
         const auto* p = std::get_if<Paragraph>(&b.content);
         if (p == nullptr || !p->marker.empty()) return false;
         for (const Run& r : p->runs) {
-            if (!r.text.empty()) return false;
+            if (!r.text.empty() || r.picture) return false;
         }
     }
     return true;
@@ -34,12 +34,27 @@ void RowDefinition::apply(const ControlWord& word, int value) {
             left = clamp_twips(value);
             return;
         case WordKind::cell_edge:
-            if (edges.size() < kMaxCellEdges) edges.push_back(clamp_twips(value));
+            next.edge = clamp_twips(value);
+            if (edges.size() < kMaxCellEdges) edges.push_back(next);
             if (cells < SIZE_MAX) ++cells;
+            next = CellDefinition{};
+            return;
+        case WordKind::cell_background:
+            next.background = value;
+            return;
+        case WordKind::cell_pattern_colour:
+            next.pattern = value;
+            return;
+        case WordKind::cell_shading:
+            next.shading = std::clamp(value, 0, 10000);
             return;
         default:
             return;
     }
+}
+
+void RowDefinition::apply_border(int side, const ControlWord& word, int value) {
+    next.borders.apply(side, word, value);
 }
 
 std::vector<Block>& OpenTables::container(int level) {
@@ -68,7 +83,7 @@ void OpenTables::end_cell(int level) {
     lv.cell = Cell{};
 }
 
-void OpenTables::end_row(int level, const RowDefinition& def) {
+void OpenTables::end_row(int level, const RowDefinition& def, const ColourTable& colours) {
     set_level(level);
     Level& lv = open_[static_cast<std::size_t>(level - 1)];
     if (!lv.cell.blocks.empty()) {
@@ -81,8 +96,12 @@ void OpenTables::end_row(int level, const RowDefinition& def) {
         lv.row.cells.pop_back();
     }
     for (std::size_t i = 0; i < lv.row.cells.size() && i < def.edges.size(); ++i) {
-        const int width = def.edges[i] - (i == 0 ? def.left : def.edges[i - 1]);
-        lv.row.cells[i].width = std::max(width, 0);
+        const CellDefinition& d = def.edges[i];
+        Cell& cell = lv.row.cells[i];
+        cell.width = std::max(d.edge - (i == 0 ? def.left : def.edges[i - 1].edge), 0);
+        cell.background = shade(colours, d.background, d.pattern, d.shading);
+        cell.borders = d.borders.resolve(colours);
+        cell.has_borders = d.has_borders;
     }
     if (!lv.row.cells.empty()) {
         lv.table.rows.push_back(std::move(lv.row));

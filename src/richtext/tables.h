@@ -7,16 +7,30 @@
 
 #include "richtext/control_words.h"
 #include "richtext/document.h"
+#include "richtext/properties.h"
 
 namespace hoopcast::richtext {
 
+// A cell's part of a row definition: the words before its \cellx.
+struct CellDefinition {
+    int edge = 0;  // \cellx: the cell's right edge
+    int background = -1;
+    int pattern = -1;
+    int shading = 0;
+    BordersProps borders;
+    bool has_borders = false;
+};
+
 // A row's definition (\trowd ... \cellx), written before its cells or at the row's end.
 struct RowDefinition {
-    int left = 0;            // \trleft
-    std::vector<int> edges;  // \cellx: the right edge of each cell
-    std::size_t cells = 0;   // how many cells it defines
+    int left = 0;                       // \trleft
+    std::vector<CellDefinition> edges;  // one per \cellx
+    std::size_t cells = 0;              // how many cells it defines
+    CellDefinition next;                // the cell being defined
 
     void apply(const ControlWord& word, int value);
+    // A border word for the cell being defined.
+    void apply_border(int side, const ControlWord& word, int value);
 };
 
 // The tables open at each nesting level while their rows are read; level 0 is the body.
@@ -29,8 +43,8 @@ class OpenTables {
     void set_level(int level);
     void end_cell(int level);
     // The cells beyond the definition that hold nothing are dropped; the others take their
-    // widths from it.
-    void end_row(int level, const RowDefinition& definition);
+    // widths, backgrounds and borders from it.
+    void end_row(int level, const RowDefinition& definition, const ColourTable& colours);
     // Closes every table; the document's blocks.
     std::vector<Block> finish();
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
+#include <utility>
 
 namespace hoopcast::richtext {
 
@@ -47,6 +49,72 @@ std::string hex(const Rgb& c) {
     return buffer;
 }
 
+std::string base64(std::string_view bytes) {
+    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const auto byte = [&](std::size_t k) {
+            return k < bytes.size() ? static_cast<unsigned>(static_cast<unsigned char>(bytes[k])) : 0u;
+        };
+        const unsigned v = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
+        out += kDigits[v >> 18 & 63];
+        out += kDigits[v >> 12 & 63];
+        out += i + 1 < bytes.size() ? kDigits[v >> 6 & 63] : '=';
+        out += i + 2 < bytes.size() ? kDigits[v & 63] : '=';
+    }
+    return out;
+}
+
+const char* css_underline_style(Underline u) {
+    switch (u) {
+        case Underline::double_line:
+            return "double";
+        case Underline::dotted:
+            return "dotted";
+        case Underline::dashed:
+        case Underline::dash_dot:
+        case Underline::dash_dot_dot:
+            return "dashed";
+        case Underline::wave:
+            return "wavy";
+        default:
+            return nullptr;
+    }
+}
+
+const char* css_border_style(BorderStyle b) {
+    switch (b) {
+        case BorderStyle::double_line:
+            return "double";
+        case BorderStyle::dotted:
+            return "dotted";
+        case BorderStyle::dashed:
+        case BorderStyle::dot_dash:
+        case BorderStyle::dot_dot_dash:
+            return "dashed";
+        default:
+            return "solid";
+    }
+}
+
+// Borders as CSS declarations, each ending in "; ".
+std::string border_style(const Borders& borders) {
+    std::string s;
+    const std::pair<const char*, const Border*> sides[] = {{"top", &borders.top},
+                                                           {"left", &borders.left},
+                                                           {"bottom", &borders.bottom},
+                                                           {"right", &borders.right}};
+    for (const auto& [name, b] : sides) {
+        if (b->style == BorderStyle::none) continue;
+        const int minimum = b->style == BorderStyle::double_line ? 3 : b->style == BorderStyle::thick ? 2 : 1;
+        s += std::string("border-") + name + ":" + std::to_string(std::max(minimum, twips_to_px(b->width))) +
+             "px " + css_border_style(b->style) + " " + hex(b->colour.value_or(Rgb{})) + "; ";
+    }
+    if (borders.space > 0) s += "padding:" + std::to_string(twips_to_px(borders.space)) + "px; ";
+    return s;
+}
+
 std::string span_style(const Format& f) {
     std::string s;
     if (!f.font_family.empty()) {
@@ -63,11 +131,13 @@ std::string span_style(const Format& f) {
     }
     if (f.bold) s += "font-weight:700; ";
     if (f.italic) s += "font-style:italic; ";
-    if (f.underline || f.strike) {
+    if (f.underline != Underline::none || f.strike) {
         s += "text-decoration:";
-        if (f.underline) s += " underline";
+        if (f.underline != Underline::none) s += " underline";
         if (f.strike) s += " line-through";
         s += "; ";
+        if (const char* style = css_underline_style(f.underline))
+            s += std::string("text-decoration-style:") + style + "; ";
     }
     if (f.colour) s += "color:" + hex(*f.colour) + "; ";
     if (f.background) s += "background-color:" + hex(*f.background) + "; ";
@@ -92,6 +162,22 @@ void append_span(std::string& out, std::string_view text, const Format& format) 
 
 void write_blocks(std::string& out, const std::vector<Block>& blocks);
 
+void write_picture(std::string& out, const Picture& picture) {
+    const int w = twips_to_px(picture.width);
+    const int h = twips_to_px(picture.height);
+    if (picture.data.empty()) {  // a metafile, or a picture not kept: its frame
+        out += "<span style=\"display:inline-block; width:" + std::to_string(w) +
+               "px; height:" + std::to_string(h) + "px; border:1px solid #808080;\"></span>";
+        return;
+    }
+    out += picture.format == PictureFormat::png ? "<img src=\"data:image/png;base64,"
+                                                : "<img src=\"data:image/jpeg;base64,";
+    out += base64(picture.data);
+    out += "\"";
+    if (w > 0 && h > 0) out += " width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\"";
+    out += " alt=\"\" />";
+}
+
 void write_paragraph(std::string& out, const Paragraph& p) {
     out += "<p";
     switch (p.alignment) {
@@ -111,25 +197,35 @@ void write_paragraph(std::string& out, const Paragraph& p) {
            "px; margin-bottom:" + std::to_string(twips_to_px(p.space_after)) +
            "px; margin-left:" + std::to_string(twips_to_px(p.left_indent)) +
            "px; margin-right:" + std::to_string(twips_to_px(p.right_indent)) +
-           "px; text-indent:" + std::to_string(twips_to_px(p.first_line_indent)) +
-           "px; white-space:pre-wrap;\">";
+           "px; text-indent:" + std::to_string(twips_to_px(p.first_line_indent)) + "px; ";
+    if (p.line_multiple)
+        out += "line-height:" + std::to_string(p.line_spacing * 100 / 240) + "%; ";
+    else if (p.line_spacing != 0)
+        out += "line-height:" + std::to_string(twips_to_px(std::abs(p.line_spacing))) + "px; ";
+    if (p.background) out += "background-color:" + hex(*p.background) + "; ";
+    out += border_style(p.borders);
+    out += "white-space:pre-wrap;\">";
     bool empty = true;
     if (!p.marker.empty()) {
         Format marker_format = p.runs.empty() ? Format{} : p.runs.front().format;
-        marker_format.underline = marker_format.strike = false;
+        marker_format.underline = Underline::none;
+        marker_format.strike = false;
         append_span(out, p.marker, marker_format);
         out += "&#160;&#160;";
         empty = false;
     }
     for (const Run& run : p.runs) {
-        if (run.text.empty()) continue;
+        if (run.text.empty() && !run.picture) continue;
         empty = false;
         if (!run.link.empty()) {
             out += "<a href=\"";
             append_escaped(out, run.link);
             out += "\">";
         }
-        append_span(out, run.text, run.format);
+        if (run.picture)
+            write_picture(out, *run.picture);
+        else
+            append_span(out, run.text, run.format);
         if (!run.link.empty()) out += "</a>";
     }
     if (empty) out += "<br />";
@@ -149,6 +245,12 @@ void write_table(std::string& out, const Table& t) {
                 out += " width=\"" + std::to_string(std::max<long long>(1, cell.width * 100LL / row_width)) +
                        "%\"";
             }
+            if (cell.background) out += " bgcolor=\"" + hex(*cell.background) + "\"";
+            if (cell.has_borders) {
+                std::string borders = border_style(cell.borders);
+                if (!borders.empty()) borders.pop_back();
+                out += " style=\"" + (borders.empty() ? std::string("border:none;") : borders) + "\"";
+            }
             out += ">\n";
             write_blocks(out, cell.blocks);
             out += "</td>\n";
@@ -167,48 +269,75 @@ void write_blocks(std::string& out, const std::vector<Block>& blocks) {
     }
 }
 
-void plain_blocks(std::string& out, const std::vector<Block>& blocks, bool in_cell);
+// Plain text a line at a time: a table's rows are lines, and a table nested in a cell breaks
+// the line of the row around it.
+class PlainText {
+  public:
+    std::string take() { return std::move(out_); }
 
-void plain_paragraph(std::string& out, const Paragraph& p) {
-    if (!p.marker.empty()) {
-        out += p.marker;
-        out += ' ';
-    }
-    for (const Run& run : p.runs) out += run.text;
-}
-
-// A cell's text on one line, so that rows stay one per line.
-std::string cell_text(const Cell& cell) {
-    std::string text;
-    plain_blocks(text, cell.blocks, true);
-    for (char& c : text) {
-        if (c == '\n' || c == '\t') c = ' ';
-    }
-    return text;
-}
-
-void plain_blocks(std::string& out, const std::vector<Block>& blocks, bool in_cell) {
-    bool first = true;
-    for (const Block& b : blocks) {
-        if (!first) out += in_cell ? ' ' : '\n';
-        first = false;
-        if (const auto* p = std::get_if<Paragraph>(&b.content)) {
-            plain_paragraph(out, *p);
-            continue;
+    void body(const std::vector<Block>& blocks) {
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            if (i > 0) new_line();
+            if (const auto* p = std::get_if<Paragraph>(&blocks[i].content))
+                paragraph(*p, false);
+            else
+                rows(std::get<Table>(blocks[i].content));
         }
-        bool first_row = true;
-        for (const Row& row : std::get<Table>(b.content).rows) {
-            if (!first_row) out += in_cell ? ' ' : '\n';
-            first_row = false;
-            bool first_cell = true;
-            for (const Cell& cell : row.cells) {
-                if (!first_cell) out += '\t';
-                first_cell = false;
-                out += cell_text(cell);
+    }
+
+  private:
+    void put(std::string_view text) {
+        if (broken_) new_line();
+        out_ += text;
+    }
+    void new_line() {
+        out_ += '\n';
+        broken_ = false;
+    }
+
+    void paragraph(const Paragraph& p, bool in_cell) {
+        std::string text;
+        if (!p.marker.empty()) text = p.marker + ' ';
+        for (const Run& run : p.runs) text += run.text;
+        // Tabs and line breaks in a cell would read as cell and row ends.
+        if (in_cell)
+            std::replace_if(
+                text.begin(), text.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
+        // The empty paragraph that closes a cell after a nested table makes no line.
+        if (!(in_cell && broken_ && text.empty())) put(text);
+    }
+
+    void rows(const Table& table) {
+        for (std::size_t r = 0; r < table.rows.size(); ++r) {
+            if (r > 0) new_line();
+            const Row& row = table.rows[r];
+            for (std::size_t c = 0; c < row.cells.size(); ++c) {
+                if (c > 0) put("\t");
+                cell(row.cells[c]);
             }
         }
     }
-}
+
+    void cell(const Cell& cell) {
+        bool after_paragraph = false;
+        for (const Block& b : cell.blocks) {
+            if (const auto* p = std::get_if<Paragraph>(&b.content)) {
+                if (after_paragraph) put(" ");
+                paragraph(*p, true);
+                after_paragraph = true;
+                continue;
+            }
+            // The nested rows go on lines of their own; what follows starts another.
+            if (broken_ || (!out_.empty() && out_.back() != '\n')) new_line();
+            rows(std::get<Table>(b.content));
+            broken_ = true;
+            after_paragraph = false;
+        }
+    }
+
+    std::string out_;
+    bool broken_ = false;  // a nested table has ended the line
+};
 
 }  // namespace
 
@@ -220,9 +349,9 @@ std::string to_html(const Document& document) {
 }
 
 std::string to_plain_text(const Document& document) {
-    std::string out;
-    plain_blocks(out, document.blocks, false);
-    return out;
+    PlainText writer;
+    writer.body(document.blocks);
+    return writer.take();
 }
 
 }  // namespace hoopcast::richtext

@@ -7,15 +7,19 @@
 
 namespace hoopcast::richtext {
 
-// An HTML document (UTF-8) of the subset a Qt rich text box shows: paragraphs with
-// alignment, indents and spacing; spans with font family, size, colour, background, bold,
-// italic, underline, line-through and raised or lowered text; links; bordered tables, also
-// nested. Markers of bulleted and numbered paragraphs are written as text before the
-// paragraph's own, so every kind of bullet shows as the document has it.
+// An HTML document (UTF-8): paragraphs with alignment, indents, spacing, line height,
+// background and borders; spans with font family, size, colour, background, bold, italic,
+// underline and its style, line-through and raised or lowered text; links; pictures (PNG and
+// JPEG inline as data, metafiles as an empty frame of their size); bordered tables, also
+// nested, with cell backgrounds and borders. Markers of bulleted and numbered paragraphs are
+// written as text before the paragraph's own, so every kind of bullet shows as the document
+// has it. Tab stops are not written: HTML has none.
 std::string to_html(const Document& document);
 
 // Paragraphs on lines of their own, a marker and a blank before a bulleted paragraph's text,
-// table cells separated by tabs and rows on lines of their own.
+// tabs kept. Every row of every table is a line of its own with its cells separated by tabs;
+// a table nested in a cell puts its rows on lines between the cell's text before and after
+// it. Pictures give no text.
 std::string to_plain_text(const Document& document);
 
 }  // namespace hoopcast::richtext

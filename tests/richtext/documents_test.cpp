@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "richtext/reader.h"
 #include "richtext/writers.h"
@@ -58,7 +59,7 @@ TEST(LibreOfficeDocuments, StylesInFrenchAndGerman) {
     EXPECT_TRUE(run_with(d, "passe").format.bold);
     EXPECT_FALSE(run_with(d, "Le meneur").format.bold);
     EXPECT_TRUE(run_with(d, "coupe").format.italic);
-    EXPECT_TRUE(run_with(d, "reçoit").format.underline);
+    EXPECT_EQ(run_with(d, "reçoit").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "pas de dribble").format.strike);
     EXPECT_EQ(run_with(d, "Rouge").format.colour, (Rgb{255, 0, 0}));
     EXPECT_EQ(run_with(d, "blau").format.colour, (Rgb{0, 0, 255}));
@@ -121,6 +122,143 @@ TEST(LibreOfficeDocuments, FieldsNotesPicturesAndHeadersShowOnlyTheText) {
     EXPECT_EQ(run_with(d, "mail the coach").link, "mailto:coach@example.com");
 }
 
+TEST(LibreOfficeDocuments, ListLevelsFromTheListTableWithAndWithoutListText) {
+    const std::vector<std::string> levels = {"",  "3.", "a)", "b)", "(i)", "(ii)", "A.",
+                                             "I", "II", "B.", "4.", "a)",  "5.",   ""};
+    const std::vector<std::string> sections = {"Phase 1:", "1.1.", "1.2.", "Phase 2:", "2.1.",
+                                               "•",        "–",    "■",    "•"};
+    for (const char* name : {"lo_list_levels.rtf", "lo_list_levels_no_listtext.rtf"}) {
+        SCOPED_TRACE(name);
+        const Document d = document(name);
+        const std::vector<std::string> m = markers(d);
+        ASSERT_EQ(m.size(), 25u);
+        EXPECT_EQ(std::vector<std::string>(m.begin(), m.begin() + 14), levels);
+        EXPECT_EQ(std::vector<std::string>(m.begin() + 16, m.end()), sections);
+        // Each level hangs its number at its own indent.
+        EXPECT_EQ(paragraph_with(d, "Point guard").left_indent, 504);
+        EXPECT_EQ(paragraph_with(d, "Wings fill").left_indent, 1008);
+        EXPECT_EQ(paragraph_with(d, "Seal").left_indent, 1512);
+        EXPECT_EQ(paragraph_with(d, "Seal").first_line_indent, -432);
+    }
+    // LibreOffice writes a list that starts anew only into the numbers it writes out; without
+    // them the list counts on, as it does in other word processors.
+    EXPECT_THAT(markers(document("lo_list_levels.rtf")), ::testing::Contains("1.").Times(1));
+    const std::vector<std::string> counted_on = markers(document("lo_list_levels_no_listtext.rtf"));
+    EXPECT_THAT(std::vector<std::string>(counted_on.begin() + 14, counted_on.begin() + 16),
+                ElementsAre("6.", "7."));
+    EXPECT_THAT(to_plain_text(document("lo_list_levels_no_listtext.rtf")),
+                HasSubstr("3. Point guard brings the ball up\na) Wings fill the lanes\n"));
+}
+
+TEST(LibreOfficeDocuments, TabStopsSpacingBordersAndCharacterStyles) {
+    const Document d = document("lo_tabs_spacing_borders.rtf");
+    EXPECT_THAT(paragraph_with(d, "Ann Baker").tabs,
+                ElementsAre(TabStop{864, TabKind::left, TabLeader::none},
+                            TabStop{3168, TabKind::centre, TabLeader::dots},
+                            TabStop{5184, TabKind::right, TabLeader::thick_line},
+                            TabStop{6624, TabKind::decimal, TabLeader::underline}));
+    EXPECT_THAT(paragraph_with(d, "Starters").tabs,
+                ElementsAre(TabStop{2880, TabKind::left, TabLeader::equals}, TabStop{5760, TabKind::right}));
+    EXPECT_THAT(to_plain_text(d), HasSubstr("No.\tPlayer\tRole\tMinutes\n4\tAnn Baker\tPoint guard\t31.5\n"));
+
+    const Paragraph& spaced = paragraph_with(d, "Spaced");
+    EXPECT_EQ(spaced.space_before, 288);
+    EXPECT_EQ(spaced.space_after, 144);
+    EXPECT_EQ(spaced.line_spacing, 360);
+    EXPECT_TRUE(spaced.line_multiple);
+    EXPECT_EQ(paragraph_with(d, "Exact").line_spacing, -432);
+    EXPECT_FALSE(paragraph_with(d, "Exact").line_multiple);
+    EXPECT_EQ(paragraph_with(d, "At least").line_spacing, 360);
+
+    const Paragraph& boxed = paragraph_with(d, "Boxed");
+    const Border red{BorderStyle::single, 30, Rgb{0xc0, 0, 0}};
+    EXPECT_EQ(boxed.borders, (Borders{red, red, red, red, 58}));
+    EXPECT_EQ(boxed.background, (Rgb{0xff, 0xf2, 0xcc}));
+    const Borders ruled = paragraph_with(d, "Ruled").borders;
+    EXPECT_EQ(ruled.bottom, (Border{BorderStyle::single, 15, Rgb{0, 0, 0x80}}));
+    EXPECT_EQ(ruled.top.style, BorderStyle::none);
+    EXPECT_FALSE(paragraph_with(d, "Shaded paragraph").borders.any());
+    EXPECT_EQ(paragraph_with(d, "Shaded paragraph").background, (Rgb{0xdd, 0xe8, 0xf5}));
+
+    const Paragraph& styled = paragraph_with(d, "Highlighted");
+    ASSERT_EQ(styled.runs.size(), 8u);
+    EXPECT_EQ(styled.runs[0].format.background, (Rgb{0xff, 0xff, 0}));
+    EXPECT_EQ(styled.runs[2].format.background, (Rgb{0xc0, 0xe0, 0xc0}));
+    EXPECT_EQ(styled.runs[4].format.vertical, VerticalAlign::superscript);
+    EXPECT_EQ(styled.runs[6].format.vertical, VerticalAlign::subscript);
+    EXPECT_EQ(run_with(d, "double").format.underline, Underline::double_line);
+    EXPECT_EQ(run_with(d, "dotted").format.underline, Underline::dotted);
+    EXPECT_EQ(run_with(d, "dashed").format.underline, Underline::dashed);
+    EXPECT_EQ(run_with(d, "wavy").format.underline, Underline::wave);
+    EXPECT_EQ(run_with(d, "thick").format.underline, Underline::thick);
+    EXPECT_EQ(run_with(d, "words only").format.underline, Underline::words);
+
+    const std::string html = to_html(d);
+    EXPECT_THAT(html, HasSubstr("line-height:150%; white-space"));
+    EXPECT_THAT(html, HasSubstr("background-color:#fff2cc; border-top:2px solid #c00000; "));
+    EXPECT_THAT(html,
+                HasSubstr("text-indent:0px; border-bottom:1px solid #000080; padding:2px; white-space"));
+    EXPECT_THAT(html, HasSubstr("vertical-align:super;\">2</span>"));
+    EXPECT_THAT(html, HasSubstr("text-decoration: underline; text-decoration-style:wavy;\">wavy"));
+}
+
+TEST(LibreOfficeDocuments, NestedTableWithCellColoursAndBorders) {
+    const Document d = document("lo_tables_shading.rtf");
+    const auto ts = tables(d.blocks);
+    ASSERT_EQ(ts.size(), 1u);
+    ASSERT_EQ(ts[0]->rows.size(), 3u);
+    const Cell& head = ts[0]->rows[0].cells.at(0);
+    EXPECT_EQ(head.background, (Rgb{0x1f, 0x38, 0x64}));
+    EXPECT_TRUE(head.has_borders);
+    EXPECT_EQ(head.borders.left, (Border{BorderStyle::single, 10, Rgb{0, 0, 0}}));
+    const Cell& guards = ts[0]->rows[1].cells.at(1);
+    EXPECT_FALSE(guards.background.has_value());
+    const auto inner = tables(guards.blocks);
+    ASSERT_EQ(inner.size(), 1u);
+    ASSERT_EQ(inner[0]->rows.size(), 2u);
+    const Cell& pg = inner[0]->rows[0].cells.at(0);
+    EXPECT_EQ(pg.background, (Rgb{0xc6, 0xef, 0xce}));
+    EXPECT_EQ(pg.borders.bottom, (Border{BorderStyle::single, 45, Rgb{0, 0x61, 0}}));
+    EXPECT_EQ(pg.borders.top.style, BorderStyle::none);
+    EXPECT_EQ(inner[0]->rows[1].cells.at(1).borders.right.style, BorderStyle::dashed);
+
+    EXPECT_EQ(to_plain_text(d),
+              "Matchups:\nPosition\tAssignment\nGuards\tSwitch all screens:\nPG\ttheir 1\nSG\ttheir 2\n"
+              "Deny the wing pass.\nBigs\tFront the post\nAfter the table.");
+    const std::string html = to_html(d);
+    const auto nested = html.find("<table", html.find("Switch all screens"));
+    EXPECT_LT(nested, html.find(">PG<"));
+    EXPECT_LT(html.find("</table>", html.find(">their 2<")), html.find("Deny the wing"));
+    EXPECT_THAT(html, HasSubstr("<td valign=\"top\" width=\"50%\" bgcolor=\"#c6efce\" "
+                                "style=\"border-bottom:3px solid #006100;\">"));
+}
+
+TEST(LibreOfficeDocuments, PicturesAndEastAsianText) {
+    const Document d = document("lo_pictures_cjk.rtf");
+    const Paragraph& p = paragraph_with(d, "Court diagram");
+    std::vector<const Picture*> pictures;
+    for (const richtext::Run& r : p.runs) {
+        if (r.picture) pictures.push_back(&*r.picture);
+    }
+    // Only the picture newer readers are meant to show: the metafile twin is left out.
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0]->format, PictureFormat::png);
+    EXPECT_EQ(pictures[0]->data.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(pictures[0]->data.size(), 195u);
+    EXPECT_EQ(pictures[0]->width, 720);  // 480 twips at 150 %
+    EXPECT_EQ(pictures[0]->height, 540);
+    EXPECT_EQ(pictures[1]->format, PictureFormat::jpeg);
+    EXPECT_EQ(pictures[1]->data.substr(0, 2), "\xff\xd8");
+    EXPECT_EQ(pictures[1]->width, 432);
+    EXPECT_EQ(texts(d)[0], "Court diagram  and photo  inline.");
+    EXPECT_EQ(texts(d)[1], "日本語: ピック&ロールでは、ボールマンがスクリーンを使ってゴールへ向かう。");
+    EXPECT_EQ(texts(d)[2], "中文：挡拆配合中，持球队员借掩护突破上篮。");
+    const std::string html = to_html(d);
+    EXPECT_THAT(html, HasSubstr("<img src=\"data:image/png;base64,iVBORw0KGgo"));
+    EXPECT_THAT(html, HasSubstr("\" width=\"48\" height=\"36\" alt=\"\" />"));
+    EXPECT_THAT(html, HasSubstr("<img src=\"data:image/jpeg;base64,/9j/"));
+}
+
 TEST(WordPadDocuments, Windows1252WithBulletsAndNumbers) {
     const Document d = document("wordpad_cp1252.rtf");
     EXPECT_THAT(texts(d),
@@ -133,7 +271,7 @@ TEST(WordPadDocuments, Windows1252WithBulletsAndNumbers) {
     EXPECT_EQ(run_with(d, "Box").format.font_family, "Calibri");
     EXPECT_EQ(run_with(d, "defender").format.colour, (Rgb{255, 0, 0}));
     EXPECT_TRUE(run_with(d, "box").format.italic);
-    EXPECT_TRUE(run_with(d, "low").format.underline);
+    EXPECT_EQ(run_with(d, "low").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "no").format.strike);
     EXPECT_EQ(run_with(d, "Café").format.colour, (Rgb{0, 77, 187}));
     EXPECT_EQ(paragraph_with(d, "Wing").left_indent, 720);
@@ -206,14 +344,14 @@ TEST(TextEditDocuments, CocoaRichText) {
     EXPECT_FALSE(run_with(d, "Motion").format.colour.has_value());  // \cf0: automatic
     EXPECT_EQ(run_with(d, "moving").format.colour, (Rgb{251, 2, 7}));
     EXPECT_TRUE(run_with(d, "Café").format.italic);
-    EXPECT_TRUE(run_with(d, "underlined").format.underline);
+    EXPECT_EQ(run_with(d, "underlined").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "struck").format.strike);
     EXPECT_EQ(paragraph_with(d, "Pass").left_indent, 720);
 }
 
 TEST(Documents, EveryDocumentSurvivesEveryTruncation) {
     for (const char* name : {"lo_tables_nested.rtf", "word_lists_table_field.rtf", "textedit_cocoa.rtf",
-                             "wordpad_cp932_ja.rtf"}) {
+                             "wordpad_cp932_ja.rtf", "lo_list_levels.rtf", "lo_tables_shading.rtf"}) {
         const std::string bytes = load(name);
         for (std::size_t n = 0; n < bytes.size(); n += 7) {
             const Document d = read_rtf(std::string_view(bytes).substr(0, n));

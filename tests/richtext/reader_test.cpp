@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "test_helpers.h"
 
@@ -36,7 +37,7 @@ TEST(RtfCharacters, FormattingWordsAndGroups) {
     EXPECT_TRUE(run_with(d, "bold").format.bold);
     EXPECT_FALSE(run_with(d, "bold").format.italic);
     EXPECT_TRUE(run_with(d, "both").format.bold && run_with(d, "both").format.italic);
-    EXPECT_TRUE(run_with(d, "under").format.underline);
+    EXPECT_EQ(run_with(d, "under").format.underline, Underline::single);
     EXPECT_TRUE(run_with(d, "gone").format.strike);
     const Format& big = run_with(d, "big red").format;
     EXPECT_EQ(big.font_family, "Times New Roman");
@@ -45,7 +46,7 @@ TEST(RtfCharacters, FormattingWordsAndGroups) {
     const Format& again = run_with(d, "again").format;
     EXPECT_EQ(again.font_family, "Arial");
     EXPECT_FALSE(again.colour.has_value());
-    EXPECT_TRUE(run_with(d, "double").format.underline);
+    EXPECT_EQ(run_with(d, "double").format.underline, Underline::double_line);
     EXPECT_EQ(run_with(d, "up").format.vertical, VerticalAlign::superscript);
 }
 
@@ -136,7 +137,7 @@ TEST(RtfDestinations, FieldsShowTheirResultAndKeepLinks) {
         R"rtf( {\field{\*\fldinst{ HYPERLINK \\o "tip" "http://x.test/" }}{\fldrslt x}}.\par)rtf");
     EXPECT_THAT(texts(d), ElementsAre("See the play and 3 and here x."));
     EXPECT_EQ(run_with(d, "the play").link, "https://example.org/a?b=1");
-    EXPECT_TRUE(run_with(d, "the play").format.underline);
+    EXPECT_EQ(run_with(d, "the play").format.underline, Underline::single);
     EXPECT_EQ(run_with(d, "3").link, "");
     EXPECT_EQ(run_with(d, "here").link, "");
     EXPECT_EQ(paragraphs(d).at(0)->runs.back().text, ".");
@@ -165,6 +166,95 @@ TEST(RtfLists, OldStyleNumberingAndMarkerGroups) {
     markers.clear();
     for (const Paragraph* p : paragraphs(numbers)) markers.push_back(p->marker);
     EXPECT_THAT(markers, ElementsAre("aa", "MMMCMXCIX", "4000", "0"));
+}
+
+// A list table as Word writes it: a Symbol bullet in the private range with its font named
+// after the level text, levels that keep counting or show their parents in decimal, and an
+// override that starts the list anew where it is first used.
+TEST(RtfLists, ListTableLevelsAndOverrides) {
+    const Document d = rtf(
+        R"rtf({\*\listtable{\list\listtemplateid5)rtf"
+        R"rtf({\listlevel\levelnfc23{\leveltext\leveltemplateid1\'01\u-3913 ?;}{\levelnumbers;}\f2\fi-360\li720})rtf"
+        R"rtf({\listlevel\levelnfc2\levelnorestart{\leveltext\'02\'01.;}{\levelnumbers\'01;}\fi-360\li1440})rtf"
+        R"rtf({\listlevel\levelnfc22\levellegal{\leveltext\'04\'01.\'02;}{\levelnumbers\'01\'03;}}\listid7})rtf"
+        R"rtf({\list{\listlevel\levelnfc3\levelstartat2{\leveltext\'03(\'00);}}\listid8}})rtf"
+        R"rtf({\*\listoverridetable{\listoverride\listid7\listoverridecount0\ls1})rtf"
+        R"rtf({\listoverride\listid7\listoverridecount1{\lfolevel\listoverridestartat\levelstartat5}\ls2})rtf"
+        R"rtf({\listoverride\listid8\listoverridecount0\ls3}})rtf"
+        R"rtf(\pard\ls1 a\par\pard\ls1\ilvl1 b\par\pard\ls1\ilvl2 c\par\pard\ls1\ilvl2 d\par)rtf"
+        R"rtf(\pard\ls1 e\par\pard\ls1\ilvl1 f\par\pard\ls2 g\par\pard\ls3 h\par\pard\ls3\li100 i\par)rtf"
+        R"rtf(\pard\ls9 unknown\par})rtf");
+    std::vector<std::string> markers;
+    for (const Paragraph* p : paragraphs(d)) markers.push_back(p->marker);
+    EXPECT_THAT(markers,
+                ElementsAre("\u2022", "i.", "i.01", "i.02", "\u2022", "ii.", "\u2022", "(B)", "(C)", ""));
+    EXPECT_EQ(paragraph_with(d, "b").left_indent, 1440);  // the level's indents
+    EXPECT_EQ(paragraph_with(d, "b").first_line_indent, -360);
+    EXPECT_EQ(paragraph_with(d, "i").left_indent, 100);  // the paragraph's own
+}
+
+TEST(RtfParagraphs, TabStopsLineSpacingAndShading) {
+    const Document d = rtf(
+        R"rtf(\pard\tqr\tlhyph\tx3000\tb500\tldot\tx200\sl240\slmult1 tabs\par)rtf"
+        R"rtf(\pard\brdrb\brdrdb\brdrw10\brdrcf2\chbrdr\brdrdot\cfpat1\shading5000\sl-300 shaded\par)rtf"
+        R"rtf(\trowd\clcfpat1\clcbpat2\clshdng2500\clbrdrl\brdrdot\cellx1000\trbrdrt\brdrs\clshdng10000\cellx2000)rtf"
+        R"rtf(\pard\intbl x\cell y\cell\row})rtf");
+    // In order of position; a bar tab is no stop, and single spacing is no spacing of its own.
+    EXPECT_THAT(paragraph_with(d, "tabs").tabs,
+                ElementsAre(TabStop{200, TabKind::left, TabLeader::dots},
+                            TabStop{3000, TabKind::right, TabLeader::hyphens}));
+    EXPECT_EQ(paragraph_with(d, "tabs").line_spacing, 0);
+    const Paragraph& shaded = paragraph_with(d, "shaded");
+    EXPECT_EQ(shaded.line_spacing, -300);
+    EXPECT_EQ(shaded.borders.bottom, (Border{BorderStyle::double_line, 10, Rgb{0, 0, 255}}));
+    EXPECT_EQ(shaded.background, (Rgb{255, 127, 127}));  // half red over white
+    const Row& row = tables(d.blocks).at(0)->rows.at(0);
+    EXPECT_EQ(row.cells.at(0).background, (Rgb{63, 0, 191}));  // a quarter red over blue
+    EXPECT_EQ(row.cells.at(0).borders.left.style, BorderStyle::dotted);
+    EXPECT_TRUE(row.cells.at(0).has_borders);
+    EXPECT_EQ(row.cells.at(1).background, (Rgb{0, 0, 0}));  // all of the automatic black
+    EXPECT_FALSE(row.cells.at(1).has_borders);
+}
+
+TEST(RtfPictures, FormatsSizesAndBoundedData) {
+    const auto pictures = [](const Document& d) {
+        std::vector<Picture> out;
+        for (const Paragraph* p : paragraphs(d)) {
+            for (const richtext::Run& r : p->runs) {
+                if (r.picture) out.push_back(*r.picture);
+            }
+        }
+        return out;
+    };
+    const Document d = rtf(
+        R"rtf(a{\pict{\*\picprop{\sp{\sn x}{\sv 1}}}{\*\blipuid 0123}\pngblip\picw2\pich1 89 50 4e)rtf"
+        "\r\n"
+        R"rtf(47}b{\pict\jpegblip\picwgoal300\pichgoal150\picscalex50\bin2 )rtf"
+        "\xff\xd8}"
+        R"rtf({\pict\wmetafile8\picw2540\pich1270 0100abcd}{\pict\emfblip\picwgoal1440\pichgoal720 0100}c\par)rtf"
+        R"rtf({\v{\pict\pngblip 89}})rtf");
+    const std::vector<Picture> found = pictures(d);
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[0].data, "\x89PNG");
+    EXPECT_EQ(found[0].width, 30);  // pixels at 96 per inch
+    EXPECT_EQ(found[1].format, PictureFormat::jpeg);
+    EXPECT_EQ(found[1].data, "\xff\xd8");
+    EXPECT_EQ(found[1].width, 150);
+    EXPECT_EQ(found[1].height, 150);
+    EXPECT_EQ(found[2].format, PictureFormat::metafile);
+    EXPECT_TRUE(found[2].data.empty());  // metafiles are measured, not kept
+    EXPECT_EQ(found[2].width, 1440);     // hundredths of a millimetre
+    EXPECT_EQ(found[2].height, 720);
+    EXPECT_EQ(found[3].width, 1440);
+    EXPECT_THAT(texts(d), ElementsAre("abc"));
+    // A picture beyond the bound keeps its place and size, but not its bytes.
+    std::string huge = R"rtf({\rtf1{\pict\pngblip\picwgoal20\pichgoal20 )rtf";
+    huge.append(33u << 20, 'a');
+    huge += "}}";
+    const std::vector<Picture> dropped = pictures(read_rtf(huge));
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_TRUE(dropped[0].data.empty());
+    EXPECT_EQ(dropped[0].width, 20);
 }
 
 TEST(RtfTables, RowsCellsAndTextAround) {

@@ -73,7 +73,7 @@ TEST(PlainText, ParagraphsMarkersAndTables) {
         R"rtf({\rtf1 Title\par{\pntext\'95\tab}item\par\trowd\cellx1\cellx2\pard\intbl a\par a2\cell b\cell\row)rtf"
         R"rtf(\trowd\cellx1\cellx2\pard\intbl c\cell\pard\intbl\itap2 n1\nestcell n2\nestcell{\*\nesttableprops\nestrow})rtf"
         R"rtf(\pard\intbl\cell\row\pard end\line next\par})rtf");
-    EXPECT_EQ(to_plain_text(d), "Title\n\u2022 item\na a2\tb\nc\tn1 n2 \nend\nnext");
+    EXPECT_EQ(to_plain_text(d), "Title\n\u2022 item\na a2\tb\nc\t\nn1\tn2\nend\nnext");
 }
 
 }  // namespace
