@@ -114,7 +114,12 @@ void add_format(PangoAttrList* list, const richtext::Format& f, std::size_t star
         add_attr(list, pango_attr_size_new(static_cast<int>(size * PANGO_SCALE)), start, end);
     if (f.bold) add_attr(list, pango_attr_weight_new(PANGO_WEIGHT_BOLD), start, end);
     if (f.italic) add_attr(list, pango_attr_style_new(PANGO_STYLE_ITALIC), start, end);
-    if (f.underline) add_attr(list, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
+    if (f.underline != richtext::Underline::none) {
+        const PangoUnderline style = f.underline == richtext::Underline::double_line ? PANGO_UNDERLINE_DOUBLE
+                                     : f.underline == richtext::Underline::wave       ? PANGO_UNDERLINE_ERROR
+                                                                                      : PANGO_UNDERLINE_SINGLE;
+        add_attr(list, pango_attr_underline_new(style), start, end);
+    }
     if (f.strike) add_attr(list, pango_attr_strikethrough_new(TRUE), start, end);
     if (f.colour)
         add_attr(list, pango_attr_foreground_new(channel(f.colour->r), channel(f.colour->g), channel(f.colour->b)),
@@ -389,7 +394,7 @@ private:
         double marker_width = 0;
         LayoutPtr marker;
         if (!p.marker.empty()) {
-            marker = runs_layout(p.runs.empty() ? std::vector<richtext::Run>{} : std::vector<richtext::Run>{{"", p.runs.front().format, ""}},
+            marker = runs_layout(p.runs.empty() ? std::vector<richtext::Run>{} : std::vector<richtext::Run>{{"", p.runs.front().format, "", std::nullopt}},
                                  p.marker, w);
             int mw = 0, mh = 0;
             pango_layout_get_size(marker.get(), &mw, &mh);
