@@ -3,40 +3,14 @@
 #include <algorithm>
 
 #include "play/model.h"
-#include "playback/engine.h"
 #include "raster/picture.h"
 
 namespace hoopcast {
 
 PlaybackRecording record_presentation(const PlayModel& model, const PlaybackSettings& settings) {
-    PlaybackState state;
-    state.play_loaded = true;
-    VirtualClockHost host;
-    PlaybackEngine engine(model, state, host);
-    host.connect(engine);
-    host.set_sketch_checked(settings.sketch);
-    host.set_loop_checked(settings.loop);
-    engine.UpDown1Changing(settings.speed_ms);
-
-    host.show_still_frame(state.cur_seq);
-    engine.BitBtn1Click();
-    PlaybackRecording recording;
-    recording.reached_idle = host.run_until_idle(settings.limit_ms);
-    // Every stop before the last sequence is a Sketch stop; each moves on by a sequence.
-    while (recording.reached_idle && state.cur_seq < model.seq_count) {
-        const std::int64_t left = settings.limit_ms - host.now();
-        if (left < kTimer2IntervalMs) {
-            host.advance(left);
-            recording.reached_idle = false;
-            break;
-        }
-        host.advance(kTimer2IntervalMs);
-        engine.BitBtn1Click();
-        recording.reached_idle = host.run_until_idle(settings.limit_ms - host.now());
-    }
-    recording.end_ms = host.now();
-    recording.frames = host.frames();
-    return recording;
+    PlaybackSettings presented = settings;
+    presented.resume_at_sketch_stops = true;
+    return record_playback(model, presented);
 }
 
 std::unique_ptr<raster::Picture> compose_recorded_frame(DrawContext& ctx, const FrameSettings& settings,

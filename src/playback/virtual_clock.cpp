@@ -110,6 +110,18 @@ PlaybackRecording record_playback(const PlayModel& model, const PlaybackSettings
     engine.BitBtn1Click();
     PlaybackRecording recording;
     recording.reached_idle = host.run_until_idle(settings.limit_ms);
+    // Every stop before the last sequence is a Sketch stop; each moves on by a sequence.
+    while (settings.resume_at_sketch_stops && recording.reached_idle && state.cur_seq < model.seq_count) {
+        const std::int64_t left = settings.limit_ms - host.now();
+        if (left < kTimer2IntervalMs) {
+            host.advance(left);
+            recording.reached_idle = false;
+            break;
+        }
+        host.advance(kTimer2IntervalMs);
+        engine.BitBtn1Click();
+        recording.reached_idle = host.run_until_idle(settings.limit_ms - host.now());
+    }
     recording.end_ms = host.now();
     recording.frames = host.frames();
     return recording;

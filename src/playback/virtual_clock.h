@@ -118,6 +118,9 @@ struct PlaybackSettings {
     bool loop = false;
     int speed_ms = kDefaultSpeedMs;
     std::int64_t limit_ms = 10 * 60 * 1000;  // a looping play never stops by itself
+    // At each Sketch stop before the last sequence, wait as long as the Sketch pause and
+    // press Play again, as a presenter would.
+    bool resume_at_sketch_stops = false;
 };
 
 struct PlaybackRecording {
