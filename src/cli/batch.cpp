@@ -46,8 +46,8 @@ int prepare_folder(const std::string& folder) {
     std::error_code ec;
     if (fs::is_directory(folder, ec)) return kExitOk;
     if (!ends_with_slash(folder)) {
-        std::cerr << kPrefix << "-o " << folder
-                  << ": several plays are written into a folder; name one, ending in '/' if it is to be made\n";
+        std::cerr << kPrefix << "-o " << folder << ": several plays are written into a folder; "
+                  << "name one, ending in '/' if it is to be made\n";
         return kExitUsage;
     }
     fs::create_directory(folder, ec);

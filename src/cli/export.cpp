@@ -59,7 +59,8 @@ struct ExportOptions {
 // A bar on stderr, redrawn in place, only when stderr is a terminal.
 class Progress {
 public:
-    Progress(std::size_t total, bool wanted) : total_(total), enabled_(wanted && ::isatty(STDERR_FILENO) == 1) {}
+    Progress(std::size_t total, bool wanted)
+        : total_(total), enabled_(wanted && ::isatty(STDERR_FILENO) == 1) {}
     void update(std::size_t done) {
         if (!enabled_ || total_ == 0) return;
         const int percent = static_cast<int>(done * 100 / total_);
@@ -92,8 +93,8 @@ std::string output_format(const ExportOptions& o) {
     return {};
 }
 
-int write_gif(const ExportOptions& o, std::ostream& err, DrawContext& ctx, const FrameSettings& frame_settings,
-              const PlaybackRecording& recording, bool sketch) {
+int write_gif(const ExportOptions& o, std::ostream& err, DrawContext& ctx,
+              const FrameSettings& frame_settings, const PlaybackRecording& recording, bool sketch) {
     const PictureSize size = frame_picture_size(o.scale);
     std::string error;
     auto gif = GifWriter::create(o.output, size.width, size.height, error);

@@ -20,7 +20,7 @@ int check_sequence(const LoadedPlay& loaded, int seq, std::ostream& err) {
     const int count = loaded.play->seq_count;
     if (seq >= 1 && seq <= count) return kExitOk;
     err << "hoopcast-cli: --seq " << seq << ": the play has " << count
-              << (count == 1 ? " sequence" : " sequences") << '\n';
+        << (count == 1 ? " sequence" : " sequences") << '\n';
     return kExitUsage;
 }
 
@@ -33,7 +33,7 @@ int check_scale(double scale, std::ostream& err) {
     if (size.width < 1 || size.height < 1 || size.width > raster::kMaxPictureSide ||
         size.height > raster::kMaxPictureSide) {
         err << "hoopcast-cli: --scale " << scale << " gives a picture of " << size.width << " x "
-                  << size.height << " pixels; sides must lie within 1.." << raster::kMaxPictureSide << '\n';
+            << size.height << " pixels; sides must lie within 1.." << raster::kMaxPictureSide << '\n';
         return kExitUsage;
     }
     return kExitOk;

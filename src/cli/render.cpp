@@ -66,7 +66,8 @@ int run_render(const RenderOptions& o) {
 
 void add_render_command(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand(
-        "render", "Draw the still frame of one sequence as PNG (or PPM for .ppm); of several plays into a folder");
+        "render",
+        "Draw the still frame of one sequence as PNG (or PPM for .ppm); of several plays into a folder");
     auto o = std::make_shared<RenderOptions>();
     cmd->add_option("FILE", o->files, "play files (.kqz)")->required();
     cmd->add_option("--seq", o->seq, "sequence number, from 1")->required();
