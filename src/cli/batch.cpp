@@ -147,7 +147,7 @@ bool is_batch(const std::vector<std::string>& plays, const std::string& out) {
     return plays.size() != 1 || names_folder(out);
 }
 
-int run_batch(const Batch& batch, const PlayTask& task) {
+int run_batch(const Batch& batch, const PlayTaskMaker& make_task) {
     if (const int rc = prepare_folder(batch.folder); rc != kExitOk) return rc;
     std::size_t failed = 0;
     const std::vector<Job> jobs = plan(batch, failed);
@@ -159,6 +159,7 @@ int run_batch(const Batch& batch, const PlayTask& task) {
     BatchProgress progress(batch.command, jobs.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
+        const PlayTask task = make_task();
         for (std::size_t i = next++; i < jobs.size() && !StopOnSignals::stopped(); i = next++) {
             std::ostringstream messages;
             int rc = kExitFile;

@@ -28,17 +28,19 @@ struct Batch {
     int jobs = 0;           // 0: one per core
 };
 
-// Writes one play's `output`, saying on `err` why not; returns an exit code. Called from
-// several threads at once.
+// Writes one play's `output`, saying on `err` why not; returns an exit code.
 using PlayTask = std::function<int(const std::string& play, const std::string& output, std::ostream& err)>;
+// Called once on each worker thread: the task it returns holds that thread's own fonts and
+// the like, made once for all the plays the thread works on.
+using PlayTaskMaker = std::function<PlayTask()>;
 
 // True when the command line asks for a batch rather than one play into one file.
 bool is_batch(const std::vector<std::string>& plays, const std::string& out);
 
-// Runs `task` on every play; a play that fails is named on stderr with its reason and the
+// Runs a task on every play; a play that fails is named on stderr with its reason and the
 // others carry on. Ends with "N written, M failed" on stdout and returns kExitOutcome if any
 // failed; kExitUsage or kExitFile, before any play, when there is no folder to write into.
-int run_batch(const Batch& batch, const PlayTask& task);
+int run_batch(const Batch& batch, const PlayTaskMaker& make_task);
 
 // The -j option of a command that takes a batch.
 void add_jobs_option(CLI::App& cmd, int& jobs);

@@ -192,7 +192,7 @@ int check_options(const ExportOptions& o, std::ostream& err) {
     return kExitOk;
 }
 
-int run_export(const ExportOptions& o, std::ostream& err) {
+int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibrary& fonts) {
     if (const int rc = check_options(o, err); rc != kExitOk) return rc;
     const std::string format = output_format(o);
     VideoSettings video;
@@ -210,7 +210,6 @@ int run_export(const ExportOptions& o, std::ostream& err) {
     settings.speed_ms = o.speed_ms;
     const PlaybackRecording recording = record_presentation(*loaded.play, settings);
 
-    raster::FontLibrary fonts;
     raster::RenderCache cache;
     raster::PicturePool pool;
     ArcCache arcs;
@@ -236,13 +235,15 @@ int run_export_batch(const ExportOptions& o) {
     const std::string extension = "." + (o.format.empty() ? std::string("gif") : o.format);
     each.output = (std::filesystem::path(o.output) / ("play" + extension)).string();
     if (const int rc = check_options(each, std::cerr); rc != kExitOk) return rc;
-    return run_batch({"export", o.files, o.output, extension, o.jobs},
-                     [&each](const std::string& file, const std::string& output, std::ostream& err) {
-                         ExportOptions one = each;
-                         one.file = file;
-                         one.output = output;
-                         return run_export(one, err);
-                     });
+    return run_batch({"export", o.files, o.output, extension, o.jobs}, [&each]() -> PlayTask {
+        auto fonts = std::make_shared<raster::FontLibrary>();
+        return [&each, fonts](const std::string& file, const std::string& output, std::ostream& err) {
+            ExportOptions one = each;
+            one.file = file;
+            one.output = output;
+            return run_export(one, err, *fonts);
+        };
+    });
 }
 
 }  // namespace
@@ -280,7 +281,7 @@ void add_export_command(CLI::App& app, int& status) {
             return;
         }
         options->file = options->files.front();
-        status = run_export(*options, std::cerr);
+        status = run_export(*options, std::cerr, raster::FontLibrary{});
     });
 }
 

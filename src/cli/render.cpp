@@ -32,13 +32,13 @@ bool ends_with(const std::string& s, const std::string& tail) {
 }
 
 // The still frame of one sequence, exactly as the window composes it.
-int render(const RenderOptions& o, const std::string& file, const std::string& out, std::ostream& err) {
+int render(const RenderOptions& o, const std::string& file, const std::string& out, std::ostream& err,
+           const raster::FontLibrary& fonts) {
     if (const int rc = check_scale(o.scale, err); rc != kExitOk) return rc;
     LoadedPlay loaded;
     if (const int rc = load_play(file, loaded, err); rc != kExitOk) return rc;
     if (const int rc = check_sequence(loaded, o.seq, err); rc != kExitOk) return rc;
 
-    raster::FontLibrary fonts;
     DisplayDefaults defaults;
     DrawContext ctx{*loaded.play, defaults};
     const FrameSettings settings{o.scale, o.screen_height, &fonts};
@@ -54,12 +54,14 @@ int render(const RenderOptions& o, const std::string& file, const std::string& o
 }
 
 int run_render(const RenderOptions& o) {
-    if (!is_batch(o.files, o.out)) return render(o, o.files.front(), o.out, std::cerr);
+    if (!is_batch(o.files, o.out)) return render(o, o.files.front(), o.out, std::cerr, raster::FontLibrary{});
     if (const int rc = check_scale(o.scale); rc != kExitOk) return rc;
-    return run_batch({"render", o.files, o.out, ".png", o.jobs},
-                     [&o](const std::string& file, const std::string& out, std::ostream& err) {
-                         return render(o, file, out, err);
-                     });
+    return run_batch({"render", o.files, o.out, ".png", o.jobs}, [&o]() -> PlayTask {
+        auto fonts = std::make_shared<raster::FontLibrary>();
+        return [&o, fonts](const std::string& file, const std::string& out, std::ostream& err) {
+            return render(o, file, out, err, *fonts);
+        };
+    });
 }
 
 }  // namespace
