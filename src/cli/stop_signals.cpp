@@ -1,10 +1,15 @@
 #include "cli/stop_signals.h"
 
+#include <atomic>
+
 namespace hoopcast::cli {
 
 namespace {
 
-volatile std::sig_atomic_t g_stop_signal = 0;
+// Set in a signal handler on whichever thread the signal lands and read by every worker:
+// a lock-free atomic is safe for both.
+std::atomic<int> g_stop_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void note_stop_signal(int signal) {
     g_stop_signal = signal;
@@ -25,11 +30,11 @@ StopOnSignals::StopOnSignals() {
 
 StopOnSignals::~StopOnSignals() {
     for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &previous_[i], nullptr);
-    if (g_stop_signal != 0) std::raise(g_stop_signal);
+    if (const int signal = g_stop_signal.load(); signal != 0) std::raise(signal);
 }
 
 bool StopOnSignals::stopped() {
-    return g_stop_signal != 0;
+    return g_stop_signal.load() != 0;
 }
 
 }  // namespace hoopcast::cli
