@@ -4,8 +4,6 @@
 
 #include <unistd.h>
 
-#include <csignal>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
@@ -14,9 +12,13 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "cli/batch.h"
 #include "cli/commands.h"
 #include "cli/play_loading.h"
+#include "cli/stop_signals.h"
 #include "drawings/context.h"
 #include "drawings/lines.h"
 #include "playback/virtual_clock.h"
@@ -35,8 +37,11 @@ namespace hoopcast::cli {
 namespace {
 
 struct ExportOptions {
+    std::vector<std::string> files;
     std::string file;
     std::string output;
+    int jobs = 0;
+    bool in_batch = false;  // the batch shows the progress and takes the signals
     double scale = 1.0;
     int speed_ms = kDefaultSpeedMs;
     bool sketch = true;
@@ -54,7 +59,8 @@ struct ExportOptions {
 // A bar on stderr, redrawn in place, only when stderr is a terminal.
 class Progress {
 public:
-    explicit Progress(std::size_t total) : total_(total), enabled_(::isatty(STDERR_FILENO) == 1) {}
+    Progress(std::size_t total, bool wanted)
+        : total_(total), enabled_(wanted && ::isatty(STDERR_FILENO) == 1) {}
     void update(std::size_t done) {
         if (!enabled_ || total_ == 0) return;
         const int percent = static_cast<int>(done * 100 / total_);
@@ -74,43 +80,8 @@ private:
     int last_ = -1;
 };
 
-// An interrupt or a termination request stops an export at its next frame, through the
-// writers' own cancelling, so that no partial file stays behind; then the signal takes its
-// usual course.
-volatile std::sig_atomic_t g_stop_signal = 0;
-
-extern "C" void note_stop_signal(int signal) {
-    g_stop_signal = signal;
-}
-
-class StopOnSignals {
-public:
-    StopOnSignals() {
-        struct sigaction action {};
-        action.sa_handler = note_stop_signal;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            sigaction(kSignals[i], &action, &previous_[i]);
-            // A signal ignored before (a job started with nohup) stays ignored.
-            if (previous_[i].sa_handler == SIG_IGN) sigaction(kSignals[i], &previous_[i], nullptr);
-        }
-    }
-    ~StopOnSignals() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) sigaction(kSignals[i], &previous_[i], nullptr);
-        if (g_stop_signal != 0) std::raise(g_stop_signal);
-    }
-    StopOnSignals(const StopOnSignals&) = delete;
-    StopOnSignals& operator=(const StopOnSignals&) = delete;
-
-    static bool stopped() { return g_stop_signal != 0; }
-
-private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)] {};
-};
-
-void say_cannot_write(const std::string& path, const std::string& error) {
-    std::cerr << "hoopcast-cli: cannot write " << path << ": " << error << "\n";
+void say_cannot_write(std::ostream& err, const std::string& path, const std::string& error) {
+    err << "hoopcast-cli: cannot write " << path << ": " << error << "\n";
 }
 
 // The format --format names, else the output's extension; empty when neither tells.
@@ -122,32 +93,32 @@ std::string output_format(const ExportOptions& o) {
     return {};
 }
 
-int write_gif(const ExportOptions& o, DrawContext& ctx, const FrameSettings& frame_settings,
-              const PlaybackRecording& recording, bool sketch) {
+int write_gif(const ExportOptions& o, std::ostream& err, DrawContext& ctx,
+              const FrameSettings& frame_settings, const PlaybackRecording& recording, bool sketch) {
     const PictureSize size = frame_picture_size(o.scale);
     std::string error;
     auto gif = GifWriter::create(o.output, size.width, size.height, error);
     if (!gif) {
-        say_cannot_write(o.output, error);
+        say_cannot_write(err, o.output, error);
         return kExitFile;
     }
     if (!o.frames_dir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(o.frames_dir, ec);
         if (ec) {
-            std::cerr << "hoopcast-cli: cannot create " << o.frames_dir << ": " << ec.message() << "\n";
+            err << "hoopcast-cli: cannot create " << o.frames_dir << ": " << ec.message() << "\n";
             return kExitFile;
         }
     }
 
-    Progress progress(recording.frames.size());
+    Progress progress(recording.frames.size(), !o.in_batch);
     std::optional<raster::Bitmap> previous;
     int written = 0;
     std::size_t done = 0;
     const bool all_written = compose_recording(ctx, frame_settings, recording, sketch,
                                                [&](const raster::Picture& picture, std::int64_t duration_ms) {
         if (!gif->add_frame(picture.bitmap(), duration_ms)) {
-            say_cannot_write(o.output, gif->error());
+            say_cannot_write(err, o.output, gif->error());
             return false;
         }
         const auto& bytes = picture.bitmap().bytes();
@@ -157,7 +128,7 @@ int write_gif(const ExportOptions& o, DrawContext& ctx, const FrameSettings& fra
             std::snprintf(name, sizeof name, "frame_%05d.png", ++written);
             const std::string path = (std::filesystem::path(o.frames_dir) / name).string();
             if (const raster::ImageResult png = raster::write_png(picture.bitmap(), path); !png.ok) {
-                std::cerr << "hoopcast-cli: cannot write " << path << ": " << png.message << "\n";
+                err << "hoopcast-cli: cannot write " << path << ": " << png.message << "\n";
                 return false;
             }
             previous = picture.bitmap();
@@ -167,64 +138,71 @@ int write_gif(const ExportOptions& o, DrawContext& ctx, const FrameSettings& fra
     });
     if (!all_written) return kExitFile;
     if (!gif->finish()) {
-        say_cannot_write(o.output, gif->error());
+        say_cannot_write(err, o.output, gif->error());
         return kExitFile;
     }
     return kExitOk;
 }
 
-int write_video(const ExportOptions& o, VideoSettings settings, DrawContext& ctx,
+int write_video(const ExportOptions& o, std::ostream& err, VideoSettings settings, DrawContext& ctx,
                 const FrameSettings& frame_settings, const PlaybackRecording& recording, bool sketch) {
     std::optional<Progress> progress;
     std::string error;
     const VideoOutcome outcome = write_recording_video(
         ctx, frame_settings, recording, sketch, o.output, settings,
         [&](std::int64_t done, std::int64_t total) {
-            if (!progress) progress.emplace(static_cast<std::size_t>(total));
+            if (!progress) progress.emplace(static_cast<std::size_t>(total), !o.in_batch);
             progress->update(static_cast<std::size_t>(done));
             return !StopOnSignals::stopped();
         },
         error);
     if (outcome == VideoOutcome::Written) return kExitOk;
     if (outcome == VideoOutcome::Cancelled) return kExitFile;
-    say_cannot_write(o.output, error);
+    say_cannot_write(err, o.output, error);
     return kExitFile;
 }
 
-int run_export(const ExportOptions& o) {
-    if (const int rc = check_scale(o.scale); rc != kExitOk) return rc;
+// Faults of the options themselves, found before any play is read.
+int check_options(const ExportOptions& o, std::ostream& err) {
+    if (const int rc = check_scale(o.scale, err); rc != kExitOk) return rc;
     const std::string format = output_format(o);
     if (format.empty()) {
-        std::cerr << "hoopcast-cli: cannot tell the format of " << o.output
-                  << ": name it .gif, .mp4 or .webm, or give --format\n";
+        err << "hoopcast-cli: cannot tell the format of " << o.output
+            << ": name it .gif, .mp4 or .webm, or give --format\n";
         return kExitUsage;
     }
+    if (format == "gif") {
+        if (o.fps_given || o.quality_given || o.lossless) {
+            err << "hoopcast-cli: --fps, --quality and --lossless are for video; a GIF keeps the "
+                   "play's own timing and colours\n";
+            return kExitUsage;
+        }
+    } else {
+        if (!o.frames_dir.empty()) {
+            err << "hoopcast-cli: --frames is for GIF export\n";
+            return kExitUsage;
+        }
+        const QualityRange range = quality_range(format == "webm" ? VideoFormat::WebM : VideoFormat::Mp4);
+        if (o.quality_given && (o.quality < range.best || o.quality > range.worst)) {
+            err << "hoopcast-cli: --quality for " << format << " is " << range.best << " (best) to "
+                << range.worst << "; " << range.standard << " if not given\n";
+            return kExitUsage;
+        }
+    }
+    return kExitOk;
+}
+
+int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibrary& fonts) {
+    if (const int rc = check_options(o, err); rc != kExitOk) return rc;
+    const std::string format = output_format(o);
     VideoSettings video;
     video.format = format == "webm" ? VideoFormat::WebM : VideoFormat::Mp4;
     video.fps = o.fps;
     video.quality = o.quality;
     video.lossless = o.lossless;
-    if (format == "gif") {
-        if (o.fps_given || o.quality_given || o.lossless) {
-            std::cerr << "hoopcast-cli: --fps, --quality and --lossless are for video; a GIF keeps the "
-                         "play's own timing and colours\n";
-            return kExitUsage;
-        }
-    } else {
-        if (!o.frames_dir.empty()) {
-            std::cerr << "hoopcast-cli: --frames is for GIF export\n";
-            return kExitUsage;
-        }
-        const QualityRange range = quality_range(video.format);
-        if (o.quality_given && (o.quality < range.best || o.quality > range.worst)) {
-            std::cerr << "hoopcast-cli: --quality for " << format << " is " << range.best << " (best) to "
-                      << range.worst << "; " << range.standard << " if not given\n";
-            return kExitUsage;
-        }
-    }
 
     LoadedPlay loaded;
-    if (const int rc = load_play(o.file, loaded); rc != kExitOk) return rc;
+    if (const int rc = load_play(o.file, loaded, err); rc != kExitOk) return rc;
 
     PlaybackSettings settings;
     settings.sketch = !o.no_sketch;
@@ -232,7 +210,6 @@ int run_export(const ExportOptions& o) {
     settings.speed_ms = o.speed_ms;
     const PlaybackRecording recording = record_presentation(*loaded.play, settings);
 
-    raster::FontLibrary fonts;
     raster::RenderCache cache;
     raster::PicturePool pool;
     ArcCache arcs;
@@ -240,9 +217,33 @@ int run_export(const ExportOptions& o) {
     DisplayDefaults defaults;
     DrawContext ctx{*loaded.play, defaults};
     ctx.arcs = &arcs;
-    const StopOnSignals stop;
-    if (format == "gif") return write_gif(o, ctx, frame_settings, recording, settings.sketch);
-    return write_video(o, video, ctx, frame_settings, recording, settings.sketch);
+    std::optional<StopOnSignals> stop;
+    if (!o.in_batch) stop.emplace();
+    if (format == "gif") return write_gif(o, err, ctx, frame_settings, recording, settings.sketch);
+    return write_video(o, err, video, ctx, frame_settings, recording, settings.sketch);
+}
+
+// Several plays, or one into a folder: each play's export named after it, GIF unless
+// --format says otherwise.
+int run_export_batch(const ExportOptions& o) {
+    if (!o.frames_dir.empty()) {
+        std::cerr << "hoopcast-cli: --frames is for a single play written to a file\n";
+        return kExitUsage;
+    }
+    ExportOptions each = o;
+    each.in_batch = true;
+    const std::string extension = "." + (o.format.empty() ? std::string("gif") : o.format);
+    each.output = (std::filesystem::path(o.output) / ("play" + extension)).string();
+    if (const int rc = check_options(each, std::cerr); rc != kExitOk) return rc;
+    return run_batch({"export", o.files, o.output, extension, o.jobs}, [&each]() -> PlayTask {
+        auto fonts = std::make_shared<raster::FontLibrary>();
+        return [&each, fonts](const std::string& file, const std::string& output, std::ostream& err) {
+            ExportOptions one = each;
+            one.file = file;
+            one.output = output;
+            return run_export(one, err, *fonts);
+        };
+    });
 }
 
 }  // namespace
@@ -251,9 +252,12 @@ void add_export_command(CLI::App& app, int& status) {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* cmd =
         app.add_subcommand("export", "Play the whole play once and write it as an animated GIF or a video");
-    cmd->add_option("FILE", options->file, "Play file (.kqz)")->required();
-    cmd->add_option("-o,--output", options->output, "GIF, MP4 or WebM file to write, by its extension")
+    cmd->add_option("FILE", options->files, "Play files (.kqz)")->required();
+    cmd->add_option("-o,--output", options->output,
+                    "GIF, MP4 or WebM file to write, by its extension; for several plays a folder (DIR/ is "
+                    "made if missing) that takes each as GIF or --format")
         ->required();
+    add_jobs_option(*cmd, options->jobs);
     cmd->add_option("--format", options->format, "gif, mp4 or webm, whatever the output's name")
         ->check(CLI::IsMember({"gif", "mp4", "webm"}));
     cmd->add_option("--scale", options->scale, "Pixels per court unit (1.0: 289 x 361)");
@@ -272,7 +276,12 @@ void add_export_command(CLI::App& app, int& status) {
     cmd->callback([options, fps, quality, &status] {
         options->fps_given = fps->count() > 0;
         options->quality_given = quality->count() > 0;
-        status = run_export(*options);
+        if (is_batch(options->files, options->output)) {
+            status = run_export_batch(*options);
+            return;
+        }
+        options->file = options->files.front();
+        status = run_export(*options, std::cerr, raster::FontLibrary{});
     });
 }
 

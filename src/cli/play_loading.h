@@ -1,6 +1,7 @@
 #pragma once
 // Reading the play a subcommand works on, with the command line's messages and exit codes.
 
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -15,13 +16,13 @@ struct LoadedPlay {
 };
 
 // Reads `file` into `loaded`. Returns kExitOk when the play was read; otherwise prints the
-// reason on stderr and returns kExitFile or kExitOutcome.
-int load_play(const std::string& file, LoadedPlay& loaded);
+// reason on `err` and returns kExitFile or kExitOutcome.
+int load_play(const std::string& file, LoadedPlay& loaded, std::ostream& err = std::cerr);
 
 // kExitOk when `seq` is a sequence of the play; otherwise says so and returns kExitUsage.
-int check_sequence(const LoadedPlay& loaded, int seq);
+int check_sequence(const LoadedPlay& loaded, int seq, std::ostream& err = std::cerr);
 
 // A scale whose picture fits the canvas; otherwise says so and returns kExitUsage.
-int check_scale(double scale);
+int check_scale(double scale, std::ostream& err = std::cerr);
 
 }  // namespace hoopcast::cli

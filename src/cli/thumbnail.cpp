@@ -28,7 +28,8 @@ namespace hoopcast::cli {
 namespace {
 
 // File managers hand every file in a folder to a thumbnailer, so a file far larger than any
-// play is refused before it is read.
+// play is refused before it is read: the reader streams, but keeps every description whole,
+// and a play's header followed by gigabytes of description would take minutes and gigabytes.
 constexpr std::uintmax_t kMaxPlayBytes = 32u << 20;
 constexpr int kMaxThumbnailSide = 1024;
 
