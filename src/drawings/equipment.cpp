@@ -15,8 +15,6 @@ namespace hoopcast {
 
 namespace {
 
-constexpr Colour kBlack = 0x000000;
-
 // Pixel of the cell point (a, b) of the item at (x, y).
 raster::Point cell_point(int x, int y, double a, double b, double s) {
     return {Round((x + a) * s), Round((y + b) * s)};
