@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drawings/arcs.h"
+#include "drawings/equipment_internal.h"
 #include "drawings/geometry.h"
 #include "play/codepage.h"
 #include "play/rounding.h"
