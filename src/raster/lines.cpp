@@ -130,7 +130,7 @@ public:
     explicit SideOffsetMemo(i64 width) noexcept : width_(width) {}
 
     SideOffsets get(i64 dx, i64 dy) noexcept {
-        const auto slot = static_cast<std::size_t>((dx * 3 + dy * 5) & (kEntries - 1));
+        const auto slot = static_cast<std::size_t>(dx * 3 + dy * 5) & (kEntries - 1);
         Entry& e = entries_[slot];
         const unsigned bit = 1u << slot;
         if ((used_ & bit) == 0 || e.dx != dx || e.dy != dy) {
