@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -353,6 +354,10 @@ const SheetCase kSheetCases[] = {
     {"sheet_s2", 2.0, false},
     {"sheet_mono_s1", 1.0, true},
 };
+
+void PrintTo(const SheetCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class GoldenSheet : public ::testing::TestWithParam<SheetCase> {};
 
