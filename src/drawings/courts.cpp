@@ -15,9 +15,6 @@ namespace hoopcast {
 
 namespace {
 
-constexpr raster::Colour kBlack = 0x000000;
-constexpr raster::Colour kWhite = 0xFFFFFF;
-
 enum colour_slot { kBackground = 0, kFloor = 1, kThreePointArea = 2, kKey = 3 };
 
 // A point in court units; some basket points carry a fraction.

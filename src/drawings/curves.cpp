@@ -5,6 +5,7 @@
 #include <numbers>
 #include <cstdint>
 
+#include "drawings/curves_internal.h"
 #include "drawings/geometry.h"
 #include "drawings/lines.h"
 #include "play/rounding.h"

@@ -45,11 +45,4 @@ void draw_curved_pass(raster::Picture& picture, const DrawContext& ctx, std::spa
 void draw_curved_dribble(raster::Picture& picture, const DrawContext& ctx, std::span<const TPunt> points,
                          const LinePen& pen, double scale);
 
-namespace curves_detail {
-// The dribble as above, working out every step of the curve instead of passing over the
-// steps along the waves where nothing can happen; the pixels are the same.
-void draw_curved_dribble_every_step(raster::Picture& picture, const DrawContext& ctx,
-                                    std::span<const TPunt> points, const LinePen& pen, double scale);
-}  // namespace curves_detail
-
 }  // namespace hoopcast

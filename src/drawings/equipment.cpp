@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drawings/arcs.h"
+#include "drawings/equipment_internal.h"
 #include "drawings/geometry.h"
 #include "play/codepage.h"
 #include "play/rounding.h"
@@ -14,8 +15,6 @@
 namespace hoopcast {
 
 namespace {
-
-constexpr Colour kBlack = 0x000000;
 
 // Pixel of the cell point (a, b) of the item at (x, y).
 raster::Point cell_point(int x, int y, double a, double b, double s) {

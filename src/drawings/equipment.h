@@ -3,7 +3,6 @@
 // of the item's 21 x 21 unit cell, in court units.
 
 #include <string_view>
-#include <vector>
 
 #include "drawings/context.h"
 #include "play/model.h"
@@ -26,13 +25,5 @@ void draw_pylon(raster::Picture& picture, const DrawContext& ctx, int x, int y, 
 void draw_text(raster::Picture& picture, const DrawContext& ctx, std::string_view text,
                std::string_view font_name, int x, int y, int font_size, int style_bits, Colour colour,
                double scale);
-
-namespace equipment_detail {
-// Largest font size a text item is drawn at: a glyph that size is taller than any picture.
-inline constexpr int kMaxTextSize = 16384;
-// The lines of a text: split at CR LF only; a final empty part after the last CR LF is
-// dropped.
-std::vector<std::string_view> text_lines(std::string_view text);
-}  // namespace equipment_detail
 
 }  // namespace hoopcast

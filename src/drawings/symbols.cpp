@@ -20,10 +20,6 @@ namespace hoopcast {
 
 namespace {
 
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kBlue = 0xFF0000;
-
 // The item's cell at (x, y) on a picture of scale s.
 struct Cell {
     int x;

@@ -16,7 +16,6 @@ namespace {
 
 using i64 = std::int64_t;
 
-constexpr raster::Colour kBlack = 0x000000;
 constexpr raster::Colour kDefaultTint = 0x6C6C6C;
 
 // Zone coordinates keep only their low 16 bits, read as a signed value.

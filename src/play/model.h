@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/colours.h"
+
 namespace hoopcast {
 
 inline constexpr int kMaxSequences = 75;
@@ -14,8 +16,6 @@ inline constexpr int kSlotsPerSequence = 50;
 inline constexpr int kMaxStoredItems = kSlotsPerSequence - 1;
 inline constexpr std::size_t kMaxKindLength = 8;
 
-// Colours are 0x00BBGGRR in a signed 32-bit integer (red in the low byte).
-using Colour = std::int32_t;
 
 // One item of a sequence. Texts hold the file's bytes (Windows-1252), not decoded.
 struct element {

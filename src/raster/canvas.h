@@ -21,12 +21,12 @@ class DotCache;
 enum class BrushStyle { solid, clear };
 
 struct Pen {
-    Colour colour = 0x000000;
+    Colour colour = kBlack;
     int width = 1;  // 0 draws as 1; 2 and more are geometric pens
 };
 
 struct Brush {
-    Colour colour = 0xFFFFFF;
+    Colour colour = kWhite;
     BrushStyle style = BrushStyle::solid;
 };
 
@@ -40,7 +40,7 @@ enum FontStyle : unsigned {
 struct Font {
     std::string name = "Arial";  // UTF-8 face name, resolved through fontconfig
     int size = 8;                // points
-    Colour colour = 0x000000;
+    Colour colour = kBlack;
     unsigned style = 0;          // FontStyle bits
 };
 

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/utf8.h"
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
 #include "raster/stamp.h"
@@ -46,44 +47,6 @@ using PatternHandle = std::unique_ptr<FcPattern, PatternDeleter>;
 // The face every unknown or empty name falls back to: Arial's metrics, so texts fit the
 // places the drawings measured for them.
 constexpr const char* kFallbackFamily = "Arial";
-
-// Decodes one UTF-8 sequence; malformed input gives U+FFFD and consumes one byte.
-char32_t next_code_point(std::string_view s, std::size_t& i) noexcept {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    auto cont = [&](std::size_t k) -> int {
-        if (i + k >= s.size()) return -1;
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        return (b & 0xC0) == 0x80 ? (b & 0x3F) : -1;
-    };
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    int len = 0;
-    char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) len = 2, cp = b0 & 0x1F;
-    else if ((b0 & 0xF0) == 0xE0) len = 3, cp = b0 & 0x0F;
-    else if ((b0 & 0xF8) == 0xF0) len = 4, cp = b0 & 0x07;
-    if (len == 0) {
-        ++i;
-        return 0xFFFD;
-    }
-    for (int k = 1; k < len; ++k) {
-        const int c = cont(static_cast<std::size_t>(k));
-        if (c < 0) {
-            ++i;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | static_cast<char32_t>(c);
-    }
-    static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return 0xFFFD;
-    }
-    i += static_cast<std::size_t>(len);
-    return cp;
-}
 
 // Rounds a * b / c to nearest, halves away from zero, in 64 bits; c > 0.
 i64 scale_round(i64 a, i64 b, i64 c) noexcept {

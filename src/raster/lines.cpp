@@ -130,7 +130,7 @@ public:
     explicit SideOffsetMemo(i64 width) noexcept : width_(width) {}
 
     SideOffsets get(i64 dx, i64 dy) noexcept {
-        const auto slot = static_cast<std::size_t>((dx * 3 + dy * 5) & (kEntries - 1));
+        const auto slot = static_cast<std::size_t>(dx * 3 + dy * 5) & (kEntries - 1);
         Entry& e = entries_[slot];
         const unsigned bit = 1u << slot;
         if ((used_ & bit) == 0 || e.dx != dx || e.dy != dy) {
@@ -206,8 +206,7 @@ DotStamp::DotStamp(i64 width) : width_(width) {
     if (width > kMaxTabulated) return;
     const int w = static_cast<int>(width);
     Bitmap scratch(w, w);
-    constexpr Colour kInk = 0x000000;
-    round_dot(scratch, Point64{w / 2, w / 2}, width, kInk);
+    round_dot(scratch, Point64{w / 2, w / 2}, width, kBlack);
     std::vector<RowSpan> rows;
     rows.reserve(static_cast<std::size_t>(w));
     for (int y = 0; y < w; ++y) {

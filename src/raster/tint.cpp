@@ -82,7 +82,7 @@ void tint_through_mask(Bitmap& picture, const Bitmap& mask, Point origin, Rect b
     // The mask's own extent, in the picture's pixels.
     box = {std::max(box.left, origin.x), std::max(box.top, origin.y), std::min(box.right, origin.x + mask.width()),
            std::min(box.bottom, origin.y + mask.height())};
-    const detail::PixelPattern black(0x000000);
+    const detail::PixelPattern black(kBlack);
     for (int y = box.top; y < box.bottom; ++y) {
         std::uint8_t* row = picture.scan_line(y) + 3 * static_cast<std::ptrdiff_t>(origin.x);
         detail::for_each_run(mask.scan_line(y - origin.y), box.left - origin.x, box.right - 1 - origin.x, black, true,

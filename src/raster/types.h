@@ -2,10 +2,11 @@
 
 #include <cstdint>
 
+#include "base/colours.h"
+
 namespace hoopcast::raster {
 
-// 0x00BBGGRR, red in the low byte.
-using Colour = std::int32_t;
+using hoopcast::Colour;
 inline constexpr Colour kInvalidColour = -1;
 
 inline constexpr std::uint8_t red_of(Colour c) noexcept { return static_cast<std::uint8_t>(c & 0xFF); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "richtext/utf8.h"
+#include "richtext/trim.h"
 
 namespace hoopcast::richtext {
 

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "richtext/utf8.h"
+#include "base/utf8.h"
 
 namespace hoopcast::richtext {
 

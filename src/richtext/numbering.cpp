@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "richtext/properties.h"
-#include "richtext/utf8.h"
+#include "richtext/trim.h"
 
 namespace hoopcast::richtext {
 

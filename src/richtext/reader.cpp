@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
 #include "richtext/builder.h"
 #include "richtext/control_words.h"
 #include "richtext/decoder.h"
 #include "richtext/lexer.h"
 #include "richtext/properties.h"
-#include "richtext/utf8.h"
+#include "richtext/trim.h"
 
 namespace hoopcast::richtext {
 

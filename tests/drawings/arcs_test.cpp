@@ -14,9 +14,6 @@ namespace {
 
 using raster::Picture;
 
-constexpr raster::Colour kBlack = 0x000000;
-constexpr raster::Colour kWhite = 0xFFFFFF;
-
 bool same_pixels(const Picture& a, const Picture& b) {
     return a.width() == b.width() && a.height() == b.height() &&
            std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), b.bitmap().bytes().begin());

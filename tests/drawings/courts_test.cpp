@@ -18,9 +18,6 @@ namespace {
 using raster::Picture;
 using testing::Scene;
 
-constexpr raster::Colour kBlack = 0x000000;
-constexpr raster::Colour kWhite = 0xFFFFFF;
-
 int width_for(double scale) {
     return Round(289 * scale);
 }

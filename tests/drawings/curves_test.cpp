@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawing_testing.h"
+#include "drawings/curves_internal.h"
 #include "drawings/lines.h"
 #include "play/rounding.h"
 

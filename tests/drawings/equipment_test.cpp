@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "drawing_testing.h"
+#include "drawings/equipment_internal.h"
 #include "drawings/symbols.h"
 #include "play/rounding.h"
 

@@ -1,18 +1,16 @@
 #include "drawings/symbols.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <climits>
-#include <cstdlib>
-#include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "drawing_testing.h"
 #include "drawings/curves.h"
+#include "golden.h"
 #include "play/rounding.h"
-#include "raster/image_io.h"
 
 namespace hoopcast {
 namespace {
@@ -345,64 +343,35 @@ void draw_sheet(raster::Picture& picture, const DrawContext& ctx, double s) {
     }
 }
 
-// RGB rows of a PNG file; empty when it cannot be read.
-std::vector<std::uint8_t> read_png_rgb(const std::string& path, int& width, int& height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    return rgb;
+struct SheetCase {
+    const char* name;
+    double scale;
+    bool monochrome;
+};
+
+const SheetCase kSheetCases[] = {
+    {"sheet_s1", 1.0, false},
+    {"sheet_s2", 2.0, false},
+    {"sheet_mono_s1", 1.0, true},
+};
+
+void PrintTo(const SheetCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
-class GoldenSheet : public ::testing::TestWithParam<std::pair<const char*, double>> {};
+class GoldenSheet : public ::testing::TestWithParam<SheetCase> {};
 
-// Set HOOPCAST_REGENERATE_GOLDEN=1 to write the pictures instead of comparing; look at
-// every one before committing it.
 TEST_P(GoldenSheet, MatchesPixelForPixel) {
-    const auto [name, s] = GetParam();
+    const SheetCase& c = GetParam();
     TestContext t;
-    t.ctx.monochrome = std::string(name).find("mono") != std::string::npos;
-    raster::Picture picture(Round(289 * s), Round(420 * s), testing::fonts());
-    draw_sheet(picture, t.ctx, s);
-
-    const std::string path = std::string(HOOPCAST_TEST_DATA) + "/golden/symbols/" + name + ".png";
-    const char* regenerate = std::getenv("HOOPCAST_REGENERATE_GOLDEN");
-    if (regenerate != nullptr && std::string(regenerate) == "1") {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        ASSERT_TRUE(raster::write_png(picture.bitmap(), path).ok);
-        GTEST_SKIP() << "wrote " << path;
-    }
-    int width = 0;
-    int height = 0;
-    const std::vector<std::uint8_t> golden = read_png_rgb(path, width, height);
-    ASSERT_FALSE(golden.empty()) << "cannot read " << path;
-    ASSERT_EQ(width, picture.width());
-    ASSERT_EQ(height, picture.height());
-    int differing = 0;
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = picture.bitmap().scan_line(y);
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* g = &golden[(static_cast<std::size_t>(y) * width + x) * 3];
-            const std::uint8_t* p = row + 3 * x;
-            differing += (g[0] != p[2] || g[1] != p[1] || g[2] != p[0]) ? 1 : 0;
-        }
-    }
-    if (differing != 0) {
-        const std::string actual =
-            std::filesystem::temp_directory_path() / (std::string(name) + "_actual.png");
-        (void)raster::write_png(picture.bitmap(), actual);
-        ADD_FAILURE() << differing << " pixels differ from " << path << "; this run's picture is " << actual;
-    }
+    t.ctx.monochrome = c.monochrome;
+    raster::Picture picture(Round(289 * c.scale), Round(420 * c.scale), testing::fonts());
+    draw_sheet(picture, t.ctx, c.scale);
+    testing::expect_golden(picture.bitmap(), testing::golden_path("symbols", c.name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Symbols, GoldenSheet,
-                         ::testing::Values(std::pair{"sheet_s1", 1.0}, std::pair{"sheet_s2", 2.0},
-                                           std::pair{"sheet_mono_s1", 1.0}),
-                         [](const auto& param_info) { return std::string(param_info.param.first); });
+INSTANTIATE_TEST_SUITE_P(Symbols, GoldenSheet, ::testing::ValuesIn(kSheetCases),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace hoopcast

@@ -23,9 +23,6 @@ namespace {
 
 using raster::Picture;
 
-constexpr raster::Colour kBlack = 0x000000;
-constexpr raster::Colour kWhite = 0xFFFFFF;
-
 int low16(int v) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF));
 }

@@ -13,9 +13,6 @@ using testing::add_item;
 using testing::Scene;
 using testing::ZoneItem;
 
-constexpr raster::Colour kBlack = 0x000000;
-constexpr raster::Colour kWhite = 0xFFFFFF;
-
 bool same_pixels(const Picture& a, const Picture& b) {
     return a.width() == b.width() && a.height() == b.height() &&
            std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), b.bitmap().bytes().begin());

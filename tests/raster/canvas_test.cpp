@@ -12,10 +12,6 @@
 namespace hoopcast::raster {
 namespace {
 
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kRed = 0x0000FF;
-
 int count_not(const Bitmap& b, Colour c) {
     int n = 0;
     for (int y = 0; y < b.height(); ++y)

@@ -13,7 +13,7 @@ namespace hoopcast::raster::testing {
 using PixelSet = std::set<std::pair<int, int>>;
 
 // The pixels of the bitmap in colour c.
-inline PixelSet inked(const Bitmap& b, Colour c = 0x000000) {
+inline PixelSet inked(const Bitmap& b, Colour c = kBlack) {
     PixelSet s;
     for (int y = 0; y < b.height(); ++y)
         for (int x = 0; x < b.width(); ++x)

@@ -18,10 +18,6 @@
 namespace hoopcast::raster {
 namespace {
 
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kRed = 0x0000FF;
-
 using testing::inked;
 using testing::PixelSet;
 

@@ -14,11 +14,6 @@
 namespace hoopcast::raster {
 namespace {
 
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kRed = 0x0000FF;
-constexpr Colour kGreen = 0x00FF00;
-
 using testing::inked;
 using testing::pixels_of;
 using testing::PixelSet;
@@ -70,13 +65,13 @@ TEST(FillExcept, PaintsExactlyTheAreaLessTheExceptedPixels) {
             for (int y = 0; y < b.height(); ++y)
                 for (int x = 0; x < b.width(); ++x) {
                     const bool painted = area.count({x, y}) && !left_out.count({x, y});
-                    ASSERT_EQ(b.pixel(x, y), painted ? kGreen : kWhite) << what << " round " << round;
+                    ASSERT_EQ(b.pixel(x, y), painted ? kLime : kWhite) << what << " round " << round;
                 }
         };
 
         const std::vector<RowSpan> runs = random_runs(random, next(0, 12));
         Bitmap by_runs(18, 15);
-        fill_runs_except(by_runs, runs, kGreen, except);
+        fill_runs_except(by_runs, runs, kLime, except);
         expect(by_runs, pixels_of(runs), "runs");
 
         const Rect box{next(-3, 10), next(-3, 10), next(5, 22), next(5, 19)};
@@ -84,26 +79,26 @@ TEST(FillExcept, PaintsExactlyTheAreaLessTheExceptedPixels) {
         for (int y = box.top; y < box.bottom; ++y)
             for (int x = box.left; x < box.right; ++x) in_box.insert({x, y});
         Bitmap by_box(18, 15);
-        fill_rect_except(by_box, box, kGreen, except);
+        fill_rect_except(by_box, box, kLime, except);
         expect(by_box, in_box, "box");
     }
     Bitmap all(6, 4);
-    fill_runs(all, std::vector<RowSpan>{{1, -3, 2}, {3, 4, 40}}, kGreen);
-    EXPECT_EQ(inked(all, kGreen), (PixelSet{{0, 1}, {1, 1}, {2, 1}, {4, 3}, {5, 3}}));
+    fill_runs(all, std::vector<RowSpan>{{1, -3, 2}, {3, 4, 40}}, kLime);
+    EXPECT_EQ(inked(all, kLime), (PixelSet{{0, 1}, {1, 1}, {2, 1}, {4, 3}, {5, 3}}));
 }
 
 TEST(FillExcept, BoxAroundAHoleClipsTheHoleToTheBox) {
     Bitmap b(12, 10);
-    fill_rect_except(b, {1, 1, 11, 9}, {4, -5, 7, 5}, kGreen);
+    fill_rect_except(b, {1, 1, 11, 9}, {4, -5, 7, 5}, kLime);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 12; ++x) {
             const bool in_box = x >= 1 && x < 11 && y >= 1 && y < 9;
             const bool in_hole = x >= 4 && x < 7 && y < 5;
-            EXPECT_EQ(b.pixel(x, y), in_box && !in_hole ? kGreen : kWhite) << x << "," << y;
+            EXPECT_EQ(b.pixel(x, y), in_box && !in_hole ? kLime : kWhite) << x << "," << y;
         }
     Bitmap whole(12, 10);
-    fill_rect_except(whole, {1, 1, 11, 9}, {}, kGreen);
-    EXPECT_EQ(inked(whole, kGreen).size(), 80u) << "an empty hole leaves the whole box";
+    fill_rect_except(whole, {1, 1, 11, 9}, {}, kLime);
+    EXPECT_EQ(inked(whole, kLime).size(), 80u) << "an empty hole leaves the whole box";
 }
 
 TEST(FindRuns, RunsOfAColourOrOfAllOthersWhateverBytesTheNeighboursShare) {
@@ -150,9 +145,9 @@ TEST(RunFlood, ReachesWhatTheCanvasFloodFillPaintsAndMissesTheRest) {
 
         Picture filled(24, 20);
         filled.bitmap() = p.bitmap();
-        filled.canvas().brush.colour = kGreen;
+        filled.canvas().brush.colour = kLime;
         filled.canvas().flood_fill(sx, sy, kBlack);
-        ASSERT_EQ(pixels_of(reached.runs()), inked(filled.bitmap(), kGreen)) << "round " << round;
+        ASSERT_EQ(pixels_of(reached.runs()), inked(filled.bitmap(), kLime)) << "round " << round;
         PixelSet open = pixels_of(reached.runs());
         for (const auto& px : pixels_of(missed.runs())) ASSERT_TRUE(open.insert(px).second) << "round " << round;
         PixelSet not_black;

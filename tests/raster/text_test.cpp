@@ -12,8 +12,6 @@
 namespace hoopcast::raster {
 namespace {
 
-constexpr Colour kWhite = 0xFFFFFF;
-
 TEST(FontHeight, IsMinusMulDivOfTheSizeAt96DotsPerInch) {
     EXPECT_EQ(font_height_for_size(8), -11);   // 10.67
     EXPECT_EQ(font_height_for_size(9), -12);

@@ -11,9 +11,6 @@
 namespace hoopcast::raster {
 namespace {
 
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kBlack = 0x000000;
-
 // Halves every channel.
 Tint halving() {
     return Tint({0.5, 1}, {0.5, 1}, {0.5, 1});
