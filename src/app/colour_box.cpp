@@ -25,7 +25,7 @@ ColourBox::ColourBox(QWidget* parent) : QComboBox(parent) {
 raster::Colour ColourBox::selected_colour() const {
     const int i = currentIndex();
     return i >= 0 && i < static_cast<int>(kStandardColours.size()) ? kStandardColours[static_cast<std::size_t>(i)].colour
-                                                                  : kStandardColours[12].colour;
+                                                                  : kBlue;
 }
 
 }  // namespace hoopcast::app
