@@ -48,7 +48,8 @@ ExportChoice resolve_export_path(const QString& path, ExportFormat filter, doubl
     return {path, filter, scale};
 }
 
-std::optional<ExportChoice> choose_export(QWidget* parent, const QString& suggested, double presentation_scale) {
+std::optional<ExportChoice> choose_export(QWidget* parent, const QString& suggested,
+                                          double presentation_scale) {
     QFileDialog dialog(parent, QStringLiteral("Export"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -92,7 +93,8 @@ std::optional<ExportChoice> choose_export(QWidget* parent, const QString& sugges
     }
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    const auto filter = static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
+    const auto filter =
+        static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
     const double chosen_scale = scale->isEnabled() ? scale->value() : sizes->currentData().toDouble();
     return resolve_export_path(dialog.selectedFiles().first(), kFilters[filter].format, chosen_scale);
 }

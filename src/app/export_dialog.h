@@ -22,6 +22,7 @@ ExportChoice resolve_export_path(const QString& path, ExportFormat filter, doubl
 
 // Asks for the file and the size; nothing when the coach cancels. `suggested` names the file
 // the dialog starts with (a folder and a base name).
-std::optional<ExportChoice> choose_export(QWidget* parent, const QString& suggested, double presentation_scale);
+std::optional<ExportChoice> choose_export(QWidget* parent, const QString& suggested,
+                                          double presentation_scale);
 
 }  // namespace hoopcast::app

@@ -18,15 +18,18 @@ ExportJob::~ExportJob() {
 // Posts to this object run on the window's thread, and are dropped if it is gone by then.
 void ExportJob::run() {
     int reported = -1;
-    const ExportResult result = export_play(*play_, request_, [this, &reported](std::int64_t done, std::int64_t total) {
-        const int steps = total > 0 ? static_cast<int>(done * kProgressSteps / total) : 0;
-        if (steps != reported) {
-            reported = steps;
-            QMetaObject::invokeMethod(this, [this, steps] { emit progressed(steps); }, Qt::QueuedConnection);
-        }
-        return !cancelled_.load();
-    });
-    QMetaObject::invokeMethod(this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
+    const ExportResult result =
+        export_play(*play_, request_, [this, &reported](std::int64_t done, std::int64_t total) {
+            const int steps = total > 0 ? static_cast<int>(done * kProgressSteps / total) : 0;
+            if (steps != reported) {
+                reported = steps;
+                QMetaObject::invokeMethod(
+                    this, [this, steps] { emit progressed(steps); }, Qt::QueuedConnection);
+            }
+            return !cancelled_.load();
+        });
+    QMetaObject::invokeMethod(
+        this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
 }
 
 }  // namespace hoopcast::app

@@ -14,7 +14,7 @@ namespace hoopcast::app {
 
 class ExportJob : public QObject {
     Q_OBJECT
-public:
+  public:
     ExportJob(const PlayModel& play, ExportRequest request, QObject* parent = nullptr);
     ~ExportJob() override;
     ExportJob(const ExportJob&) = delete;
@@ -26,13 +26,13 @@ public:
 
     static constexpr int kProgressSteps = 1000;
 
-signals:
+  signals:
     // Steps done of kProgressSteps.
     void progressed(int steps);
     // Once, last.
     void finished(const hoopcast::ExportResult& result);
 
-private:
+  private:
     void run();
 
     std::unique_ptr<const PlayModel> play_;

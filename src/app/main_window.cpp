@@ -161,7 +161,9 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
 }
 
 // A running export ends (cancelled) before the window's parts go.
-TForm12::~TForm12() { export_job_.reset(); }
+TForm12::~TForm12() {
+    export_job_.reset();
+}
 
 void TForm12::build_menu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));

@@ -13,12 +13,12 @@
 #include "app/export_dialog.h"
 #include "app/x11_frame.h"
 #include "drawings/context.h"
+#include "drawings/lines.h"
 #include "play/model.h"
 #include "playback/engine.h"
-#include "scene/frames.h"
 #include "raster/fonts.h"
 #include "raster/render_cache.h"
-#include "drawings/lines.h"
+#include "scene/frames.h"
 
 class QCheckBox;
 class QFrame;

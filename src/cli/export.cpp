@@ -144,7 +144,9 @@ int run_export(const ExportOptions& o) {
     if (const int rc = load_play(o.file, loaded); rc != kExitOk) return rc;
 
     ExportRequest request;
-    request.format = format == "gif" ? ExportFormat::Gif : format == "webm" ? ExportFormat::WebM : ExportFormat::Mp4;
+    request.format = format == "gif"    ? ExportFormat::Gif
+                     : format == "webm" ? ExportFormat::WebM
+                                        : ExportFormat::Mp4;
     request.path = o.output;
     request.scale = o.scale;
     request.screen_height = o.screen_height;
@@ -154,11 +156,12 @@ int run_export(const ExportOptions& o) {
     request.frames_dir = o.frames_dir;
     const StopOnSignals stop;
     std::optional<Progress> progress;
-    const ExportResult result = export_play(*loaded.play, request, [&](std::int64_t done, std::int64_t total) {
-        if (!progress) progress.emplace(static_cast<std::size_t>(total));
-        progress->update(static_cast<std::size_t>(done));
-        return !StopOnSignals::stopped();
-    });
+    const ExportResult result =
+        export_play(*loaded.play, request, [&](std::int64_t done, std::int64_t total) {
+            if (!progress) progress.emplace(static_cast<std::size_t>(total));
+            progress->update(static_cast<std::size_t>(done));
+            return !StopOnSignals::stopped();
+        });
     if (result.outcome == ExportOutcome::Written) return kExitOk;
     if (result.outcome == ExportOutcome::Failed) std::cerr << "hoopcast-cli: " << result.message << "\n";
     return kExitFile;

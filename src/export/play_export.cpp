@@ -65,26 +65,27 @@ ExportResult write_gif(const ExportRequest& r, Drawing& drawing, const PlaybackR
     int written = 0;
     std::int64_t done = 0;
     ExportResult result;
-    const bool all_written = compose_recording(drawing.ctx, drawing.settings, recording, r.sketch,
-                                               [&](const raster::Picture& picture, std::int64_t duration_ms) {
-        if (!gif->add_frame(picture.bitmap(), duration_ms)) {
-            result = cannot_write(r.path, gif->error());
-            return false;
-        }
-        const auto& bytes = picture.bitmap().bytes();
-        if (!r.frames_dir.empty() &&
-            (!previous || !std::equal(previous->bytes().begin(), previous->bytes().end(), bytes.begin()))) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame_%05d.png", ++written);
-            const std::string path = (std::filesystem::path(r.frames_dir) / name).string();
-            if (const raster::ImageResult png = raster::write_png(picture.bitmap(), path); !png.ok) {
-                result = cannot_write(path, png.message);
+    const bool all_written = compose_recording(
+        drawing.ctx, drawing.settings, recording, r.sketch,
+        [&](const raster::Picture& picture, std::int64_t duration_ms) {
+            if (!gif->add_frame(picture.bitmap(), duration_ms)) {
+                result = cannot_write(r.path, gif->error());
                 return false;
             }
-            previous = picture.bitmap();
-        }
-        return !progress || progress(++done, total);
-    });
+            const auto& bytes = picture.bitmap().bytes();
+            if (!r.frames_dir.empty() && (!previous || !std::equal(previous->bytes().begin(),
+                                                                   previous->bytes().end(), bytes.begin()))) {
+                char name[32];
+                std::snprintf(name, sizeof name, "frame_%05d.png", ++written);
+                const std::string path = (std::filesystem::path(r.frames_dir) / name).string();
+                if (const raster::ImageResult png = raster::write_png(picture.bitmap(), path); !png.ok) {
+                    result = cannot_write(path, png.message);
+                    return false;
+                }
+                previous = picture.bitmap();
+            }
+            return !progress || progress(++done, total);
+        });
     if (!all_written) {
         if (result.outcome == ExportOutcome::Written) result.outcome = ExportOutcome::Cancelled;
         return result;
@@ -100,9 +101,12 @@ ExportResult write_video(const ExportRequest& r, Drawing& drawing, const Playbac
     std::string error;
     switch (write_recording_video(drawing.ctx, drawing.settings, recording, r.sketch, r.path, video, progress,
                                   error)) {
-        case VideoOutcome::Written: return {};
-        case VideoOutcome::Cancelled: return {ExportOutcome::Cancelled, {}};
-        case VideoOutcome::Failed: break;
+        case VideoOutcome::Written:
+            return {};
+        case VideoOutcome::Cancelled:
+            return {ExportOutcome::Cancelled, {}};
+        case VideoOutcome::Failed:
+            break;
     }
     return cannot_write(r.path, error);
 }
@@ -139,7 +143,8 @@ ExportResult write_png(const PlayModel& play, const ExportRequest& r, Drawing& d
 
 }  // namespace
 
-ExportResult export_play(const PlayModel& play, const ExportRequest& request, const ExportProgress& progress) {
+ExportResult export_play(const PlayModel& play, const ExportRequest& request,
+                         const ExportProgress& progress) {
     Drawing drawing(play, request);
     if (request.format == ExportFormat::Png) return write_png(play, request, drawing, progress);
 

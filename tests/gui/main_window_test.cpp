@@ -2,11 +2,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QDir>
-#include <QImage>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -330,7 +330,8 @@ private slots:
         // A typed extension names the format; without one the chosen type adds its own.
         QCOMPARE(hoopcast::app::resolve_export_path(QStringLiteral("/t/a.GIF"), ExportFormat::Mp4, 1).format,
                  ExportFormat::Gif);
-        const ExportChoice untyped = hoopcast::app::resolve_export_path(QStringLiteral("/t/a"), ExportFormat::WebM, 1);
+        const ExportChoice untyped =
+            hoopcast::app::resolve_export_path(QStringLiteral("/t/a"), ExportFormat::WebM, 1);
         QCOMPARE(untyped.path, QStringLiteral("/t/a.webm"));
         QCOMPARE(untyped.format, ExportFormat::WebM);
 
@@ -364,7 +365,8 @@ private slots:
             for (int x = 0; x < png.width(); ++x) {
                 const QRgb p = png.pixel(x, y);
                 const auto bgr = static_cast<std::uint32_t>(qBlue(p) << 16 | qGreen(p) << 8 | qRed(p));
-                if (bgr != static_cast<std::uint32_t>(shown->pixel(x, y))) QFAIL(qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
+                if (bgr != static_cast<std::uint32_t>(shown->pixel(x, y)))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
             }
         }
     }
@@ -383,7 +385,8 @@ private slots:
         QVERIFY(form.export_progress()->value() < form.export_progress()->maximum());
         form.export_progress()->findChild<QPushButton*>()->click();
         QTRY_VERIFY(form.export_progress() == nullptr);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("p.kqz")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("p.kqz")});
 
         QString seen_text;
         on_next_modal([&](QWidget* w) {
