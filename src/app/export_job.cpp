@@ -1,5 +1,6 @@
 #include "app/export_job.h"
 
+#include <exception>
 #include <utility>
 
 namespace hoopcast::app {
@@ -18,16 +19,22 @@ ExportJob::~ExportJob() {
 // Posts to this object run on the window's thread, and are dropped if it is gone by then.
 void ExportJob::run() {
     int reported = -1;
-    const ExportResult result =
-        export_play(*play_, request_, [this, &reported](std::int64_t done, std::int64_t total) {
-            const int steps = total > 0 ? static_cast<int>(done * kProgressSteps / total) : 0;
-            if (steps != reported) {
-                reported = steps;
-                QMetaObject::invokeMethod(
-                    this, [this, steps] { emit progressed(steps); }, Qt::QueuedConnection);
-            }
-            return !cancelled_.load();
-        });
+    const auto progress = [this, &reported](std::int64_t done, std::int64_t total) {
+        const int steps = total > 0 ? static_cast<int>(done * kProgressSteps / total) : 0;
+        if (steps != reported) {
+            reported = steps;
+            QMetaObject::invokeMethod(
+                this, [this, steps] { emit progressed(steps); }, Qt::QueuedConnection);
+        }
+        return !cancelled_.load();
+    };
+    ExportResult result;
+    // Nothing thrown here may end the program: a huge size can run out of memory.
+    try {
+        result = export_play(*play_, request_, progress);
+    } catch (const std::exception& e) {
+        result = {ExportOutcome::Failed, "cannot write " + request_.path + ": " + e.what()};
+    }
     QMetaObject::invokeMethod(
         this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
 }

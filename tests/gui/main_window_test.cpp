@@ -60,6 +60,9 @@ void set_outer_size(QWidget& w, int width, int height) {
     w.resize(width - dw, height - dh);
 }
 
+// Exports run on a thread of their own; a loaded machine may take its time.
+constexpr int kExportWaitMs = 30000;
+
 // Between the court and the description pane.
 const QPoint kBackground(304, 120);
 
@@ -346,7 +349,7 @@ private slots:
         const auto run = [&](const QString& name, ExportFormat format, double scale) {
             choice = {dir.filePath(name), format, scale};
             form.export_action()->trigger();
-            QTRY_VERIFY(form.export_progress() == nullptr);
+            QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() == nullptr, kExportWaitMs);
         };
 
         run(QStringLiteral("p.mp4"), ExportFormat::Mp4, 0.6);
@@ -378,13 +381,14 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.UpDown1->set_position(hoopcast::kMaxSpeedMs);  // minutes of video: Cancel comes half-way
-        ExportChoice choice{dir.filePath(QStringLiteral("p.mp4")), ExportFormat::Mp4, 2.0};
+        ExportChoice choice{dir.filePath(QStringLiteral("p.mp4")), ExportFormat::Mp4, 1.0};
         form.export_chooser = [&choice] { return choice; };
         form.export_action()->trigger();
-        QTRY_VERIFY(form.export_progress() != nullptr && form.export_progress()->value() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() != nullptr && form.export_progress()->value() > 0,
+                                 kExportWaitMs);
         QVERIFY(form.export_progress()->value() < form.export_progress()->maximum());
         form.export_progress()->findChild<QPushButton*>()->click();
-        QTRY_VERIFY(form.export_progress() == nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() == nullptr, kExportWaitMs);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("p.kqz")});
 
@@ -396,7 +400,9 @@ private slots:
         choice.path = QStringLiteral("/nonexistent/p.gif");
         choice.format = ExportFormat::Gif;
         form.export_action()->trigger();
-        QTRY_COMPARE(seen_text, QStringLiteral("Cannot write /nonexistent/p.gif: No such file or directory"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            seen_text, QStringLiteral("Cannot write /nonexistent/p.gif: No such file or directory"),
+            kExportWaitMs);
     }
 
     void aFileThatCannotBeOpenedShowsTheSystemError() {
