@@ -12,11 +12,11 @@
 
 #include "busy_play.h"
 #include "drawings/context.h"
-#include "export/gif_writer.h"
+#include "export/play_export.h"
 #include "export/recording.h"
 #include "export/video_writer.h"
 #include "raster/fonts.h"
-#include "scene/mapping.h"
+#include "scene/frames.h"
 
 namespace hoopcast {
 namespace {
@@ -36,45 +36,32 @@ const raster::FontLibrary& fonts() {
 
 void BM_Share20Sequences(benchmark::State& state) {
     const auto kind = static_cast<Kind>(state.range(0));
-    const double scale = static_cast<double>(state.range(1)) / 100.0;
     auto play = bench::busy_play(20);
     const char* ext = kind == kMp4 ? ".mp4" : kind == kWebM ? ".webm" : ".gif";
-    const std::string path = (std::filesystem::temp_directory_path() / "hoopcast_bench_share").string() + ext;
+    ExportRequest request;
+    request.format = kind == kMp4    ? ExportFormat::Mp4
+                     : kind == kWebM ? ExportFormat::WebM
+                                     : ExportFormat::Gif;
+    request.path = (std::filesystem::temp_directory_path() / "hoopcast_bench_share").string() + ext;
+    request.scale = static_cast<double>(state.range(1)) / 100.0;
+    request.sketch = false;
     PlaybackSettings settings;
     settings.sketch = false;
-    std::int64_t played_ms = 0;
+    const std::int64_t played_ms = record_presentation(*play, settings).end_ms;
     bool ok = true;
     const double cpu_start = process_seconds();
+    // The whole export as the command line and the window run it, fonts and caches included.
     for (auto _ : state) {
-        const PlaybackRecording recording = record_presentation(*play, settings);
-        played_ms = recording.end_ms;
-        DisplayDefaults defaults;
-        DrawContext ctx{*play, defaults};
-        const FrameSettings frame_settings{scale, 1080, &fonts()};
-        std::string error;
-        if (kind == kGif) {
-            const PictureSize size = frame_picture_size(scale);
-            auto gif = GifWriter::create(path, size.width, size.height, error);
-            ok = gif &&
-                 compose_recording(ctx, frame_settings, recording, false,
-                                   [&](const raster::Picture& picture, std::int64_t duration_ms) {
-                                       return gif->add_frame(picture.bitmap(), duration_ms);
-                                   }) &&
-                 gif->finish();
-        } else {
-            VideoSettings video;
-            video.format = kind == kMp4 ? VideoFormat::Mp4 : VideoFormat::WebM;
-            ok = write_recording_video(ctx, frame_settings, recording, false, path, video, nullptr, error) ==
-                 VideoOutcome::Written;
-        }
-        if (!ok) state.SkipWithError(error.c_str());
+        const ExportResult result = export_play(*play, request, nullptr);
+        ok = result.outcome == ExportOutcome::Written;
+        if (!ok) state.SkipWithError(result.message.c_str());
     }
     if (!ok) return;
     const double cpu = process_seconds() - cpu_start;
     state.counters["cpu_ratio"] =
         static_cast<double>(played_ms) / 1000.0 * static_cast<double>(state.iterations()) / cpu;
-    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
-    std::filesystem::remove(path);
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(request.path));
+    std::filesystem::remove(request.path);
     state.counters["played_ms"] = static_cast<double>(played_ms);
     state.counters["realtime_ratio"] =
         benchmark::Counter(static_cast<double>(played_ms) / 1000.0 * static_cast<double>(state.iterations()),

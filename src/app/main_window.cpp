@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -25,6 +27,7 @@
 #include "app/about_box.h"
 #include "app/colour_box.h"
 #include "app/court_view.h"
+#include "app/export_job.h"
 #include "app/icons.h"
 #include "app/message_box.h"
 #include "app/up_down.h"
@@ -157,13 +160,20 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
     FormCreate();
 }
 
-TForm12::~TForm12() = default;
+// A running export ends (cancelled) before the window's parts go.
+TForm12::~TForm12() {
+    export_job_.reset();
+}
 
 void TForm12::build_menu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     QAction* open = file->addAction(QStringLiteral("&Open"));
     open->setShortcut(QKeySequence::Open);
     connect(open, &QAction::triggered, this, &TForm12::Open1Click);
+    export_action_ = file->addAction(QStringLiteral("&Export…"));
+    connect(export_action_, &QAction::triggered, this, &TForm12::Export1Click);
+    connect(file, &QMenu::aboutToShow, this,
+            [this] { export_action_->setEnabled(state_.play_loaded && export_job_ == nullptr); });
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     connect(exit, &QAction::triggered, this, &TForm12::Exit1Click);
@@ -423,6 +433,8 @@ void TForm12::FormClose() {
 
 void TForm12::closeEvent(QCloseEvent* event) {
     closing_ = true;
+    export_job_.reset();
+    delete std::exchange(export_progress_, nullptr);
     FormClose();
     timer3_.stop();
     event->accept();
@@ -456,6 +468,55 @@ void TForm12::open_chosen_file(const QString& path) {
     if (!OpenPlay(path)) return;
     state_.play_file_name = path.toStdString();
     Showcourt();
+}
+
+// --- export --------------------------------------------------------------------------
+
+void TForm12::Export1Click() {
+    if (!state_.play_loaded || export_job_ != nullptr) return;
+    const int screen_height = screen() != nullptr ? screen()->availableGeometry().height() : 1080;
+    const QString suggested = QString::fromStdString(state_.play_file_name);
+    const std::optional<ExportChoice> choice =
+        export_chooser ? export_chooser() : choose_export(this, suggested, full_layout_scale(screen_height));
+    if (choice) start_export(*choice);
+}
+
+// The play as the window shows it now: its speed, its Sketch switch, its sequence for a
+// picture. The window plays on while the export runs.
+void TForm12::start_export(const ExportChoice& choice) {
+    ExportRequest request;
+    request.format = choice.format;
+    request.path = choice.path.toStdString();
+    request.scale = choice.scale;
+    request.screen_height = frame_settings().screen_height;
+    request.sketch = CheckBox1->isChecked();
+    request.speed_ms = UpDown1->position();
+    request.sequence = state_.cur_seq;
+    export_job_ = std::make_unique<ExportJob>(*play_, std::move(request));
+
+    export_progress_ = new QProgressDialog(QFileInfo(choice.path).fileName(), QStringLiteral("Cancel"), 0,
+                                           ExportJob::kProgressSteps, this);
+    export_progress_->setWindowTitle(QStringLiteral("Export"));
+    export_progress_->setAutoClose(false);
+    export_progress_->setAutoReset(false);
+    export_progress_->setMinimumDuration(0);
+    export_progress_->setValue(0);
+    connect(export_job_.get(), &ExportJob::progressed, export_progress_, &QProgressDialog::setValue);
+    connect(export_progress_, &QProgressDialog::canceled, export_job_.get(), &ExportJob::cancel);
+    connect(export_job_.get(), &ExportJob::finished, this, &TForm12::end_export);
+    export_progress_->show();
+}
+
+void TForm12::end_export(const ExportResult& result) {
+    // The job is in the middle of reporting: it goes once back in the event loop.
+    export_job_.release()->deleteLater();
+    export_progress_->deleteLater();
+    export_progress_ = nullptr;
+    if (result.outcome == ExportOutcome::Failed) {
+        QString text = QString::fromStdString(result.message);
+        if (!text.isEmpty()) text[0] = text[0].toUpper();
+        show_message(this, QMessageBox::Critical, QStringLiteral("Error"), text);
+    }
 }
 
 void TForm12::show_reader_box(bool error_box, const QString& text) {

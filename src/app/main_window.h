@@ -5,23 +5,27 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/export_dialog.h"
 #include "app/x11_frame.h"
 #include "drawings/context.h"
+#include "drawings/lines.h"
 #include "play/model.h"
 #include "playback/engine.h"
-#include "scene/frames.h"
 #include "raster/fonts.h"
 #include "raster/render_cache.h"
-#include "drawings/lines.h"
+#include "scene/frames.h"
 
 class QCheckBox;
 class QFrame;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QTextBrowser;
 
@@ -29,6 +33,7 @@ namespace hoopcast::app {
 
 class ColourBox;
 class CourtView;
+class ExportJob;
 class TAboutBox;
 class UpDown;
 
@@ -55,6 +60,7 @@ public:
     void FormClose();
     void FormMouseDown(Qt::MouseButton button, int x, int y);
     void Open1Click();
+    void Export1Click();
     void Exit1Click();
     void About1Click();
     void BitBtn2Click();
@@ -79,6 +85,12 @@ public:
     PlaybackEngine& engine() noexcept { return *engine_; }
     QTimer& timer1() noexcept { return timer1_; }
     const std::string& play_file_name() const noexcept { return state_.play_file_name; }
+    QAction* export_action() const noexcept { return export_action_; }
+    // The running export's progress dialog; null when none runs.
+    QProgressDialog* export_progress() const noexcept { return export_progress_; }
+
+    // Answers File > Export… in place of the dialog when set (tests).
+    std::function<std::optional<ExportChoice>()> export_chooser;
 
     // The controls, named as in the design.
     QLabel* Label1 = nullptr;  // play name
@@ -151,6 +163,8 @@ private:
     void stop_for_open();
     void open_chosen_file(const QString& path);
     void show_reader_box(bool error_box, const QString& text);
+    void start_export(const ExportChoice& choice);
+    void end_export(const ExportResult& result);
     QMargins frame() const;
     QSize outer_size() const;
     int outer_width() const;
@@ -182,6 +196,9 @@ private:
     // The outer size the layout was last decided for: the frame may change after that.
     QSize laid_out_outer_;
     X11Frame x11_frame_;
+    QAction* export_action_ = nullptr;
+    std::unique_ptr<ExportJob> export_job_;
+    QProgressDialog* export_progress_ = nullptr;
     bool sized_for_frame_ = false;
     bool dragging_ = false;
     bool closing_ = false;

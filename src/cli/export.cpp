@@ -19,18 +19,9 @@
 #include "cli/commands.h"
 #include "cli/play_loading.h"
 #include "cli/stop_signals.h"
-#include "drawings/context.h"
-#include "drawings/lines.h"
-#include "playback/virtual_clock.h"
+#include "export/play_export.h"
 #include "raster/fonts.h"
-#include "export/gif_writer.h"
-#include "export/recording.h"
 #include "export/video_writer.h"
-#include "raster/image_io.h"
-#include "raster/picture.h"
-#include "raster/render_cache.h"
-#include "scene/frames.h"
-#include "scene/mapping.h"
 
 namespace hoopcast::cli {
 
@@ -80,10 +71,6 @@ private:
     int last_ = -1;
 };
 
-void say_cannot_write(std::ostream& err, const std::string& path, const std::string& error) {
-    err << "hoopcast-cli: cannot write " << path << ": " << error << "\n";
-}
-
 // The format --format names, else the output's extension; empty when neither tells.
 std::string output_format(const ExportOptions& o) {
     if (!o.format.empty()) return o.format;
@@ -91,75 +78,6 @@ std::string output_format(const ExportOptions& o) {
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
     if (ext == ".gif" || ext == ".mp4" || ext == ".webm") return ext.substr(1);
     return {};
-}
-
-int write_gif(const ExportOptions& o, std::ostream& err, DrawContext& ctx,
-              const FrameSettings& frame_settings, const PlaybackRecording& recording, bool sketch) {
-    const PictureSize size = frame_picture_size(o.scale);
-    std::string error;
-    auto gif = GifWriter::create(o.output, size.width, size.height, error);
-    if (!gif) {
-        say_cannot_write(err, o.output, error);
-        return kExitFile;
-    }
-    if (!o.frames_dir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(o.frames_dir, ec);
-        if (ec) {
-            err << "hoopcast-cli: cannot create " << o.frames_dir << ": " << ec.message() << "\n";
-            return kExitFile;
-        }
-    }
-
-    Progress progress(recording.frames.size(), !o.in_batch);
-    std::optional<raster::Bitmap> previous;
-    int written = 0;
-    std::size_t done = 0;
-    const bool all_written = compose_recording(ctx, frame_settings, recording, sketch,
-                                               [&](const raster::Picture& picture, std::int64_t duration_ms) {
-        if (!gif->add_frame(picture.bitmap(), duration_ms)) {
-            say_cannot_write(err, o.output, gif->error());
-            return false;
-        }
-        const auto& bytes = picture.bitmap().bytes();
-        if (!o.frames_dir.empty() &&
-            (!previous || !std::equal(previous->bytes().begin(), previous->bytes().end(), bytes.begin()))) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame_%05d.png", ++written);
-            const std::string path = (std::filesystem::path(o.frames_dir) / name).string();
-            if (const raster::ImageResult png = raster::write_png(picture.bitmap(), path); !png.ok) {
-                err << "hoopcast-cli: cannot write " << path << ": " << png.message << "\n";
-                return false;
-            }
-            previous = picture.bitmap();
-        }
-        progress.update(++done);
-        return !StopOnSignals::stopped();
-    });
-    if (!all_written) return kExitFile;
-    if (!gif->finish()) {
-        say_cannot_write(err, o.output, gif->error());
-        return kExitFile;
-    }
-    return kExitOk;
-}
-
-int write_video(const ExportOptions& o, std::ostream& err, VideoSettings settings, DrawContext& ctx,
-                const FrameSettings& frame_settings, const PlaybackRecording& recording, bool sketch) {
-    std::optional<Progress> progress;
-    std::string error;
-    const VideoOutcome outcome = write_recording_video(
-        ctx, frame_settings, recording, sketch, o.output, settings,
-        [&](std::int64_t done, std::int64_t total) {
-            if (!progress) progress.emplace(static_cast<std::size_t>(total), !o.in_batch);
-            progress->update(static_cast<std::size_t>(done));
-            return !StopOnSignals::stopped();
-        },
-        error);
-    if (outcome == VideoOutcome::Written) return kExitOk;
-    if (outcome == VideoOutcome::Cancelled) return kExitFile;
-    say_cannot_write(err, o.output, error);
-    return kExitFile;
 }
 
 // Faults of the options themselves, found before any play is read.
@@ -204,23 +122,30 @@ int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibr
     LoadedPlay loaded;
     if (const int rc = load_play(o.file, loaded, err); rc != kExitOk) return rc;
 
-    PlaybackSettings settings;
-    settings.sketch = !o.no_sketch;
-    settings.loop = false;
-    settings.speed_ms = o.speed_ms;
-    const PlaybackRecording recording = record_presentation(*loaded.play, settings);
-
-    raster::RenderCache cache;
-    raster::PicturePool pool;
-    ArcCache arcs;
-    const FrameSettings frame_settings{o.scale, o.screen_height, &fonts, &cache, &pool};
-    DisplayDefaults defaults;
-    DrawContext ctx{*loaded.play, defaults};
-    ctx.arcs = &arcs;
+    ExportRequest request;
+    request.format = format == "gif"    ? ExportFormat::Gif
+                     : format == "webm" ? ExportFormat::WebM
+                                        : ExportFormat::Mp4;
+    request.path = o.output;
+    request.scale = o.scale;
+    request.screen_height = o.screen_height;
+    request.sketch = !o.no_sketch;
+    request.speed_ms = o.speed_ms;
+    request.video = video;
+    request.frames_dir = o.frames_dir;
+    request.fonts = &fonts;
     std::optional<StopOnSignals> stop;
     if (!o.in_batch) stop.emplace();
-    if (format == "gif") return write_gif(o, err, ctx, frame_settings, recording, settings.sketch);
-    return write_video(o, err, video, ctx, frame_settings, recording, settings.sketch);
+    std::optional<Progress> progress;
+    const ExportResult result =
+        export_play(*loaded.play, request, [&](std::int64_t done, std::int64_t total) {
+            if (!progress) progress.emplace(static_cast<std::size_t>(total), !o.in_batch);
+            progress->update(static_cast<std::size_t>(done));
+            return !StopOnSignals::stopped();
+        });
+    if (result.outcome == ExportOutcome::Written) return kExitOk;
+    if (result.outcome == ExportOutcome::Failed) err << "hoopcast-cli: " << result.message << "\n";
+    return kExitFile;
 }
 
 // Several plays, or one into a folder: each play's export named after it, GIF unless

@@ -216,6 +216,33 @@ TEST_F(VideoExportTest, PlayersGetPaddedFourTwoZeroCloseToThePictures) {
     expect_stream(write("play.webm", webm), "vp9", "yuv420p", width, size.height + 1, 25);
 }
 
+// Only the blocks that changed since the last picture are converted again: at the encoder's
+// lossless setting, a picture after another decodes as it does alone.
+TEST_F(VideoExportTest, APictureAfterAnotherConvertsAsItDoesAlone) {
+    const auto moving =
+        std::find_if(recording.frames.begin(), recording.frames.end(),
+                     [](const RecordedFrame& f) { return f.kind == FrameKind::Animation && f.step > 3; });
+    ASSERT_NE(moving, recording.frames.end());
+    const auto first = compose_recorded_frame(ctx, frames, recording.frames.front(), true);
+    const auto later = compose_recorded_frame(ctx, frames, *moving, true);
+    VideoSettings exact;
+    exact.quality = 0;
+    const auto decoded_last = [&](const std::string& name,
+                                  const std::vector<const raster::Picture*>& pictures) {
+        std::string error;
+        auto writer = VideoWriter::create((dir / name).string(), size.width, size.height, exact, error);
+        EXPECT_NE(writer, nullptr) << error;
+        for (const raster::Picture* p : pictures) EXPECT_TRUE(writer->add_frames(p->bitmap(), 1));
+        EXPECT_TRUE(writer->finish()) << writer->error();
+        const auto bytes = decode_frames((dir / name).string());
+        const std::size_t frame = static_cast<std::size_t>(size.width + 1) * (size.height + 1) * 3;
+        return std::vector<std::uint8_t>(bytes.end() - static_cast<std::ptrdiff_t>(frame), bytes.end());
+    };
+    const auto alone = decoded_last("alone.mp4", {later.get()});
+    EXPECT_NE(decoded_last("first.mp4", {first.get()}), alone);
+    EXPECT_EQ(decoded_last("after.mp4", {first.get(), later.get()}), alone);
+}
+
 TEST_F(VideoExportTest, FailedOrCancelledExportsLeaveNoFileBehind) {
     std::string error;
     EXPECT_EQ(VideoWriter::create((dir / "none" / "x.mp4").string(), 8, 8, {}, error), nullptr);

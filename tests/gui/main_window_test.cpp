@@ -2,10 +2,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,9 +17,13 @@
 
 #include "app/colour_box.h"
 #include "app/court_view.h"
+#include "app/export_dialog.h"
 #include "app/main_window.h"
 #include "app/up_down.h"
+#include "video_probe.h"
 
+using hoopcast::ExportFormat;
+using hoopcast::app::ExportChoice;
 using hoopcast::app::TForm12;
 
 namespace {
@@ -52,6 +59,9 @@ void set_outer_size(QWidget& w, int width, int height) {
     const int dh = w.frameGeometry().height() - w.height();
     w.resize(width - dw, height - dh);
 }
+
+// Exports run on a thread of their own; a loaded machine may take its time.
+constexpr int kExportWaitMs = 30000;
 
 // Between the court and the description pane.
 const QPoint kBackground(304, 120);
@@ -317,6 +327,82 @@ private slots:
         QVERIFY(text.contains(QChar(0x2026)));
         QVERIFY(form.screen()->availableGeometry().contains(QRect(QPoint(), size)));
         QVERIFY2(QApplication::overrideCursor() == nullptr, "the busy cursor ends with the read");
+    }
+
+    void exportWritesWhatTheDialogChoseAsTheWindowShowsIt() {
+        // A typed extension names the format; without one the chosen type adds its own.
+        QCOMPARE(hoopcast::app::resolve_export_path(QStringLiteral("/t/a.GIF"), ExportFormat::Mp4, 1).format,
+                 ExportFormat::Gif);
+        const ExportChoice untyped =
+            hoopcast::app::resolve_export_path(QStringLiteral("/t/a"), ExportFormat::WebM, 1);
+        QCOMPARE(untyped.path, QStringLiteral("/t/a.webm"));
+        QCOMPARE(untyped.format, ExportFormat::WebM);
+
+        QTemporaryDir dir;
+        write_file(dir.filePath(QStringLiteral("p.kqz")), kSmallPlay);
+        TForm12 form({dir.filePath(QStringLiteral("p.kqz"))});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.BitBtn6->click();  // sequence 2, the picture a PNG shows
+        ExportChoice choice;
+        form.export_chooser = [&choice] { return choice; };
+        const auto run = [&](const QString& name, ExportFormat format, double scale) {
+            choice = {dir.filePath(name), format, scale};
+            form.export_action()->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() == nullptr, kExportWaitMs);
+        };
+
+        run(QStringLiteral("p.mp4"), ExportFormat::Mp4, 0.6);
+        const auto video = hoopcast::testing::probe_video(choice.path.toStdString());
+        QCOMPARE(video.codec, std::string("h264"));
+        QCOMPARE(video.frame_rate, std::string("50/1"));
+        QCOMPARE(QSize(video.width, video.height), QSize(174, 218));  // 173 x 217, padded even
+        QVERIFY(video.frames > 1);
+
+        run(QStringLiteral("p.png"), ExportFormat::Png, 1.0);
+        const QImage png(choice.path);
+        const hoopcast::raster::Bitmap* shown = form.PaintBox1->shown();
+        QVERIFY(shown != nullptr);
+        QCOMPARE(png.size(), QSize(shown->width(), shown->height()));
+        for (int y = 0; y < png.height(); ++y) {
+            for (int x = 0; x < png.width(); ++x) {
+                const QRgb p = png.pixel(x, y);
+                const auto bgr = static_cast<std::uint32_t>(qBlue(p) << 16 | qGreen(p) << 8 | qRed(p));
+                if (bgr != static_cast<std::uint32_t>(shown->pixel(x, y)))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
+            }
+        }
+    }
+
+    void cancelledOrFailedExportsLeaveNoFile() {
+        QTemporaryDir dir;
+        write_file(dir.filePath(QStringLiteral("p.kqz")), kSmallPlay);
+        TForm12 form({dir.filePath(QStringLiteral("p.kqz"))});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.UpDown1->set_position(hoopcast::kMaxSpeedMs);  // minutes of video: Cancel comes half-way
+        ExportChoice choice{dir.filePath(QStringLiteral("p.mp4")), ExportFormat::Mp4, 1.0};
+        form.export_chooser = [&choice] { return choice; };
+        form.export_action()->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() != nullptr && form.export_progress()->value() > 0,
+                                 kExportWaitMs);
+        QVERIFY(form.export_progress()->value() < form.export_progress()->maximum());
+        form.export_progress()->findChild<QPushButton*>()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() == nullptr, kExportWaitMs);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("p.kqz")});
+
+        QString seen_text;
+        on_next_modal([&](QWidget* w) {
+            seen_text = text_of_box(w);
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        choice.path = QStringLiteral("/nonexistent/p.gif");
+        choice.format = ExportFormat::Gif;
+        form.export_action()->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            seen_text, QStringLiteral("Cannot write /nonexistent/p.gif: No such file or directory"),
+            kExportWaitMs);
     }
 
     void aFileThatCannotBeOpenedShowsTheSystemError() {

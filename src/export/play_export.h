@@ -1,0 +1,57 @@
+#pragma once
+// One play written as a file to share, as the command line and the window both do it: the
+// whole play played once as a presenter shows it (GIF, MP4, WebM), or one sequence's still
+// frame (PNG). Everything it draws with (fonts, caches, drawing context) is its own, so a
+// worker thread may export while the window plays.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "export/video_writer.h"
+#include "play/model.h"
+#include "playback/host.h"
+
+namespace hoopcast {
+
+namespace raster {
+class FontLibrary;
+}
+
+enum class ExportFormat { Gif, Mp4, WebM, Png };
+
+struct ExportRequest {
+    ExportFormat format = ExportFormat::Gif;
+    std::string path;
+    double scale = 1.0;
+    int screen_height = 1080;
+    bool sketch = true;
+    int speed_ms = kDefaultSpeedMs;
+    // Video only; its format follows `format`.
+    VideoSettings video;
+    // PNG only: the sequence drawn.
+    int sequence = 1;
+    // GIF only: also each distinct frame as a PNG file in this folder, when not empty.
+    std::string frames_dir;
+    // Fonts to draw with, for a caller that exports many plays on one thread; null loads the
+    // export's own. Never shared with anything drawing at the same time.
+    const raster::FontLibrary* fonts = nullptr;
+};
+
+enum class ExportOutcome { Written, Failed, Cancelled };
+
+struct ExportResult {
+    ExportOutcome outcome = ExportOutcome::Written;
+    // On failure, what could not be done and why: "cannot write PATH: REASON".
+    std::string message;
+};
+
+// Reports frames done of the total; returning false cancels. A GIF counts the play's
+// frames, a video its video frames, a PNG its one picture.
+using ExportProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+// Writes `play` as `request` says. A failed or cancelled export leaves no file behind, and a
+// file already at the path stays whole until its replacement is complete.
+ExportResult export_play(const PlayModel& play, const ExportRequest& request, const ExportProgress& progress);
+
+}  // namespace hoopcast
