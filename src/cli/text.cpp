@@ -31,6 +31,7 @@ void write_description(std::string text, bool html) {
     text = clean_description(std::move(text));
     if (rich) {
         const richtext::Document document = richtext::describe(text);
+        text = std::string();  // the document holds all that is written
         if (html) {
             std::cout << richtext::to_html(document);
         } else {
