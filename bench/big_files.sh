@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Time and peak memory of hoopcast-cli info, render and text on files of the sizes a disk
 # really holds: zeros left by a crash, random bytes, a long binary first line, a play with a
-# long description, many empty lines after a version line, and a description of empty
-# lines. One line per command and file: seconds, peak resident memory, exit code.
+# long description, the same description as one line, many empty lines after a version
+# line, a description of empty lines, and a first line of CRs. One line per command and
+# file: seconds, peak resident memory, exit code.
 #
 #   bench/big_files.sh [CLI] [DIVISOR]
 #
@@ -35,18 +36,22 @@ head -c "$(mb 2048)" /dev/urandom >"$work/random.kqz"
 { head -c "$(mb 1)" /dev/urandom | tr '\n\r\032' 'abc'; printf '\r\n'; header 0.2; items; } >"$work/binary_line.kqz"
 { header 0.2; yes 'The guard brings the ball up the left side and passes to the wing.' | head -c "$(mb 300)"; printf '\r\n'; items; } \
   >"$work/description.kqz"
+{ header 0.2; yes 'The guard brings the ball up the left side and passes to the wing.' | head -c "$(mb 300)" | tr '\n' ' '; printf '\r\n'; items; } \
+  >"$work/one_line.kqz"
 { printf 'Version  = Basketball Drillpad 0.2\r\n'; head -c "$(mb 512)" /dev/zero | tr '\0' '\n'; } >"$work/empty_lines.kqz"
 { header 0.2; head -c "$(mb 256)" /dev/zero | tr '\0' '\n'; items; } >"$work/empty_description.kqz"
+head -c "$(mb 2048)" /dev/zero | tr '\0' '\r' >"$work/crs.kqz"
 
 printf '%-22s %-7s %9s %8s %10s %4s\n' file command size_mb seconds peak_mb exit
-for f in zeros random binary_line description empty_lines empty_description; do
+for f in zeros random binary_line description one_line empty_lines empty_description crs; do
   file="$work/$f.kqz"
   size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN { printf "%.1f", b / 1048576 }')
-  for command in info render text; do
+  for command in info render text html; do
     case $command in
       info) args=(info "$file") ;;
       render) args=(render "$file" --seq 1 -o "$work/out.png") ;;
       text) args=(text "$file" --seq 1) ;;
+      html) args=(text "$file" --seq 1 --html) ;;
     esac
     set +e
     /usr/bin/time -o "$work/time" -f '%e %M' "$cli" "${args[@]}" >/dev/null 2>"$work/err"

@@ -12,12 +12,34 @@ namespace {
 // a replacement the replacement and the kept characters are read again, which finds what it
 // forms with the text around it. The work stays in proportion to the text, also for a long
 // description full of bullet groups.
-std::string replace_each(const std::string& text, std::string_view key, std::size_t cut,
-                         std::string_view replacement) {
-    if (key.empty() || text.find(key) == std::string::npos) return text;
-    // A replacement not shorter than its pattern could form its own pattern for ever: its
-    // characters are not searched again, and no occurrence may start inside it.
-    const bool rescan = replacement.size() < cut;
+//
+// A replacement shorter than its pattern leaves the text written behind the read position,
+// with room between them for what is to be read again, so the pass needs no second copy of
+// a long text.
+std::string replace_shrinking(std::string text, std::string_view key, std::size_t cut,
+                              std::string_view replacement) {
+    const std::string_view kept = key.substr(cut);
+    std::size_t written = 0;
+    std::size_t read = 0;  // written <= read: the text written is [0, written), still to read [read, end)
+    while (read < text.size()) {
+        const char c = text[read++];
+        text[written++] = c;
+        if (c != key.back() || written < key.size()) continue;
+        if (std::string_view(text.data() + written - key.size(), key.size()) != key) continue;
+        written -= key.size();
+        read -= replacement.size() + kept.size();
+        replacement.copy(text.data() + read, replacement.size());
+        kept.copy(text.data() + read + replacement.size(), kept.size());
+    }
+    text.resize(written);
+    return text;
+}
+
+// A replacement not shorter than its pattern could form its own pattern for ever: its
+// characters are not searched again, and no occurrence may start inside it.
+std::string replace_growing(const std::string& text, std::string_view key, std::size_t cut,
+                            std::string_view replacement) {
+    const std::string_view kept = key.substr(cut);
     std::string out;
     out.reserve(text.size());
     std::string unread;  // characters to read again before the rest of the text, last first
@@ -32,17 +54,19 @@ std::string replace_each(const std::string& text, std::string_view key, std::siz
         }
         if (out.size() < key.size() || out.size() - key.size() < barrier) continue;
         if (std::string_view(out).substr(out.size() - key.size()) != key) continue;
-        const std::string kept(key.substr(cut));
         out.resize(out.size() - key.size());
         unread.append(kept.rbegin(), kept.rend());
-        if (rescan) {
-            unread.append(replacement.rbegin(), replacement.rend());
-        } else {
-            out += replacement;
-            barrier = out.size();
-        }
+        out += replacement;
+        barrier = out.size();
     }
     return out;
+}
+
+std::string replace_each(std::string text, std::string_view key, std::size_t cut,
+                         std::string_view replacement) {
+    if (key.empty() || text.find(key) == std::string::npos) return text;
+    if (replacement.size() < cut) return replace_shrinking(std::move(text), key, cut, replacement);
+    return replace_growing(text, key, cut, replacement);
 }
 
 std::string bullet_group(int n) {
@@ -55,13 +79,13 @@ std::string replace_text(std::string text, std::string_view pattern, std::string
     if (pattern.empty()) return text;
     std::string key(pattern);
     key += '\\';
-    text = replace_each(text, key, pattern.size(), replacement);
+    text = replace_each(std::move(text), key, pattern.size(), replacement);
     key.back() = ' ';
-    return replace_each(text, key, pattern.size(), replacement);
+    return replace_each(std::move(text), key, pattern.size(), replacement);
 }
 
 std::string replace_text2(std::string text, std::string_view pattern, std::string_view replacement) {
-    return replace_each(text, pattern, pattern.size(), replacement);
+    return replace_each(std::move(text), pattern, pattern.size(), replacement);
 }
 
 std::string bullet_pattern_a(int n) {

@@ -45,6 +45,10 @@ constexpr std::size_t kQuotedLength = 1000;
 constexpr std::string_view kEllipsis = "\xE2\x80\xA6";  // U+2026
 
 constexpr std::size_t kChunkSize = 64 * 1024;
+// The first line is looked at within this many bytes of the file. A version line is short,
+// and the CRs that are dropped from it are few; a longer first line is not a version line,
+// also when it is mostly CRs, so a file of nothing but CRs is not read through.
+constexpr std::size_t kFirstLineBytes = kChunkSize;
 // A text that grows past this is given room for the rest of the file at once: a string
 // that doubles holds its old and its new copy while it moves, up to twice the file. The
 // room not used costs address space only.
@@ -111,6 +115,16 @@ class LineSource {
 
     bool past_end() const noexcept { return past_end_; }
 
+    // No more than `bytes` of the file are read from now on, until lift_limit(); reading
+    // stops as it does at the end of the file.
+    void limit_to(std::size_t bytes) noexcept { limit_ = bytes; }
+    void lift_limit() noexcept { limit_ = kNoLimit; }
+    // The next line is known to end after its first `n` characters, which are held: an LF
+    // or the end of the file follows them.
+    bool ends_after(std::size_t n) const noexcept {
+        return pos_ + n < end_ ? buffer_[pos_ + n] == '\n' : pos_ + n == end_ && eof_;
+    }
+
     // Bytes that may still come, as far as the source knows.
     std::size_t bytes_left() const noexcept { return end_ - pos_ + source_.bytes_left(); }
 
@@ -118,7 +132,7 @@ class LineSource {
     // Reads on behind the characters held, dropping CRs; false when nothing more came: at
     // the end of the file, or with the buffer full.
     bool fill() {
-        while (!eof_) {
+        while (!eof_ && consumed_ < limit_) {
             if (pos_ == end_) {
                 pos_ = end_ = 0;
             } else if (end_ == kChunkSize) {
@@ -128,7 +142,8 @@ class LineSource {
                 pos_ = 0;
             }
             char* const start = buffer_.get() + end_;
-            std::size_t n = source_.read(start, kChunkSize - end_);
+            std::size_t n = source_.read(start, std::min(kChunkSize - end_, limit_ - consumed_));
+            consumed_ += n;
             if (n == 0) {
                 eof_ = true;
                 if (std::string error = source_.error(); !error.empty()) throw ReadFailure{std::move(error)};
@@ -152,6 +167,9 @@ class LineSource {
     std::size_t pos_ = 0;  // characters held: [pos_, end_)
     std::size_t end_ = 0;
     bool eof_ = false;
+    static constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
+    std::size_t consumed_ = 0;  // bytes taken from the source
+    std::size_t limit_ = kNoLimit;
     // Bytes have come since the last LF: at the end of the file, when none of them is left
     // to read, they were CRs and still make a line.
     bool crs_left_ = false;
@@ -233,11 +251,11 @@ class Parser {
 void Parser::append(std::string& text, std::string_view piece) {
     const std::size_t need = text.size() + piece.size();
     if (need > text.capacity() && need > kGrowthLimit) {
-        // A line of the file may take one byte more in the text (CR LF for LF): a quarter
-        // more covers lines of three characters and longer.
+        // A line of the file may take one byte more in the text (CR LF for LF), so the rest
+        // of the file may take twice its size: room for that is never moved again.
         const std::size_t left = lines_.bytes_left();
         try {
-            text.reserve(std::max(need + left + left / 4, need + need / 2));
+            text.reserve(std::max(need + 2 * left, need + need / 2));
         } catch (const std::bad_alloc&) {
             // No room for the whole rest of a huge file: grow as far as the text goes.
         } catch (const std::length_error&) {
@@ -293,9 +311,13 @@ ReadResult Parser::corrupt() {
 ReadResult Parser::run() {
     // A version line is short: a longer first line needs reading no further than the part
     // the message quotes, however long it is.
+    lines_.limit_to(kFirstLineBytes);
     const std::string_view first = lines_.peek(kQuotedLength + 1);
+    // A line the limit cut short goes on beyond what is held.
+    const bool cut = first.size() > kQuotedLength || !lines_.ends_after(first.size());
+    lines_.lift_limit();
     bool known = false;
-    for (int v = 0; v < 4; ++v) {
+    for (int v = 0; v < 4 && !cut; ++v) {
         if (first == kVersionLines[v]) {
             version_ = static_cast<PlayVersion>(v + 2);
             known = true;
@@ -306,7 +328,7 @@ ReadResult Parser::run() {
         // the window still counts a play as loaded and repaints the empty court.
         result_.outcome = ReadOutcome::not_supported;
         result_.message = "Importfile " + cp1252_to_utf8(first.substr(0, kQuotedLength)) +
-                          std::string(first.size() > kQuotedLength ? kEllipsis : "") + " is not supported";
+                          std::string(cut ? kEllipsis : "") + " is not supported";
         result_.box = BoxKind::information;
         result_.caption = std::string(kCaption);
         result_.play_loaded = true;

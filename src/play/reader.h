@@ -6,6 +6,8 @@
 // held further than its meaning needs, so memory follows what the play keeps, not the
 // file's size: a first line that is not a version line ends the read after the part the
 // message quotes, lines that are skipped or only tested for a key are never held whole.
+// The first line is looked at within the first 64 KiB of the file, CRs included: a first
+// line that does not end within them is not a version line, and its quote is what they hold.
 //
 // The reader touches only the model and reports everything else as a value: the window
 // turns the result into labels, caption and a message box, the command line into JSON,

@@ -1,6 +1,8 @@
 #include "richtext/decoder.h"
 
 #include <iconv.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -226,6 +228,26 @@ void Decoder::append(std::string& out, std::string_view bytes, int code_page) {
             append_utf8(out, static_cast<unsigned char>(ch) < 0x80 ? static_cast<char32_t>(ch) : 0xFFFD);
         return;
     }
+    if (code_page != kDefaultPage) {
+        convert(out, bytes, handle, code_page);
+        return;
+    }
+    // ASCII stands for itself in Windows-1252; long texts are mostly ASCII, and iconv is slow
+    // with them.
+    const auto is_ascii = [](char ch) { return static_cast<unsigned char>(ch) < 0x80; };
+    while (!bytes.empty()) {
+        const auto ascii =
+            static_cast<std::size_t>(std::find_if_not(bytes.begin(), bytes.end(), is_ascii) - bytes.begin());
+        out.append(bytes.substr(0, ascii));
+        bytes.remove_prefix(ascii);
+        const auto other =
+            static_cast<std::size_t>(std::find_if(bytes.begin(), bytes.end(), is_ascii) - bytes.begin());
+        convert(out, bytes.substr(0, other), handle, code_page);
+        bytes.remove_prefix(other);
+    }
+}
+
+void Decoder::convert(std::string& out, std::string_view bytes, void* handle, int code_page) {
     auto cd = static_cast<iconv_t>(handle);
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     char* in = const_cast<char*>(bytes.data());

@@ -35,6 +35,8 @@ class Decoder {
         void* handle;  // iconv_t, null when iconv has no such page
     };
     void* converter(int code_page);
+    // Converts with iconv's `handle` for `code_page`.
+    static void convert(std::string& out, std::string_view bytes, void* handle, int code_page);
 
     std::vector<Converter> converters_;
 };

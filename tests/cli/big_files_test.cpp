@@ -53,26 +53,42 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
     append(empty_lines, "Version  = Basketball Drillpad 0.4\r\n");
     append(empty_lines, std::string(1 << 20, '\n'), 256);
 
-    const fs::path description = dir / "description.kqz";
-    append(description, "Version  = Basketball Drillpad 0.3\r\nCategory = Big\r\nPlayname = Notes\r\n");
-    append(description, "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\n");
-    append(description, std::string(4094, 'n') + "\r\n", kMemoryIsMeasurable ? 32 << 10 : 2 << 10);
-    append(description,
-           "Nr_parts = 1\r\nNumber   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\n");
-    append(description, "X2       = 999\r\nY2       = 0\r\nColour   = 0\r\n");
+    const fs::path crs = dir / "crs.kqz";
+    append(crs, std::string(1 << 20, '\r'), kMemoryIsMeasurable ? 256 : 16);
+
+    // A description of many lines, and one of a single line with a bullet group to clean up.
+    const auto play_with_description = [&dir](const std::string& name, const std::string& text,
+                                              bool one_line) {
+        const fs::path file = dir / name;
+        append(file, "Version  = Basketball Drillpad 0.3\r\nCategory = Big\r\nPlayname = Notes\r\n");
+        append(file, "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\n{\\pntext\\f3\\'B7\\tab}}");
+        append(file, one_line ? text : text + "\r\n", kMemoryIsMeasurable ? 32 << 10 : 2 << 10);
+        append(file,
+               "\r\nNr_parts = 1\r\nNumber   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\n");
+        append(file, "X2       = 999\r\nY2       = 0\r\nColour   = 0\r\n");
+        return file;
+    };
+    const fs::path description = play_with_description("description.kqz", std::string(4094, 'n'), false);
+    const fs::path one_line = play_with_description("one_line.kqz", std::string(4095, '\xE9') + "<", true);
+    const auto file_and_slack = [](const fs::path& file) {
+        return static_cast<long>(fs::file_size(file) / 1024) + kSlackKb;
+    };
 
     const Case cases[] = {
         {zeros, 1, "Importfile " + std::string(1000, '\0') + ellipsis + not_supported, kSlackKb},
         {binary, 1, "Importfile " + hoopcast::cp1252_to_utf8(line.substr(0, 1000)) + ellipsis + not_supported,
          kSlackKb},
         {empty_lines, 1, "Importfile " + empty_lines.string() + " is corrupt\n", kSlackKb},
-        {description, 0, "", static_cast<long>(fs::file_size(description) / 1024) + kSlackKb},
+        {crs, 1, "Importfile " + ellipsis + not_supported, kSlackKb},
+        {description, 0, "", file_and_slack(description)},
+        {one_line, 0, "", file_and_slack(one_line)},
     };
-    const std::string commands[] = {"info", "text --seq 1",
+    const std::string commands[] = {"info", "text --seq 1", "text --html --seq 1",
                                     "render --seq 1 -o " + (dir / "out.png").string()};
     for (const Case& c : cases) {
         for (const std::string& command : commands) {
-            const auto r = hoopcast::testing::run_cli(command + " " + c.file.string(), {.measured = true, .limits = {}});
+            const auto r =
+                hoopcast::testing::run_cli(command + " " + c.file.string(), {.measured = true, .limits = {}});
             EXPECT_EQ(r.status, c.status) << command << " " << c.file;
             EXPECT_EQ(r.err, c.err.empty() ? "" : "hoopcast-cli: " + c.err);
             if (kMemoryIsMeasurable) {

@@ -436,6 +436,19 @@ TEST(ReadLongLines, MessagesQuoteAThousandCharactersAndTheReadStopsThere) {
         EXPECT_EQ(r.message, "Importfile " + (start + std::string(1000, 'x')).substr(0, 1000) + ellipsis +
                                  " is not supported");
     }
+    // A first line that does not end within the file's first 64 KiB is not a version line,
+    // also when what ends it would be CRs, which are dropped.
+    const std::string v02 = "Version  = Basketball Drillpad 0.2";
+    for (const std::string& start : {std::string(), v02}) {
+        PieceSource endless(start, 1 << 16, '\r', false);
+        auto play = std::make_unique<PlayModel>();
+        EXPECT_EQ(read_play(*play, endless, "crs.kqz").message,
+                  "Importfile " + start + ellipsis + " is not supported");
+        EXPECT_LE(endless.given, 1u << 16);
+    }
+    EXPECT_EQ(
+        read(v02 + std::string(65'000, '\r') + "\nCategory = a\nPlayname = b\nNr_seq   = 0").result.outcome,
+        ReadOutcome::success);
 }
 
 // However the file comes in pieces and wherever its lines fall across the reader's 64 KiB
