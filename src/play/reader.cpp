@@ -251,11 +251,11 @@ class Parser {
 void Parser::append(std::string& text, std::string_view piece) {
     const std::size_t need = text.size() + piece.size();
     if (need > text.capacity() && need > kGrowthLimit) {
-        // A line of the file may take one byte more in the text (CR LF for LF), so the rest
-        // of the file may take twice its size: room for that is never moved again.
+        // A line of the file may take one byte more in the text (CR LF for LF): a quarter
+        // more covers lines of three characters and longer.
         const std::size_t left = lines_.bytes_left();
         try {
-            text.reserve(std::max(need + 2 * left, need + need / 2));
+            text.reserve(std::max(need + left + left / 4, need + need / 2));
         } catch (const std::bad_alloc&) {
             // No room for the whole rest of a huge file: grow as far as the text goes.
         } catch (const std::length_error&) {
