@@ -1,6 +1,9 @@
 #include "scene/frames.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -9,6 +12,7 @@
 #include "drawings/symbols.h"
 #include "play/motion.h"
 #include "raster/picture.h"
+#include "raster/render_cache.h"
 #include "scene/mapping.h"
 
 namespace hoopcast {
@@ -58,6 +62,70 @@ std::unique_ptr<raster::Picture> court_frame_picture(const FrameSettings& settin
     return frame_picture(settings, covered ? raster::PixelStart::unset : raster::PixelStart::white);
 }
 
+// Everything the court of a frame depends on: its kind and colours, the zones of its
+// sequence, the picture's size and starting pen, and the black-and-white switch where the
+// court leaves it as it found it. Compared byte for byte, so it is zeroed before it is filled.
+struct CourtKey {
+    struct Zone {
+        std::int32_t kind;  // 1 ellipse, 2 poly, 3 ppoly
+        std::int32_t x1, y1, x2, y2, extra1, extra2, extra3;
+        Colour colour;
+    };
+    double scale;
+    std::int32_t screen_height, width, height, pen_width, court_kind;
+    std::array<Colour, 4> colours;
+    std::uint8_t has_zones, monochrome;
+    std::int32_t zone_count;
+    std::array<Zone, kSlotsPerSequence> zones;
+};
+
+void fill_court_key(CourtKey& key, const DrawContext& ctx, const raster::Picture& picture, double scale, int seq) {
+    std::memset(&key, 0, sizeof key);
+    key.scale = scale;
+    key.screen_height = picture.canvas().screen_height;
+    key.width = picture.width();
+    key.height = picture.height();
+    key.pen_width = picture.canvas().pen.width;
+    key.court_kind = ctx.play.header(seq).court_kind;
+    key.colours = court_colours(ctx, seq);
+    key.has_zones = ctx.play.has_zones ? 1 : 0;
+    // Read only by a court that leaves the switch as it found it.
+    key.monochrome = !court_monochrome(key.court_kind).has_value() && ctx.monochrome ? 1 : 0;
+    for (int i = 1; i <= kSlotsPerSequence; ++i) {
+        const element& e = ctx.play.item(seq, i);
+        if (e.kind.empty()) break;
+        const std::int32_t kind = e.kind == "ellipse" ? 1 : e.kind == "poly" ? 2 : e.kind == "ppoly" ? 3 : 0;
+        if (kind == 0) continue;
+        key.zones[static_cast<std::size_t>(key.zone_count++)] = {kind,     e.x1,     e.y1,     e.x2,    e.y2,
+                                                                 e.extra1, e.extra2, e.extra3, e.colour};
+    }
+}
+
+// A frame picture with the court of sequence `seq` drawn. With a cache, the court is drawn
+// once and later frames over the same court start from a copy of it: the court comes first
+// in every frame, so nothing drawn before it can differ.
+std::unique_ptr<raster::Picture> court_frame(DrawContext& ctx, const FrameSettings& settings, int seq) {
+    if (settings.cache == nullptr || !(seq >= 1 && seq <= kMaxSequences)) {
+        auto picture = court_frame_picture(settings);
+        draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, settings.scale);
+        return picture;
+    }
+    raster::Background& background = settings.cache->background();
+    auto picture = frame_picture(settings, raster::PixelStart::unset);
+    CourtKey key;
+    fill_court_key(key, ctx, *picture, settings.scale, seq);
+    const auto key_bytes = std::as_bytes(std::span(&key, 1));
+    if (background.holds(key_bytes)) {
+        background.start(*picture);
+        ctx.monochrome = court_monochrome(key.court_kind).value_or(ctx.monochrome);
+        return picture;
+    }
+    picture = court_frame_picture(settings);
+    draw_court(*picture, ctx, key.court_kind, seq, settings.scale);
+    background.keep(key_bytes, *picture);
+    return picture;
+}
+
 }  // namespace
 
 std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& settings) {
@@ -66,9 +134,8 @@ std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& setti
 
 std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const FrameSettings& settings, int seq,
                                                      bool sketch) {
-    auto picture = court_frame_picture(settings);
+    auto picture = court_frame(ctx, settings, seq);
     const double scale = settings.scale;
-    draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, scale);
     draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {
         const PlayModel& play = ctx.play;
         const int x = motion == 1 ? calc_wrk_x1(play, seq, i, 0, 1, 0.0) : calc_wrk_x2(play, seq, i, 0, 1, 0.0);
@@ -81,9 +148,8 @@ std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const Fra
 
 std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const FrameSettings& settings,
                                                          int seq, int step, int steps, double fraction) {
-    auto picture = court_frame_picture(settings);
+    auto picture = court_frame(ctx, settings, seq);
     const double scale = settings.scale;
-    draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, scale);
     draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {
         const PlayModel& play = ctx.play;
         const int x = motion == 1 ? calc_wrk_x1(play, seq, i, step, steps, fraction)
