@@ -54,14 +54,6 @@ std::unique_ptr<raster::Picture> frame_picture(const FrameSettings& settings, ra
     return picture;
 }
 
-// The picture of a frame that starts with its court: left unset when the court paints every
-// pixel anyway.
-std::unique_ptr<raster::Picture> court_frame_picture(const FrameSettings& settings) {
-    const PictureSize size = frame_picture_size(settings.scale);
-    const bool covered = court_paints_every_pixel(size.width, size.height, settings.screen_height);
-    return frame_picture(settings, covered ? raster::PixelStart::unset : raster::PixelStart::white);
-}
-
 // Everything the court of a frame depends on: its kind and colours, the zones of its
 // sequence, the picture's size and starting pen, and the black-and-white switch where the
 // court leaves it as it found it. Compared byte for byte, so it is zeroed before it is filled.
@@ -101,29 +93,69 @@ void fill_court_key(CourtKey& key, const DrawContext& ctx, const raster::Picture
     }
 }
 
-// A frame picture with the court of sequence `seq` drawn. With a cache, the court is drawn
-// once and later frames over the same court start from a copy of it: the court comes first
-// in every frame, so nothing drawn before it can differ.
-std::unique_ptr<raster::Picture> court_frame(DrawContext& ctx, const FrameSettings& settings, int seq) {
+// Draws the court of sequence `seq` on `picture`, whose pixels are unset and whose drawing
+// state is a new picture's. With a cache, the court is drawn once and later frames over the
+// same court start from a copy of it: the court comes first in every frame, so nothing drawn
+// before it can differ.
+void start_with_court(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq) {
+    const int court_kind = ctx.play.header(seq).court_kind;
+    auto draw = [&] {
+        // Left unset where the court paints every pixel anyway.
+        if (!court_paints_every_pixel(picture.width(), picture.height(), settings.screen_height))
+            picture.bitmap().fill(0xFFFFFF);
+        draw_court(picture, ctx, court_kind, seq, settings.scale);
+    };
     if (settings.cache == nullptr || !(seq >= 1 && seq <= kMaxSequences)) {
-        auto picture = court_frame_picture(settings);
-        draw_court(*picture, ctx, ctx.play.header(seq).court_kind, seq, settings.scale);
-        return picture;
+        draw();
+        return;
     }
     raster::Background& background = settings.cache->background();
-    auto picture = frame_picture(settings, raster::PixelStart::unset);
     CourtKey key;
-    fill_court_key(key, ctx, *picture, settings.scale, seq);
+    fill_court_key(key, ctx, picture, settings.scale, seq);
     const auto key_bytes = std::as_bytes(std::span(&key, 1));
     if (background.holds(key_bytes)) {
-        background.start(*picture);
-        ctx.monochrome = court_monochrome(key.court_kind).value_or(ctx.monochrome);
-        return picture;
+        background.start(picture);
+        ctx.monochrome = court_monochrome(court_kind).value_or(ctx.monochrome);
+        return;
     }
-    picture = court_frame_picture(settings);
-    draw_court(*picture, ctx, key.court_kind, seq, settings.scale);
-    background.keep(key_bytes, *picture);
-    return picture;
+    draw();
+    background.keep(key_bytes, picture);
+}
+
+// A new picture's drawing state, for a picture used for one frame after another.
+void reset_frame_picture(raster::Picture& picture, const FrameSettings& settings) {
+    raster::Canvas& canvas = picture.canvas();
+    canvas.pen = raster::Pen{};
+    canvas.brush = raster::Brush{};
+    canvas.font = raster::Font{};
+    canvas.move_to(0, 0);
+    canvas.screen_height = settings.screen_height;
+    widen_pen_for_scale(picture, settings.scale);
+}
+
+void draw_still(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq, bool sketch) {
+    start_with_court(picture, ctx, settings, seq);
+    const double scale = settings.scale;
+    draw_symbols(picture, ctx, seq, scale, [&](int i, int motion) {
+        const PlayModel& play = ctx.play;
+        const int x = motion == 1 ? calc_wrk_x1(play, seq, i, 0, 1, 0.0) : calc_wrk_x2(play, seq, i, 0, 1, 0.0);
+        const int y = motion == 1 ? calc_wrk_y1(play, seq, i, 0, 1, 0.0) : calc_wrk_y2(play, seq, i, 0, 1, 0.0);
+        return std::pair{low16(x), low16(y)};
+    });
+    if (sketch) draw_lines(picture, ctx, seq, scale);
+}
+
+void draw_animation(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq, int step,
+                    int steps, double fraction) {
+    start_with_court(picture, ctx, settings, seq);
+    draw_symbols(picture, ctx, seq, settings.scale, [&](int i, int motion) {
+        const PlayModel& play = ctx.play;
+        const int x = motion == 1 ? calc_wrk_x1(play, seq, i, step, steps, fraction)
+                                  : calc_wrk_x2(play, seq, i, step, steps, fraction);
+        const int y = motion == 1 ? calc_wrk_y1(play, seq, i, step, steps, fraction)
+                                  : calc_wrk_y2(play, seq, i, step, steps, fraction);
+        return std::pair{x, y};
+    });
 }
 
 }  // namespace
@@ -132,33 +164,37 @@ std::unique_ptr<raster::Picture> create_frame_picture(const FrameSettings& setti
     return frame_picture(settings, raster::PixelStart::white);
 }
 
+bool fits_frame(const raster::Picture& picture, const FrameSettings& settings) noexcept {
+    const PictureSize size = frame_picture_size(settings.scale);
+    return picture.width() == size.width && picture.height() == size.height;
+}
+
 std::unique_ptr<raster::Picture> compose_still_frame(DrawContext& ctx, const FrameSettings& settings, int seq,
                                                      bool sketch) {
-    auto picture = court_frame(ctx, settings, seq);
-    const double scale = settings.scale;
-    draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {
-        const PlayModel& play = ctx.play;
-        const int x = motion == 1 ? calc_wrk_x1(play, seq, i, 0, 1, 0.0) : calc_wrk_x2(play, seq, i, 0, 1, 0.0);
-        const int y = motion == 1 ? calc_wrk_y1(play, seq, i, 0, 1, 0.0) : calc_wrk_y2(play, seq, i, 0, 1, 0.0);
-        return std::pair{low16(x), low16(y)};
-    });
-    if (sketch) draw_lines(*picture, ctx, seq, scale);
+    auto picture = frame_picture(settings, raster::PixelStart::unset);
+    draw_still(*picture, ctx, settings, seq, sketch);
     return picture;
 }
 
 std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const FrameSettings& settings,
                                                          int seq, int step, int steps, double fraction) {
-    auto picture = court_frame(ctx, settings, seq);
-    const double scale = settings.scale;
-    draw_symbols(*picture, ctx, seq, scale, [&](int i, int motion) {
-        const PlayModel& play = ctx.play;
-        const int x = motion == 1 ? calc_wrk_x1(play, seq, i, step, steps, fraction)
-                                  : calc_wrk_x2(play, seq, i, step, steps, fraction);
-        const int y = motion == 1 ? calc_wrk_y1(play, seq, i, step, steps, fraction)
-                                  : calc_wrk_y2(play, seq, i, step, steps, fraction);
-        return std::pair{x, y};
-    });
+    auto picture = frame_picture(settings, raster::PixelStart::unset);
+    draw_animation(*picture, ctx, settings, seq, step, steps, fraction);
     return picture;
+}
+
+void compose_still_frame(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq,
+                         bool sketch) {
+    if (!fits_frame(picture, settings)) return;
+    reset_frame_picture(picture, settings);
+    draw_still(picture, ctx, settings, seq, sketch);
+}
+
+void compose_animation_frame(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq,
+                             int step, int steps, double fraction) {
+    if (!fits_frame(picture, settings)) return;
+    reset_frame_picture(picture, settings);
+    draw_animation(picture, ctx, settings, seq, step, steps, fraction);
 }
 
 void draw_players(raster::Picture& picture, const DrawContext& ctx, std::string_view kind, int x, int y,
