@@ -14,6 +14,7 @@
 #include "playback/engine.h"
 #include "scene/frames.h"
 #include "raster/fonts.h"
+#include "raster/picture.h"
 #include "raster/render_cache.h"
 #include "drawings/lines.h"
 
@@ -148,6 +149,8 @@ private:
     const QTimer& timer(PlaybackTimer which) const;
     void show_picture(const raster::Bitmap& picture);
     FrameSettings frame_settings() const;
+    // The kept frame picture, ready for a frame of `settings`.
+    raster::Picture& frame_picture(const FrameSettings& settings);
     void stop_for_open();
     void open_chosen_file(const QString& path);
     void show_reader_box(bool error_box, const QString& text);
@@ -170,6 +173,8 @@ private:
     mutable raster::RenderCache render_cache_;
     mutable raster::PicturePool picture_pool_;
     ArcCache arc_cache_;
+    // Every frame is drawn into this one picture, made again only when the scale changes.
+    std::unique_ptr<raster::Picture> frame_;
     PlaybackState state_;
     std::unique_ptr<PlaybackEngine> engine_;
     QTimer timer1_;
