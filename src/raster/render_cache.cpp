@@ -24,7 +24,7 @@ void Background::keep(std::span<const std::byte> key, const Picture& picture) {
     if (pixels_->width() != from.width() || pixels_->height() != from.height()) {
         *pixels_ = Bitmap(from.width(), from.height(), PixelStart::unset);
     }
-    if (pixels_->bytes().size() != from.bytes().size()) return;
+    if (from.empty() || pixels_->bytes().size() != from.bytes().size()) return;
     std::memcpy(pixels_->bytes().data(), from.bytes().data(), from.bytes().size());
     const Canvas& canvas = picture.canvas();
     pen_ = canvas.pen;
@@ -36,7 +36,7 @@ void Background::keep(std::span<const std::byte> key, const Picture& picture) {
 
 void Background::start(Picture& picture) const noexcept {
     Bitmap& to = picture.bitmap();
-    if (to.bytes().size() != pixels_->bytes().size()) return;
+    if (to.empty() || to.bytes().size() != pixels_->bytes().size()) return;
     std::memcpy(to.bytes().data(), pixels_->bytes().data(), to.bytes().size());
     Canvas& canvas = picture.canvas();
     canvas.pen = pen_;

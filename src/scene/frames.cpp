@@ -105,7 +105,7 @@ void start_with_court(raster::Picture& picture, DrawContext& ctx, const FrameSet
             picture.bitmap().fill(0xFFFFFF);
         draw_court(picture, ctx, court_kind, seq, settings.scale);
     };
-    if (settings.cache == nullptr || !(seq >= 1 && seq <= kMaxSequences)) {
+    if (settings.cache == nullptr || picture.bitmap().empty() || !(seq >= 1 && seq <= kMaxSequences)) {
         draw();
         return;
     }
