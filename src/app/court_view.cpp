@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <cstring>
 
 namespace hoopcast::app {
@@ -20,9 +22,19 @@ CourtView::CourtView(QWidget* parent) : QWidget(parent) {
 void CourtView::show_picture(const raster::Bitmap& picture) {
     if (!held_ || held_->width() != picture.width() || held_->height() != picture.height()) {
         held_ = std::make_unique<raster::Picture>(picture.width(), picture.height());
+        std::memcpy(held_->bitmap().bytes().data(), picture.bytes().data(), picture.bytes().size());
+        update();
+        return;
     }
-    std::memcpy(held_->bitmap().bytes().data(), picture.bytes().data(), picture.bytes().size());
-    update();
+    // Only what changed is copied and repainted: while players move, a small part of the court.
+    const raster::Rect changed = raster::changed_rect(held_->bitmap(), picture);
+    if (changed.right <= changed.left) return;
+    raster::Bitmap& held = held_->bitmap();
+    const auto offset = static_cast<std::size_t>(changed.left) * 3;
+    const auto length = static_cast<std::size_t>(changed.right - changed.left) * 3;
+    for (int y = changed.top; y < changed.bottom; ++y)
+        std::memcpy(held.scan_line(y) + offset, picture.scan_line(y) + offset, length);
+    update(QRect(changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top));
 }
 
 std::optional<raster::Colour> CourtView::colour_at(int x, int y) const {
@@ -47,17 +59,24 @@ void CourtView::sketch_to(int x, int y) {
     update();
 }
 
-void CourtView::paintEvent(QPaintEvent*) {
+void CourtView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), to_qcolor(kEmptyColour));
-    if (!held_ || held_->bitmap().empty()) return;
+    const QRect area = event->rect();
+    if (!held_ || held_->bitmap().empty()) {
+        painter.fillRect(area, to_qcolor(kEmptyColour));
+        return;
+    }
     const raster::Bitmap& b = held_->bitmap();
+    const QRect picture_rect(0, 0, b.width(), b.height());
+    for (const QRect& around : QRegion(area).subtracted(picture_rect)) painter.fillRect(around, to_qcolor(kEmptyColour));
+    const QRect shown = area & picture_rect;
+    if (shown.isEmpty()) return;
     // The picture's pixels as they are, no copy; scaled on high-density screens without
     // smoothing so the lines stay crisp.
     const QImage image(b.bytes().data(), b.width(), b.height(), static_cast<qsizetype>(b.stride()),
                        QImage::Format_BGR888);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QPoint(0, 0), image);
+    painter.drawImage(shown.topLeft(), image, shown);
 }
 
 void CourtView::mousePressEvent(QMouseEvent* event) {

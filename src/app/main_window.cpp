@@ -562,12 +562,14 @@ void TForm12::show_picture(const raster::Bitmap& picture) { PaintBox1->show_pict
 
 void TForm12::Showcourt() {
     const int seq = state_.cur_seq;
-    auto picture = compose_still_frame(draw_context_, frame_settings(), seq, CheckBox1->isChecked());
+    const FrameSettings settings = frame_settings();
+    raster::Picture& picture = frame_picture(settings);
+    compose_still_frame(picture, draw_context_, settings, seq, CheckBox1->isChecked());
     if (play_->header(seq).no_animation) gettext();
     state_.seq_label = sequence_counter(seq, play_->seq_count);
     show_counter(state_.seq_label);
     show_caption(window_caption(isMaximized(), play_name(), state_.seq_label));
-    show_picture(picture->bitmap());
+    show_picture(picture.bitmap());
 }
 
 void TForm12::gettext() {
@@ -580,6 +582,11 @@ void TForm12::gettext() {
 FrameSettings TForm12::frame_settings() const {
     return FrameSettings{scale_, screen() != nullptr ? screen()->geometry().height() : 1080, &fonts_,
                          &render_cache_, &picture_pool_};
+}
+
+raster::Picture& TForm12::frame_picture(const FrameSettings& settings) {
+    if (!frame_ || !fits_frame(*frame_, settings)) frame_ = create_frame_picture(settings);
+    return *frame_;
 }
 
 // --- what the engine asks of the window ------------------------------------------------
@@ -613,9 +620,11 @@ std::string TForm12::play_name() const { return Label1->text().toStdString(); }
 void TForm12::show_still_frame(int) { Showcourt(); }
 
 void TForm12::show_animation_frame(const AnimationFrame& frame) {
-    auto picture = compose_animation_frame(draw_context_, frame_settings(), frame.sequence, frame.step,
-                                           frame.steps, frame.fraction);
-    show_picture(picture->bitmap());
+    const FrameSettings settings = frame_settings();
+    raster::Picture& picture = frame_picture(settings);
+    compose_animation_frame(picture, draw_context_, settings, frame.sequence, frame.step, frame.steps,
+                            frame.fraction);
+    show_picture(picture.bitmap());
 }
 
 void TForm12::show_counter(std::string_view counter) {

@@ -17,6 +17,7 @@
 #include "play/model.h"
 #include "playback/engine.h"
 #include "raster/fonts.h"
+#include "raster/picture.h"
 #include "raster/render_cache.h"
 #include "scene/frames.h"
 
@@ -160,6 +161,8 @@ private:
     const QTimer& timer(PlaybackTimer which) const;
     void show_picture(const raster::Bitmap& picture);
     FrameSettings frame_settings() const;
+    // The kept frame picture, ready for a frame of `settings`.
+    raster::Picture& frame_picture(const FrameSettings& settings);
     void stop_for_open();
     void open_chosen_file(const QString& path);
     void show_reader_box(bool error_box, const QString& text);
@@ -184,6 +187,8 @@ private:
     mutable raster::RenderCache render_cache_;
     mutable raster::PicturePool picture_pool_;
     ArcCache arc_cache_;
+    // Every frame is drawn into this one picture, made again only when the scale changes.
+    std::unique_ptr<raster::Picture> frame_;
     PlaybackState state_;
     std::unique_ptr<PlaybackEngine> engine_;
     QTimer timer1_;

@@ -548,6 +548,12 @@ void paint_full_court(raster::Picture& picture, const DrawContext& ctx, key_shap
 
 // ---- The court of a frame ---------------------------------------------------------------
 
+std::optional<bool> court_monochrome(int court_kind) noexcept {
+    const CourtKind* kind = court_kind_of(court_kind);
+    if (kind == nullptr) return std::nullopt;
+    return kind->monochrome;
+}
+
 bool court_paints_every_pixel(int width, int height, int screen_height) noexcept {
     // A picture taller than the screen is flood-filled inside its frame, from what it held;
     // otherwise the background rectangle covers it, but for a single pixel, which a thin

@@ -4,6 +4,7 @@
 // colours, and two blank kinds that show only the zones. Geometry is in court units.
 
 #include <array>
+#include <optional>
 
 #include "drawings/context.h"
 #include "raster/types.h"
@@ -19,6 +20,10 @@ enum class key_shape { trapezoid, rectangle };
 // Clears the picture and draws court kind `court_kind` of sequence `seq` with its zones.
 // Sets ctx.monochrome for everything drawn after it (unchanged for a kind outside 0..13).
 void draw_court(raster::Picture& picture, DrawContext& ctx, int court_kind, int seq, double scale);
+
+// What draw_court sets ctx.monochrome to for `court_kind`; no value for a kind that leaves
+// it as it was.
+std::optional<bool> court_monochrome(int court_kind) noexcept;
 
 // Whether draw_court paints every pixel of a picture of this size, so that it need not be
 // cleared before.

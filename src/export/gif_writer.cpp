@@ -24,24 +24,10 @@ struct ChangedRect {
     int height = 0;
 };
 
-// Bounding box of the pixels where `a` and `b` differ; empty width when they are equal.
-ChangedRect changed_rect(const Bitmap& a, const Bitmap& b) {
-    int left = a.width(), right = -1, top = -1, bottom = -1;
-    for (int y = 0; y < a.height(); ++y) {
-        const std::uint8_t* ra = a.scan_line(y);
-        const std::uint8_t* rb = b.scan_line(y);
-        if (std::memcmp(ra, rb, a.stride()) == 0) continue;
-        if (top < 0) top = y;
-        bottom = y;
-        int x0 = 0;
-        while (x0 < a.width() && std::memcmp(ra + 3 * x0, rb + 3 * x0, 3) == 0) ++x0;
-        int x1 = a.width() - 1;
-        while (x1 > x0 && std::memcmp(ra + 3 * x1, rb + 3 * x1, 3) == 0) --x1;
-        left = std::min(left, x0);
-        right = std::max(right, x1);
-    }
-    if (top < 0) return {};
-    return {left, top, right - left + 1, bottom - top + 1};
+// The bounding box of the pixels that differ; empty width when the pictures are equal.
+ChangedRect changed_box(const Bitmap& a, const Bitmap& b) {
+    const raster::Rect r = raster::changed_rect(a, b);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 std::uint32_t key_at(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16); }
@@ -208,7 +194,7 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
 
     ChangedRect rect{0, 0, d.shown.width(), d.shown.height()};
     if (d.any_written) {
-        rect = changed_rect(d.shown, d.pending);
+        rect = changed_box(d.shown, d.pending);
         if (rect.width == 0) rect = {0, 0, 1, 1};  // nothing changed: a one-pixel frame carries the delay
     }
     IndexedRect indexed = index_rect(d.pending, rect);

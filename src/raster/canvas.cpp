@@ -48,6 +48,18 @@ detail::DotCache* Canvas::dots() noexcept {
     return &cache_->dots();
 }
 
+void Canvas::wide_path_through(std::span<const Point> points, bool closed) noexcept {
+    detail::DotCache* cache = dots();
+    if (cache == nullptr) return;
+    std::vector<detail::Point64>& path = cache->path_points();
+    try {
+        path.assign(points.begin(), points.end());
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    detail::wide_path(*target_, path, closed, pen.width, pen.colour, cache);
+}
+
 void Canvas::line_to(int x, int y) noexcept {
     const Point to{x, y};
     if (is_geometric(pen)) {
@@ -83,8 +95,7 @@ void Canvas::polygon(std::span<const Point> points) noexcept {
     if (points.size() < 2) return;
     if (brush.style == BrushStyle::solid) detail::fill_polygon_alternate(*target_, points, brush.colour);
     if (is_geometric(pen)) {
-        const std::vector<detail::Point64> path(points.begin(), points.end());
-        detail::wide_path(*target_, path, true, pen.width, pen.colour, dots());
+        wide_path_through(points, true);
         return;
     }
     // Every segment starts at a vertex, so with the closing segment every vertex is drawn.
@@ -95,8 +106,7 @@ void Canvas::polygon(std::span<const Point> points) noexcept {
 void Canvas::polyline(std::span<const Point> points) noexcept {
     if (points.size() < 2) return;
     if (is_geometric(pen)) {
-        const std::vector<detail::Point64> path(points.begin(), points.end());
-        detail::wide_path(*target_, path, false, pen.width, pen.colour, dots());
+        wide_path_through(points, false);
         return;
     }
     for (std::size_t i = 0; i + 1 < points.size(); ++i) detail::thin_line(*target_, points[i], points[i + 1], pen.colour);

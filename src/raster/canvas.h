@@ -93,6 +93,7 @@ public:
 
 private:
     detail::DotCache* dots() noexcept;
+    void wide_path_through(std::span<const Point> points, bool closed) noexcept;
 
     Bitmap* target_;
     const FontLibrary* fonts_;

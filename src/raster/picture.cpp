@@ -60,6 +60,26 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
     return *this;
 }
 
+Rect changed_rect(const Bitmap& a, const Bitmap& b) noexcept {
+    if (a.width() != b.width() || a.height() != b.height()) return {};
+    int left = a.width(), right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < a.height(); ++y) {
+        const std::uint8_t* ra = a.scan_line(y);
+        const std::uint8_t* rb = b.scan_line(y);
+        if (std::memcmp(ra, rb, a.stride()) == 0) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        int x0 = 0;
+        while (x0 < a.width() && std::memcmp(ra + 3 * x0, rb + 3 * x0, 3) == 0) ++x0;
+        int x1 = a.width() - 1;
+        while (x1 > x0 && std::memcmp(ra + 3 * x1, rb + 3 * x1, 3) == 0) --x1;
+        left = std::min(left, x0);
+        right = std::max(right, x1);
+    }
+    if (top < 0) return {};
+    return {left, top, right + 1, bottom + 1};
+}
+
 void Bitmap::fill(Colour c) noexcept {
     fill_rect(Rect{0, 0, width_, height_}, c);
 }

@@ -118,6 +118,10 @@ private:
     PicturePool* pool_ = nullptr;
 };
 
+// Bounding box of the pixels where two bitmaps of the same size differ (right and bottom
+// excluded); an empty rectangle when they are equal or differ in size.
+Rect changed_rect(const Bitmap& a, const Bitmap& b) noexcept;
+
 // A run of pixels of one colour, made once and copied wherever a run of that colour is
 // painted: for many runs in one colour, cheaper than making the colour's pattern for each.
 class ColourRun {

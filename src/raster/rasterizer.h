@@ -74,11 +74,17 @@ public:
     DotStamp& get(i64 width);
     // Work space for the coverage of one path, kept to spare an allocation per path.
     std::vector<std::uint64_t>& coverage_words() noexcept { return coverage_words_; }
+    // Work space for the points of one shape's outline (a wide path's corners, an ellipse's
+    // quadrant and loop), kept for the same reason. Only the shape being drawn uses them.
+    std::vector<Point64>& path_points() noexcept { return path_points_; }
+    std::vector<Point64>& quadrant_points() noexcept { return quadrant_points_; }
 
 private:
     static constexpr std::size_t kMaxWidths = 32;
     std::vector<std::unique_ptr<DotStamp>> stamps_;
     std::vector<std::uint64_t> coverage_words_;
+    std::vector<Point64> path_points_;
+    std::vector<Point64> quadrant_points_;
 };
 
 // A geometric pen of `width` (2 or more) along a path: round caps, round joins, both end

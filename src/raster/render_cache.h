@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <span>
 #include <utility>
 #include <vector>
 
+#include "raster/canvas.h"
 #include "raster/types.h"
 
 namespace hoopcast::raster {
@@ -41,8 +43,38 @@ struct DefaultInitAllocator : std::allocator<T> {
 using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 }  // namespace detail
 
+class Bitmap;
+class Picture;
+
+// The part of a run of pictures that stays the same (a court while the players move over it),
+// drawn once and copied as the start of each picture. Whoever draws it describes in a key
+// everything it depends on; a picture is started from the copy only for an equal key, so a
+// change of any of them draws it afresh.
+class Background {
+public:
+    Background();
+    ~Background();
+    Background(const Background&) = delete;
+    Background& operator=(const Background&) = delete;
+
+    bool holds(std::span<const std::byte> key) const noexcept;
+    // Keeps the pixels and the drawing state of `picture` for `key`.
+    void keep(std::span<const std::byte> key, const Picture& picture);
+    // Gives `picture`, of the kept picture's size, the kept pixels and drawing state.
+    void start(Picture& picture) const noexcept;
+
+private:
+    std::vector<std::byte> key_;  // empty: holds nothing
+    std::unique_ptr<Bitmap> pixels_;
+    Pen pen_;
+    Brush brush_;
+    Font font_;
+    Point position_{};
+};
+
 // The dots and short strokes of each pen width: they depend on the width alone, so every
-// picture drawn with the same cache shares them.
+// picture drawn with the same cache shares them. Also the background of the frames drawn
+// with it.
 class RenderCache {
 public:
     RenderCache();
@@ -51,9 +83,11 @@ public:
     RenderCache& operator=(const RenderCache&) = delete;
 
     detail::DotCache& dots() noexcept { return *dots_; }
+    Background& background() noexcept { return background_; }
 
 private:
     std::unique_ptr<detail::DotCache> dots_;
+    Background background_;
 };
 
 // The pixel storage of pictures that are gone, for the next ones: a frame of a few megabytes

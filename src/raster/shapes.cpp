@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -91,6 +92,11 @@ struct EllipseGeometry {
     // arc's ends count those repeats.
     std::vector<Point64> quadrant() const {
         std::vector<Point64> q;
+        quadrant(q);
+        return q;
+    }
+    void quadrant(std::vector<Point64>& q) const {
+        q.clear();
         q.reserve(static_cast<std::size_t>((W + H) / 2 + 2));
         // Below 2^14 a sum of two residuals stays under 2^59: 64 bits do.
         if (W < (i64{1} << 14) && H < (i64{1} << 14)) {
@@ -98,7 +104,6 @@ struct EllipseGeometry {
         } else {
             walk<i128>(q);
         }
-        return q;
     }
 
     template <typename T>
@@ -268,12 +273,19 @@ EllipseLoop ellipse_loop(i64 l, i64 t, i64 r, i64 b, std::vector<Point64> quadra
     return loop;
 }
 
-// The loop without consecutive repeats, for drawing it whole.
-std::vector<Point64> distinct_pixels(std::vector<Point64> pixels) {
+// The loop of the walked quadrant `q` without consecutive repeats, for drawing it whole,
+// into `pixels`.
+void distinct_loop_pixels(i64 l, i64 t, i64 r, i64 b, const std::vector<Point64>& q, std::vector<Point64>& pixels) {
+    const i64 cx2 = l + r, cy2 = t + b;
+    pixels.clear();
+    pixels.reserve(q.size() * 4);
+    for (const Point64& p : q) pixels.push_back({(cx2 + p.x) / 2, (cy2 - p.y) / 2});
+    for (auto it = q.rbegin(); it != q.rend(); ++it) pixels.push_back({(cx2 - it->x) / 2, (cy2 - it->y) / 2});
+    for (const Point64& p : q) pixels.push_back({(cx2 - p.x) / 2, (cy2 + p.y) / 2});
+    for (auto it = q.rbegin(); it != q.rend(); ++it) pixels.push_back({(cx2 + it->x) / 2, (cy2 + it->y) / 2});
     auto same = [](const Point64& a, const Point64& c) { return a.x == c.x && a.y == c.y; };
     pixels.erase(std::unique(pixels.begin(), pixels.end(), same), pixels.end());
     while (pixels.size() > 1 && same(pixels.front(), pixels.back())) pixels.pop_back();
-    return pixels;
 }
 
 }  // namespace
@@ -290,8 +302,15 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     const i64 l = box.left, t = box.top, r = box.right - 1, b = box.bottom - 1;
     // The quadrant is walked once for the brush and the pen.
     const bool walk = loop_is_affordable(bitmap, box, pen_width);
-    std::vector<Point64> quadrant;
-    if (walk) quadrant = EllipseGeometry{r - l, b - t}.quadrant();
+    // The owner's work space when there is one: a frame draws many ellipses.
+    std::vector<Point64> own_quadrant, own_loop;
+    std::vector<Point64>& quadrant = dots != nullptr ? dots->quadrant_points() : own_quadrant;
+    std::vector<Point64>& loop = dots != nullptr ? dots->path_points() : own_loop;
+    try {
+        if (walk) EllipseGeometry{r - l, b - t}.quadrant(quadrant);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     const std::vector<Point64>* walked = walk ? &quadrant : nullptr;
     if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, walked, *brush);
     if (pen_width <= 1) {
@@ -303,7 +322,11 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     // would make that path long; there a dot on each outline pixel near the bitmap is
     // drawn instead, which bounds the work by the bitmap's size.
     if (walk) {
-        const std::vector<Point64> loop = distinct_pixels(ellipse_loop(l, t, r, b, std::move(quadrant)).pixels);
+        try {
+            distinct_loop_pixels(l, t, r, b, quadrant, loop);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
         wide_path(bitmap, loop, true, pen_width, pen, dots);
         return;
     }
@@ -604,8 +627,9 @@ void polygon_spans(std::span<const Point64> points, std::vector<RowSpan>& out) {
 }
 
 void fill_polygon_alternate(Bitmap& bitmap, std::span<const Point> points, Colour colour) noexcept {
-    std::vector<Point64> wide(points.begin(), points.end());
-    fill_polygon_alternate(bitmap, wide, colour);
+    SmallBuffer<Point64> wide(points.size());
+    std::copy(points.begin(), points.end(), wide.data());
+    fill_polygon_alternate(bitmap, std::span<const Point64>(wide.data(), points.size()), colour);
 }
 
 }  // namespace hoopcast::raster::detail

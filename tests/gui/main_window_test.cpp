@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <algorithm>
 #include <functional>
 
 #include "app/colour_box.h"
@@ -247,6 +248,19 @@ private slots:
         QCOMPARE(form.Panel1->pos(), kBackground);
         QTest::mouseClick(form.Label6, Qt::LeftButton);
         QVERIFY(!form.Panel1->isVisible());
+    }
+
+    void courtAreaHoldsExactlyTheLastPictureItWasGiven() {
+        hoopcast::app::CourtView view(nullptr);
+        hoopcast::raster::Bitmap first(40, 30), second(40, 30), third(41, 30);
+        first.fill_rect({5, 5, 12, 9}, 0x00FF00);
+        second.fill_rect({20, 3, 26, 28}, 0x0000FF);
+        for (const hoopcast::raster::Bitmap* b : {&first, &second, &first, &third}) {
+            view.show_picture(*b);
+            QVERIFY(view.shown() != nullptr);
+            QCOMPARE(view.shown()->width(), b->width());
+            QVERIFY(std::equal(b->bytes().begin(), b->bytes().end(), view.shown()->bytes().begin()));
+        }
     }
 
     void leftDragSketchesInThePanelsColour() {

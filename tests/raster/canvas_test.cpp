@@ -86,6 +86,20 @@ TEST(Bitmap, FillRectAndColourRunsPaintExactlyTheirClippedPixels) {
     }
 }
 
+TEST(Bitmap, ChangedRectBoundsExactlyThePixelsThatDiffer) {
+    Bitmap a(20, 10), b(20, 10);
+    EXPECT_EQ(changed_rect(a, b).right, changed_rect(a, b).left) << "equal bitmaps change nothing";
+    b.set_pixel(3, 7, 0x000001);  // one channel of one pixel
+    Rect r = changed_rect(a, b);
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({3, 7, 4, 8}));
+    b.set_pixel(19, 2, 0x010000);
+    b.set_pixel(0, 4, 0x000100);
+    r = changed_rect(a, b);
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({0, 2, 20, 8}));
+    r = changed_rect(a, Bitmap(20, 11));
+    EXPECT_EQ(r.right, r.left) << "bitmaps of different sizes are not compared";
+}
+
 TEST(Canvas, LineLeavesItsEndPixelOut) {
     Picture p(16, 4);
     Canvas& c = p.canvas();

@@ -12,6 +12,7 @@
 #include "play/motion.h"
 #include "raster/fonts.h"
 #include "raster/picture.h"
+#include "raster/render_cache.h"
 
 namespace hoopcast {
 namespace {
@@ -164,6 +165,58 @@ TEST_F(FramesTest, EnlargedFramesHaveTheirSizeAndWiderPen) {
     EXPECT_EQ(empty->width(), 0);
     play->seq_count = 1;
     EXPECT_EQ(compose_still_frame(ctx, settings, 1, true)->width(), 0) << "before the first layout nothing shows";
+}
+
+// Frames started from a kept court against frames drawn whole, through changes of court,
+// colours, zones, scale and the black-and-white switch a court without a kind leaves alone.
+TEST_F(FramesTest, FramesOverAKeptCourtAreTheFramesDrawnWhole) {
+    play->seq_count = 4;
+    play->has_zones = true;
+    const int kinds[] = {5, 2, 99, 5};
+    for (int s = 1; s <= 4; ++s) {
+        play->header(s).court_kind = kinds[s - 1];
+        add(s, 1, "Triangle", 100 + 10 * s, 100).number = 1;
+        add(s, 2, "ellipse", 40, 40, 120, 100).colour = 0x00FF00;
+        add(s, 3, "ploop", 60, 300, 200, 250);
+    }
+    add(4, 4, "poly", 50, 150);
+    add(4, 5, "ppoly", 150, 220);
+    get_players(*play);
+
+    raster::RenderCache cache;
+    DrawContext kept_ctx{*play, defaults};
+    FrameSettings kept = settings;
+    kept.cache = &cache;
+    DrawContext whole_ctx{*play, defaults};
+    int frame = 0;
+    auto both = [&](int seq, int step, bool sketch) {
+        SCOPED_TRACE("frame " + std::to_string(++frame));
+        kept.scale = settings.scale;
+        const auto a = step == 0 ? compose_still_frame(kept_ctx, kept, seq, sketch)
+                                 : compose_animation_frame(kept_ctx, kept, seq, step, 10, 0.5);
+        const auto b = step == 0 ? compose_still_frame(whole_ctx, settings, seq, sketch)
+                                 : compose_animation_frame(whole_ctx, settings, seq, step, 10, 0.5);
+        EXPECT_TRUE(same(*a, *b));
+        EXPECT_EQ(kept_ctx.monochrome, whole_ctx.monochrome);
+    };
+    for (const double scale : {1.0, 2.86}) {
+        settings.scale = scale;
+        for (int s = 1; s <= 4; ++s) {
+            both(s, 0, true);
+            both(s, 3, false);
+            // As if something else had been drawn with the same context in between.
+            kept_ctx.monochrome = whole_ctx.monochrome = !whole_ctx.monochrome;
+            both(s, 4, false);
+            both(s, 0, false);
+        }
+        both(3, 2, false);  // after a coloured court, the court without a kind keeps colour
+        play->header(4).colour1 = 0x123456;
+        both(4, 5, false);
+        play->item(4, 2).x1 = 60;
+        both(4, 6, false);
+        play->item(4, 5).extra1 = 40;
+        both(4, 7, false);
+    }
 }
 
 }  // namespace
