@@ -9,24 +9,24 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <map>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "busy_play.h"
-#include "peers.h"
 #include "drawings/context.h"
 #include "drawings/lines.h"
+#include "export/gif_writer.h"
+#include "export/recording.h"
+#include "peers.h"
 #include "play/model.h"
 #include "play/motion.h"
 #include "play/steps.h"
 #include "playback/virtual_clock.h"
 #include "raster/fonts.h"
-#include "export/gif_writer.h"
-#include "export/recording.h"
 #include "raster/image_io.h"
 #include "raster/picture.h"
 #include "raster/render_cache.h"
@@ -70,14 +70,14 @@ using bench::busy_play;
 
 // Allocations per iteration of a benchmark loop, as a counter.
 class AllocationCount {
-public:
+  public:
     AllocationCount() : start_(allocations.load()) {}
     void report(benchmark::State& state) const {
         state.counters["allocs"] = benchmark::Counter(static_cast<double>(allocations.load() - start_),
                                                       benchmark::Counter::kAvgIterations);
     }
 
-private:
+  private:
     std::uint64_t start_;
 };
 
@@ -123,8 +123,9 @@ void write_pictures_once() {
         const FrameSettings settings = owner.settings(scale);
         const std::string stem = std::string(dir) + "/ours-" + std::to_string(hundredths);
         raster::write_png(compose_still_frame(ctx, settings, 1, true)->bitmap(), stem + "-still.png");
-        raster::write_png(compose_animation_frame(ctx, settings, 1, plan.steps / 2, plan.steps, plan.fraction)->bitmap(),
-                          stem + "-animation.png");
+        raster::write_png(
+            compose_animation_frame(ctx, settings, 1, plan.steps / 2, plan.steps, plan.fraction)->bitmap(),
+            stem + "-animation.png");
         const PictureSize size = frame_picture_size(scale);
         for (const auto& [name, make] : peer_kinds()) {
             auto peer = make(size.width, size.height, peer_font_file());
@@ -178,7 +179,8 @@ void BM_AnimationFrame(benchmark::State& state) {
     const FrameSettings settings = owner.settings(scale);
     const StepPlan plan = step_plan(play->seq_path_length(1));
     const auto kept = create_frame_picture(settings);
-    compose_animation_frame(*kept, ctx, settings, 1, 1, plan.steps, plan.fraction);  // what a first frame sets up
+    // What a first frame sets up.
+    compose_animation_frame(*kept, ctx, settings, 1, 1, plan.steps, plan.fraction);
     int step = 2;
     const AllocationCount count;
     for (auto _ : state) {
@@ -268,29 +270,38 @@ void BM_Export20Sequences(benchmark::State& state) {
     }
     std::filesystem::remove(path);
     state.counters["played_ms"] = static_cast<double>(played_ms);
-    state.counters["realtime_ratio"] = benchmark::Counter(static_cast<double>(played_ms) / 1000.0 *
-                                                          static_cast<double>(state.iterations()),
-                                                          benchmark::Counter::kIsRate);
+    state.counters["realtime_ratio"] =
+        benchmark::Counter(static_cast<double>(played_ms) / 1000.0 * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(BM_StillFrame)->ArgsProduct({{100, 286}, {0, 1}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AnimationFrame)->ArgsProduct({{100, 286}, {0, 1}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AnimationFrameNewCourt)->Arg(100)->Arg(286)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Peer, CairoStill, 0, true)->ArgsProduct({{100, 286}, {1, 0}})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Peer, CairoAnimation, 0, false)->ArgsProduct({{100, 286}, {1, 0}})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Peer, QtStill, 1, true)->ArgsProduct({{100, 286}, {1, 0}})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Peer, QtAnimation, 1, false)->ArgsProduct({{100, 286}, {1, 0}})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Peer, CairoStill, 0, true)
+    ->ArgsProduct({{100, 286}, {1, 0}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Peer, CairoAnimation, 0, false)
+    ->ArgsProduct({{100, 286}, {1, 0}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Peer, QtStill, 1, true)
+    ->ArgsProduct({{100, 286}, {1, 0}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_Peer, QtAnimation, 1, false)
+    ->ArgsProduct({{100, 286}, {1, 0}})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemsetFrame)->Arg(100)->Arg(286)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Export20Sequences)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Prints the runs as usual and keeps each one's CPU time per iteration for the table.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                cpu_us_[run.benchmark_name()] = run.cpu_accumulated_time * 1e6 / static_cast<double>(run.iterations);
+                cpu_us_[run.benchmark_name()] =
+                    run.cpu_accumulated_time * 1e6 / static_cast<double>(run.iterations);
     }
 
     // Ours against each peer's faster image (fresh or reused), frame by frame.
@@ -311,7 +322,7 @@ public:
         }
     }
 
-private:
+  private:
     double find(const std::string& name) const {
         const auto it = cpu_us_.find(name);
         return it == cpu_us_.end() ? 0 : it->second;

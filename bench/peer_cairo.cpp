@@ -12,11 +12,12 @@ namespace hoopcast::bench {
 namespace {
 
 void set_colour(cairo_t* cr, unsigned c, double alpha = 1.0) {
-    cairo_set_source_rgba(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0, alpha);
+    cairo_set_source_rgba(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0,
+                          alpha);
 }
 
 class CairoPainter final : public PeerPainter {
-public:
+  public:
     cairo_t* cr = nullptr;
     cairo_font_face_t* face = nullptr;
     unsigned pen_colour = 0;
@@ -51,8 +52,10 @@ public:
     void fill_and_outline(const unsigned* fill_colour, bool outline) {
         if (fill_colour != nullptr) {
             set_colour(cr, *fill_colour);
-            if (outline) cairo_fill_preserve(cr);
-            else cairo_fill(cr);
+            if (outline)
+                cairo_fill_preserve(cr);
+            else
+                cairo_fill(cr);
         }
         if (outline) stroke();
     }
@@ -101,7 +104,7 @@ public:
 };
 
 class CairoImage final : public PeerImage {
-public:
+  public:
     CairoImage(int width, int height, const std::string& font_file) : width_(width), height_(height) {
         FT_Init_FreeType(&ft_);
         if (FT_New_Face(ft_, font_file.c_str(), 0, &ft_face_) != 0) ft_face_ = nullptr;
@@ -137,10 +140,11 @@ public:
         painter_.cr = nullptr;
     }
     bool write_png(const std::string& path) override {
-        return surface_ != nullptr && cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
+        return surface_ != nullptr &&
+               cairo_surface_write_to_png(surface_, path.c_str()) == CAIRO_STATUS_SUCCESS;
     }
 
-private:
+  private:
     int width_, height_;
     FT_Library ft_ = nullptr;
     FT_Face ft_face_ = nullptr;

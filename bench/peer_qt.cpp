@@ -42,16 +42,18 @@ QGuiApplication& application() {
 }
 
 class QtPainter final : public PeerPainter {
-public:
+  public:
     std::optional<QPainter> painter;
     QString family;
     QPen qpen;
 
     void fill(unsigned colour) override {
-        painter->fillRect(QRectF(0, 0, painter->device()->width(), painter->device()->height()), qcolour(colour));
+        painter->fillRect(QRectF(0, 0, painter->device()->width(), painter->device()->height()),
+                          qcolour(colour));
     }
     void pen(unsigned colour, double width, bool dashed) override {
-        qpen = QPen(qcolour(colour), width, dashed ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        qpen =
+            QPen(qcolour(colour), width, dashed ? Qt::DashLine : Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         painter->setPen(qpen);
     }
     void line(PeerPoint a, PeerPoint b) override { painter->drawLine(QPointF(a.x, a.y), QPointF(b.x, b.y)); }
@@ -100,7 +102,7 @@ public:
 };
 
 class QtImage final : public PeerImage {
-public:
+  public:
     QtImage(int width, int height, const std::string& font_file) : width_(width), height_(height) {
         application();
         const int id = QFontDatabase::addApplicationFont(QString::fromStdString(font_file));
@@ -116,9 +118,11 @@ public:
         return painter_;
     }
     void end() override { painter_.painter.reset(); }
-    bool write_png(const std::string& path) override { return image_.save(QString::fromStdString(path), "PNG"); }
+    bool write_png(const std::string& path) override {
+        return image_.save(QString::fromStdString(path), "PNG");
+    }
 
-private:
+  private:
     int width_, height_;
     QImage image_;
     QtPainter painter_;

@@ -20,7 +20,7 @@ struct PeerPoint {
 
 // Colours here are 0xRRGGBB.
 class PeerPainter {
-public:
+  public:
     virtual ~PeerPainter() = default;
     virtual void fill(unsigned colour) = 0;
     virtual void pen(unsigned colour, double width, bool dashed) = 0;
@@ -28,7 +28,8 @@ public:
     virtual void polyline(const std::vector<PeerPoint>& points) = 0;
     // Filled when fill_colour is given, outlined with the pen when `outline`.
     virtual void polygon(const std::vector<PeerPoint>& points, const unsigned* fill_colour, bool outline) = 0;
-    virtual void ellipse(PeerPoint centre, double rx, double ry, const unsigned* fill_colour, bool outline) = 0;
+    virtual void ellipse(PeerPoint centre, double rx, double ry, const unsigned* fill_colour,
+                         bool outline) = 0;
     virtual void arc(PeerPoint centre, double r, double from, double to) = 0;  // radians, stroked
     // A shaded zone: the colour laid over what is there at the given opacity.
     virtual void tint_polygon(const std::vector<PeerPoint>& points, unsigned colour, double alpha) = 0;
@@ -76,9 +77,11 @@ inline void draw_peer_frame(PeerPainter& p, double s, bool still, double t) {
         p.polygon(area, &three, true);
         const std::vector<PeerPoint> lane{P(108, Y(0)), P(185, Y(0)), P(164, Y(71)), P(122, Y(71))};
         p.polygon(lane, &key, true);
-        p.arc(P(146.5, Y(71)), 23 * s, dir > 0 ? std::numbers::pi : 0, dir > 0 ? 2 * std::numbers::pi : std::numbers::pi);
+        p.arc(P(146.5, Y(71)), 23 * s, dir > 0 ? std::numbers::pi : 0,
+              dir > 0 ? 2 * std::numbers::pi : std::numbers::pi);
         p.pen(0x000000, pen, true);
-        p.arc(P(146.5, Y(71)), 23 * s, dir > 0 ? 0 : std::numbers::pi, dir > 0 ? std::numbers::pi : 2 * std::numbers::pi);
+        p.arc(P(146.5, Y(71)), 23 * s, dir > 0 ? 0 : std::numbers::pi,
+              dir > 0 ? std::numbers::pi : 2 * std::numbers::pi);
         p.pen(0x000000, pen, false);
         p.line(P(133, Y(13)), P(160, Y(13)));
         p.ellipse(P(146.5, Y(17)), 3 * s, 3 * s, nullptr, true);
@@ -144,7 +147,8 @@ inline void draw_peer_frame(PeerPainter& p, double s, bool still, double t) {
             p.line({b.x - uy * 6 * s, b.y + ux * 6 * s}, {b.x + uy * 6 * s, b.y - ux * 6 * s});
         } else {
             const PeerPoint back{b.x - ux * 6 * s, b.y - uy * 6 * s};
-            p.polyline({{back.x - uy * 3 * s, back.y + ux * 3 * s}, b, {back.x + uy * 3 * s, back.y - ux * 3 * s}});
+            p.polyline(
+                {{back.x - uy * 3 * s, back.y + ux * 3 * s}, b, {back.x + uy * 3 * s, back.y - ux * 3 * s}});
         }
     }
     // Curves: a cut and a pass through three points each, as Bezier pieces flattened.

@@ -104,7 +104,8 @@ void BM_FilledPolygon(benchmark::State& state) {
     std::vector<Point> star;
     for (int i = 0; i < 5; ++i) {
         const double a = i * 4 * 3.14159265358979 / 5;
-        star.push_back({413 + static_cast<int>(400 * std::cos(a)), 516 + static_cast<int>(500 * std::sin(a))});
+        star.push_back(
+            {413 + static_cast<int>(400 * std::cos(a)), 516 + static_cast<int>(500 * std::sin(a))});
     }
     for (auto _ : state) {
         c.polygon(star);

@@ -7,7 +7,7 @@ namespace hoopcast::app {
 // The About box: the program icon, its name and version, and a notice.
 class TAboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TAboutBox(QWidget* parent);
 };
 

@@ -24,8 +24,9 @@ ColourBox::ColourBox(QWidget* parent) : QComboBox(parent) {
 
 raster::Colour ColourBox::selected_colour() const {
     const int i = currentIndex();
-    return i >= 0 && i < static_cast<int>(kStandardColours.size()) ? kStandardColours[static_cast<std::size_t>(i)].colour
-                                                                  : kBlue;
+    return i >= 0 && i < static_cast<int>(kStandardColours.size())
+               ? kStandardColours[static_cast<std::size_t>(i)].colour
+               : kBlue;
 }
 
 }  // namespace hoopcast::app

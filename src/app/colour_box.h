@@ -15,15 +15,27 @@ struct NamedColour {
 };
 
 inline constexpr std::array<NamedColour, 16> kStandardColours = {{
-    {"Black", kBlack},   {"Maroon", kMaroon}, {"Green", kGreen},     {"Olive", kOlive},
-    {"Navy", kNavy},     {"Purple", kPurple}, {"Teal", kTeal},       {"Gray", kGray},
-    {"Silver", kSilver}, {"Red", kRed},       {"Lime", kLime},       {"Yellow", kYellow},
-    {"Blue", kBlue},     {"Fuchsia", kFuchsia}, {"Aqua", kAqua},     {"White", kWhite},
+    {"Black", kBlack},
+    {"Maroon", kMaroon},
+    {"Green", kGreen},
+    {"Olive", kOlive},
+    {"Navy", kNavy},
+    {"Purple", kPurple},
+    {"Teal", kTeal},
+    {"Gray", kGray},
+    {"Silver", kSilver},
+    {"Red", kRed},
+    {"Lime", kLime},
+    {"Yellow", kYellow},
+    {"Blue", kBlue},
+    {"Fuchsia", kFuchsia},
+    {"Aqua", kAqua},
+    {"White", kWhite},
 }};
 
 class ColourBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit ColourBox(QWidget* parent);
     raster::Colour selected_colour() const;
 };

@@ -10,7 +10,9 @@
 namespace hoopcast::app {
 
 namespace {
-QColor to_qcolor(raster::Colour c) { return QColor(raster::red_of(c), raster::green_of(c), raster::blue_of(c)); }
+QColor to_qcolor(raster::Colour c) {
+    return QColor(raster::red_of(c), raster::green_of(c), raster::blue_of(c));
+}
 }  // namespace
 
 CourtView::CourtView(QWidget* parent) : QWidget(parent) {
@@ -68,7 +70,8 @@ void CourtView::paintEvent(QPaintEvent* event) {
     }
     const raster::Bitmap& b = held_->bitmap();
     const QRect picture_rect(0, 0, b.width(), b.height());
-    for (const QRect& around : QRegion(area).subtracted(picture_rect)) painter.fillRect(around, to_qcolor(kEmptyColour));
+    for (const QRect& around : QRegion(area).subtracted(picture_rect))
+        painter.fillRect(around, to_qcolor(kEmptyColour));
     const QRect shown = area & picture_rect;
     if (shown.isEmpty()) return;
     // The picture's pixels as they are, no copy; scaled on high-density screens without

@@ -13,7 +13,7 @@ namespace hoopcast::app {
 
 class CourtView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CourtView(QWidget* parent);
 
     // Shows `picture` unscaled at the top-left.
@@ -30,18 +30,18 @@ public:
 
     const raster::Bitmap* shown() const noexcept { return held_ ? &held_->bitmap() : nullptr; }
 
-signals:
+  signals:
     void mouse_pressed(Qt::MouseButton button, int x, int y);
     void mouse_moved(int x, int y);
     void mouse_released(Qt::MouseButton button, int x, int y);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     std::unique_ptr<raster::Picture> held_;
 };
 

@@ -16,12 +16,18 @@ QIcon program_icon() {
 QIcon playback_icon(PlaybackIcon which) {
     QStyle* style = QApplication::style();
     switch (which) {
-        case PlaybackIcon::play: return style->standardIcon(QStyle::SP_MediaPlay);
-        case PlaybackIcon::pause: return style->standardIcon(QStyle::SP_MediaPause);
-        case PlaybackIcon::stop: return style->standardIcon(QStyle::SP_MediaStop);
-        case PlaybackIcon::previous: return style->standardIcon(QStyle::SP_MediaSkipBackward);
-        case PlaybackIcon::next: return style->standardIcon(QStyle::SP_MediaSkipForward);
-        case PlaybackIcon::cancel: return style->standardIcon(QStyle::SP_DialogCancelButton);
+        case PlaybackIcon::play:
+            return style->standardIcon(QStyle::SP_MediaPlay);
+        case PlaybackIcon::pause:
+            return style->standardIcon(QStyle::SP_MediaPause);
+        case PlaybackIcon::stop:
+            return style->standardIcon(QStyle::SP_MediaStop);
+        case PlaybackIcon::previous:
+            return style->standardIcon(QStyle::SP_MediaSkipBackward);
+        case PlaybackIcon::next:
+            return style->standardIcon(QStyle::SP_MediaSkipForward);
+        case PlaybackIcon::cancel:
+            return style->standardIcon(QStyle::SP_DialogCancelButton);
     }
     return {};
 }

@@ -27,18 +27,18 @@
 #include "app/about_box.h"
 #include "app/colour_box.h"
 #include "app/court_view.h"
+#include "app/description_document.h"
 #include "app/export_job.h"
 #include "app/icons.h"
 #include "app/message_box.h"
 #include "app/up_down.h"
 #include "play/codepage.h"
+#include "play/description.h"
 #include "play/reader.h"
 #include "play/rounding.h"
 #include "playback/texts.h"
 #include "raster/picture.h"
-#include "play/description.h"
 #include "richtext/reader.h"
-#include "app/description_document.h"
 #include "scene/frames.h"
 #include "scene/mapping.h"
 
@@ -85,7 +85,8 @@ const ControlKeys kControlKeys[] = {
     // The description pane scrolls and selects.
     {"QAbstractScrollArea",
      {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
-    {"QComboBox", {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
+    {"QComboBox",
+     {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
 };
 
 QFont arial_bold_13() {
@@ -95,7 +96,9 @@ QFont arial_bold_13() {
     return f;
 }
 
-QString from_play_text(const std::string& bytes) { return QString::fromStdString(cp1252_to_utf8(bytes)); }
+QString from_play_text(const std::string& bytes) {
+    return QString::fromStdString(cp1252_to_utf8(bytes));
+}
 
 QPushButton* picture_button(QWidget* parent, PlaybackIcon icon, const QString& hint, QRect geometry) {
     auto* b = new QPushButton(parent);
@@ -205,7 +208,8 @@ void TForm12::build_controls() {
     PaintBox1->setGeometry(8, 18, 289, 361);
     connect(PaintBox1, &CourtView::mouse_pressed, this, &TForm12::PaintBox1MouseDown);
     connect(PaintBox1, &CourtView::mouse_moved, this, &TForm12::PaintBox1MouseMove);
-    connect(PaintBox1, &CourtView::mouse_released, this, [this](Qt::MouseButton, int, int) { PaintBox1MouseUp(); });
+    connect(PaintBox1, &CourtView::mouse_released, this,
+            [this](Qt::MouseButton, int, int) { PaintBox1MouseUp(); });
 
     Richedit1 = new QTextBrowser(client);
     Richedit1->setGeometry(312, 18, 289, 361);
@@ -313,8 +317,10 @@ void TForm12::build_panel() {
     connect(BitBtn9, &QPushButton::clicked, this, [this] { engine_->BitBtn4Click(); });
     connect(BitBtn10, &QPushButton::clicked, this, [this] { engine_->BitBtn5Click(); });
     connect(BitBtn11, &QPushButton::clicked, this, [this] { engine_->BitBtn6Click(); });
-    connect(CheckBox3, &QCheckBox::clicked, this, [this] { engine_->CheckBox3Click(CheckBox3->isChecked()); });
-    connect(CheckBox4, &QCheckBox::clicked, this, [this] { engine_->CheckBox4Click(CheckBox4->isChecked()); });
+    connect(CheckBox3, &QCheckBox::clicked, this,
+            [this] { engine_->CheckBox3Click(CheckBox3->isChecked()); });
+    connect(CheckBox4, &QCheckBox::clicked, this,
+            [this] { engine_->CheckBox4Click(CheckBox4->isChecked()); });
     connect(UpDown2, &UpDown::changing, this, [this](int v) {
         UpDown2->set_increment(engine_->UpDown2Changing(v));
         mirror_speed(UpDown2, UpDown1);
@@ -345,9 +351,15 @@ void TForm12::build_shortcuts() {
                         engine_->BitBtn1Click();
                     }
                     break;
-                case WindowKeyAction::previous: engine_->BitBtn5Click(); break;
-                case WindowKeyAction::next: engine_->BitBtn6Click(); break;
-                case WindowKeyAction::stop: engine_->BitBtn4Click(); break;
+                case WindowKeyAction::previous:
+                    engine_->BitBtn5Click();
+                    break;
+                case WindowKeyAction::next:
+                    engine_->BitBtn6Click();
+                    break;
+                case WindowKeyAction::stop:
+                    engine_->BitBtn4Click();
+                    break;
             }
         });
     }
@@ -373,7 +385,9 @@ bool TForm12::focused_control_uses(QObject* control, const QKeyEvent& key) const
 
 // --- start-up and shutdown ------------------------------------------------------------
 
-void TForm12::FormCreate() { state_.play_loaded = false; }
+void TForm12::FormCreate() {
+    state_.play_loaded = false;
+}
 
 void TForm12::FormShow() {
     dragging_ = false;
@@ -424,7 +438,9 @@ void TForm12::Exit1Click() {
     close();
 }
 
-void TForm12::BitBtn2Click() { Exit1Click(); }
+void TForm12::BitBtn2Click() {
+    Exit1Click();
+}
 
 void TForm12::FormClose() {
     engine_->close();
@@ -441,7 +457,9 @@ void TForm12::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void TForm12::About1Click() { AboutBox->exec(); }
+void TForm12::About1Click() {
+    AboutBox->exec();
+}
 
 // --- opening plays ---------------------------------------------------------------------
 
@@ -558,7 +576,9 @@ bool TForm12::OpenPlay(const QString& file_name) {
 
 // --- frames ----------------------------------------------------------------------------
 
-void TForm12::show_picture(const raster::Bitmap& picture) { PaintBox1->show_picture(picture); }
+void TForm12::show_picture(const raster::Bitmap& picture) {
+    PaintBox1->show_picture(picture);
+}
 
 void TForm12::Showcourt() {
     const int seq = state_.cur_seq;
@@ -575,7 +595,8 @@ void TForm12::Showcourt() {
 void TForm12::gettext() {
     Richedit1->clear();
     // Rich text, or else plain text: both arrive as one styled document.
-    const richtext::Document document = richtext::describe(clean_description(play_->header(state_.cur_seq).text));
+    const richtext::Document document =
+        richtext::describe(clean_description(play_->header(state_.cur_seq).text));
     show_description(*Richedit1->document(), document);
 }
 
@@ -593,14 +614,19 @@ raster::Picture& TForm12::frame_picture(const FrameSettings& settings) {
 
 QTimer& TForm12::timer(PlaybackTimer which) {
     switch (which) {
-        case PlaybackTimer::Timer1: return timer1_;
-        case PlaybackTimer::Timer2: return timer2_;
-        case PlaybackTimer::Timer3: return timer3_;
+        case PlaybackTimer::Timer1:
+            return timer1_;
+        case PlaybackTimer::Timer2:
+            return timer2_;
+        case PlaybackTimer::Timer3:
+            return timer3_;
     }
     return timer1_;
 }
 
-const QTimer& TForm12::timer(PlaybackTimer which) const { return const_cast<TForm12*>(this)->timer(which); }
+const QTimer& TForm12::timer(PlaybackTimer which) const {
+    return const_cast<TForm12*>(this)->timer(which);
+}
 
 // A running timer keeps its beat when enabled again, as the engine expects.
 void TForm12::enable_timer(PlaybackTimer which) {
@@ -608,16 +634,36 @@ void TForm12::enable_timer(PlaybackTimer which) {
     if (!t.isActive()) t.start();
 }
 
-void TForm12::disable_timer(PlaybackTimer which) { timer(which).stop(); }
-bool TForm12::timer_enabled(PlaybackTimer which) const { return timer(which).isActive(); }
-void TForm12::set_timer_interval(PlaybackTimer which, int ms) { timer(which).setInterval(ms); }
-bool TForm12::sketch_checked() const { return CheckBox1->isChecked(); }
-bool TForm12::loop_checked() const { return CheckBox2->isChecked(); }
-void TForm12::set_sketch_checked(bool checked) { CheckBox1->setChecked(checked); }
-void TForm12::set_loop_checked(bool checked) { CheckBox2->setChecked(checked); }
-bool TForm12::maximized() const { return isMaximized(); }
-std::string TForm12::play_name() const { return Label1->text().toStdString(); }
-void TForm12::show_still_frame(int) { Showcourt(); }
+void TForm12::disable_timer(PlaybackTimer which) {
+    timer(which).stop();
+}
+bool TForm12::timer_enabled(PlaybackTimer which) const {
+    return timer(which).isActive();
+}
+void TForm12::set_timer_interval(PlaybackTimer which, int ms) {
+    timer(which).setInterval(ms);
+}
+bool TForm12::sketch_checked() const {
+    return CheckBox1->isChecked();
+}
+bool TForm12::loop_checked() const {
+    return CheckBox2->isChecked();
+}
+void TForm12::set_sketch_checked(bool checked) {
+    CheckBox1->setChecked(checked);
+}
+void TForm12::set_loop_checked(bool checked) {
+    CheckBox2->setChecked(checked);
+}
+bool TForm12::maximized() const {
+    return isMaximized();
+}
+std::string TForm12::play_name() const {
+    return Label1->text().toStdString();
+}
+void TForm12::show_still_frame(int) {
+    Showcourt();
+}
 
 void TForm12::show_animation_frame(const AnimationFrame& frame) {
     const FrameSettings settings = frame_settings();
@@ -649,8 +695,12 @@ QMargins TForm12::frame() const {
                     std::max(0, outer.right() - inner.right()), std::max(0, outer.bottom() - inner.bottom()));
 }
 
-QSize TForm12::outer_size() const { return size().grownBy(frame()); }
-int TForm12::outer_width() const { return outer_size().width(); }
+QSize TForm12::outer_size() const {
+    return size().grownBy(frame());
+}
+int TForm12::outer_width() const {
+    return outer_size().width();
+}
 
 // The normal window: 616 wide outside, as high as the design's client area and menu bar.
 QSize TForm12::normal_client_size(QSize outer) const {
@@ -730,9 +780,9 @@ void TForm12::FormResize() {
         Panel1->setEnabled(false);
         Panel1->hide();
         PaintBox1->setGeometry(8, 18, 289, 361);
-        for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, CheckBox1, CheckBox2,
-                                                          BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6,
-                                                          UpDown1}) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, CheckBox1, CheckBox2,
+                                             BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, UpDown1}) {
             w->show();
         }
         Label2->show();
@@ -747,9 +797,9 @@ void TForm12::FormResize() {
         scale_ = full_layout_scale(outer.height());
         const PictureSize size = frame_picture_size(scale_);
         PaintBox1->setGeometry(Round((outer.width() - size.width) / 2.0), 0, size.width, size.height);
-        for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, BitBtn1, BitBtn2,
-                                                          BitBtn3, BitBtn4, BitBtn5, BitBtn6, CheckBox1,
-                                                          CheckBox2}) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, BitBtn1, BitBtn2,
+                                             BitBtn3, BitBtn4, BitBtn5, BitBtn6, CheckBox1, CheckBox2}) {
             w->hide();
         }
         Label2->hide();
@@ -802,7 +852,8 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::ShortcutOverride && focused_control_uses(watched, *static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        focused_control_uses(watched, *static_cast<QKeyEvent*>(event))) {
         event->accept();
         return true;
     }
@@ -814,7 +865,8 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm12::FormMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button == Qt::LeftButton && !state_.playing && !timer1_.isActive() && !timer2_.isActive()) Showcourt();
+    if (button == Qt::LeftButton && !state_.playing && !timer1_.isActive() && !timer2_.isActive())
+        Showcourt();
     if (button == Qt::RightButton) {
         Panel1->move(x, y);
         Panel1->setEnabled(true);
@@ -844,7 +896,9 @@ void TForm12::PaintBox1MouseMove(int x, int y) {
     if (dragging_) PaintBox1->sketch_to(x, y);
 }
 
-void TForm12::PaintBox1MouseUp() { dragging_ = false; }
+void TForm12::PaintBox1MouseUp() {
+    dragging_ = false;
+}
 
 void TForm12::Label6Click() {
     Panel1->setEnabled(false);

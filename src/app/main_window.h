@@ -40,7 +40,7 @@ class UpDown;
 
 class TForm12 : public QMainWindow, private PlaybackHost {
     Q_OBJECT
-public:
+  public:
     // `arguments` are the command-line arguments after the program name.
     explicit TForm12(QStringList arguments, QWidget* parent = nullptr);
     ~TForm12() override;
@@ -126,7 +126,7 @@ public:
     ColourBox* ColorBox1 = nullptr;
     TAboutBox* AboutBox = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -136,7 +136,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool nativeEvent(const QByteArray& event_type, void* message, qintptr* result) override;
 
-private:
+  private:
     // What the playback engine asks of the window.
     void enable_timer(PlaybackTimer timer) override;
     void disable_timer(PlaybackTimer timer) override;

@@ -20,7 +20,8 @@ void show_message(QWidget* parent, QMessageBox::Icon icon, const QString& title,
     }
     // One screen width of text, which the box wraps into a few lines. Cut in the middle, so
     // the start and the end of the message ("... is not supported") stay readable.
-    const QScreen* screen = parent != nullptr && parent->screen() != nullptr ? parent->screen() : box.screen();
+    const QScreen* screen =
+        parent != nullptr && parent->screen() != nullptr ? parent->screen() : box.screen();
     const int width = screen != nullptr ? screen->availableGeometry().width() : 1024;
     box.setText(QFontMetrics(box.font()).elidedText(shown, Qt::ElideMiddle, width));
     box.exec();

@@ -11,7 +11,7 @@ namespace hoopcast::app {
 
 class UpDown : public QWidget {
     Q_OBJECT
-public:
+  public:
     UpDown(QLineEdit* buddy, QWidget* parent);
 
     int position() const noexcept { return position_; }
@@ -25,14 +25,14 @@ public:
     void step_up() { step_by(increment_); }
     void step_down() { step_by(-increment_); }
 
-signals:
+  signals:
     // The user moved the position to `value`.
     void changing(int value);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void step_by(int delta);
 
     QLineEdit* buddy_;

@@ -15,7 +15,9 @@ namespace hoopcast::app {
 #ifdef HOOPCAST_HAVE_XCB
 
 namespace {
-xcb_connection_t* xcb(void* connection) { return static_cast<xcb_connection_t*>(connection); }
+xcb_connection_t* xcb(void* connection) {
+    return static_cast<xcb_connection_t*>(connection);
+}
 
 struct FreeReply {
     void operator()(void* reply) const { std::free(reply); }
@@ -23,7 +25,8 @@ struct FreeReply {
 using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeReply>;
 
 std::uint32_t atom(void* connection, const char* name) {
-    const auto cookie = xcb_intern_atom(xcb(connection), 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    const auto cookie =
+        xcb_intern_atom(xcb(connection), 0, static_cast<std::uint16_t>(std::strlen(name)), name);
     const std::unique_ptr<xcb_intern_atom_reply_t, FreeReply> reply(
         xcb_intern_atom_reply(xcb(connection), cookie, nullptr));
     return reply ? reply->atom : 0;
@@ -56,10 +59,12 @@ std::optional<QMargins> X11Frame::extents(const QWidget& window) const {
     if (connection_ == nullptr || atom_ == 0) return std::nullopt;
     const PropertyReply reply =
         property(connection_, static_cast<xcb_window_t>(window.winId()), atom_, XCB_ATOM_CARDINAL, 4);
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16) return std::nullopt;
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
+        return std::nullopt;
     std::uint32_t v[4];  // left, right, top, bottom
     std::memcpy(v, xcb_get_property_value(reply.get()), sizeof v);
-    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3]));
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+                    static_cast<int>(v[3]));
 }
 
 bool X11Frame::announces_new_frame(const QByteArray& event_type, const void* message) const {
@@ -72,9 +77,15 @@ bool X11Frame::announces_new_frame(const QByteArray& event_type, const void* mes
 #else
 
 X11Frame::X11Frame() = default;
-bool X11Frame::window_manager_running() const { return false; }
-std::optional<QMargins> X11Frame::extents(const QWidget&) const { return std::nullopt; }
-bool X11Frame::announces_new_frame(const QByteArray&, const void*) const { return false; }
+bool X11Frame::window_manager_running() const {
+    return false;
+}
+std::optional<QMargins> X11Frame::extents(const QWidget&) const {
+    return std::nullopt;
+}
+bool X11Frame::announces_new_frame(const QByteArray&, const void*) const {
+    return false;
+}
 
 #endif
 

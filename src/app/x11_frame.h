@@ -13,7 +13,7 @@ class QWidget;
 namespace hoopcast::app {
 
 class X11Frame {
-public:
+  public:
     // Off X11 (Qt's offscreen platform, Wayland) nothing is ever known.
     X11Frame();
 
@@ -24,9 +24,9 @@ public:
     // Whether a native event announces a new frame.
     bool announces_new_frame(const QByteArray& event_type, const void* message) const;
 
-private:
-    void* connection_ = nullptr;  // the application's xcb_connection_t
-    std::uint32_t atom_ = 0;      // _NET_FRAME_EXTENTS
+  private:
+    void* connection_ = nullptr;    // the application's xcb_connection_t
+    std::uint32_t atom_ = 0;        // _NET_FRAME_EXTENTS
     std::uint32_t check_atom_ = 0;  // _NET_SUPPORTING_WM_CHECK, on the root window
 };
 

@@ -38,9 +38,12 @@ inline char32_t next_code_point(std::string_view s, std::size_t& i) noexcept {
     }
     std::size_t len = 0;
     char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) len = 2, cp = b0 & 0x1Fu;
-    else if ((b0 & 0xF0) == 0xE0) len = 3, cp = b0 & 0x0Fu;
-    else if ((b0 & 0xF8) == 0xF0) len = 4, cp = b0 & 0x07u;
+    if ((b0 & 0xE0) == 0xC0)
+        len = 2, cp = b0 & 0x1Fu;
+    else if ((b0 & 0xF0) == 0xE0)
+        len = 3, cp = b0 & 0x0Fu;
+    else if ((b0 & 0xF8) == 0xF0)
+        len = 4, cp = b0 & 0x07u;
     if (len == 0) {
         ++i;
         return 0xFFFD;

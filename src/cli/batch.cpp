@@ -106,7 +106,7 @@ std::vector<Job> plan(const Batch& batch, std::size_t& left_out) {
 // "render 3/20 plays", redrawn in place, only when stderr is a terminal; a play's messages
 // are written on a line of their own between two drawings of it.
 class BatchProgress {
-public:
+  public:
     BatchProgress(std::string command, std::size_t total)
         : command_(std::move(command)), total_(total), enabled_(::isatty(STDERR_FILENO) == 1) {}
     void clear() {
@@ -121,7 +121,7 @@ public:
         drawn_ = done != total_;
     }
 
-private:
+  private:
     std::string command_;
     std::size_t total_;
     bool enabled_;

@@ -20,8 +20,8 @@
 #include "cli/play_loading.h"
 #include "cli/stop_signals.h"
 #include "export/play_export.h"
-#include "raster/fonts.h"
 #include "export/video_writer.h"
+#include "raster/fonts.h"
 
 namespace hoopcast::cli {
 
@@ -49,7 +49,7 @@ struct ExportOptions {
 
 // A bar on stderr, redrawn in place, only when stderr is a terminal.
 class Progress {
-public:
+  public:
     Progress(std::size_t total, bool wanted)
         : total_(total), enabled_(wanted && ::isatty(STDERR_FILENO) == 1) {}
     void update(std::size_t done) {
@@ -65,7 +65,7 @@ public:
         std::fflush(stderr);
     }
 
-private:
+  private:
     std::size_t total_;
     bool enabled_;
     int last_ = -1;
@@ -188,9 +188,12 @@ void add_export_command(CLI::App& app, int& status) {
     cmd->add_option("--scale", options->scale, "Pixels per court unit (1.0: 289 x 361)");
     cmd->add_option("--speed", options->speed_ms, "Milliseconds per animation step")
         ->check(CLI::Range(kMinSpeedMs, kMaxSpeedMs));
-    auto* sketch = cmd->add_flag("--sketch", options->sketch, "Stop at still sequences and show lines (default)");
-    cmd->add_flag("--no-sketch", options->no_sketch, "Animate straight through, symbols only")->excludes(sketch);
-    cmd->add_option("--frames", options->frames_dir, "Also write each distinct frame as PNG into this folder");
+    auto* sketch =
+        cmd->add_flag("--sketch", options->sketch, "Stop at still sequences and show lines (default)");
+    cmd->add_flag("--no-sketch", options->no_sketch, "Animate straight through, symbols only")
+        ->excludes(sketch);
+    cmd->add_option("--frames", options->frames_dir,
+                    "Also write each distinct frame as PNG into this folder");
     cmd->add_option("--screen-height", options->screen_height, "Screen height the court drawing assumes")
         ->check(CLI::Range(1, 100000));
     auto* fps = cmd->add_option("--fps", options->fps, "Video frames a second (default 50)")

@@ -53,7 +53,7 @@ std::string_view box_name(BoxKind b) {
 // Writes JSON laid out as nlohmann's dump(2) lays it out, but writes texts in pieces as it
 // goes: a play's texts may be nearly as long as its file, and none is copied whole.
 class JsonStream {
-public:
+  public:
     explicit JsonStream(std::ostream& out) : out_(out) {}
 
     void open(char bracket) {
@@ -128,7 +128,7 @@ public:
         text(bytes);
     }
 
-private:
+  private:
     struct Level {
         char closer;
         bool empty;
@@ -190,7 +190,8 @@ void write_sequence(JsonStream& j, const PlayModel& play, int s) {
     j.field("steps", step_plan(play.seq_path_length(s)).steps);
     j.key("items");
     j.open('[');
-    for (int i = 1; i <= kSlotsPerSequence && !play.item(s, i).kind.empty(); ++i) write_item(j, play.item(s, i), i);
+    for (int i = 1; i <= kSlotsPerSequence && !play.item(s, i).kind.empty(); ++i)
+        write_item(j, play.item(s, i), i);
     j.close();
     j.close();
 }

@@ -9,7 +9,7 @@
 namespace hoopcast::cli {
 
 class StopOnSignals {
-public:
+  public:
     StopOnSignals();
     ~StopOnSignals();
     StopOnSignals(const StopOnSignals&) = delete;
@@ -17,9 +17,9 @@ public:
 
     static bool stopped();
 
-private:
+  private:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)] {};
+    struct sigaction previous_[std::size(kSignals)]{};
 };
 
 }  // namespace hoopcast::cli

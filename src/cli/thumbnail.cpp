@@ -72,7 +72,8 @@ int run_thumbnail(const ThumbnailCommand& c) {
     auto play = std::make_unique<PlayModel>();
     const ReadResult read = OpenPlay(*play, c.file);
     if (read.outcome != ReadOutcome::success || play->seq_count < 1) {
-        std::cerr << "hoopcast-cli: " << (read.message.empty() ? c.file + ": no sequence" : read.message) << '\n';
+        std::cerr << "hoopcast-cli: " << (read.message.empty() ? c.file + ": no sequence" : read.message)
+                  << '\n';
         return read.outcome == ReadOutcome::file_error ? kExitFile : kExitOutcome;
     }
 
@@ -86,17 +87,18 @@ int run_thumbnail(const ThumbnailCommand& c) {
     DrawContext ctx{*play, defaults};
     const auto picture = compose_still_frame(ctx, FrameSettings{scale, 1080, &fonts}, 1, true);
     const raster::Bitmap& frame = picture->bitmap();
-    const double shrink = std::min(1.0, static_cast<double>(c.size) / std::max(frame.width(), frame.height()));
+    const double shrink =
+        std::min(1.0, static_cast<double>(c.size) / std::max(frame.width(), frame.height()));
     const int w = std::max(1, static_cast<int>(std::lround(frame.width() * shrink)));
     const int h = std::max(1, static_cast<int>(std::lround(frame.height() * shrink)));
     const raster::Bitmap thumb = raster::reduce_area_average(frame, w, h);
 
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(c.file, ec);
-    const std::vector<std::uint8_t> png = raster::encode_png(
-        thumb, {{"Thumb::URI", file_uri(absolute)},
-                {"Thumb::MTime", std::to_string(static_cast<long long>(st.st_mtime))},
-                {"Software", "hoopcast-cli"}});
+    const std::vector<std::uint8_t> png =
+        raster::encode_png(thumb, {{"Thumb::URI", file_uri(absolute)},
+                                   {"Thumb::MTime", std::to_string(static_cast<long long>(st.st_mtime))},
+                                   {"Software", "hoopcast-cli"}});
     const std::string temp = c.out + ".part" + std::to_string(::getpid());
     {
         std::ofstream out(temp, std::ios::binary);
@@ -119,7 +121,8 @@ int run_thumbnail(const ThumbnailCommand& c) {
 }  // namespace
 
 void add_thumbnail_command(CLI::App& app, int& status) {
-    auto* cmd = app.add_subcommand("thumbnail", "Write a file manager's preview of a play: its first still frame as PNG");
+    auto* cmd = app.add_subcommand("thumbnail",
+                                   "Write a file manager's preview of a play: its first still frame as PNG");
     auto c = std::make_shared<ThumbnailCommand>();
     cmd->add_option("FILE", c->file, "play file (.kqz)")->required();
     cmd->add_option("OUT", c->out, "output file (.png)")->required();

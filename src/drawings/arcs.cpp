@@ -2,8 +2,8 @@
 
 #include <array>
 #include <cmath>
-#include <numbers>
 #include <cstdlib>
+#include <numbers>
 #include <span>
 #include <utility>
 

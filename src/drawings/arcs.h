@@ -38,8 +38,8 @@ struct ArcRegion {
 ArcRegion arc_region(int x1, int y1, int x2, int y2, int base, double scale, int a1, int a2) noexcept;
 
 // Court units; scaled here. One polygon: the arc from a1 to a2, then (x2, base), (x1, base).
-void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, int base, double scale,
-                     int a1, int a2);
+void fill_arc_region(raster::Picture& picture, int x1, int y1, int x2, int y2, int base, double scale, int a1,
+                     int a2);
 // Pixels. Midpoint circle outline, point by point.
 void draw_circle_points(raster::Picture& picture, int cx, int cy, int r);
 // Pixels. Disc in the brush colour with pen-wide rings around it.

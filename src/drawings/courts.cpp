@@ -64,7 +64,9 @@ struct Layout {
     void (*baskets)(raster::Picture&, double);
 
     std::span<const LaneGeometry> lane_list() const noexcept { return {lanes.data(), ends}; }
-    std::span<const ThreePointGeometry> three_point_list() const noexcept { return {three_points.data(), ends}; }
+    std::span<const ThreePointGeometry> three_point_list() const noexcept {
+        return {three_points.data(), ends};
+    }
 };
 
 // Lanes: baseline, free-throw line, the trapezoid's feet, the sides at the free-throw line.
@@ -147,7 +149,9 @@ class Court {
 
     void move(CourtPoint p) noexcept { canvas_.move_to(px(p.x), px(p.y)); }
     void line(CourtPoint p) noexcept { canvas_.line_to(px(p.x), px(p.y)); }
-    void path(std::initializer_list<CourtPoint> points) noexcept { path(std::span(points.begin(), points.size())); }
+    void path(std::initializer_list<CourtPoint> points) noexcept {
+        path(std::span(points.begin(), points.size()));
+    }
     void path(std::span<const CourtPoint> points) noexcept {
         bool first = true;
         for (const CourtPoint& p : points) {
@@ -273,7 +277,8 @@ void paint_floor(Court& c, const std::array<raster::Colour, 4>& colours, key_sha
             for (const ThreePointGeometry& t : l.three_point_list())
                 canvas.flood_fill(c.px(t.inside.x), c.px(t.inside.y), kBlack);
         } else {
-            for (const ThreePointGeometry& t : l.three_point_list()) canvas.polygon(three_point_area(t, s).polygon());
+            for (const ThreePointGeometry& t : l.three_point_list())
+                canvas.polygon(three_point_area(t, s).polygon());
         }
         if (l.full) centre_circle(c);
         canvas.pen.colour = colours[kKey];

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <cstdint>
+#include <numbers>
 
 #include "drawings/curves_internal.h"
 #include "drawings/geometry.h"
@@ -15,7 +15,6 @@
 namespace hoopcast {
 
 namespace {
-
 
 double sq(double v) {
     return v * v;
@@ -190,9 +189,14 @@ void draw_curve(raster::Picture& picture, const DrawContext& ctx, std::span<cons
     const double steps_per_point = static_cast<double>(steps) / n;
     geometry::PenPath path(canvas);
     ArcCache own_arcs;
-    CurveFrame f{picture, scale,     points.first(static_cast<std::size_t>(n)),
-                 steps,   points[1], points[static_cast<std::size_t>(n - 2)],
-                 path,    ctx.arcs != nullptr ? *ctx.arcs : own_arcs};
+    CurveFrame f{picture,
+                 scale,
+                 points.first(static_cast<std::size_t>(n)),
+                 steps,
+                 points[1],
+                 points[static_cast<std::size_t>(n - 2)],
+                 path,
+                 ctx.arcs != nullptr ? *ctx.arcs : own_arcs};
     Stroke stroke(f, options...);
 
     f.move_to({static_cast<double>(f.start.x), static_cast<double>(f.start.y)});

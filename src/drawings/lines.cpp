@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 #include <cstdint>
+#include <numbers>
 
 #include "drawings/geometry.h"
 #include "play/rounding.h"
@@ -16,7 +16,6 @@ namespace hoopcast {
 namespace {
 
 using geometry::Vec;
-
 
 // Widest pen a line may get from its width factor; far wider than any picture needs.
 constexpr std::int64_t kMaxPenWidth = 1024;
@@ -248,8 +247,8 @@ constexpr std::size_t kMaxKeptArcs = 1024;
 constexpr double kMaxKeptRadius = 256;
 constexpr int kMaxKeptPen = 64;
 
-void draw_arc_points(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points, std::int64_t first,
-                     std::int64_t last) {
+void draw_arc_points(raster::Picture& picture, int cx, int cy, lines_detail::ArcPoints& points,
+                     std::int64_t first, std::int64_t last) {
     geometry::PenPath path(picture.canvas());
     std::size_t k = static_cast<std::size_t>(((first % 360) + 360) % 360);
     const raster::Point p0 = points.at(cx, cy, k);

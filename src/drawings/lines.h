@@ -3,8 +3,8 @@
 // shots, with their end marks. Positions are court units unless a name says pixels.
 
 #include <array>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <unordered_map>

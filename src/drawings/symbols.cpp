@@ -317,7 +317,8 @@ void draw_rotated_digit(raster::Picture& picture, std::string_view digit, int x,
     canvas.text_out(cell.R(7), Round(0.5 * scale), std::string(digit));
 
     raster::Bitmap& bits = work.bitmap();
-    rotate_bitmap(bits, Round(bits.width() / 2.0), Round(bits.height() / 2.0), 2 * std::numbers::pi - angle * std::numbers::pi / 180);
+    rotate_bitmap(bits, Round(bits.width() / 2.0), Round(bits.height() / 2.0),
+                  2 * std::numbers::pi - angle * std::numbers::pi / 180);
 
     // The picture's first row and column are never written.
     raster::blit_glyph(picture.bitmap(), {cell.left(), cell.top()}, bits, kBlack,

@@ -60,7 +60,8 @@ double tint_factor(int channel) noexcept {
 }
 
 // The tint a zone asks for; under monochrome every channel darkens to 80 % whatever it asks.
-raster::Tint zone_tint(const DrawContext& ctx, int off_red, int off_green, int off_blue, raster::Colour colour) {
+raster::Tint zone_tint(const DrawContext& ctx, int off_red, int off_green, int off_blue,
+                       raster::Colour colour) {
     const raster::Colour c = colour == 0 ? kDefaultTint : colour;
     auto channel = [&](std::uint8_t value, int off) -> raster::ChannelTint {
         if (ctx.monochrome) return {0.8, 1};
@@ -104,7 +105,9 @@ struct PartMask {
         : area(a), picture(static_cast<int>(a.right - a.left + 1), static_cast<int>(a.bottom - a.top + 1)) {}
     int x(i64 picture_x) const noexcept { return static_cast<int>(picture_x - area.left); }
     int y(i64 picture_y) const noexcept { return static_cast<int>(picture_y - area.top); }
-    raster::Point origin() const noexcept { return {static_cast<int>(area.left), static_cast<int>(area.top)}; }
+    raster::Point origin() const noexcept {
+        return {static_cast<int>(area.left), static_cast<int>(area.top)};
+    }
 };
 
 struct CourtBox {
@@ -175,8 +178,8 @@ void draw_polygon_zone(raster::Picture& picture, const DrawContext& ctx, std::sp
     if (tinted.empty()) return;
     PixelBox shape{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
     for (const raster::Point& p : corners) {
-        shape = {std::min<i64>(shape.left, p.x), std::min<i64>(shape.top, p.y), std::max<i64>(shape.right, p.x),
-                 std::max<i64>(shape.bottom, p.y)};
+        shape = {std::min<i64>(shape.left, p.x), std::min<i64>(shape.top, p.y),
+                 std::max<i64>(shape.right, p.x), std::max<i64>(shape.bottom, p.y)};
     }
     PartMask mask(intersect(widened(shape, kMargin), whole(picture)));
     for (raster::Point& p : corners) p = {mask.x(p.x), mask.y(p.y)};
@@ -195,8 +198,8 @@ void shade_zone(raster::Picture& picture, const DrawContext& ctx, const raster::
                 int top, int right, int bottom, int off_red, int off_green, int off_blue,
                 raster::Colour colour) {
     // The mask has the picture's size; should they ever differ, neither is read past its end.
-    const PixelBox box = tinted_box(std::min(mask.width(), picture.width()), std::min(mask.height(), picture.height()),
-                                    left, top, right, bottom);
+    const PixelBox box = tinted_box(std::min(mask.width(), picture.width()),
+                                    std::min(mask.height(), picture.height()), left, top, right, bottom);
     raster::Tint tint = zone_tint(ctx, off_red, off_green, off_blue, colour);
     raster::tint_through_mask(picture.bitmap(), mask.bitmap(), {0, 0}, rect_of(box), tint);
 }
@@ -232,7 +235,8 @@ void draw_zones(raster::Picture& picture, const DrawContext& ctx, int seq, doubl
                                     std::max(box.max_y, y)};
         ++count;
         if (!last) continue;
-        if (count > 2) draw_polygon_zone(picture, ctx, std::span<raster::Point>(corners.data(), count), box, scale, e);
+        if (count > 2)
+            draw_polygon_zone(picture, ctx, std::span<raster::Point>(corners.data(), count), box, scale, e);
         // Each polygon starts afresh; its box only ever needs its own corners.
         count = 0;
     }

@@ -43,7 +43,9 @@ struct Box {
     double x = 0, y = 0, w = 0, h = 0;
 };
 
-Box page_size(Paper paper) { return paper == Paper::letter ? Box{0, 0, 612, 792} : Box{0, 0, 595.276, 841.89}; }
+Box page_size(Paper paper) {
+    return paper == Paper::letter ? Box{0, 0, 612, 792} : Box{0, 0, 595.276, 841.89};
+}
 
 Box content_box(Paper paper) {
     const Box page = page_size(paper);
@@ -59,7 +61,9 @@ std::vector<Box> slots(Paper paper, int per_page) {
     }
     if (per_page == 4) {
         const double w = (c.w - kGap) / 2, h = (c.h - kGap) / 2;
-        return {{c.x, c.y, w, h}, {c.x + w + kGap, c.y, w, h}, {c.x, c.y + h + kGap, w, h},
+        return {{c.x, c.y, w, h},
+                {c.x + w + kGap, c.y, w, h},
+                {c.x, c.y + h + kGap, w, h},
                 {c.x + w + kGap, c.y + h + kGap, w, h}};
     }
     return {c};
@@ -67,7 +71,9 @@ std::vector<Box> slots(Paper paper, int per_page) {
 
 // A slot wider than tall shows its frame on the left and the text beside it; otherwise the
 // frame is on top and the text below.
-bool wide(const Box& slot) { return slot.w > 1.2 * slot.h; }
+bool wide(const Box& slot) {
+    return slot.w > 1.2 * slot.h;
+}
 
 // The box the frame may fill in a slot, below the sequence number.
 Box frame_box(const Box& slot) {
@@ -85,7 +91,9 @@ Box fit_frame(const Box& box, int w, int h) {
     return {x, box.y, dw, dh};
 }
 
-double dpi(int pixels, double points) { return pixels / (points / 72.0); }
+double dpi(int pixels, double points) {
+    return pixels / (points / 72.0);
+}
 
 struct PangoDeleter {
     void operator()(void* p) const { g_object_unref(p); }
@@ -98,7 +106,9 @@ void add_attr(PangoAttrList* list, PangoAttribute* a, std::size_t start, std::si
     pango_attr_list_insert(list, a);
 }
 
-guint16 channel(std::uint8_t v) { return static_cast<guint16>(v * 257); }
+guint16 channel(std::uint8_t v) {
+    return static_cast<guint16>(v * 257);
+}
 
 void add_format(PangoAttrList* list, const richtext::Format& f, std::size_t start, std::size_t end) {
     if (start == end) return;
@@ -106,8 +116,8 @@ void add_format(PangoAttrList* list, const richtext::Format& f, std::size_t star
     double size = f.size_half_points > 0 ? f.size_half_points / 2.0 : kPaneSize;
     if (f.vertical != richtext::VerticalAlign::baseline) {
         const int rise = static_cast<int>(size * 0.35 * PANGO_SCALE);
-        add_attr(list, pango_attr_rise_new(f.vertical == richtext::VerticalAlign::superscript ? rise : -rise), start,
-                 end);
+        add_attr(list, pango_attr_rise_new(f.vertical == richtext::VerticalAlign::superscript ? rise : -rise),
+                 start, end);
         size *= 0.7;
     }
     if (f.size_half_points > 0 || f.vertical != richtext::VerticalAlign::baseline)
@@ -116,13 +126,14 @@ void add_format(PangoAttrList* list, const richtext::Format& f, std::size_t star
     if (f.italic) add_attr(list, pango_attr_style_new(PANGO_STYLE_ITALIC), start, end);
     if (f.underline != richtext::Underline::none) {
         const PangoUnderline style = f.underline == richtext::Underline::double_line ? PANGO_UNDERLINE_DOUBLE
-                                     : f.underline == richtext::Underline::wave       ? PANGO_UNDERLINE_ERROR
-                                                                                      : PANGO_UNDERLINE_SINGLE;
+                                     : f.underline == richtext::Underline::wave      ? PANGO_UNDERLINE_ERROR
+                                                                                     : PANGO_UNDERLINE_SINGLE;
         add_attr(list, pango_attr_underline_new(style), start, end);
     }
     if (f.strike) add_attr(list, pango_attr_strikethrough_new(TRUE), start, end);
     if (f.colour)
-        add_attr(list, pango_attr_foreground_new(channel(f.colour->r), channel(f.colour->g), channel(f.colour->b)),
+        add_attr(list,
+                 pango_attr_foreground_new(channel(f.colour->r), channel(f.colour->g), channel(f.colour->b)),
                  start, end);
     if (f.background)
         add_attr(list,
@@ -131,12 +142,14 @@ void add_format(PangoAttrList* list, const richtext::Format& f, std::size_t star
                  start, end);
 }
 
-double twips(int t) { return t / 20.0; }
+double twips(int t) {
+    return t / 20.0;
+}
 
 // One pass over the document: with `paint` off it only measures and counts pages, so that
 // the contents page can give the page each play starts on before anything is drawn.
 class Writer {
-public:
+  public:
     Writer(cairo_surface_t* surface, const std::vector<PlaybookPlay>& plays, const PlaybookOptions& options,
            const raster::FontLibrary& fonts, double scale)
         : surface_(surface),
@@ -176,7 +189,7 @@ public:
     int pages() const { return page_; }
     cairo_status_t status() const { return cairo_status(cr_); }
 
-private:
+  private:
     struct Overflow {
         int seq = 0;
         int count = 0;
@@ -231,8 +244,9 @@ private:
             if (first == 0) line("Contents", c.x, y, 16, true);
             y = c.y;
             for (std::size_t p = first; p < std::min(n, first + per_page); ++p) {
-                const std::string entry =
-                    plays_[p].category.empty() ? plays_[p].name : plays_[p].category + " \u2014 " + plays_[p].name;
+                const std::string entry = plays_[p].category.empty()
+                                              ? plays_[p].name
+                                              : plays_[p].category + " \u2014 " + plays_[p].name;
                 const int target = p < first_pages_.size() ? first_pages_[p] : 1;
                 if (paint_) {
                     const std::string link = "page=" + std::to_string(target);
@@ -344,8 +358,8 @@ private:
     // Lays blocks out top to bottom in `box`; returns those that did not fit. On a page of
     // its own (`fresh`) the first block is drawn even when too tall, clipped, so that every
     // block is placed somewhere.
-    std::vector<const richtext::Block*> flow(const std::vector<const richtext::Block*>& blocks, const Box& box,
-                                             bool fresh) {
+    std::vector<const richtext::Block*> flow(const std::vector<const richtext::Block*>& blocks,
+                                             const Box& box, bool fresh) {
         double y = box.y;
         for (std::size_t i = 0; i < blocks.size(); ++i) {
             const double h = block(*blocks[i], box.x, y, box.w, false);
@@ -365,7 +379,8 @@ private:
     }
 
     double block(const richtext::Block& b, double x, double y, double w, bool paint) {
-        if (const auto* p = std::get_if<richtext::Paragraph>(&b.content)) return paragraph(*p, x, y, w, paint);
+        if (const auto* p = std::get_if<richtext::Paragraph>(&b.content))
+            return paragraph(*p, x, y, w, paint);
         return table(std::get<richtext::Table>(b.content), x, y, w, paint);
     }
 
@@ -394,8 +409,10 @@ private:
         double marker_width = 0;
         LayoutPtr marker;
         if (!p.marker.empty()) {
-            marker = runs_layout(p.runs.empty() ? std::vector<richtext::Run>{} : std::vector<richtext::Run>{{"", p.runs.front().format, "", std::nullopt}},
-                                 p.marker, w);
+            marker = runs_layout(
+                p.runs.empty() ? std::vector<richtext::Run>{}
+                               : std::vector<richtext::Run>{{"", p.runs.front().format, "", std::nullopt}},
+                p.marker, w);
             int mw = 0, mh = 0;
             pango_layout_get_size(marker.get(), &mw, &mh);
             marker_width = mw / double(PANGO_SCALE);
@@ -409,10 +426,17 @@ private:
             pango_layout_set_indent(layout.get(), static_cast<int>(first * PANGO_SCALE));
         }
         switch (p.alignment) {
-            case richtext::Alignment::centre: pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER); break;
-            case richtext::Alignment::right: pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT); break;
-            case richtext::Alignment::justify: pango_layout_set_justify(layout.get(), TRUE); break;
-            case richtext::Alignment::left: break;
+            case richtext::Alignment::centre:
+                pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER);
+                break;
+            case richtext::Alignment::right:
+                pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT);
+                break;
+            case richtext::Alignment::justify:
+                pango_layout_set_justify(layout.get(), TRUE);
+                break;
+            case richtext::Alignment::left:
+                break;
         }
         int lw = 0, lh = 0;
         pango_layout_get_size(layout.get(), &lw, &lh);
@@ -441,8 +465,9 @@ private:
                 all_given = all_given && c.width > 0;
             }
             for (const richtext::Cell& c : row.cells) {
-                widths.push_back(all_given ? twips(c.width) * std::min(1.0, w / twips(static_cast<int>(given)))
-                                           : w / static_cast<double>(row.cells.size()));
+                widths.push_back(all_given
+                                     ? twips(c.width) * std::min(1.0, w / twips(static_cast<int>(given)))
+                                     : w / static_cast<double>(row.cells.size()));
             }
             double height = 0;
             for (std::size_t i = 0; i < row.cells.size(); ++i) {
@@ -476,7 +501,8 @@ private:
         const FrameSettings settings{scale_, 1080, &fonts_};
         const auto picture = compose_still_frame(ctx, settings, seq, true);
         const raster::Bitmap& bitmap = picture->bitmap();
-        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, bitmap.width(), bitmap.height());
+        cairo_surface_t* image =
+            cairo_image_surface_create(CAIRO_FORMAT_RGB24, bitmap.width(), bitmap.height());
         unsigned char* data = cairo_image_surface_get_data(image);
         const int stride = cairo_image_surface_get_stride(image);
         for (int yy = 0; yy < bitmap.height(); ++yy) {
@@ -525,7 +551,8 @@ double playbook_frame_scale(Paper paper, int per_page) {
 PlaybookResult write_playbook(const std::vector<PlaybookPlay>& plays, const PlaybookOptions& options,
                               const raster::FontLibrary& fonts, const std::string& path) {
     PlaybookResult result;
-    result.frame_scale = options.scale > 0 ? options.scale : playbook_frame_scale(options.paper, options.per_page);
+    result.frame_scale =
+        options.scale > 0 ? options.scale : playbook_frame_scale(options.paper, options.per_page);
     const Box page = page_size(options.paper);
 
     const std::string temp = path + ".part" + std::to_string(::getpid());

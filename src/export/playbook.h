@@ -25,9 +25,9 @@ struct PlaybookPlay {
 
 struct PlaybookOptions {
     Paper paper = Paper::a4;
-    int per_page = 1;    // 1, 2 or 4 sequences a page
-    double scale = 0;    // frame pixels per court unit; 0: the least that prints at 200 dpi
-    std::string title;   // document title
+    int per_page = 1;   // 1, 2 or 4 sequences a page
+    double scale = 0;   // frame pixels per court unit; 0: the least that prints at 200 dpi
+    std::string title;  // document title
     std::string creator;
 };
 

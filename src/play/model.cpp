@@ -48,8 +48,14 @@ void PlayModel::reset_play() {
     written_seqs_ = 0;
 }
 
-bool aplayer(std::string_view kind) noexcept { return in_group(kPlayerKinds, kind); }
-bool aball(std::string_view kind) noexcept { return in_group(kBallKinds, kind); }
-bool aline(std::string_view kind) noexcept { return in_group(kLineKinds, kind); }
+bool aplayer(std::string_view kind) noexcept {
+    return in_group(kPlayerKinds, kind);
+}
+bool aball(std::string_view kind) noexcept {
+    return in_group(kBallKinds, kind);
+}
+bool aline(std::string_view kind) noexcept {
+    return in_group(kLineKinds, kind);
+}
 
 }  // namespace hoopcast

@@ -16,7 +16,6 @@ inline constexpr int kSlotsPerSequence = 50;
 inline constexpr int kMaxStoredItems = kSlotsPerSequence - 1;
 inline constexpr std::size_t kMaxKindLength = 8;
 
-
 // One item of a sequence. Texts hold the file's bytes (Windows-1252), not decoded.
 struct element {
     std::int32_t number = 0;
@@ -76,7 +75,7 @@ struct DisplayDefaults {
 // them costs what a play used rather than the whole 75 x 50: a reference to a slot is good
 // for writing until the next reset_play().
 class PlayModel {
-public:
+  public:
     PlayModel() = default;
 
     element& item(int s, int i) noexcept {
@@ -107,7 +106,7 @@ public:
     std::int32_t seq_count = 0;  // always within 0..75
     bool has_zones = false;
 
-private:
+  private:
     static std::size_t index_seq(int s) noexcept;
     static std::size_t index_slot(int i) noexcept;
 

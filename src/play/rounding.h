@@ -58,7 +58,11 @@ inline std::int32_t Round(double v) noexcept {
 }
 
 // Fraction dropped toward zero.
-inline std::int32_t Trunc(long double v) noexcept { return detail::saturate_to_int32(std::truncl(v)); }
-inline std::int32_t Trunc(double v) noexcept { return detail::saturate_to_int32(std::trunc(v)); }
+inline std::int32_t Trunc(long double v) noexcept {
+    return detail::saturate_to_int32(std::truncl(v));
+}
+inline std::int32_t Trunc(double v) noexcept {
+    return detail::saturate_to_int32(std::trunc(v));
+}
 
 }  // namespace hoopcast

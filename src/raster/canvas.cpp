@@ -26,7 +26,9 @@ int font_height_for_size(int size) noexcept {
 namespace {
 
 // A pen of width 0 draws like width 1; only 2 and more are geometric.
-bool is_geometric(const Pen& pen) noexcept { return pen.width >= 2; }
+bool is_geometric(const Pen& pen) noexcept {
+    return pen.width >= 2;
+}
 
 }  // namespace
 
@@ -75,8 +77,8 @@ void Canvas::line_to(int x, int y) noexcept {
 
 void Canvas::rectangle(int x1, int y1, int x2, int y2) noexcept {
     const Colour* fill = brush.style == BrushStyle::solid ? &brush.colour : nullptr;
-    detail::draw_rectangle(*target_, detail::normalised_box(x1, y1, x2, y2), std::max(pen.width, 1), pen.colour,
-                           fill, dots());
+    detail::draw_rectangle(*target_, detail::normalised_box(x1, y1, x2, y2), std::max(pen.width, 1),
+                           pen.colour, fill, dots());
 }
 
 void Canvas::ellipse(int x1, int y1, int x2, int y2) noexcept {
@@ -109,7 +111,8 @@ void Canvas::polyline(std::span<const Point> points) noexcept {
         wide_path_through(points, false);
         return;
     }
-    for (std::size_t i = 0; i + 1 < points.size(); ++i) detail::thin_line(*target_, points[i], points[i + 1], pen.colour);
+    for (std::size_t i = 0; i + 1 < points.size(); ++i)
+        detail::thin_line(*target_, points[i], points[i + 1], pen.colour);
 }
 
 void Canvas::flood_fill(int x, int y, Colour border) noexcept {
@@ -131,9 +134,13 @@ int Canvas::text_height(std::string_view text) const noexcept {
     return fonts_ == nullptr ? 0 : fonts_->measure(font, text).height;
 }
 
-Colour Canvas::pixel(int x, int y) const noexcept { return target_->pixel(x, y); }
+Colour Canvas::pixel(int x, int y) const noexcept {
+    return target_->pixel(x, y);
+}
 
-void Canvas::set_pixel(int x, int y, Colour c) noexcept { target_->set_pixel(x, y, c); }
+void Canvas::set_pixel(int x, int y, Colour c) noexcept {
+    target_->set_pixel(x, y, c);
+}
 
 void Canvas::copy_rect(Rect dest, const Bitmap& source, Rect source_rect) noexcept {
     detail::stretch_copy(*target_, dest, source, source_rect);

@@ -41,7 +41,7 @@ struct Font {
     std::string name = "Arial";  // UTF-8 face name, resolved through fontconfig
     int size = 8;                // points
     Colour colour = kBlack;
-    unsigned style = 0;          // FontStyle bits
+    unsigned style = 0;  // FontStyle bits
 };
 
 // Cell height in pixels for a size in points at 96 dots per inch: -MulDiv(size, 96, 72),
@@ -49,7 +49,7 @@ struct Font {
 int font_height_for_size(int size) noexcept;
 
 class Canvas {
-public:
+  public:
     // Without a cache the canvas makes one of its own the first time a wide pen draws.
     Canvas(Bitmap& target, const FontLibrary* fonts, RenderCache* cache = nullptr) noexcept;
     ~Canvas();
@@ -91,7 +91,7 @@ public:
     const Bitmap& bitmap() const noexcept { return *target_; }
     const FontLibrary* fonts() const noexcept { return fonts_; }
 
-private:
+  private:
     detail::DotCache* dots() noexcept;
     void wide_path_through(std::span<const Point> points, bool closed) noexcept;
 

@@ -13,7 +13,9 @@ struct Rgb {
     std::uint8_t b, g, r;
 };
 
-inline bool same(const std::uint8_t* p, Rgb c) noexcept { return p[0] == c.b && p[1] == c.g && p[2] == c.r; }
+inline bool same(const std::uint8_t* p, Rgb c) noexcept {
+    return p[0] == c.b && p[1] == c.g && p[2] == c.r;
+}
 
 struct Seed {
     int x, y;
@@ -109,9 +111,7 @@ void stretch_copy(Bitmap& target, Rect dest, const Bitmap& source, Rect source_r
     const i64 y0 = std::max<i64>(dest.top, 0), y1 = std::min<i64>(dest.bottom, target.height());
     if (x0 >= x1 || y0 >= y1) return;
     __extension__ typedef __int128 i128;
-    auto sample = [](i64 i, i64 n, i64 m) {
-        return static_cast<i64>((i128{2} * i + 1) * m / (i128{2} * n));
-    };
+    auto sample = [](i64 i, i64 n, i64 m) { return static_cast<i64>((i128{2} * i + 1) * m / (i128{2} * n)); };
     if (dw == sw && dh == sh) {
         for (i64 y = y0; y < y1; ++y) {
             const i64 sy = source_rect.top + (y - dest.top);
@@ -122,7 +122,8 @@ void stretch_copy(Bitmap& target, Rect dest, const Bitmap& source, Rect source_r
             b = std::min<i64>(b, dest.left - source_rect.left + source.width());
             if (a >= b) continue;
             const i64 sx = source_rect.left + (a - dest.left);
-            std::memmove(target.scan_line(static_cast<int>(y)) + 3 * a, source.scan_line(static_cast<int>(sy)) + 3 * sx,
+            std::memmove(target.scan_line(static_cast<int>(y)) + 3 * a,
+                         source.scan_line(static_cast<int>(sy)) + 3 * sx,
                          static_cast<std::size_t>(3 * (b - a)));
         }
         return;

@@ -54,11 +54,14 @@ i64 scale_round(i64 a, i64 b, i64 c) noexcept {
     return n >= 0 ? (n + c / 2) / c : -((-n + c / 2) / c);
 }
 
-int clamp_int(i64 v) noexcept { return static_cast<int>(std::clamp<i64>(v, INT_MIN, INT_MAX)); }
+int clamp_int(i64 v) noexcept {
+    return static_cast<int>(std::clamp<i64>(v, INT_MIN, INT_MAX));
+}
 
 bool iequals(std::string_view a, std::string_view b) noexcept {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -182,7 +185,8 @@ struct FontLibrary::Impl {
         // the list of real stand-ins.
         bool accepted = accept_any;
         FcChar8* candidate = nullptr;
-        for (int i = 0; !accepted && FcPatternGetString(pattern.get(), FC_FAMILY, i, &candidate) == FcResultMatch; ++i) {
+        for (int i = 0;
+             !accepted && FcPatternGetString(pattern.get(), FC_FAMILY, i, &candidate) == FcResultMatch; ++i) {
             const std::string_view name(reinterpret_cast<const char*>(candidate));
             if (iequals(name, "sans-serif") || iequals(name, "serif") || iequals(name, "monospace")) break;
             if (iequals(name, reinterpret_cast<const char*>(matched_family))) {
@@ -218,7 +222,8 @@ struct FontLibrary::Impl {
         auto key = std::make_tuple(font.name, bold, italic);
         if (auto it = faces.find(key); it != faces.end()) return it->second.face ? &it->second : nullptr;
         FaceEntry entry;
-        for (const std::string& family : {font.name, std::string(kFallbackFamily), std::string("sans-serif")}) {
+        for (const std::string& family :
+             {font.name, std::string(kFallbackFamily), std::string("sans-serif")}) {
             if (family.empty()) continue;
             std::string file;
             int index = 0, weight = 0, slant = 0;
@@ -240,7 +245,9 @@ struct FontLibrary::Impl {
 FontLibrary::FontLibrary() noexcept : impl_(std::make_unique<Impl>()) {}
 FontLibrary::~FontLibrary() = default;
 
-bool FontLibrary::ready() const noexcept { return impl_->library != nullptr; }
+bool FontLibrary::ready() const noexcept {
+    return impl_->library != nullptr;
+}
 
 std::string FontLibrary::face_file(const Font& font) const noexcept {
     const FaceEntry* entry = impl_->face(font);
@@ -291,11 +298,14 @@ bool load_glyph(const FaceEntry& entry, FT_UInt index, bool render) noexcept {
         FT_Outline_EmboldenXY(&slot->outline, 64, 0);
         slot->advance.x += 64;
     }
-    if (render && slot->format != FT_GLYPH_FORMAT_BITMAP) return FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
+    if (render && slot->format != FT_GLYPH_FORMAT_BITMAP)
+        return FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0;
     return true;
 }
 
-i64 advance_pixels(FT_GlyphSlot slot) noexcept { return (slot->advance.x + 32) >> 6; }
+i64 advance_pixels(FT_GlyphSlot slot) noexcept {
+    return (slot->advance.x + 32) >> 6;
+}
 
 // What load_glyph leaves in the face's slot, kept.
 void capture(FT_Face face, bool ok, bool render, Glyph& g) {
@@ -312,7 +322,8 @@ void capture(FT_Face face, bool ok, bool render, Glyph& g) {
     for (unsigned row = 0; row < bm.rows; ++row) {
         const unsigned char* src = bm.buffer + static_cast<i64>(row) * bm.pitch;
         auto inked = [&](unsigned col) {
-            return bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) != 0 : src[col] >= 128;
+            return bm.pixel_mode == FT_PIXEL_MODE_MONO ? ((src[col >> 3] >> (7 - (col & 7))) & 1) != 0
+                                                       : src[col] >= 128;
         };
         for (unsigned col = 0; col < bm.width;) {
             if (!inked(col)) {
@@ -321,7 +332,8 @@ void capture(FT_Face face, bool ok, bool render, Glyph& g) {
             }
             const unsigned start = col;
             while (col < bm.width && inked(col)) ++col;
-            runs.push_back(RowSpan{static_cast<int>(row), static_cast<int>(start), static_cast<int>(col - 1)});
+            runs.push_back(
+                RowSpan{static_cast<int>(row), static_cast<int>(start), static_cast<int>(col - 1)});
         }
     }
     g.ink = Stamp(std::move(runs));
@@ -329,7 +341,8 @@ void capture(FT_Face face, bool ok, bool render, Glyph& g) {
 
 }  // namespace
 
-const Glyph& FontLibrary::Impl::glyph(const FaceEntry& entry, i64 em, FT_UInt index, bool render) const noexcept {
+const Glyph& FontLibrary::Impl::glyph(const FaceEntry& entry, i64 em, FT_UInt index,
+                                      bool render) const noexcept {
     const GlyphKey key{&entry, em, index, render};
     if (auto it = glyphs.find(key); it != glyphs.end()) return it->second;
     if (!ensure_size(entry.face, em)) {
@@ -372,7 +385,8 @@ TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const 
     } else {
         // Beyond the rendering limit widths grow in proportion to the size.
         const i64 base = impl_->text_advance(*l.entry, kMaxRenderedPixels, utf8);
-        const long double w = static_cast<long double>(base) * static_cast<long double>(l.em) / kMaxRenderedPixels;
+        const long double w =
+            static_cast<long double>(base) * static_cast<long double>(l.em) / kMaxRenderedPixels;
         m.width = w >= static_cast<long double>(INT_MAX) ? INT_MAX : static_cast<int>(w);
     }
     return m;

@@ -17,8 +17,8 @@ class Bitmap;
 // Text extent and the vertical layout of the text cell, in pixels.
 struct TextMetrics {
     int width = 0;
-    int height = 0;   // ascent + descent: the cell height
-    int ascent = 0;   // cell top to baseline
+    int height = 0;  // ascent + descent: the cell height
+    int ascent = 0;  // cell top to baseline
     int descent = 0;
 };
 
@@ -26,7 +26,7 @@ struct TextMetrics {
 // are opened on first use and kept; the cache is internal state of this object, so drawing
 // through a const FontLibrary still opens faces. Not for use from two threads at once.
 class FontLibrary {
-public:
+  public:
     FontLibrary() noexcept;
     ~FontLibrary();
     FontLibrary(const FontLibrary&) = delete;
@@ -50,7 +50,7 @@ public:
     // still measures, scaled from this size, so huge sizes from a play file cost nothing.
     static constexpr int kMaxRenderedPixels = 2048;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -41,9 +41,11 @@ std::vector<std::uint8_t> encode_png(const Bitmap& bitmap) noexcept {
     image.format = PNG_FORMAT_BGR;
     const auto stride = static_cast<png_int_32>(bitmap.stride());
     png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, bitmap.bytes().data(), stride, nullptr)) return {};
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, bitmap.bytes().data(), stride, nullptr))
+        return {};
     std::vector<std::uint8_t> out(size);
-    if (!png_image_write_to_memory(&image, out.data(), &size, 0, bitmap.bytes().data(), stride, nullptr)) return {};
+    if (!png_image_write_to_memory(&image, out.data(), &size, 0, bitmap.bytes().data(), stride, nullptr))
+        return {};
     out.resize(size);
     return out;
 }
@@ -114,7 +116,7 @@ namespace {
 
 // Header fields of a PPM: whitespace-separated decimal numbers, '#' comments to end of line.
 class HeaderReader {
-public:
+  public:
     explicit HeaderReader(std::span<const std::uint8_t> data) noexcept : data_(data) {}
 
     bool skip_space_and_comments() noexcept {
@@ -150,12 +152,14 @@ public:
     std::size_t pos() const noexcept { return pos_; }
     void advance(std::size_t n) noexcept { pos_ += n; }
 
-private:
+  private:
     std::span<const std::uint8_t> data_;
     std::size_t pos_ = 0;
 };
 
-bool is_space(std::uint8_t c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_space(std::uint8_t c) noexcept {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 }  // namespace
 

@@ -28,9 +28,8 @@ bool steps_early_at_tie(i64 dx, i64 dy) noexcept {
 // offset is computed directly, so a clipped line picks the same pixels as the whole line;
 // each further step adds the slope as a whole part and a remainder.
 class MinorSteps {
-public:
-    MinorSteps(i64 first, i64 minor, i64 major, bool early) noexcept
-        : den_(2 * major), step_(2 * minor) {
+  public:
+    MinorSteps(i64 first, i64 minor, i64 major, bool early) noexcept : den_(2 * major), step_(2 * minor) {
         const i128 num = i128{2} * first * minor + major - (early ? 0 : 1);
         i128 q = num / den_;
         if ((num % den_ != 0) && (num < 0)) --q;  // floor division; den_ > 0
@@ -45,7 +44,7 @@ public:
         return offset;
     }
 
-private:
+  private:
     i64 den_, step_, q_ = 0, r_ = 0;
 };
 
@@ -109,7 +108,9 @@ i64 round_outward(double v) noexcept {
     const double m = std::ceil(std::fabs(v) - kWholeTolerance);
     return static_cast<i64>(v < 0 ? -m : m);
 }
-i64 round_half_up(double v) noexcept { return static_cast<i64>(std::floor(v + 0.5 + kWholeTolerance)); }
+i64 round_half_up(double v) noexcept {
+    return static_cast<i64>(std::floor(v + 0.5 + kWholeTolerance));
+}
 
 struct SideOffsets {
     i64 lx, ly, rx, ry;
@@ -126,7 +127,7 @@ SideOffsets side_offsets(i64 step_x, i64 step_y, i64 width) noexcept {
 // The offsets of the last few directions of one path at one width: outlines of ellipses and
 // arcs step between neighbouring pixels, so their segments share a handful of directions.
 class SideOffsetMemo {
-public:
+  public:
     explicit SideOffsetMemo(i64 width) noexcept : width_(width) {}
 
     SideOffsets get(i64 dx, i64 dy) noexcept {
@@ -140,7 +141,7 @@ public:
         return e.offsets;
     }
 
-private:
+  private:
     static constexpr std::size_t kEntries = 8;
     struct Entry {
         i64 dx, dy;
@@ -160,8 +161,15 @@ struct Body {
 };
 
 Body segment_body(Point64 a, Point64 b, const SideOffsets& o) noexcept {
-    Body body{{{a.x + o.lx, a.y + o.ly}, {b.x + o.lx, b.y + o.ly}, {b.x + o.rx, b.y + o.ry}, {a.x + o.rx, a.y + o.ry}},
-              false, 0, 0, 0, 0};
+    Body body{{{a.x + o.lx, a.y + o.ly},
+               {b.x + o.lx, b.y + o.ly},
+               {b.x + o.rx, b.y + o.ry},
+               {a.x + o.rx, a.y + o.ry}},
+              false,
+              0,
+              0,
+              0,
+              0};
     const Point64* c = body.corners;
     // A horizontal or vertical segment's body is an upright rectangle, which the alternate
     // fill covers from its lower to just before its higher x and y: fill that box directly.
@@ -235,14 +243,16 @@ const Stamp* DotStamp::body(i64 dx, i64 dy) {
         return nullptr;
     constexpr std::size_t kSide = 2 * kMaxBodyStep + 1;
     if (bodies_.empty()) bodies_.resize(kSide * (kMaxBodyStep + 1));
-    auto& slot = bodies_[static_cast<std::size_t>(dx + kMaxBodyStep) * (kMaxBodyStep + 1) + static_cast<std::size_t>(dy)];
+    auto& slot = bodies_[static_cast<std::size_t>(dx + kMaxBodyStep) * (kMaxBodyStep + 1) +
+                         static_cast<std::size_t>(dy)];
     if (slot) return slot.get();
     const Body b = segment_body(Point64{0, 0}, Point64{dx, dy}, side_offsets(dx, dy, width_));
     std::vector<RowSpan> rows;
     if (b.upright) {
         if (b.x0 < b.x1)
             for (i64 y = b.y0; y < b.y1; ++y)
-                rows.push_back(RowSpan{static_cast<int>(y), static_cast<int>(b.x0), static_cast<int>(b.x1 - 1)});
+                rows.push_back(
+                    RowSpan{static_cast<int>(y), static_cast<int>(b.x0), static_cast<int>(b.x1 - 1)});
     } else {
         polygon_spans(b.corners, rows);
     }
@@ -265,7 +275,7 @@ namespace {
 // collecting them first paints each pixel once. One colour throughout, so the order in which
 // pixels are covered does not matter.
 class Coverage {
-public:
+  public:
     static constexpr std::size_t kMaxWords = std::size_t{1} << 15;
 
     // The box is inclusive; false when it is empty or too large to be worth it.
@@ -307,7 +317,7 @@ public:
         }
     }
 
-private:
+  private:
     void set(std::size_t row, std::size_t x0, std::size_t x1) noexcept {
         std::uint64_t* w = words_ + row * per_row_;
         const std::size_t first = x0 / 64, last = x1 / 64;
@@ -376,8 +386,10 @@ void wide_path(Bitmap& bitmap, std::span<const Point64> points, bool closed, i64
         right = std::min<i64>(right + reach, bitmap.width() - 1);
         bottom = std::min<i64>(bottom + reach, bitmap.height() - 1);
         const i64 words = (bottom - top + 1) * ((right - left) / 64 + 1);
-        if (short_steps >= kCoverageMinPoints && words <= kCoverageWordsPerStep * static_cast<i64>(short_steps))
-            collect = coverage.reset(dots != nullptr ? dots->coverage_words() : local_words, left, top, right, bottom);
+        if (short_steps >= kCoverageMinPoints &&
+            words <= kCoverageWordsPerStep * static_cast<i64>(short_steps))
+            collect = coverage.reset(dots != nullptr ? dots->coverage_words() : local_words, left, top, right,
+                                     bottom);
     }
     auto segment = [&](Point64 a, Point64 b) {
         if (a.x == b.x && a.y == b.y) return;

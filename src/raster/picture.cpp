@@ -103,14 +103,22 @@ void Bitmap::fill_rect(Rect rect, Colour c) noexcept {
         std::uint8_t pattern[24];
         detail::write_pixel_run(pattern, 8, c);
         switch (count) {
-            case 1: return fill_rows<3>(first, stride, rows, pattern);
-            case 2: return fill_rows<6>(first, stride, rows, pattern);
-            case 3: return fill_rows<9>(first, stride, rows, pattern);
-            case 4: return fill_rows<12>(first, stride, rows, pattern);
-            case 5: return fill_rows<15>(first, stride, rows, pattern);
-            case 6: return fill_rows<18>(first, stride, rows, pattern);
-            case 7: return fill_rows<21>(first, stride, rows, pattern);
-            default: return fill_rows<24>(first, stride, rows, pattern);
+            case 1:
+                return fill_rows<3>(first, stride, rows, pattern);
+            case 2:
+                return fill_rows<6>(first, stride, rows, pattern);
+            case 3:
+                return fill_rows<9>(first, stride, rows, pattern);
+            case 4:
+                return fill_rows<12>(first, stride, rows, pattern);
+            case 5:
+                return fill_rows<15>(first, stride, rows, pattern);
+            case 6:
+                return fill_rows<18>(first, stride, rows, pattern);
+            case 7:
+                return fill_rows<21>(first, stride, rows, pattern);
+            default:
+                return fill_rows<24>(first, stride, rows, pattern);
         }
     }
     if (b == g && g == r) {

@@ -33,8 +33,8 @@ namespace detail {
 // end by one more word overlapping the last written, so that no run costs a call.
 inline void write_pixel_run(std::uint8_t* p, std::size_t count, Colour colour) noexcept {
     static_assert(std::endian::native == std::endian::little, "pixel words are laid out little-endian");
-    const std::uint64_t x = static_cast<std::uint64_t>(blue_of(colour)) | std::uint64_t{green_of(colour)} << 8 |
-                            std::uint64_t{red_of(colour)} << 16;
+    const std::uint64_t x = static_cast<std::uint64_t>(blue_of(colour)) |
+                            std::uint64_t{green_of(colour)} << 8 | std::uint64_t{red_of(colour)} << 16;
     if (count < 3) {
         for (; count > 0; --count, p += 3) std::memcpy(p, &x, 3);
         return;
@@ -64,7 +64,7 @@ inline void write_pixel_run(std::uint8_t* p, std::size_t count, Colour colour) n
 
 // Pixel storage only: used for masks and work bitmaps as well as frames.
 class Bitmap {
-public:
+  public:
     Bitmap() = default;
     // New pixels are white unless `start` says otherwise. Sizes outside 1..kMaxPictureSide
     // give an empty bitmap. With a pool, the storage comes from it and goes back to it.
@@ -111,7 +111,7 @@ public:
 
     PicturePool* pool() const noexcept { return pool_; }
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     detail::PixelBytes bytes_;
@@ -125,19 +125,19 @@ Rect changed_rect(const Bitmap& a, const Bitmap& b) noexcept;
 // A run of pixels of one colour, made once and copied wherever a run of that colour is
 // painted: for many runs in one colour, cheaper than making the colour's pattern for each.
 class ColourRun {
-public:
+  public:
     ColourRun(Colour colour, int length);
     // Paints pixels x0..x1 (both included) of row y, clipped to the bitmap.
     void paint(Bitmap& bitmap, int y, int x0, int x1) const noexcept;
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
 };
 
 // A bitmap with the drawing state of a canvas over it. Not copyable: the canvas points at
 // the picture's own pixels.
 class Picture {
-public:
+  public:
     // Without a cache the canvas keeps one of its own; without a pool the pixels are the
     // picture's own.
     Picture(int width, int height, const FontLibrary* fonts = nullptr, PixelStart start = PixelStart::white,
@@ -152,7 +152,7 @@ public:
     Canvas& canvas() noexcept { return canvas_; }
     const Canvas& canvas() const noexcept { return canvas_; }
 
-private:
+  private:
     Bitmap bitmap_;
     Canvas canvas_;
 };

@@ -45,7 +45,7 @@ void round_dot(Bitmap& bitmap, Point64 centre, i64 width, Colour colour) noexcep
 // The round dot of one pen width as one span per row, worked out once by drawing it through
 // the ellipse rule into a small bitmap, so stamping it gives the same pixels as round_dot.
 class DotStamp {
-public:
+  public:
     static constexpr i64 kMaxTabulated = 512;
 
     explicit DotStamp(i64 width);
@@ -61,7 +61,7 @@ public:
     static constexpr i64 kMaxBodyStep = 8;
     const Stamp* body(i64 dx, i64 dy);
 
-private:
+  private:
     i64 width_;
     Stamp dot_;  // offsets from the centre
     std::vector<std::unique_ptr<Stamp>> bodies_;
@@ -70,7 +70,7 @@ private:
 // The stamps of the pen widths a canvas has drawn with, so that a wide line costs no dot
 // computation after the first at its width. Bounded: it forgets everything past a few widths.
 class DotCache {
-public:
+  public:
     DotStamp& get(i64 width);
     // Work space for the coverage of one path, kept to spare an allocation per path.
     std::vector<std::uint64_t>& coverage_words() noexcept { return coverage_words_; }
@@ -79,7 +79,7 @@ public:
     std::vector<Point64>& path_points() noexcept { return path_points_; }
     std::vector<Point64>& quadrant_points() noexcept { return quadrant_points_; }
 
-private:
+  private:
     static constexpr std::size_t kMaxWidths = 32;
     std::vector<std::unique_ptr<DotStamp>> stamps_;
     std::vector<std::uint64_t> coverage_words_;

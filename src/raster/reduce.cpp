@@ -53,10 +53,13 @@ Bitmap reduce_area_average(const Bitmap& source, int width, int height) {
             for (int c = 0; c < 3; ++c) {
                 double v = 0;
                 for (std::size_t k = 0; k < sx.weights.size(); ++k)
-                    v += sx.weights[k] * row[(static_cast<std::size_t>(sx.first) + k) * 3 + static_cast<std::size_t>(c)];
+                    v += sx.weights[k] *
+                         row[(static_cast<std::size_t>(sx.first) + k) * 3 + static_cast<std::size_t>(c)];
                 const long rounded = std::lround(v);
                 dst[static_cast<std::size_t>(x) * 3 + static_cast<std::size_t>(c)] =
-                    static_cast<std::uint8_t>(rounded < 0 ? 0 : rounded > 255 ? 255 : rounded);
+                    static_cast<std::uint8_t>(rounded < 0     ? 0
+                                              : rounded > 255 ? 255
+                                                              : rounded);
             }
         }
     }

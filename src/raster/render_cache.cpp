@@ -15,7 +15,8 @@ Background::Background() : pixels_(std::make_unique<Bitmap>()) {}
 Background::~Background() = default;
 
 bool Background::holds(std::span<const std::byte> key) const noexcept {
-    return !key_.empty() && key_.size() == key.size() && std::memcmp(key_.data(), key.data(), key.size()) == 0;
+    return !key_.empty() && key_.size() == key.size() &&
+           std::memcmp(key_.data(), key.data(), key.size()) == 0;
 }
 
 void Background::keep(std::span<const std::byte> key, const Picture& picture) {
@@ -64,8 +65,8 @@ void PicturePool::give(detail::PixelBytes&& bytes) noexcept {
         return;
     }
     // Full: keep the larger storage.
-    auto smallest = std::min_element(kept_.begin(), kept_.end(),
-                                     [](const auto& a, const auto& b) { return a.capacity() < b.capacity(); });
+    auto smallest = std::min_element(
+        kept_.begin(), kept_.end(), [](const auto& a, const auto& b) { return a.capacity() < b.capacity(); });
     if (smallest->capacity() < bytes.capacity()) *smallest = std::move(bytes);
 }
 

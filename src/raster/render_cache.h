@@ -51,7 +51,7 @@ class Picture;
 // everything it depends on; a picture is started from the copy only for an equal key, so a
 // change of any of them draws it afresh.
 class Background {
-public:
+  public:
     Background();
     ~Background();
     Background(const Background&) = delete;
@@ -63,7 +63,7 @@ public:
     // Gives `picture`, of the kept picture's size, the kept pixels and drawing state.
     void start(Picture& picture) const noexcept;
 
-private:
+  private:
     std::vector<std::byte> key_;  // empty: holds nothing
     std::unique_ptr<Bitmap> pixels_;
     Pen pen_;
@@ -76,7 +76,7 @@ private:
 // picture drawn with the same cache shares them. Also the background of the frames drawn
 // with it.
 class RenderCache {
-public:
+  public:
     RenderCache();
     ~RenderCache();
     RenderCache(const RenderCache&) = delete;
@@ -85,7 +85,7 @@ public:
     detail::DotCache& dots() noexcept { return *dots_; }
     Background& background() noexcept { return background_; }
 
-private:
+  private:
     std::unique_ptr<detail::DotCache> dots_;
     Background background_;
 };
@@ -94,7 +94,7 @@ private:
 // then reuses pages it already has instead of asking the system for fresh ones. Bitmaps made
 // from a pool give their storage back to it, so the pool must outlive them.
 class PicturePool {
-public:
+  public:
     PicturePool() { kept_.reserve(kKept); }
     PicturePool(const PicturePool&) = delete;
     PicturePool& operator=(const PicturePool&) = delete;
@@ -103,7 +103,7 @@ public:
     detail::PixelBytes take(std::size_t size);
     void give(detail::PixelBytes&& bytes) noexcept;
 
-private:
+  private:
     // A frame, its zone mask and the frame still shown: a few are enough.
     static constexpr std::size_t kKept = 4;
     std::vector<detail::PixelBytes> kept_;

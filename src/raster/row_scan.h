@@ -17,26 +17,28 @@ namespace hoopcast::raster::detail {
 
 // A colour as its three bytes, and eight pixels of it as three words.
 class PixelPattern {
-public:
+  public:
     explicit PixelPattern(Colour colour) noexcept {
         write_pixel_run(bytes_, 8, colour);
         std::memcpy(words_, bytes_, sizeof words_);
     }
-    bool at(const std::uint8_t* p) const noexcept { return p[0] == bytes_[0] && p[1] == bytes_[1] && p[2] == bytes_[2]; }
+    bool at(const std::uint8_t* p) const noexcept {
+        return p[0] == bytes_[0] && p[1] == bytes_[1] && p[2] == bytes_[2];
+    }
     // Of the eight pixels from p, the first that is not of the colour; 8 when all are.
     int first_other_of_eight(const std::uint8_t* p) const noexcept {
         std::uint64_t w[3];
         std::memcpy(w, p, sizeof w);
         const std::uint64_t d0 = w[0] ^ words_[0], d1 = w[1] ^ words_[1], d2 = w[2] ^ words_[2];
         if ((d0 | d1 | d2) == 0) return 8;
-        const int byte = d0 != 0 ? std::countr_zero(d0) / 8
+        const int byte = d0 != 0   ? std::countr_zero(d0) / 8
                          : d1 != 0 ? 8 + std::countr_zero(d1) / 8
                                    : 16 + std::countr_zero(d2) / 8;
         return byte / 3;
     }
     std::uint8_t first_byte() const noexcept { return bytes_[0]; }
 
-private:
+  private:
     std::uint8_t bytes_[24];
     std::uint64_t words_[3];
 };
@@ -87,7 +89,7 @@ void for_each_run(const std::uint8_t* row, int from, int to, const PixelPattern&
 // Walks sorted runs (by row, then left end) row by row; rows asked for in order cost a step
 // each.
 class RowCursor {
-public:
+  public:
     explicit RowCursor(std::span<const RowSpan> runs) noexcept : runs_(runs) {}
 
     // The first run on row y or below.
@@ -111,7 +113,7 @@ public:
         if (from <= x1) emit(from, x1);
     }
 
-private:
+  private:
     std::span<const RowSpan> runs_;
     std::size_t next_ = 0;
 };

@@ -27,8 +27,9 @@ void paint_row_except(Bitmap& bitmap, const ColourRun& run, int y, int x0, int x
 void RunSet::add(std::span<const RowSpan> sorted) {
     const std::size_t middle = runs_.size();
     runs_.insert(runs_.end(), sorted.begin(), sorted.end());
-    std::inplace_merge(runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(middle), runs_.end(),
-                       [](const RowSpan& a, const RowSpan& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    std::inplace_merge(
+        runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(middle), runs_.end(),
+        [](const RowSpan& a, const RowSpan& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
 }
 
 std::vector<RowSpan> polygon_runs(std::span<const Point> points) {
@@ -99,7 +100,9 @@ void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, Run
     const detail::PixelPattern pattern(colour);
     for (int y = box.top; y < box.bottom; ++y)
         detail::for_each_run(bitmap.scan_line(y), box.left, box.right - 1, pattern, matching,
-                             [&](int a, int b) { out.push_back({y, a, b}); });
+                             [&](int a, int b) {
+                                 out.push_back({y, a, b});
+                             });
 }
 
 void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, std::span<const RowSpan> within,
@@ -108,8 +111,10 @@ void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, std
     const detail::PixelPattern pattern(colour);
     for (const RowSpan& r : within) {
         if (r.y < box.top || r.y >= box.bottom) continue;
-        detail::for_each_run(bitmap.scan_line(r.y), std::max(r.x0, box.left), std::min(r.x1, box.right - 1), pattern,
-                             matching, [&](int a, int b) { out.push_back({r.y, a, b}); });
+        detail::for_each_run(bitmap.scan_line(r.y), std::max(r.x0, box.left), std::min(r.x1, box.right - 1),
+                             pattern, matching, [&](int a, int b) {
+                                 out.push_back({r.y, a, b});
+                             });
     }
 }
 
@@ -120,8 +125,9 @@ void RunFlood::reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet* 
     first_.resize(static_cast<std::size_t>(h) + 1);
     for (int row = 0; row < h; ++row) {
         first_[static_cast<std::size_t>(row)] = open_.size();
-        detail::for_each_run(bitmap.scan_line(row), 0, bitmap.width() - 1, stop, false,
-                             [&](int a, int b) { open_.push_back({row, a, b}); });
+        detail::for_each_run(bitmap.scan_line(row), 0, bitmap.width() - 1, stop, false, [&](int a, int b) {
+            open_.push_back({row, a, b});
+        });
     }
     first_[static_cast<std::size_t>(h)] = open_.size();
     reached_.assign(open_.size(), 0);

@@ -16,7 +16,7 @@ class Bitmap;
 
 // Pixels as runs sorted by row, then by left end. Runs may overlap or touch.
 class RunSet {
-public:
+  public:
     RunSet() = default;
 
     std::span<const RowSpan> runs() const noexcept { return runs_; }
@@ -27,7 +27,7 @@ public:
     // Adds runs sorted as above.
     void add(std::span<const RowSpan> sorted);
 
-private:
+  private:
     std::vector<RowSpan> runs_;
 };
 
@@ -57,14 +57,14 @@ void find_runs(const Bitmap& bitmap, Colour colour, bool matching, Rect box, std
 // the border colour) worked out run by run, the runs lying between the border's pixels:
 // quick where thin outlines bound wide areas. It keeps its work space from fill to fill.
 class RunFlood {
-public:
-  // Sorts the runs of pixels other than the border's into those the fill from (x, y)
-  // reaches and those it misses (all of them when (x, y) is off the bitmap or on the
-  // border, where the fill does nothing), into whichever of the two sets is given; each is
-  // emptied first.
-  void reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet* reached, RunSet* missed);
+  public:
+    // Sorts the runs of pixels other than the border's into those the fill from (x, y)
+    // reaches and those it misses (all of them when (x, y) is off the bitmap or on the
+    // border, where the fill does nothing), into whichever of the two sets is given; each is
+    // emptied first.
+    void reach(const Bitmap& bitmap, int x, int y, Colour border, RunSet* reached, RunSet* missed);
 
-private:
+  private:
     std::vector<RowSpan> open_;       // the runs of pixels other than the border's, row by row
     std::vector<std::size_t> first_;  // index in open_ of each row's first run, then the end
     std::vector<char> reached_;       // per run of open_

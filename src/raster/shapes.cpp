@@ -21,7 +21,8 @@ void paint_span(Bitmap& bitmap, i64 y, i64 x0, i64 x1, Colour colour) noexcept {
     x0 = std::max<i64>(x0, 0);
     x1 = std::min<i64>(x1, bitmap.width() - 1);
     if (x0 > x1) return;
-    write_pixel_run(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, static_cast<std::size_t>(x1 - x0 + 1), colour);
+    write_pixel_run(bitmap.scan_line(static_cast<int>(y)) + x0 * 3, static_cast<std::size_t>(x1 - x0 + 1),
+                    colour);
 }
 
 // Boxes may come with their corners in either order.
@@ -34,8 +35,9 @@ void fill_box(Bitmap& bitmap, i64 left, i64 top, i64 right, i64 bottom, Colour c
     const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap.height() - 1);
     const i64 x0 = std::max<i64>(left, 0), x1 = std::min<i64>(right, bitmap.width() - 1);
     if (y0 > y1 || x0 > x1) return;
-    bitmap.fill_rect(Rect{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 + 1), static_cast<int>(y1 + 1)},
-                     colour);
+    bitmap.fill_rect(
+        Rect{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 + 1), static_cast<int>(y1 + 1)},
+        colour);
 }
 
 // Rectangle: the outline runs along x = left..right-1 and y = top..bottom-1 and the brush
@@ -138,7 +140,8 @@ struct EllipseGeometry {
             return ties_out ? sum <= 0 : sum < 0;
         }
         const long double o = static_cast<long double>(other), a = static_cast<long double>(axis);
-        const long double base = o * o * static_cast<long double>(along) * static_cast<long double>(along) - a * a * o * o;
+        const long double base =
+            o * o * static_cast<long double>(along) * static_cast<long double>(along) - a * a * o * o;
         const long double cc = static_cast<long double>(c);
         const long double sum = (base + a * a * (cc + 2) * (cc + 2)) + (base + a * a * cc * cc);
         return ties_out ? sum <= 0 : sum < 0;
@@ -197,8 +200,8 @@ bool loop_is_affordable(const Bitmap& bitmap, Box box, i64 pen_width) noexcept {
 // otherwise the closed form, only the pixels within `pad` of the bitmap. A pixel may be
 // reported twice.
 template <typename Plot>
-void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b, const std::vector<Point64>* walked,
-                            i64 pad, Plot&& plot) {
+void for_each_outline_pixel(const Bitmap& bitmap, i64 l, i64 t, i64 r, i64 b,
+                            const std::vector<Point64>* walked, i64 pad, Plot&& plot) {
     const EllipseGeometry e{r - l, b - t};
     const i64 cx2 = l + r, cy2 = t + b;
     if (walked != nullptr) {
@@ -267,15 +270,18 @@ EllipseLoop ellipse_loop(i64 l, i64 t, i64 r, i64 b, std::vector<Point64> quadra
     const i64 cx2 = l + r, cy2 = t + b;
     loop.pixels.reserve(q.size() * 4);
     for (const Point64& p : q) loop.pixels.push_back({(cx2 + p.x) / 2, (cy2 - p.y) / 2});
-    for (auto it = q.rbegin(); it != q.rend(); ++it) loop.pixels.push_back({(cx2 - it->x) / 2, (cy2 - it->y) / 2});
+    for (auto it = q.rbegin(); it != q.rend(); ++it)
+        loop.pixels.push_back({(cx2 - it->x) / 2, (cy2 - it->y) / 2});
     for (const Point64& p : q) loop.pixels.push_back({(cx2 - p.x) / 2, (cy2 + p.y) / 2});
-    for (auto it = q.rbegin(); it != q.rend(); ++it) loop.pixels.push_back({(cx2 + it->x) / 2, (cy2 + it->y) / 2});
+    for (auto it = q.rbegin(); it != q.rend(); ++it)
+        loop.pixels.push_back({(cx2 + it->x) / 2, (cy2 + it->y) / 2});
     return loop;
 }
 
 // The loop of the walked quadrant `q` without consecutive repeats, for drawing it whole,
 // into `pixels`.
-void distinct_loop_pixels(i64 l, i64 t, i64 r, i64 b, const std::vector<Point64>& q, std::vector<Point64>& pixels) {
+void distinct_loop_pixels(i64 l, i64 t, i64 r, i64 b, const std::vector<Point64>& q,
+                          std::vector<Point64>& pixels) {
     const i64 cx2 = l + r, cy2 = t + b;
     pixels.clear();
     pixels.reserve(q.size() * 4);
@@ -314,7 +320,8 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
     const std::vector<Point64>* walked = walk ? &quadrant : nullptr;
     if (brush != nullptr) fill_ellipse_region(bitmap, l, t, r, b, walked, *brush);
     if (pen_width <= 1) {
-        for_each_outline_pixel(bitmap, l, t, r, b, walked, 0, [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
+        for_each_outline_pixel(bitmap, l, t, r, b, walked, 0,
+                               [&](i64 x, i64 y) { plot_pixel(bitmap, x, y, pen); });
         return;
     }
     // Geometric pens run along the outline as one closed wide path through its pixels, so
@@ -330,8 +337,9 @@ void draw_ellipse(Bitmap& bitmap, Box box, i64 pen_width, Colour pen, const Colo
         wide_path(bitmap, loop, true, pen_width, pen, dots);
         return;
     }
-    for_each_outline_pixel(bitmap, l, t, r, b, nullptr, pen_width,
-                           [&](i64 x, i64 y) { round_dot(bitmap, Point64{x, y}, pen_width, pen); });
+    for_each_outline_pixel(bitmap, l, t, r, b, nullptr, pen_width, [&](i64 x, i64 y) {
+        round_dot(bitmap, Point64{x, y}, pen_width, pen);
+    });
 }
 
 namespace {
@@ -392,11 +400,14 @@ void draw_arc(Bitmap& bitmap, Box box, Point start_ray, Point end_ray, i64 pen_w
         double sweep = end - start;
         if (sweep <= 0) sweep += 2 * std::numbers::pi;
         for_each_outline_pixel(bitmap, l, t, r, b, nullptr, pen_width, [&](i64 x, i64 y) {
-            double a = screen_angle(static_cast<double>(2 * x - cx2), static_cast<double>(2 * y - cy2)) - start;
+            double a =
+                screen_angle(static_cast<double>(2 * x - cx2), static_cast<double>(2 * y - cy2)) - start;
             if (a < 0) a += 2 * std::numbers::pi;
             if (a > sweep) return;
-            if (pen_width <= 1) plot_pixel(bitmap, x, y, pen);
-            else round_dot(bitmap, Point64{x, y}, pen_width, pen);
+            if (pen_width <= 1)
+                plot_pixel(bitmap, x, y, pen);
+            else
+                round_dot(bitmap, Point64{x, y}, pen_width, pen);
         });
         return;
     }
@@ -440,8 +451,10 @@ bool y_monotone(std::span<const Point64> points) noexcept {
         const i64 dy = points[(i + 1) % points.size()].y - points[i].y;
         if (dy == 0) continue;
         const int dir = dy > 0 ? 1 : -1;
-        if (first == 0) first = dir;
-        else if (dir != last) ++turns;
+        if (first == 0)
+            first = dir;
+        else if (dir != last)
+            ++turns;
         last = dir;
     }
     if (first != 0 && last != first) ++turns;
@@ -582,7 +595,8 @@ void alternate_spans(std::span<const Point64> points, i64 y0, i64 y1, Span&& spa
         if (first >= end || first > y1) continue;
         start_edge(edges[edge_count++], a, b, first);
     }
-    std::sort(edges.data(), edges.data() + edge_count, [](const Edge& x, const Edge& y) { return x.first < y.first; });
+    std::sort(edges.data(), edges.data() + edge_count,
+              [](const Edge& x, const Edge& y) { return x.first < y.first; });
     std::size_t next = 0, active_count = 0;
     for (i64 y = y0; y <= y1; ++y) {
         while (next < edge_count && edges[next].first <= y) active[active_count++] = next++;

@@ -44,8 +44,8 @@ void Stamp::paint(Bitmap& bitmap, std::int64_t x, std::int64_t y, Colour colour)
     std::uint8_t* const data = bitmap.bytes().data();
     const auto stride = static_cast<std::int64_t>(bitmap.stride());
     for (const RowSpan& r : rows_)
-        detail::write_pixel_run(data + (y + r.y) * stride + (x + r.x0) * 3, static_cast<std::size_t>(r.x1 - r.x0 + 1),
-                                colour);
+        detail::write_pixel_run(data + (y + r.y) * stride + (x + r.x0) * 3,
+                                static_cast<std::size_t>(r.x1 - r.x0 + 1), colour);
 }
 
 }  // namespace hoopcast::raster

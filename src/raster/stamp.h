@@ -20,7 +20,7 @@ struct RowSpan {
 
 // Runs of pixels relative to an origin, painted in one colour.
 class Stamp {
-public:
+  public:
     Stamp() = default;
     explicit Stamp(std::vector<RowSpan> rows);
 
@@ -33,7 +33,7 @@ public:
     // Paints the runs with the origin at (x, y), clipped to the bitmap.
     void paint(Bitmap& bitmap, std::int64_t x, std::int64_t y, Colour colour) const noexcept;
 
-private:
+  private:
     std::vector<RowSpan> rows_;
     int left_ = 0, top_ = 0, right_ = -1, bottom_ = -1;  // bounds of all runs
 };

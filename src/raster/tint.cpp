@@ -37,12 +37,14 @@ Tint::Channel::Channel(ChannelTint rule) noexcept : rule_(rule) {
 }
 
 std::uint8_t Tint::Channel::first(std::uint8_t v) noexcept {
-    const auto t = static_cast<std::uint8_t>(static_cast<unsigned long long>(scaled(v, rule_.factor) * rule_.keep) & 0xFF);
+    const auto t = static_cast<std::uint8_t>(
+        static_cast<unsigned long long>(scaled(v, rule_.factor) * rule_.keep) & 0xFF);
     table_[v] = t;
     return t;
 }
 
-Tint::Tint(ChannelTint red, ChannelTint green, ChannelTint blue) noexcept : red_(red), green_(green), blue_(blue) {}
+Tint::Tint(ChannelTint red, ChannelTint green, ChannelTint blue) noexcept
+    : red_(red), green_(green), blue_(blue) {}
 
 // The pixels under a tint are mostly long runs of one colour, so a pixel's tint is worked out
 // once for the run it starts, and the run is then written eight pixels at a time for as long
@@ -63,7 +65,8 @@ void Tint::run(std::uint8_t* p, std::size_t count) noexcept {
                 from[i] = b, from[i + 1] = g, from[i + 2] = r;
                 to[i] = tb, to[i + 1] = tg, to[i + 2] = tr;
             }
-            while (static_cast<std::size_t>(end - p) >= kBlockBytes && std::memcmp(p, from, kBlockBytes) == 0) {
+            while (static_cast<std::size_t>(end - p) >= kBlockBytes &&
+                   std::memcmp(p, from, kBlockBytes) == 0) {
                 std::memcpy(p, to, kBlockBytes);
                 p += kBlockBytes;
             }
@@ -80,14 +83,15 @@ void Tint::run(std::uint8_t* p, std::size_t count) noexcept {
 void tint_through_mask(Bitmap& picture, const Bitmap& mask, Point origin, Rect box, Tint& tint) {
     box = clipped(box, picture);
     // The mask's own extent, in the picture's pixels.
-    box = {std::max(box.left, origin.x), std::max(box.top, origin.y), std::min(box.right, origin.x + mask.width()),
-           std::min(box.bottom, origin.y + mask.height())};
+    box = {std::max(box.left, origin.x), std::max(box.top, origin.y),
+           std::min(box.right, origin.x + mask.width()), std::min(box.bottom, origin.y + mask.height())};
     const detail::PixelPattern black(kBlack);
     for (int y = box.top; y < box.bottom; ++y) {
         std::uint8_t* row = picture.scan_line(y) + 3 * static_cast<std::ptrdiff_t>(origin.x);
-        detail::for_each_run(mask.scan_line(y - origin.y), box.left - origin.x, box.right - 1 - origin.x, black, true,
-                             [&](int a, int b) {
-                                 tint.run(row + 3 * static_cast<std::ptrdiff_t>(a), static_cast<std::size_t>(b - a + 1));
+        detail::for_each_run(mask.scan_line(y - origin.y), box.left - origin.x, box.right - 1 - origin.x,
+                             black, true, [&](int a, int b) {
+                                 tint.run(row + 3 * static_cast<std::ptrdiff_t>(a),
+                                          static_cast<std::size_t>(b - a + 1));
                              });
     }
 }

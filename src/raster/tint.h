@@ -22,24 +22,24 @@ struct ChannelTint {
 };
 
 class Tint {
-public:
+  public:
     Tint(ChannelTint red, ChannelTint green, ChannelTint blue) noexcept;
 
     // Tints `count` pixels from p (blue, green, red bytes).
     void run(std::uint8_t* p, std::size_t count) noexcept;
 
-private:
+  private:
     // The byte each value of one channel becomes, worked out as values turn up: the pixels
     // under a tint are mostly a handful of colours.
     class Channel {
-    public:
+      public:
         explicit Channel(ChannelTint rule) noexcept;
         std::uint8_t operator()(std::uint8_t v) noexcept {
             const std::int16_t t = table_[v];
             return t >= 0 ? static_cast<std::uint8_t>(t) : first(v);
         }
 
-    private:
+      private:
         std::uint8_t first(std::uint8_t v) noexcept;
         ChannelTint rule_;
         std::array<std::int16_t, 256> table_;

@@ -20,7 +20,9 @@ namespace hoopcast {
 namespace {
 
 // Item coordinates reach the line pass as their low 16 bits, signed.
-int low16(std::int32_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)); }
+int low16(std::int32_t v) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF));
+}
 
 void widen_pen_for_scale(raster::Picture& picture, double scale) {
     if (scale > 1.1) picture.canvas().pen.width = frame_pen_width(scale);
@@ -35,7 +37,8 @@ std::string closing_kind(std::string_view kind) {
 
 // Draws the symbols of sequence `seq` at `step`; still frames ask for step 0.
 template <typename Position>
-void draw_symbols(raster::Picture& picture, const DrawContext& ctx, int seq, double scale, Position position) {
+void draw_symbols(raster::Picture& picture, const DrawContext& ctx, int seq, double scale,
+                  Position position) {
     for (int i = 1; i <= kSlotsPerSequence; ++i) {
         const element& e = ctx.play.item(seq, i);
         if (e.kind.empty()) break;
@@ -71,7 +74,8 @@ struct CourtKey {
     std::array<Zone, kSlotsPerSequence> zones;
 };
 
-void fill_court_key(CourtKey& key, const DrawContext& ctx, const raster::Picture& picture, double scale, int seq) {
+void fill_court_key(CourtKey& key, const DrawContext& ctx, const raster::Picture& picture, double scale,
+                    int seq) {
     std::memset(&key, 0, sizeof key);
     key.scale = scale;
     key.screen_height = picture.canvas().screen_height;
@@ -133,20 +137,23 @@ void reset_frame_picture(raster::Picture& picture, const FrameSettings& settings
     widen_pen_for_scale(picture, settings.scale);
 }
 
-void draw_still(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq, bool sketch) {
+void draw_still(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq,
+                bool sketch) {
     start_with_court(picture, ctx, settings, seq);
     const double scale = settings.scale;
     draw_symbols(picture, ctx, seq, scale, [&](int i, int motion) {
         const PlayModel& play = ctx.play;
-        const int x = motion == 1 ? calc_wrk_x1(play, seq, i, 0, 1, 0.0) : calc_wrk_x2(play, seq, i, 0, 1, 0.0);
-        const int y = motion == 1 ? calc_wrk_y1(play, seq, i, 0, 1, 0.0) : calc_wrk_y2(play, seq, i, 0, 1, 0.0);
+        const int x =
+            motion == 1 ? calc_wrk_x1(play, seq, i, 0, 1, 0.0) : calc_wrk_x2(play, seq, i, 0, 1, 0.0);
+        const int y =
+            motion == 1 ? calc_wrk_y1(play, seq, i, 0, 1, 0.0) : calc_wrk_y2(play, seq, i, 0, 1, 0.0);
         return std::pair{low16(x), low16(y)};
     });
     if (sketch) draw_lines(picture, ctx, seq, scale);
 }
 
-void draw_animation(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq, int step,
-                    int steps, double fraction) {
+void draw_animation(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq,
+                    int step, int steps, double fraction) {
     start_with_court(picture, ctx, settings, seq);
     draw_symbols(picture, ctx, seq, settings.scale, [&](int i, int motion) {
         const PlayModel& play = ctx.play;
@@ -190,8 +197,8 @@ void compose_still_frame(raster::Picture& picture, DrawContext& ctx, const Frame
     draw_still(picture, ctx, settings, seq, sketch);
 }
 
-void compose_animation_frame(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq,
-                             int step, int steps, double fraction) {
+void compose_animation_frame(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings,
+                             int seq, int step, int steps, double fraction) {
     if (!fits_frame(picture, settings)) return;
     reset_frame_picture(picture, settings);
     draw_animation(picture, ctx, settings, seq, step, steps, fraction);
@@ -219,7 +226,9 @@ void draw_lines(raster::Picture& picture, const DrawContext& ctx, int seq, doubl
     const PlayModel& play = ctx.play;
     // Past the last slot the chain sees a free slot.
     static const element kFreeSlot{};
-    auto slot = [&](int i) -> const element& { return i <= kSlotsPerSequence ? play.item(seq, i) : kFreeSlot; };
+    auto slot = [&](int i) -> const element& {
+        return i <= kSlotsPerSequence ? play.item(seq, i) : kFreeSlot;
+    };
 
     for (int i = 1; i <= kSlotsPerSequence; ++i) {
         const element& first = play.item(seq, i);

@@ -49,8 +49,8 @@ std::unique_ptr<raster::Picture> compose_animation_frame(DrawContext& ctx, const
 bool fits_frame(const raster::Picture& picture, const FrameSettings& settings) noexcept;
 void compose_still_frame(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq,
                          bool sketch);
-void compose_animation_frame(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings, int seq,
-                             int step, int steps, double fraction);
+void compose_animation_frame(raster::Picture& picture, DrawContext& ctx, const FrameSettings& settings,
+                             int seq, int step, int steps, double fraction);
 
 // One symbol at court position (x, y); only player, equipment and ball kinds draw.
 void draw_players(raster::Picture& picture, const DrawContext& ctx, std::string_view kind, int x, int y,

@@ -39,14 +39,18 @@ TEST(Utf8, MalformedInputGivesOneReplacementPerByteAndResumes) {
         std::string bytes;
         std::u32string expected;
     } cases[] = {
-        {"A\xE2\x82" "B", U"A\uFFFD\uFFFDB"},      // cut short before an ASCII byte
-        {"\xF0", U"\uFFFD"},                        // cut short by the end
-        {"\x80\xBF", U"\uFFFD\uFFFD"},              // stray continuation bytes
-        {"\xC0\xAF", U"\uFFFD\uFFFD"},              // overlong slash
-        {"\xE0\x80\xAF", U"\uFFFD\uFFFD\uFFFD"},    // overlong, three bytes
-        {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},    // a surrogate
+        {"A\xE2\x82"
+         "B",
+         U"A\uFFFD\uFFFDB"},                                // cut short before an ASCII byte
+        {"\xF0", U"\uFFFD"},                                // cut short by the end
+        {"\x80\xBF", U"\uFFFD\uFFFD"},                      // stray continuation bytes
+        {"\xC0\xAF", U"\uFFFD\uFFFD"},                      // overlong slash
+        {"\xE0\x80\xAF", U"\uFFFD\uFFFD\uFFFD"},            // overlong, three bytes
+        {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},            // a surrogate
         {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
-        {"\xFF" "a", U"\uFFFDa"},
+        {"\xFF"
+         "a",
+         U"\uFFFDa"},
     };
     for (const auto& c : cases) EXPECT_EQ(decoded(c.bytes), c.expected) << c.bytes;
 }

@@ -20,7 +20,9 @@ int run(const std::string& args) {
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
-std::string sample(const char* name) { return std::string(HOOPCAST_SOURCE_DIR) + "/samples/" + name; }
+std::string sample(const char* name) {
+    return std::string(HOOPCAST_SOURCE_DIR) + "/samples/" + name;
+}
 
 struct Gif {
     int frames = 0;
@@ -47,7 +49,7 @@ Gif read_gif(const std::string& path) {
 }
 
 class ExportTest : public ::testing::Test {
-protected:
+  protected:
     fs::path dir = fs::temp_directory_path() / ("hoopcast_export_" + std::to_string(::getpid()));
     void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
@@ -63,7 +65,9 @@ TEST_F(ExportTest, WritesThePlayAsAnAnimationOfTheFrameSize) {
     EXPECT_GT(g.total_cs, 0);
 
     const std::string big = (dir / "press2.gif").string();
-    ASSERT_EQ(run("export " + sample("full_court_press.kqz") + " -o " + big + " --scale 2 --no-sketch --speed 40"), 0);
+    ASSERT_EQ(
+        run("export " + sample("full_court_press.kqz") + " -o " + big + " --scale 2 --no-sketch --speed 40"),
+        0);
     const Gif g2 = read_gif(big);
     EXPECT_EQ(g2.width, 578);
     EXPECT_EQ(g2.total_cs, g.total_cs) << "the timing does not depend on the scale";
@@ -81,7 +85,9 @@ TEST_F(ExportTest, SlowerSpeedTakesProportionallyLonger) {
 TEST_F(ExportTest, FramesFolderGetsEachDistinctFrame) {
     const std::string gif = (dir / "p.gif").string();
     const fs::path frames = dir / "frames";
-    ASSERT_EQ(run("export " + sample("half_court_set_play.kqz") + " -o " + gif + " --frames " + frames.string()), 0);
+    ASSERT_EQ(
+        run("export " + sample("half_court_set_play.kqz") + " -o " + gif + " --frames " + frames.string()),
+        0);
     int pngs = 0;
     for (const auto& entry : fs::directory_iterator(frames)) pngs += entry.path().extension() == ".png";
     EXPECT_GT(pngs, 2);
@@ -110,9 +116,9 @@ TEST_F(ExportTest, VideoFormatFollowsTheNameOrFormat) {
     const auto refused = run_cli("export " + play + " -o " + (dir / "p.avi").string());
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("cannot tell the format"), std::string::npos) << refused.err;
-    for (const char* wrong : {"x.gif --fps 10", "x.mp4 --quality 52", "x.webm --quality -1",
-                              "x.mp4 --lossless --quality 3", "x.mp4 --frames f", "x.mp4 --format mkv",
-                              "x.mp4 --fps 0"}) {
+    for (const char* wrong :
+         {"x.gif --fps 10", "x.mp4 --quality 52", "x.webm --quality -1", "x.mp4 --lossless --quality 3",
+          "x.mp4 --frames f", "x.mp4 --format mkv", "x.mp4 --fps 0"}) {
         EXPECT_EQ(run_cli("export " + play + " -o " + (dir / wrong).string()).status, 2) << wrong;
     }
     int files = 0;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "cli_run.h"
 #include <sys/wait.h>
 #include <unistd.h>
+#include "cli_run.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +16,9 @@ namespace {
 
 using hoopcast::testing::CliRun;
 
-CliRun cli(const std::string& args) { return hoopcast::testing::run_cli(args); }
+CliRun cli(const std::string& args) {
+    return hoopcast::testing::run_cli(args);
+}
 
 TEST(InfoCommand, DumpsASamplePlay) {
     const CliRun r = cli("info samples/half_court_set_play.kqz");

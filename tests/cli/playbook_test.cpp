@@ -93,7 +93,8 @@ TEST(PlaybookCommand, PagesTextFontsAndOutline) {
         EXPECT_EQ(pages(pdf), expected) << per_page;
     }
     const fs::path pdf = dir / "book1.pdf";
-    EXPECT_NE(shell("pdfinfo '" + pdf.string() + "'").find("Creator:         hoopcast-cli"), std::string::npos);
+    EXPECT_NE(shell("pdfinfo '" + pdf.string() + "'").find("Creator:         hoopcast-cli"),
+              std::string::npos);
 
     // Play names, then each sequence's number and description words, in order.
     const std::string text = shell("pdftotext -layout '" + pdf.string() + "' -");
@@ -103,7 +104,8 @@ TEST(PlaybookCommand, PagesTextFontsAndOutline) {
         expected_text.push_back(plays[i].name);
         for (int s = 1; s <= plays[i].sequences; ++s) {
             expected_text.push_back(std::to_string(s) + "/" + std::to_string(plays[i].sequences));
-            for (const std::string& w : words(run_cli("text " + kPlays[i] + " --seq " + std::to_string(s)).out))
+            for (const std::string& w :
+                 words(run_cli("text " + kPlays[i] + " --seq " + std::to_string(s)).out))
                 expected_text.push_back(w);
         }
     }
@@ -143,7 +145,8 @@ TEST(PlaybookCommand, FramesAreRendersPixelForPixelAtTwoHundredDpi) {
     const int n = info(play).sequences;
     for (int s = 1; s <= n; ++s) {
         const fs::path ppm = dir / ("render" + std::to_string(s) + ".ppm");
-        ASSERT_EQ(run_cli("render " + play + " --seq " + std::to_string(s) + " --scale 1.5 -o '" + ppm.string() + "'")
+        ASSERT_EQ(run_cli("render " + play + " --seq " + std::to_string(s) + " --scale 1.5 -o '" +
+                          ppm.string() + "'")
                       .status,
                   0);
         char name[32];
@@ -153,7 +156,8 @@ TEST(PlaybookCommand, FramesAreRendersPixelForPixelAtTwoHundredDpi) {
 
     // Without --scale, every frame prints at 200 dpi or more.
     for (const std::string per_page : {"1", "4"}) {
-        ASSERT_EQ(run_cli("playbook " + play + " --paper letter --per-page " + per_page + " -o '" + pdf.string() + "'")
+        ASSERT_EQ(run_cli("playbook " + play + " --paper letter --per-page " + per_page + " -o '" +
+                          pdf.string() + "'")
                       .status,
                   0);
         std::istringstream list(shell("pdfimages -list '" + pdf.string() + "' | tail -n +3"));
@@ -174,7 +178,8 @@ TEST(PlaybookCommand, BadPlaysAreLeftOutAndOneSequenceAlone) {
     const fs::path bad = dir / "bad.kqz";
     std::ofstream(bad) << "not a play\n";
     const fs::path pdf = dir / "some.pdf";
-    const auto r = run_cli("playbook " + kPlays[0] + " '" + bad.string() + "' " + kPlays[2] + " -o '" + pdf.string() + "'");
+    const auto r = run_cli("playbook " + kPlays[0] + " '" + bad.string() + "' " + kPlays[2] + " -o '" +
+                           pdf.string() + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("bad.kqz"), std::string::npos);
     const int expected = 1 + info(kPlays[0]).sequences + info(kPlays[2]).sequences;
@@ -208,7 +213,8 @@ TEST(ThumbnailCommand, GoodPlaysGivePreviewsBadFilesNothing) {
         const std::string bytes = slurp(png);
         ASSERT_GT(bytes.size(), 33u);
         const auto side = [&](std::size_t at) {
-            return (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+            return (static_cast<unsigned char>(bytes[at + 2]) << 8) |
+                   static_cast<unsigned char>(bytes[at + 3]);
         };
         EXPECT_EQ(std::max(side(16), side(20)), 128) << play;
         EXPECT_NE(bytes.find("Thumb::URI\0file:///", 0, 19), std::string::npos);
@@ -236,8 +242,9 @@ TEST(ThumbnailCommand, GoodPlaysGivePreviewsBadFilesNothing) {
         EXPECT_FALSE(fs::exists(png)) << bad;
     }
 #if !defined(__SANITIZE_ADDRESS__)  // under a sanitizer the memory is mostly the sanitizer's
-    const auto measured = run_cli("thumbnail '" + long_play.string() + "' '" + (dir / "long.png").string() + "'",
-                                  {.measured = true, .limits = {}});
+    const auto measured =
+        run_cli("thumbnail '" + long_play.string() + "' '" + (dir / "long.png").string() + "'",
+                {.measured = true, .limits = {}});
     EXPECT_NE(measured.status, 0);
     EXPECT_LT(measured.peak_kb, 64 * 1024);
 #endif

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include "cli_run.h"
 #include "play/description.h"
 #include "richtext/reader.h"
 #include "richtext/writers.h"
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,7 +19,9 @@ namespace {
 
 using TextRun = hoopcast::testing::CliRun;
 
-TextRun text(const std::string& args) { return hoopcast::testing::run_cli("text " + args); }
+TextRun text(const std::string& args) {
+    return hoopcast::testing::run_cli("text " + args);
+}
 
 TEST(TextCommand, BulletedDescriptionAsPlainTextAndHtml) {
     const TextRun plain = text("samples/pick_and_roll_notes.kqz --seq 1");

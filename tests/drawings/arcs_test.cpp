@@ -91,8 +91,10 @@ TEST(DrawArcTo, ReachesTheFirstPointWithALine) {
 // The oracle: the chord chain drawn one canvas line at a time, point to point.
 void chords_line_by_line(Picture& p, int a1, int a2, double x1, double y1, double x2, double y2, bool dashed,
                          bool line_to_start) {
-    const long double cx = (static_cast<long double>(x1) + x2) / 2, cy = (static_cast<long double>(y1) + y2) / 2;
-    const long double r = (std::fabs(static_cast<long double>(x1) - x2) + std::fabs(static_cast<long double>(y1) - y2)) * 0.5L;
+    const long double cx = (static_cast<long double>(x1) + x2) / 2,
+                      cy = (static_cast<long double>(y1) + y2) / 2;
+    const long double r =
+        (std::fabs(static_cast<long double>(x1) - x2) + std::fabs(static_cast<long double>(y1) - y2)) * 0.5L;
     const auto at = [&](int a) {
         const long double rad = static_cast<long double>(a) * 3.1415926535897932385L / 180;
         return raster::Point{Round(cx + r * std::cos(rad)), Round(cy + r * std::sin(rad))};
@@ -100,14 +102,18 @@ void chords_line_by_line(Picture& p, int a1, int a2, double x1, double y1, doubl
     if (a1 > a2) std::swap(a1, a2);
     raster::Canvas& c = p.canvas();
     const raster::Point first = at(a1);
-    if (line_to_start) c.line_to(first.x, first.y);
-    else c.move_to(first.x, first.y);
+    if (line_to_start)
+        c.line_to(first.x, first.y);
+    else
+        c.move_to(first.x, first.y);
     bool down = !dashed;
     for (int a = a1; a <= a2; ++a) {
         if (dashed && a % 12 == 0) down = !down;
         const raster::Point q = at(a);
-        if (down) c.line_to(q.x, q.y);
-        else c.move_to(q.x, q.y);
+        if (down)
+            c.line_to(q.x, q.y);
+        else
+            c.move_to(q.x, q.y);
     }
 }
 
@@ -128,8 +134,10 @@ TEST(DrawArc, DrawsTheSamePixelsAsItsChordsLineByLine) {
             q->canvas().pen.width = width;
             q->canvas().move_to(start_x, start_y);
         }
-        if (to) draw_arc_to(drawn, a1, a2, x1, y1, x2, y1, dashed);
-        else draw_arc(drawn, a1, a2, x1, y1, x2, y1, dashed);
+        if (to)
+            draw_arc_to(drawn, a1, a2, x1, y1, x2, y1, dashed);
+        else
+            draw_arc(drawn, a1, a2, x1, y1, x2, y1, dashed);
         chords_line_by_line(expected, a1, a2, x1, y1, x2, y1, dashed, to);
         ASSERT_TRUE(same_pixels(drawn, expected)) << "round " << round;
         EXPECT_EQ(drawn.canvas().position(), expected.canvas().position());

@@ -50,7 +50,8 @@ TEST_P(CourtGolden, MatchesThePictureLookedAtByEye) {
     draw_court(picture, scene.ctx, c.kind, c.kind + 1, c.scale);
 
     // The flood-fill variant is compared with the picture the polygons wrote.
-    testing::expect_golden(picture.bitmap(), testing::golden_path("courts", golden_name(c)), variant(c).empty());
+    testing::expect_golden(picture.bitmap(), testing::golden_path("courts", golden_name(c)),
+                           variant(c).empty());
 }
 
 std::vector<GoldenCase> all_cases() {

@@ -215,8 +215,10 @@ void layered_full_court(Picture& p, key_shape shape, const std::array<raster::Co
     const auto path = [&](std::initializer_list<std::pair<double, double>> points) {
         bool first = true;
         for (auto [x, y] : points) {
-            if (first) c.move_to(px(x), px(y));
-            else c.line_to(px(x), px(y));
+            if (first)
+                c.move_to(px(x), px(y));
+            else
+                c.line_to(px(x), px(y));
             first = false;
         }
     };
@@ -274,7 +276,8 @@ TEST(DrawCourt, PaintedAreasMatchTheirDrawingOneOverAnother) {
                 if (scale > 1.1) p->canvas().pen.width = Trunc(scale) + 1;
             }
             draw_court(drawn, scene.ctx, kind, 1, scale);
-            layered_full_court(layered, kind == 5 ? key_shape::trapezoid : key_shape::rectangle, colours, scale);
+            layered_full_court(layered, kind == 5 ? key_shape::trapezoid : key_shape::rectangle, colours,
+                               scale);
             EXPECT_EQ(count_differences(drawn, layered), 0) << "kind " << kind << " at " << scale;
         }
     }
@@ -289,7 +292,8 @@ TEST(DrawCourt, AbsurdScalesOnASmallPictureDrawOnlyWhatFallsInside) {
         for (int kind : {5, 11}) {
             Picture drawn(60, 60), layered(60, 60);
             draw_court(drawn, scene.ctx, kind, 1, scale);
-            layered_full_court(layered, kind == 5 ? key_shape::trapezoid : key_shape::rectangle, colours, scale);
+            layered_full_court(layered, kind == 5 ? key_shape::trapezoid : key_shape::rectangle, colours,
+                               scale);
             EXPECT_TRUE(same_pixels(drawn, layered)) << "kind " << kind << " at " << scale;
         }
     }

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <numbers>
 #include <random>
-#include <algorithm>
 #include <vector>
 
 #include "drawing_testing.h"
@@ -229,7 +229,8 @@ TEST(ArcPoints, RepeatedArcsMatchDrawingEveryPoint) {
             const std::int64_t last = std::min<std::int64_t>(arc[1] + 1, std::int64_t{arc[0]} + 361);
             for (std::int64_t k = arc[0]; k <= last; ++k) path.line_to(point(k).x, point(k).y);
             path.flush();
-            ASSERT_EQ(fast.canvas().position(), plain.canvas().position()) << r << ' ' << width << ' ' << call;
+            ASSERT_EQ(fast.canvas().position(), plain.canvas().position())
+                << r << ' ' << width << ' ' << call;
         }
         ASSERT_TRUE(std::equal(fast.bitmap().bytes().begin(), fast.bitmap().bytes().end(),
                                plain.bitmap().bytes().begin()))

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
-#include <array>
 #include <random>
 #include <span>
 #include <string>
@@ -33,8 +33,8 @@ std::uint8_t tinted(std::uint8_t v, double factor, long long keep) {
     return static_cast<std::uint8_t>(static_cast<unsigned long long>(scaled * keep) & 0xFF);
 }
 
-void plain_shade(Picture& picture, bool monochrome, const Picture& mask, int left, int top, int right, int bottom,
-                 const element& zone) {
+void plain_shade(Picture& picture, bool monochrome, const Picture& mask, int left, int top, int right,
+                 int bottom, const element& zone) {
     const int w = picture.width(), h = picture.height();
     if (right > w - 1) right = w - 1;
     if (bottom > h - 1) bottom = h - 1;
@@ -43,9 +43,11 @@ void plain_shade(Picture& picture, bool monochrome, const Picture& mask, int lef
     if (top < 0) top = 0;
     if (left < 0) left = 0;
     const raster::Colour c = zone.colour == 0 ? 0x6C6C6C : zone.colour;
-    std::array<double, 3> factor{1.0 + (raster::blue_of(c) - 128) / 100.0, 1.0 + (raster::green_of(c) - 128) / 100.0,
+    std::array<double, 3> factor{1.0 + (raster::blue_of(c) - 128) / 100.0,
+                                 1.0 + (raster::green_of(c) - 128) / 100.0,
                                  1.0 + (raster::red_of(c) - 128) / 100.0};
-    std::array<long long, 3> keep{1 - static_cast<long long>(zone.extra3), 1 - static_cast<long long>(zone.extra2),
+    std::array<long long, 3> keep{1 - static_cast<long long>(zone.extra3),
+                                  1 - static_cast<long long>(zone.extra2),
                                   1 - static_cast<long long>(zone.extra1)};
     if (monochrome) factor = {0.8, 0.8, 0.8}, keep = {1, 1, 1};
     std::array<std::array<std::uint8_t, 256>, 3> table{};
@@ -77,8 +79,9 @@ void plain_zones(Picture& picture, bool monochrome, const PlayModel& play, int s
         canvas.brush.style = raster::BrushStyle::solid;
         canvas.flood_fill(Round((x1 + x2) * scale / 2), Round((y1 + y2) * scale / 2), kBlack);
         canvas.ellipse(Round(x1 * scale), Round(y1 * scale), Round(x2 * scale), Round(y2 * scale));
-        plain_shade(picture, monochrome, mask, Trunc(std::min(x1, x2) * scale), Trunc(std::min(y1, y2) * scale),
-                    Trunc(std::max(x1, x2) * scale), Trunc(std::max(y1, y2) * scale), e);
+        plain_shade(picture, monochrome, mask, Trunc(std::min(x1, x2) * scale),
+                    Trunc(std::min(y1, y2) * scale), Trunc(std::max(x1, x2) * scale),
+                    Trunc(std::max(y1, y2) * scale), e);
     }
     std::vector<raster::Point> corners;
     int min_x = 0, min_y = 0, max_x = 0, max_y = 0;
@@ -97,8 +100,8 @@ void plain_zones(Picture& picture, bool monochrome, const PlayModel& play, int s
             canvas.brush.colour = kBlack;
             canvas.brush.style = raster::BrushStyle::solid;
             canvas.polygon(corners);
-            plain_shade(picture, monochrome, mask, Trunc(min_x * scale), Trunc(min_y * scale), Trunc(max_x * scale),
-                        Trunc(max_y * scale), e);
+            plain_shade(picture, monochrome, mask, Trunc(min_x * scale), Trunc(min_y * scale),
+                        Trunc(max_x * scale), Trunc(max_y * scale), e);
         }
         corners.clear();
     }
@@ -114,7 +117,8 @@ void paint_court_like(Picture& p, std::mt19937& rng) {
         const int k = pick(rng);
         const raster::Colour c = k < 6 ? palette[k] : any(rng);
         for (int n = k == 7 ? 1 : run_length(rng); n > 0 && i < bytes.size(); --n, i += 3) {
-            bytes[i] = raster::blue_of(c), bytes[i + 1] = raster::green_of(c), bytes[i + 2] = raster::red_of(c);
+            bytes[i] = raster::blue_of(c), bytes[i + 1] = raster::green_of(c),
+            bytes[i + 2] = raster::red_of(c);
         }
     }
 }
@@ -142,8 +146,8 @@ struct Config {
 };
 
 std::string describe(const Config& c, const PlayModel& play) {
-    std::string s = std::to_string(c.width) + "x" + std::to_string(c.height) + " scale " + std::to_string(c.scale) +
-                    (c.monochrome ? " monochrome" : "") + ":";
+    std::string s = std::to_string(c.width) + "x" + std::to_string(c.height) + " scale " +
+                    std::to_string(c.scale) + (c.monochrome ? " monochrome" : "") + ":";
     for (int i = 1; i <= kSlotsPerSequence && !play.item(1, i).kind.empty(); ++i) {
         const element& e = play.item(1, i);
         s += " " + e.kind + "(" + std::to_string(e.x1) + "," + std::to_string(e.y1);
@@ -248,8 +252,8 @@ TEST(DrawZonesDifferential, RandomZonesGiveThePixelsOfAWholePictureMask) {
     scene.play->has_zones = true;
     const double scales[] = {0.25, 0.5, 1.0, 1.37, 2.86};
     for (int round = 0; round < 800; ++round) {
-        const Config c{std::uniform_int_distribution<int>(1, 128)(rng), std::uniform_int_distribution<int>(1, 128)(rng),
-                       scales[round % 5], round % 3 == 0};
+        const Config c{std::uniform_int_distribution<int>(1, 128)(rng),
+                       std::uniform_int_distribution<int>(1, 128)(rng), scales[round % 5], round % 3 == 0};
         ZoneMaker(rng, c).fill(*scene.play);
         scene.ctx.monochrome = c.monochrome;
         Picture expected(c.width, c.height);
@@ -261,8 +265,8 @@ TEST(DrawZonesDifferential, RandomZonesGiveThePixelsOfAWholePictureMask) {
         if (const long at = first_difference(*actual, expected); at >= 0) {
             const int x = static_cast<int>(at % c.width), y = static_cast<int>(at / c.width);
             FAIL() << "round " << round << ", first difference at (" << x << ", " << y << "): " << std::hex
-                   << actual->bitmap().pixel(x, y) << " instead of " << expected.bitmap().pixel(x, y) << std::dec
-                   << " in " << describe(c, *scene.play);
+                   << actual->bitmap().pixel(x, y) << " instead of " << expected.bitmap().pixel(x, y)
+                   << std::dec << " in " << describe(c, *scene.play);
         }
     }
 }
@@ -274,7 +278,8 @@ TEST(DrawZonesDifferential, SmallEllipsesOfEverySize) {
     scene.play->has_zones = true;
     const int w = 23, h = 19;
     for (const double scale : {1.0, 1.37, 2.86}) {
-        for (const raster::Point at : {raster::Point{4, 3}, raster::Point{-2, -1}, raster::Point{w - 3, h - 2}}) {
+        for (const raster::Point at :
+             {raster::Point{4, 3}, raster::Point{-2, -1}, raster::Point{w - 3, h - 2}}) {
             for (int dx = -7; dx <= 7; ++dx) {
                 for (int dy = -7; dy <= 7; ++dy) {
                     element& e = scene.play->item(1, 1);
@@ -288,7 +293,8 @@ TEST(DrawZonesDifferential, SmallEllipsesOfEverySize) {
                     plain_zones(expected, false, *scene.play, 1, scale);
                     draw_zones(actual, scene.ctx, 1, scale);
                     ASSERT_EQ(first_difference(actual, expected), -1)
-                        << "scale " << scale << " ellipse " << e.x1 << "," << e.y1 << "," << e.x2 << "," << e.y2;
+                        << "scale " << scale << " ellipse " << e.x1 << "," << e.y1 << "," << e.x2 << ","
+                        << e.y2;
                 }
             }
         }
@@ -303,7 +309,8 @@ TEST(DrawZonesDifferential, LongEllipsesPokingIntoThePicture) {
     std::mt19937 rng(3);
     int failures = 0;
     for (int round = 0; round < 400 && failures < 5; ++round) {
-        const int w = std::uniform_int_distribution<int>(20, 90)(rng), h = std::uniform_int_distribution<int>(20, 90)(rng);
+        const int w = std::uniform_int_distribution<int>(20, 90)(rng),
+                  h = std::uniform_int_distribution<int>(20, 90)(rng);
         const int across = std::uniform_int_distribution<int>(3, (w + h) / 2)(rng);
         const int along = std::uniform_int_distribution<int>(5 * across, 4 * (w + h) + 4)(rng);
         const int tip = std::uniform_int_distribution<int>(0, 4)(rng);
@@ -338,7 +345,8 @@ TEST(ShadeZoneDifferential, RandomMasksOfAnyColours) {
     testing::Scene scene;
     const raster::Colour near_black[] = {kBlack, 0x000001, 0x000100, 0x010000, 0x000101, kWhite};
     for (int round = 0; round < 200; ++round) {
-        const int w = std::uniform_int_distribution<int>(1, 90)(rng), h = std::uniform_int_distribution<int>(1, 40)(rng);
+        const int w = std::uniform_int_distribution<int>(1, 90)(rng),
+                  h = std::uniform_int_distribution<int>(1, 40)(rng);
         Picture mask(w, h);
         std::uniform_int_distribution<int> pick(0, 5), run(1, 20);
         for (int y = 0; y < h; ++y) {

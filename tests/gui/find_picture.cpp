@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
     const auto screen = hoopcast::raster::read_ppm(argv[1]);
     const auto picture = hoopcast::raster::read_ppm(argv[2]);
     if (!screen.ok() || !picture.ok()) {
-        std::fprintf(stderr, "find_picture: %s\n", !screen.ok() ? screen.error.c_str() : picture.error.c_str());
+        std::fprintf(stderr, "find_picture: %s\n",
+                     !screen.ok() ? screen.error.c_str() : picture.error.c_str());
         return 2;
     }
     const Bitmap& s = screen.bitmap;

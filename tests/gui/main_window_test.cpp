@@ -75,20 +75,24 @@ const QByteArray kSmallPlay =
     "Animation= Yes\r\n"
     "Comment  = \r\n"
     "Nr_parts = 2\r\n"
-    "Number   = 0\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\nY2       = 0\r\nColour   = 0\r\n"
-    "Number   = 1\r\nKind     = Circle\r\nX1       = 100\r\nY1       = 200\r\nX2       = 0\r\nY2       = 0\r\nColour   = 0\r\n"
+    "Number   = 0\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\nY2       = "
+    "0\r\nColour   = 0\r\n"
+    "Number   = 1\r\nKind     = Circle\r\nX1       = 100\r\nY1       = 200\r\nX2       = 0\r\nY2       = "
+    "0\r\nColour   = 0\r\n"
     "Animation= Yes\r\n"
     "Comment  = \r\n"
     "Nr_parts = 2\r\n"
-    "Number   = 0\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\nY2       = 0\r\nColour   = 0\r\n"
-    "Number   = 1\r\nKind     = Circle\r\nX1       = 150\r\nY1       = 150\r\nX2       = 0\r\nY2       = 0\r\nColour   = 0\r\n";
+    "Number   = 0\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\nY2       = "
+    "0\r\nColour   = 0\r\n"
+    "Number   = 1\r\nKind     = Circle\r\nX1       = 150\r\nY1       = 150\r\nX2       = 0\r\nY2       = "
+    "0\r\nColour   = 0\r\n";
 
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void startsEmptyAtTwentyMilliseconds() {
         TForm12 form({});
         form.show();
@@ -156,7 +160,8 @@ private slots:
         form.UpDown1->step_up();
         form.UpDown1->step_up();
         auto speed_is = [&form](const QString& ms) {
-            return form.Edit1->text() == ms && form.Edit2->text() == ms && form.timer1().interval() == ms.toInt();
+            return form.Edit1->text() == ms && form.Edit2->text() == ms &&
+                   form.timer1().interval() == ms.toInt();
         };
         QVERIFY(speed_is(QStringLiteral("22")));
         set_outer_size(form, 616, 520);
@@ -219,7 +224,8 @@ private slots:
         QVERIFY(form.Panel1->isVisible());
         QCOMPARE(form.Panel1->pos(), QPoint(form.PaintBox1->x() + 578 + 5, 5));
         QVERIFY(!form.BitBtn1->isVisible());
-        if (qEnvironmentVariableIsSet("HOOPCAST_GRAB")) form.grab().save(qEnvironmentVariable("HOOPCAST_GRAB"));
+        if (qEnvironmentVariableIsSet("HOOPCAST_GRAB"))
+            form.grab().save(qEnvironmentVariable("HOOPCAST_GRAB"));
 
         form.UpDown2->set_position(250);
         set_outer_size(form, 616, 458);
@@ -288,16 +294,18 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("icon");
-        QTest::newRow("not supported") << QByteArray("Version  = something else\r\n")
-                                       << QStringLiteral("Importfile Version  = something else is not supported")
-                                       << int(QMessageBox::Information);
+        QTest::newRow("not supported")
+            << QByteArray("Version  = something else\r\n")
+            << QStringLiteral("Importfile Version  = something else is not supported")
+            << int(QMessageBox::Information);
         QTest::newRow("corrupt") << QByteArray("Version  = Basketball Drillpad 0.3\r\nPlayname = x\r\n")
-                                 << QStringLiteral("Importfile %1 is corrupt") << int(QMessageBox::Information);
-        QTest::newRow("too many") << QByteArray(
-                                         "Version  = Basketball Drillpad 0.3\r\nCategory = c\r\nPlayname = p\r\n"
-                                         "Nr_seq   = 76\r\n")
-                                  << QStringLiteral("Unable to animate more than 75 sequences")
-                                  << int(QMessageBox::Critical);
+                                 << QStringLiteral("Importfile %1 is corrupt")
+                                 << int(QMessageBox::Information);
+        QTest::newRow("too many")
+            << QByteArray(
+                   "Version  = Basketball Drillpad 0.3\r\nCategory = c\r\nPlayname = p\r\n"
+                   "Nr_seq   = 76\r\n")
+            << QStringLiteral("Unable to animate more than 75 sequences") << int(QMessageBox::Critical);
     }
 
     void readerOutcomesShowTheirBoxes() {
@@ -337,7 +345,8 @@ private slots:
             qobject_cast<QDialog*>(w)->accept();
         });
         form.OpenPlay(path);
-        QVERIFY(text.startsWith(QStringLiteral("Importfile xxx")) && text.endsWith(QStringLiteral(" is not supported")));
+        QVERIFY(text.startsWith(QStringLiteral("Importfile xxx")) &&
+                text.endsWith(QStringLiteral(" is not supported")));
         QVERIFY(text.contains(QChar(0x2026)));
         QVERIFY(form.screen()->availableGeometry().contains(QRect(QPoint(), size)));
         QVERIFY2(QApplication::overrideCursor() == nullptr, "the busy cursor ends with the read");

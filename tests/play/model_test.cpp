@@ -104,8 +104,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndHugeValuesSaturate) {
 
 TEST(Codepage, Windows1252DecodesToUtf8) {
     EXPECT_EQ(cp1252_to_utf8("Abc"), "Abc");
-    EXPECT_EQ(cp1252_to_utf8("\x80"), "\xE2\x82\xAC");           // euro sign
-    EXPECT_EQ(cp1252_to_utf8("\xE9"), "\xC3\xA9");               // e acute
+    EXPECT_EQ(cp1252_to_utf8("\x80"), "\xE2\x82\xAC");          // euro sign
+    EXPECT_EQ(cp1252_to_utf8("\xE9"), "\xC3\xA9");              // e acute
     EXPECT_EQ(cp1252_to_utf8("\x81\x9D"), "\xC2\x81\xC2\x9D");  // undefined bytes
 }
 
@@ -118,7 +118,7 @@ namespace hoopcast {
 namespace {
 
 TEST(StepPlan, ExtendedPrecisionDecidesTheHalves) {
-    const std::pair<double, int> table[] = {{0.1, 1}, {4.9, 1}, {5, 2},   {25, 5},  {30, 7},
+    const std::pair<double, int> table[] = {{0.1, 1}, {4.9, 1}, {5, 2},   {25, 5},   {30, 7},
                                             {37, 8},  {55, 11}, {60, 13}, {100, 20}, {103, 21}};
     for (const auto& [length, steps] : table) {
         EXPECT_EQ(step_plan(length).steps, steps) << "longest path " << length;

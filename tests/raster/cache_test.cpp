@@ -29,7 +29,8 @@ TEST(PicturePool, APictureGoneLeavesItsPixelsToTheNextOfItsSize) {
     Bitmap next(40, 30, PixelStart::white, &pool);
     EXPECT_EQ(next.bytes().data(), first);
     // Reused storage starts as asked, not with the last picture's pixels.
-    EXPECT_TRUE(std::all_of(next.bytes().begin(), next.bytes().end(), [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_TRUE(
+        std::all_of(next.bytes().begin(), next.bytes().end(), [](std::uint8_t b) { return b == 0xFF; }));
 
     Bitmap larger(41, 30, PixelStart::white, &pool);  // nothing kept is large enough
     EXPECT_NE(larger.bytes().data(), first);

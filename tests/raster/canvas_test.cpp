@@ -173,8 +173,10 @@ TEST(Canvas, BoxCornersMayComeInAnyOrder) {
         (a.canvas().*draw)(0, 0, 10, 20);
         (b.canvas().*draw)(10, 20, 0, 0);
         (c.canvas().*draw)(10, 0, 0, 20);
-        EXPECT_TRUE(std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), b.bitmap().bytes().begin()));
-        EXPECT_TRUE(std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), c.bitmap().bytes().begin()));
+        EXPECT_TRUE(
+            std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), b.bitmap().bytes().begin()));
+        EXPECT_TRUE(
+            std::equal(a.bitmap().bytes().begin(), a.bitmap().bytes().end(), c.bitmap().bytes().begin()));
         EXPECT_GT(count_not(a.bitmap(), kWhite), 0);
     }
 }
@@ -185,8 +187,8 @@ TEST(Canvas, FloodFillStopsAtTheBorderAndIgnoresBadStarts) {
     c.brush.style = BrushStyle::clear;
     c.rectangle(2, 2, 12, 12);
     c.brush = Brush{kRed, BrushStyle::solid};
-    c.flood_fill(2, 2, kBlack);    // on the border: nothing
-    c.flood_fill(-1, 5, kBlack);   // outside: nothing
+    c.flood_fill(2, 2, kBlack);   // on the border: nothing
+    c.flood_fill(-1, 5, kBlack);  // outside: nothing
     c.flood_fill(5, 40, kBlack);
     EXPECT_EQ(count_not(p.bitmap(), kWhite), 36);  // the outline only
     c.flood_fill(5, 5, kBlack);
@@ -244,7 +246,8 @@ TEST(Canvas, CopyRectCopiesAndStretches) {
     src.canvas().set_pixel(3, 1, kBlack);
     Picture same(4, 2);
     same.canvas().copy_rect({0, 0, 4, 2}, src.bitmap(), {0, 0, 4, 2});
-    EXPECT_TRUE(std::equal(same.bitmap().bytes().begin(), same.bitmap().bytes().end(), src.bitmap().bytes().begin()));
+    EXPECT_TRUE(
+        std::equal(same.bitmap().bytes().begin(), same.bitmap().bytes().end(), src.bitmap().bytes().begin()));
     Picture big(8, 4);
     big.canvas().copy_rect({0, 0, 8, 4}, src.bitmap(), {0, 0, 4, 2});
     EXPECT_EQ(big.canvas().pixel(0, 0), kRed);

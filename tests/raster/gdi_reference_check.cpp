@@ -48,8 +48,10 @@ Bitmap diff_image(const Bitmap& ours, const Bitmap& expected) {
     for (int y = 0; y < ours.height(); ++y)
         for (int x = 0; x < ours.width(); ++x) {
             const Colour a = ours.pixel(x, y), b = expected.pixel(x, y);
-            if (a != b) out.set_pixel(x, y, rgb(255, 0, 0));
-            else if (a != ours.pixel(0, 0)) out.set_pixel(x, y, rgb(170, 170, 170));
+            if (a != b)
+                out.set_pixel(x, y, rgb(255, 0, 0));
+            else if (a != ours.pixel(0, 0))
+                out.set_pixel(x, y, rgb(170, 170, 170));
         }
     return out;
 }
@@ -80,9 +82,9 @@ bool loose_text_match(const Bitmap& ours, const Bitmap& expected, Colour backgro
 }
 
 std::string group_of(const std::string& name) {
-    static const char* kPrefixes[] = {"line_w1_", "line_zero_", "polyline_", "chain_w1_", "cp_", "line_w", "chain_w",
-                                      "line_wide_", "rect_", "ellipse_", "arc_", "poly_", "ff_", "setpixel_",
-                                      "court_", "scene_", "text_"};
+    static const char* kPrefixes[] = {"line_w1_", "line_zero_", "polyline_", "chain_w1_", "cp_",  "line_w",
+                                      "chain_w",  "line_wide_", "rect_",     "ellipse_",  "arc_", "poly_",
+                                      "ff_",      "setpixel_",  "court_",    "scene_",    "text_"};
     for (const char* p : kPrefixes)
         if (name.starts_with(p)) return p;
     return "other";
@@ -95,13 +97,19 @@ int main(int argc, char** argv) {
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--only" && i + 1 < argc) only = argv[++i];
-        else if (a == "--dump" && i + 1 < argc) dump = argv[++i];
-        else if (a == "--verbose") verbose = true;
-        else if (a == "--known-failures" && i + 1 < argc) known_file = argv[++i];
-        else if (!a.starts_with("--") && dir.empty()) dir = a;
+        if (a == "--only" && i + 1 < argc)
+            only = argv[++i];
+        else if (a == "--dump" && i + 1 < argc)
+            dump = argv[++i];
+        else if (a == "--verbose")
+            verbose = true;
+        else if (a == "--known-failures" && i + 1 < argc)
+            known_file = argv[++i];
+        else if (!a.starts_with("--") && dir.empty())
+            dir = a;
         else {
-            std::fprintf(stderr, "usage: gdi_reference_check DIR [--only PREFIX] [--dump OUTDIR] [--verbose]\n");
+            std::fprintf(stderr,
+                         "usage: gdi_reference_check DIR [--only PREFIX] [--dump OUTDIR] [--verbose]\n");
             return 2;
         }
     }
@@ -155,7 +163,8 @@ int main(int argc, char** argv) {
         if (c.is_text()) {
             std::string why;
             ok = loose_text_match(picture.bitmap(), expected.bitmap, c.background, why);
-            if (!ok || verbose) std::printf("%s text %s: %s\n", ok ? "ok" : "FAIL", c.name.c_str(), why.c_str());
+            if (!ok || verbose)
+                std::printf("%s text %s: %s\n", ok ? "ok" : "FAIL", c.name.c_str(), why.c_str());
             ++(ok ? text_passed : text_failed);
         } else {
             const Diff d = compare(picture.bitmap(), expected.bitmap);
@@ -178,7 +187,8 @@ int main(int argc, char** argv) {
             write_png(diff_image(picture.bitmap(), expected.bitmap), dump + "/" + c.name + ".diff.png");
         }
     }
-    for (const auto& [group, counts] : groups) std::printf("group %-12s %d/%d\n", group.c_str(), counts.first, counts.second);
+    for (const auto& [group, counts] : groups)
+        std::printf("group %-12s %d/%d\n", group.c_str(), counts.first, counts.second);
     std::printf("text cases (loose): %d passed, %d failed\n", text_passed, text_failed);
     if (!known_file.empty()) std::printf("%d outside the known failures\n", unexpected);
     std::printf("%d passed, %d failed\n", passed, failed);

@@ -24,7 +24,9 @@ bool same(const Bitmap& a, const Bitmap& b) {
            std::equal(a.bytes().begin(), a.bytes().end(), b.bytes().begin());
 }
 
-std::vector<std::uint8_t> bytes_of(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> bytes_of(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(Ppm, RoundTripsExactly) {
     const Bitmap b = sample();
@@ -32,7 +34,7 @@ TEST(Ppm, RoundTripsExactly) {
     const std::string header = "P6\n5 3\n255\n";
     ASSERT_GE(data.size(), header.size());
     EXPECT_EQ(std::string(data.begin(), data.begin() + static_cast<long>(header.size())), header);
-    EXPECT_EQ(data[header.size()], 0);       // red of (0,0) first
+    EXPECT_EQ(data[header.size()], 0);        // red of (0,0) first
     EXPECT_EQ(data[header.size() + 2], 255);  // then green, blue
     const PpmImage back = decode_ppm(data);
     ASSERT_TRUE(back.ok()) << back.error;
@@ -84,7 +86,8 @@ TEST(Png, RoundTripsThroughLibpng) {
     EXPECT_EQ(image.height, 3u);
     image.format = PNG_FORMAT_BGR;
     Bitmap back(5, 3);
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, back.bytes().data(), static_cast<png_int_32>(back.stride()), nullptr));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, back.bytes().data(),
+                                      static_cast<png_int_32>(back.stride()), nullptr));
     EXPECT_TRUE(same(back, b));
 }
 

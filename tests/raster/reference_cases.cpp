@@ -32,7 +32,8 @@ bool parse_colour(std::string_view s, int& v) {
 bool valid_name(std::string_view s) {
     if (s.empty()) return false;
     for (char c : s)
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-'))
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+              c == '-'))
             return false;
     return true;
 }
@@ -62,10 +63,11 @@ ParseResult parse_cases(std::string_view text) {
             if (current != nullptr) return fail("case inside case " + current->name);
             Case c;
             int bg = 0;
-            if (t.size() != 5 || !valid_name(t[1]) || !parse_int(t[2], c.width) || !parse_int(t[3], c.height) ||
-                !parse_colour(t[4], bg))
+            if (t.size() != 5 || !valid_name(t[1]) || !parse_int(t[2], c.width) ||
+                !parse_int(t[3], c.height) || !parse_colour(t[4], bg))
                 return fail("expected: case NAME WIDTH HEIGHT 0xBBGGRR");
-            if (c.width < 1 || c.height < 1 || c.width > 4096 || c.height > 4096) return fail("canvas size out of range");
+            if (c.width < 1 || c.height < 1 || c.width > 4096 || c.height > 4096)
+                return fail("canvas size out of range");
             c.name = std::string(t[1]);
             if (!names.insert(c.name).second) return fail("duplicate case " + c.name);
             c.background = bg;
@@ -82,24 +84,34 @@ ParseResult parse_cases(std::string_view text) {
         Op o;
         // Argument shapes: 'i' integer, 'c' colour.
         std::string_view shape;
-        if (op == "pen") o.kind = OpKind::pen, shape = "ci";
+        if (op == "pen")
+            o.kind = OpKind::pen, shape = "ci";
         else if (op == "brush" && t.size() == 2 && t[1] == "clear") {
             o.kind = OpKind::brush_clear;
             current->ops.push_back(std::move(o));
             continue;
-        }
-        else if (op == "brush") o.kind = OpKind::brush, shape = "c";
-        else if (op == "moveto") o.kind = OpKind::moveto, shape = "ii";
-        else if (op == "lineto") o.kind = OpKind::lineto, shape = "ii";
-        else if (op == "rectangle") o.kind = OpKind::rectangle, shape = "iiii";
-        else if (op == "ellipse") o.kind = OpKind::ellipse, shape = "iiii";
-        else if (op == "arc") o.kind = OpKind::arc, shape = "iiiiiiii";
-        else if (op == "floodfill") o.kind = OpKind::floodfill, shape = "iic";
-        else if (op == "setpixel") o.kind = OpKind::setpixel, shape = "iic";
-        else if (op == "textcolor") o.kind = OpKind::textcolor, shape = "c";
+        } else if (op == "brush")
+            o.kind = OpKind::brush, shape = "c";
+        else if (op == "moveto")
+            o.kind = OpKind::moveto, shape = "ii";
+        else if (op == "lineto")
+            o.kind = OpKind::lineto, shape = "ii";
+        else if (op == "rectangle")
+            o.kind = OpKind::rectangle, shape = "iiii";
+        else if (op == "ellipse")
+            o.kind = OpKind::ellipse, shape = "iiii";
+        else if (op == "arc")
+            o.kind = OpKind::arc, shape = "iiiiiiii";
+        else if (op == "floodfill")
+            o.kind = OpKind::floodfill, shape = "iic";
+        else if (op == "setpixel")
+            o.kind = OpKind::setpixel, shape = "iic";
+        else if (op == "textcolor")
+            o.kind = OpKind::textcolor, shape = "c";
         else if (op == "polygon" || op == "polyline") {
             o.kind = op == "polygon" ? OpKind::polygon : OpKind::polyline;
-            if (t.size() < 3 || (t.size() - 1) % 2 != 0) return fail(std::string(op) + " needs pairs of coordinates");
+            if (t.size() < 3 || (t.size() - 1) % 2 != 0)
+                return fail(std::string(op) + " needs pairs of coordinates");
             for (std::size_t i = 1; i < t.size(); ++i) {
                 int v = 0;
                 if (!parse_int(t[i], v)) return fail("not an integer: " + std::string(t[i]));
@@ -126,7 +138,8 @@ ParseResult parse_cases(std::string_view text) {
         } else {
             return fail("unknown operation " + std::string(op));
         }
-        if (t.size() != shape.size() + 1) return fail(std::string(op) + " takes " + std::to_string(shape.size()) + " arguments");
+        if (t.size() != shape.size() + 1)
+            return fail(std::string(op) + " takes " + std::to_string(shape.size()) + " arguments");
         for (std::size_t i = 0; i < shape.size(); ++i) {
             int v = 0;
             const bool ok = shape[i] == 'c' ? parse_colour(t[i + 1], v) : parse_int(t[i + 1], v);
@@ -152,19 +165,45 @@ void run_case(const Case& c, Canvas& canvas) {
     for (const Op& o : c.ops) {
         const auto& a = o.args;
         switch (o.kind) {
-            case OpKind::pen: canvas.pen = Pen{a[0], a[1]}; break;
-            case OpKind::brush: canvas.brush = Brush{a[0], BrushStyle::solid}; break;
-            case OpKind::brush_clear: canvas.brush.style = BrushStyle::clear; break;
-            case OpKind::moveto: canvas.move_to(a[0], a[1]); break;
-            case OpKind::lineto: canvas.line_to(a[0], a[1]); break;
-            case OpKind::rectangle: canvas.rectangle(a[0], a[1], a[2], a[3]); break;
-            case OpKind::ellipse: canvas.ellipse(a[0], a[1], a[2], a[3]); break;
-            case OpKind::arc: canvas.arc(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); break;
-            case OpKind::polygon: canvas.polygon(points(a)); break;
-            case OpKind::polyline: canvas.polyline(points(a)); break;
-            case OpKind::floodfill: canvas.flood_fill(a[0], a[1], a[2]); break;
-            case OpKind::setpixel: canvas.set_pixel(a[0], a[1], a[2]); break;
-            case OpKind::textcolor: text_colour = a[0]; break;
+            case OpKind::pen:
+                canvas.pen = Pen{a[0], a[1]};
+                break;
+            case OpKind::brush:
+                canvas.brush = Brush{a[0], BrushStyle::solid};
+                break;
+            case OpKind::brush_clear:
+                canvas.brush.style = BrushStyle::clear;
+                break;
+            case OpKind::moveto:
+                canvas.move_to(a[0], a[1]);
+                break;
+            case OpKind::lineto:
+                canvas.line_to(a[0], a[1]);
+                break;
+            case OpKind::rectangle:
+                canvas.rectangle(a[0], a[1], a[2], a[3]);
+                break;
+            case OpKind::ellipse:
+                canvas.ellipse(a[0], a[1], a[2], a[3]);
+                break;
+            case OpKind::arc:
+                canvas.arc(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+                break;
+            case OpKind::polygon:
+                canvas.polygon(points(a));
+                break;
+            case OpKind::polyline:
+                canvas.polyline(points(a));
+                break;
+            case OpKind::floodfill:
+                canvas.flood_fill(a[0], a[1], a[2]);
+                break;
+            case OpKind::setpixel:
+                canvas.set_pixel(a[0], a[1], a[2]);
+                break;
+            case OpKind::textcolor:
+                text_colour = a[0];
+                break;
             case OpKind::textout: {
                 // The reference draws text in transparent background mode whatever the brush.
                 const Brush saved = canvas.brush;

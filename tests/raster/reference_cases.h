@@ -11,8 +11,22 @@
 
 namespace hoopcast::raster::reference {
 
-enum class OpKind { pen, brush, brush_clear, moveto, lineto, rectangle, ellipse, arc, polygon, polyline, floodfill,
-                    setpixel, textcolor, textout };
+enum class OpKind {
+    pen,
+    brush,
+    brush_clear,
+    moveto,
+    lineto,
+    rectangle,
+    ellipse,
+    arc,
+    polygon,
+    polyline,
+    floodfill,
+    setpixel,
+    textcolor,
+    textout
+};
 
 struct Op {
     OpKind kind{};

@@ -49,7 +49,8 @@ TEST(ReferenceCases, FailsLoudlyWithTheLineOfTheFirstProblem) {
 }
 
 TEST(ReferenceCases, RunDrawsTextTransparentlyWhateverTheBrush) {
-    const ParseResult r = parse_cases("case t 40 20 0xffffff\nbrush 0x00ff00\ntextout 0 0 Arial 10 ab\nend\n");
+    const ParseResult r =
+        parse_cases("case t 40 20 0xffffff\nbrush 0x00ff00\ntextout 0 0 Arial 10 ab\nend\n");
     ASSERT_TRUE(r.error.empty());
     Picture p(40, 20);  // no fonts: nothing is drawn, and the brush must not paint a cell
     run_case(r.cases[0], p.canvas());

@@ -58,7 +58,8 @@ TEST(ThinLine, ClippingKeepsThePixelsOfTheWholeLine) {
     small.canvas().move_to(10 - 70, 17 - 30);
     small.canvas().line_to(190 - 70, 83 - 30);
     for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 60; ++x) ASSERT_EQ(small.canvas().pixel(x, y), big.canvas().pixel(x + 70, y + 30)) << x << "," << y;
+        for (int x = 0; x < 60; ++x)
+            ASSERT_EQ(small.canvas().pixel(x, y), big.canvas().pixel(x + 70, y + 30)) << x << "," << y;
 }
 
 // Each pixel of a thin line is the nearest to the ideal line on its step, ties going by the
@@ -197,7 +198,8 @@ TEST(Polygon, AlternateFillAgreesWithThePixelByPixelRule) {
             const double sweep = shape == 1 ? 360.0 : 180.0;
             for (int i = 0; i < steps; ++i) {
                 const double a = (turn + sweep * i / steps) * 3.14159265358979 / 180;
-                const detail::Point64 q{std::llround(cx + r * std::cos(a)), std::llround(cy + r * std::sin(a))};
+                const detail::Point64 q{std::llround(cx + r * std::cos(a)),
+                                        std::llround(cy + r * std::sin(a))};
                 if (points.empty() || q.x != points.back().x || q.y != points.back().y) points.push_back(q);
             }
             if (shape == 2) points.push_back({next(-5, kSide + 5), next(-5, kSide + 5)});
@@ -266,10 +268,26 @@ TEST(Ellipse, TallBoxIsNotTheMirrorOfTheWideOne) {
     wide.canvas().ellipse(1, 1, 8, 6);
     tall.canvas().ellipse(1, 1, 6, 8);
     const PixelSet w = inked(wide.bitmap()), t = inked(tall.bitmap());
-    EXPECT_EQ(w, (PixelSet{{3, 1}, {4, 1}, {5, 1}, {1, 2}, {2, 2}, {6, 2}, {7, 2}, {1, 3}, {7, 3},
-                           {1, 4}, {2, 4}, {6, 4}, {7, 4}, {3, 5}, {4, 5}, {5, 5}}));
-    EXPECT_EQ(t, (PixelSet{{3, 1}, {2, 2}, {4, 2}, {1, 3}, {5, 3}, {1, 4}, {5, 4}, {1, 5}, {5, 5},
-                           {2, 6}, {4, 6}, {3, 7}}));
+    EXPECT_EQ(w, (PixelSet{{3, 1},
+                           {4, 1},
+                           {5, 1},
+                           {1, 2},
+                           {2, 2},
+                           {6, 2},
+                           {7, 2},
+                           {1, 3},
+                           {7, 3},
+                           {1, 4},
+                           {2, 4},
+                           {6, 4},
+                           {7, 4},
+                           {3, 5},
+                           {4, 5},
+                           {5, 5}}));
+    EXPECT_EQ(
+        t,
+        (PixelSet{
+            {3, 1}, {2, 2}, {4, 2}, {1, 3}, {5, 3}, {1, 4}, {5, 4}, {1, 5}, {5, 5}, {2, 6}, {4, 6}, {3, 7}}));
 }
 
 TEST(Ellipse, BrushFillsEverythingInsideTheOutline) {

@@ -136,8 +136,10 @@ TEST(RunFlood, ReachesWhatTheCanvasFloodFillPaintsAndMissesTheRest) {
         c.brush.style = next(0, 1) ? BrushStyle::solid : BrushStyle::clear;
         for (int k = next(1, 3); k > 0; --k) {
             const int x = next(-3, 20), y = next(-3, 16);
-            if (next(0, 1)) c.ellipse(x, y, x + next(1, 14), y + next(1, 12));
-            else c.rectangle(x, y, x + next(1, 14), y + next(1, 12));
+            if (next(0, 1))
+                c.ellipse(x, y, x + next(1, 14), y + next(1, 12));
+            else
+                c.rectangle(x, y, x + next(1, 14), y + next(1, 12));
         }
         const int sx = next(-1, 24), sy = next(-1, 20);
         RunSet reached, missed;
@@ -149,7 +151,8 @@ TEST(RunFlood, ReachesWhatTheCanvasFloodFillPaintsAndMissesTheRest) {
         filled.canvas().flood_fill(sx, sy, kBlack);
         ASSERT_EQ(pixels_of(reached.runs()), inked(filled.bitmap(), kLime)) << "round " << round;
         PixelSet open = pixels_of(reached.runs());
-        for (const auto& px : pixels_of(missed.runs())) ASSERT_TRUE(open.insert(px).second) << "round " << round;
+        for (const auto& px : pixels_of(missed.runs()))
+            ASSERT_TRUE(open.insert(px).second) << "round " << round;
         PixelSet not_black;
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 24; ++x)

@@ -96,7 +96,8 @@ TEST(BadInput, BrokenUtf8DrawsReplacementGlyphsWithoutReadingPastTheText) {
     const FontLibrary fonts;
     Picture p(120, 40, &fonts);
     Canvas& c = p.canvas();
-    const char broken[] = {'A', static_cast<char>(0xE2), static_cast<char>(0x82), 'B', static_cast<char>(0xF0)};
+    const char broken[] = {'A', static_cast<char>(0xE2), static_cast<char>(0x82), 'B',
+                           static_cast<char>(0xF0)};
     c.text_out(2, 2, std::string_view(broken, sizeof broken));
     EXPECT_GT(c.text_width(std::string_view(broken, sizeof broken)), c.text_width("AB"));
 }

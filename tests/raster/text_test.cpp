@@ -13,18 +13,18 @@ namespace hoopcast::raster {
 namespace {
 
 TEST(FontHeight, IsMinusMulDivOfTheSizeAt96DotsPerInch) {
-    EXPECT_EQ(font_height_for_size(8), -11);   // 10.67
+    EXPECT_EQ(font_height_for_size(8), -11);  // 10.67
     EXPECT_EQ(font_height_for_size(9), -12);
     EXPECT_EQ(font_height_for_size(10), -13);  // 13.33
     EXPECT_EQ(font_height_for_size(12), -16);
-    EXPECT_EQ(font_height_for_size(1), -1);    // 1.33
+    EXPECT_EQ(font_height_for_size(1), -1);  // 1.33
     EXPECT_EQ(font_height_for_size(0), 0);
-    EXPECT_EQ(font_height_for_size(-3), 4);    // rounds away from zero on both sides
+    EXPECT_EQ(font_height_for_size(-3), 4);  // rounds away from zero on both sides
     EXPECT_EQ(font_height_for_size(-8), 11);
 }
 
 class Text : public ::testing::Test {
-protected:
+  protected:
     FontLibrary fonts;
     Picture picture{200, 60, &fonts};
     Canvas& canvas = picture.canvas();

@@ -28,7 +28,7 @@ bool same(const raster::Picture& a, const raster::Picture& b) {
 }
 
 class FramesTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<PlayModel> play = std::make_unique<PlayModel>();
     DisplayDefaults defaults;
     DrawContext ctx{*play, defaults};
@@ -164,7 +164,8 @@ TEST_F(FramesTest, EnlargedFramesHaveTheirSizeAndWiderPen) {
     const auto empty = create_frame_picture(settings);
     EXPECT_EQ(empty->width(), 0);
     play->seq_count = 1;
-    EXPECT_EQ(compose_still_frame(ctx, settings, 1, true)->width(), 0) << "before the first layout nothing shows";
+    EXPECT_EQ(compose_still_frame(ctx, settings, 1, true)->width(), 0)
+        << "before the first layout nothing shows";
 }
 
 // Frames started from a kept court against frames drawn whole, through changes of court,

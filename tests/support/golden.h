@@ -24,7 +24,8 @@ inline bool regenerating_golden() {
 }
 
 inline std::string golden_path(std::string_view folder, std::string_view name) {
-    return std::string(HOOPCAST_TEST_DATA) + "/golden/" + std::string(folder) + "/" + std::string(name) + ".png";
+    return std::string(HOOPCAST_TEST_DATA) + "/golden/" + std::string(folder) + "/" + std::string(name) +
+           ".png";
 }
 
 namespace golden_detail {
@@ -70,7 +71,8 @@ inline void expect_golden(const raster::Bitmap& picture, const std::string& path
     int first_y = -1;
     for (int y = 0; y < picture.height(); ++y) {
         const std::uint8_t* row = picture.scan_line(y);
-        const std::uint8_t* want = golden.rgb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(golden.width) * 3;
+        const std::uint8_t* want =
+            golden.rgb.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(golden.width) * 3;
         for (int x = 0; x < picture.width(); ++x) {
             const std::size_t i = static_cast<std::size_t>(x) * 3;
             // Our rows are blue, green, red.

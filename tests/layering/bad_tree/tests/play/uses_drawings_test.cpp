@@ -1,2 +1,2 @@
-#include "play/model.h"
 #include "drawings/courts.h"
+#include "play/model.h"
