@@ -25,10 +25,33 @@ struct ChangedRect {
     int height = 0;
 };
 
-// The bounding box of the pixels that differ; empty width when the pictures are equal.
-ChangedRect changed_box(const Bitmap& a, const Bitmap& b) {
-    const raster::Rect r = raster::changed_rect(a, b);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+// The bounding box of the pixels that differ within `area`; empty width when there are none.
+ChangedRect changed_within(const Bitmap& a, const Bitmap& b, const ChangedRect& area) {
+    int left = area.left + area.width, right = -1, top = -1, bottom = -1;
+    const std::size_t length = static_cast<std::size_t>(area.width) * 3;
+    for (int y = area.top; y < area.top + area.height; ++y) {
+        const std::uint8_t* ra = a.scan_line(y) + 3 * area.left;
+        const std::uint8_t* rb = b.scan_line(y) + 3 * area.left;
+        if (std::memcmp(ra, rb, length) == 0) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        int x0 = 0;
+        while (std::memcmp(ra + 3 * x0, rb + 3 * x0, 3) == 0) ++x0;
+        int x1 = area.width - 1;
+        while (x1 > x0 && std::memcmp(ra + 3 * x1, rb + 3 * x1, 3) == 0) --x1;
+        left = std::min(left, area.left + x0);
+        right = std::max(right, area.left + x1);
+    }
+    if (top < 0) return {};
+    return {left, top, right + 1 - left, bottom + 1 - top};
+}
+
+ChangedRect united(const ChangedRect& a, const ChangedRect& b) {
+    if (a.width == 0) return b;
+    if (b.width == 0) return a;
+    const int left = std::min(a.left, b.left), top = std::min(a.top, b.top);
+    return {left, top, std::max(a.left + a.width, b.left + b.width) - left,
+            std::max(a.top + a.height, b.top + b.height) - top};
 }
 
 std::uint32_t key_at(const std::uint8_t* p) {
@@ -108,13 +131,6 @@ void copy_rect(Bitmap& dest, const Bitmap& src, const ChangedRect& r) {
     }
 }
 
-// The first row where the pictures differ; their height when they are equal.
-int first_changed_row(const Bitmap& a, const Bitmap& b) {
-    int y = 0;
-    while (y < a.height() && std::memcmp(a.scan_line(y), b.scan_line(y), a.stride()) == 0) ++y;
-    return y;
-}
-
 // Bits needed for a colour table of `count` entries: 1 to 8.
 int table_bits(int count) {
     int bits = 1;
@@ -135,23 +151,24 @@ void GifImageCoder::append(std::vector<std::uint8_t>& out, const std::uint8_t* i
     const int end = clear + 1;
     const std::size_t stride = static_cast<std::size_t>(clear);
     children_.resize((kMaxCode + 1) * stride);
+    // Locals, not members: the byte stores below would otherwise make the compiler reload them.
+    std::uint16_t* const children = children_.data();
     int bits = code_size + 1;
     int limit = 1 << bits;
     int next_code = end + 1;
     std::uint32_t pending_bits = 0;
     int pending_count = 0;
-    std::size_t block_at = 0;
-    int block_length = 255;  // a new block starts with the first byte
+    std::uint8_t block[256];  // length, then up to 255 bytes
+    int block_length = 0;
 
     out.push_back(static_cast<std::uint8_t>(code_size));
     auto put_byte = [&](std::uint8_t b) {
         if (block_length == 255) {
-            block_at = out.size();
-            out.push_back(0);
+            block[0] = 255;
+            out.insert(out.end(), block, block + 256);
             block_length = 0;
         }
-        out.push_back(b);
-        out[block_at] = static_cast<std::uint8_t>(++block_length);
+        block[++block_length] = b;
     };
     // Codes are written low bits first; the width grows once the next code would not fit.
     auto emit = [&](int code) {
@@ -162,20 +179,20 @@ void GifImageCoder::append(std::vector<std::uint8_t>& out, const std::uint8_t* i
         if (next_code >= limit) limit = 1 << ++bits;
     };
     // Only the rows of codes in use are cleared: the roots here, every other code as it is made.
-    auto clear_roots = [&] { std::fill_n(children_.begin(), stride * stride, std::uint16_t{0}); };
+    auto clear_roots = [&] { std::fill_n(children, stride * stride, std::uint16_t{0}); };
 
     clear_roots();
     emit(clear);
     if (count > 0) {
-        int current = indices[0];
+        std::size_t current = indices[0];
         for (std::size_t i = 1; i < count; ++i) {
-            const int pixel = indices[i];
-            std::uint16_t& child = children_[static_cast<std::size_t>(current) * stride + pixel];
-            if (child != 0) {
-                current = child;
+            const std::size_t pixel = indices[i];
+            std::uint16_t* const child = children + current * stride + pixel;
+            if (*child != 0) {
+                current = *child;
                 continue;
             }
-            emit(current);
+            emit(static_cast<int>(current));
             current = pixel;
             if (next_code >= kMaxCode) {
                 emit(clear);
@@ -184,16 +201,20 @@ void GifImageCoder::append(std::vector<std::uint8_t>& out, const std::uint8_t* i
                 limit = 1 << bits;
                 clear_roots();
             } else {
-                std::fill_n(children_.begin() + static_cast<std::ptrdiff_t>(next_code * stride), stride,
+                std::fill_n(children + static_cast<std::size_t>(next_code) * stride, stride,
                             std::uint16_t{0});
-                child = static_cast<std::uint16_t>(next_code++);
+                *child = static_cast<std::uint16_t>(next_code++);
             }
         }
-        emit(current);
+        emit(static_cast<int>(current));
     }
     emit(end);
     for (; pending_count > 0; pending_count -= 8, pending_bits >>= 8)
         put_byte(static_cast<std::uint8_t>(pending_bits & 0xFF));
+    if (block_length > 0) {
+        block[0] = static_cast<std::uint8_t>(block_length);
+        out.insert(out.end(), block, block + block_length + 1);
+    }
     out.push_back(0);
 }
 
@@ -204,6 +225,7 @@ struct GifWriter::Impl {
     bool any_written = false;
     Bitmap pending;
     bool has_pending = false;
+    ChangedRect unshown;  // pending differs from shown only here
     std::int64_t pending_start_ms = 0;
     std::int64_t now_ms = 0;
     IndexedRect indexed;
@@ -257,18 +279,17 @@ bool GifWriter::add_frame(const Bitmap& frame, std::int64_t duration_ms) {
     duration_ms = std::max<std::int64_t>(duration_ms, 0);
     if (!d.has_pending) {
         d.pending = frame;
+        d.unshown = {0, 0, frame.width(), frame.height()};
     } else {
-        // Rows above the first change are already in place; below it only changed rows are copied.
-        const int first = first_changed_row(frame, d.pending);
-        if (first == frame.height()) {
+        // Only the changed part is copied: the rest of the pending frame is already in place.
+        const ChangedRect changed = changed_within(frame, d.pending, {0, 0, frame.width(), frame.height()});
+        if (changed.width == 0) {
             d.now_ms += duration_ms;
             return true;
         }
         if (!flush_pending(d.now_ms, false)) return false;
-        for (int y = first; y < frame.height(); ++y) {
-            if (std::memcmp(d.pending.scan_line(y), frame.scan_line(y), frame.stride()) != 0)
-                std::memcpy(d.pending.scan_line(y), frame.scan_line(y), frame.stride());
-        }
+        copy_rect(d.pending, frame, changed);
+        d.unshown = united(d.unshown, changed);
     }
     d.has_pending = true;
     d.pending_start_ms = d.now_ms;
@@ -288,7 +309,7 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
 
     ChangedRect rect{0, 0, d.shown.width(), d.shown.height()};
     if (d.any_written) {
-        rect = changed_box(d.shown, d.pending);
+        rect = changed_within(d.shown, d.pending, d.unshown);
         if (rect.width == 0) rect = {0, 0, 1, 1};  // nothing changed: a one-pixel frame carries the delay
     }
     d.indexed.index(d.pending, rect);
@@ -313,6 +334,7 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
     if (!d.write_out(false, error_)) return false;
 
     copy_rect(d.shown, d.pending, rect);
+    d.unshown = {};
     d.any_written = true;
     total_cs_ += cs;
     return true;

@@ -110,6 +110,10 @@ TEST_F(GifWriterTest, FramesTooShortToShowAreDroppedButTimeIsKept) {
     const auto frames = decode(path);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0].delay_cs + frames[1].delay_cs, 6);
+    // Measured against what is shown, the dropped frame's pixel is no change.
+    EXPECT_EQ(frames[1].left, 3);
+    EXPECT_EQ(frames[1].top, 3);
+    EXPECT_EQ(frames[1].width, 1);
 }
 
 TEST_F(GifWriterTest, RefusesFramesOfAnotherSizeAndUnwritablePaths) {
