@@ -179,34 +179,51 @@ void GifImageCoder::append(std::vector<std::uint8_t>& out, const std::uint8_t* i
         if (next_code >= limit) limit = 1 << ++bits;
     };
     // Only the rows of codes in use are cleared: the roots here, every other code as it is made.
-    auto clear_roots = [&] { std::fill_n(children, stride * stride, std::uint16_t{0}); };
+    runs_.resize(256 * (kMaxCode + 1));
+    std::uint16_t* const runs = runs_.data();
+    auto clear_roots = [&] {
+        std::fill_n(children, stride * stride, std::uint16_t{0});
+        for (std::size_t p = 0; p < stride; ++p) {
+            runs[p * (kMaxCode + 1)] = static_cast<std::uint16_t>(p);
+            run_counts_[p] = 1;
+        }
+    };
 
     clear_roots();
     emit(clear);
-    if (count > 0) {
-        std::size_t current = indices[0];
-        for (std::size_t i = 1; i < count; ++i) {
-            const std::size_t pixel = indices[i];
-            std::uint16_t* const child = children + current * stride + pixel;
-            if (*child != 0) {
-                current = *child;
-                continue;
-            }
-            emit(static_cast<int>(current));
-            current = pixel;
-            if (next_code >= kMaxCode) {
-                emit(clear);
-                next_code = end + 1;
-                bits = code_size + 1;
-                limit = 1 << bits;
-                clear_roots();
-            } else {
-                std::fill_n(children + static_cast<std::size_t>(next_code) * stride, stride,
-                            std::uint16_t{0});
-                *child = static_cast<std::uint16_t>(next_code++);
-            }
+    std::size_t i = 0;
+    while (i < count) {
+        // A string starts here. Along a run of one index the codes of its repeats are known, so
+        // the longest one that fits is taken at once, as following the table would find it.
+        const std::size_t pixel = indices[i];
+        const std::size_t known = run_counts_[pixel];
+        std::size_t run = 1;
+        while (run < known && i + run < count && indices[i + run] == pixel) ++run;
+        std::size_t current = runs[pixel * (kMaxCode + 1) + run - 1];
+        i += run;
+        const bool longest_run = run == known;
+        const std::size_t run_end = i;
+        while (i < count) {
+            const std::uint16_t child = children[current * stride + indices[i]];
+            if (child == 0) break;
+            current = child;
+            ++i;
         }
         emit(static_cast<int>(current));
+        if (i == count) break;
+        if (next_code >= kMaxCode) {
+            emit(clear);
+            next_code = end + 1;
+            bits = code_size + 1;
+            limit = 1 << bits;
+            clear_roots();
+            continue;
+        }
+        std::fill_n(children + static_cast<std::size_t>(next_code) * stride, stride, std::uint16_t{0});
+        children[current * stride + indices[i]] = static_cast<std::uint16_t>(next_code);
+        if (longest_run && i == run_end && indices[i] == pixel)
+            runs[pixel * (kMaxCode + 1) + run_counts_[pixel]++] = static_cast<std::uint16_t>(next_code);
+        ++next_code;
     }
     emit(end);
     for (; pending_count > 0; pending_count -= 8, pending_bits >>= 8)

@@ -24,6 +24,9 @@ class GifImageCoder {
 
   private:
     std::vector<std::uint16_t> children_;  // code * (1 << code_size) + index -> code, 0 when none
+    // Runs of one index: runs_[index * 4096 + n - 1] codes n of it, for n below run_counts_[index].
+    std::vector<std::uint16_t> runs_;
+    std::uint16_t run_counts_[256] = {};
 };
 
 class GifWriter {
