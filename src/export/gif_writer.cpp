@@ -242,7 +242,8 @@ struct GifWriter::Impl {
     bool any_written = false;
     Bitmap pending;
     bool has_pending = false;
-    ChangedRect unshown;  // pending differs from shown only here
+    ChangedRect unshown;         // pending differs from shown only here
+    bool unshown_exact = false;  // and there it is the exact box of the differences
     std::int64_t pending_start_ms = 0;
     std::int64_t now_ms = 0;
     IndexedRect indexed;
@@ -306,6 +307,8 @@ bool GifWriter::add_frame(const Bitmap& frame, std::int64_t duration_ms) {
         }
         if (!flush_pending(d.now_ms, false)) return false;
         copy_rect(d.pending, frame, changed);
+        // With nothing dropped since the last frame stored, the change is exactly what is unshown.
+        d.unshown_exact = d.unshown.width == 0;
         d.unshown = united(d.unshown, changed);
     }
     d.has_pending = true;
@@ -326,7 +329,7 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
 
     ChangedRect rect{0, 0, d.shown.width(), d.shown.height()};
     if (d.any_written) {
-        rect = changed_within(d.shown, d.pending, d.unshown);
+        rect = d.unshown_exact ? d.unshown : changed_within(d.shown, d.pending, d.unshown);
         if (rect.width == 0) rect = {0, 0, 1, 1};  // nothing changed: a one-pixel frame carries the delay
     }
     d.indexed.index(d.pending, rect);
