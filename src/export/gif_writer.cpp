@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -197,8 +198,21 @@ void GifImageCoder::append(std::vector<std::uint8_t>& out, const std::uint8_t* i
         // the longest one that fits is taken at once, as following the table would find it.
         const std::size_t pixel = indices[i];
         const std::size_t known = run_counts_[pixel];
+        const std::size_t most = std::min(known, count - i);
         std::size_t run = 1;
-        while (run < known && i + run < count && indices[i + run] == pixel) ++run;
+        if constexpr (std::endian::native == std::endian::little) {
+            // Eight indices at a time: the first that differs is the lowest differing byte.
+            const std::uint64_t repeated = pixel * 0x0101010101010101u;
+            for (; run + 8 <= most; run += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, indices + i + run, 8);
+                if (word != repeated) {
+                    run += static_cast<std::size_t>(std::countr_zero(word ^ repeated) / 8);
+                    break;
+                }
+            }
+        }
+        while (run < most && indices[i + run] == pixel) ++run;
         std::size_t current = runs[pixel * (kMaxCode + 1) + run - 1];
         i += run;
         const bool longest_run = run == known;
