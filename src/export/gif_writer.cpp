@@ -1,12 +1,12 @@
 #include "export/gif_writer.h"
 
-#include <gif_lib.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 #include "export/staged_file.h"
@@ -17,6 +17,8 @@ using raster::Bitmap;
 
 namespace {
 
+constexpr int kMaxCode = 4095;  // the largest 12-bit code
+
 struct ChangedRect {
     int left = 0;
     int top = 0;
@@ -24,75 +26,103 @@ struct ChangedRect {
     int height = 0;
 };
 
-// The bounding box of the pixels that differ; empty width when the pictures are equal.
-ChangedRect changed_box(const Bitmap& a, const Bitmap& b) {
-    const raster::Rect r = raster::changed_rect(a, b);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+// The bounding box of the pixels that differ within `area`; empty width when there are none.
+ChangedRect changed_within(const Bitmap& a, const Bitmap& b, const ChangedRect& area) {
+    int left = area.left + area.width, right = -1, top = -1, bottom = -1;
+    const std::size_t length = static_cast<std::size_t>(area.width) * 3;
+    for (int y = area.top; y < area.top + area.height; ++y) {
+        const std::uint8_t* ra = a.scan_line(y) + 3 * area.left;
+        const std::uint8_t* rb = b.scan_line(y) + 3 * area.left;
+        if (std::memcmp(ra, rb, length) == 0) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        int x0 = 0;
+        while (std::memcmp(ra + 3 * x0, rb + 3 * x0, 3) == 0) ++x0;
+        int x1 = area.width - 1;
+        while (x1 > x0 && std::memcmp(ra + 3 * x1, rb + 3 * x1, 3) == 0) --x1;
+        left = std::min(left, area.left + x0);
+        right = std::max(right, area.left + x1);
+    }
+    if (top < 0) return {};
+    return {left, top, right + 1 - left, bottom + 1 - top};
 }
 
-std::uint32_t key_at(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16); }
+ChangedRect united(const ChangedRect& a, const ChangedRect& b) {
+    if (a.width == 0) return b;
+    if (b.width == 0) return a;
+    const int left = std::min(a.left, b.left), top = std::min(a.top, b.top);
+    return {left, top, std::max(a.left + a.width, b.left + b.width) - left,
+            std::max(a.top + a.height, b.top + b.height) - top};
+}
 
-// The rectangle's pixels as indices into a colour table of their exact colours. Pictures
-// with more than 256 colours in one rectangle (rare: courts have few) fall back to a fixed
-// 3-3-2 table.
+std::uint32_t key_at(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16);
+}
+
+// The rectangle's pixels as indices into a colour table of their exact colours, in order of
+// first appearance. Pictures with more than 256 colours in one rectangle (rare: courts have
+// few) fall back to a fixed 3-3-2 table. Kept between frames so that nothing is allocated
+// once the buffers have grown.
 struct IndexedRect {
-    std::vector<GifColorType> colours;
-    std::vector<GifPixelType> pixels;
+    std::vector<std::uint8_t> colours;  // red, green, blue
+    std::vector<std::uint8_t> pixels;
+    std::array<std::uint32_t, 1024> keys{};  // open addressing; kEmpty marks a free slot
+    std::array<std::uint8_t, 1024> indices{};
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;  // no colour has its top byte set
+
+    int colour_count() const { return static_cast<int>(colours.size() / 3); }
+    void index(const Bitmap& image, const ChangedRect& r);
 };
 
-IndexedRect index_rect(const Bitmap& image, const ChangedRect& r) {
-    IndexedRect out;
-    out.pixels.resize(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height));
-    std::unordered_map<std::uint32_t, GifPixelType> table;
-    table.reserve(512);
+void IndexedRect::index(const Bitmap& image, const ChangedRect& r) {
+    colours.clear();
+    pixels.resize(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height));
+    keys.fill(kEmpty);
+    int count = 0;
     bool exact = true;
-    std::size_t k = 0;
+    std::uint8_t* out = pixels.data();
     // Courts are long runs of one colour: a pixel like the one before needs no lookup.
-    std::uint32_t last_key = 0xFFFFFFFF;
-    GifPixelType last_index = 0;
+    std::uint32_t last_key = kEmpty;
+    std::uint8_t last_index = 0;
     for (int y = r.top; y < r.top + r.height && exact; ++y) {
         const std::uint8_t* row = image.scan_line(y) + 3 * r.left;
-        for (int x = 0; x < r.width; ++x, ++k) {
+        for (int x = 0; x < r.width; ++x) {
             const std::uint32_t key = key_at(row + 3 * x);
-            if (key == last_key) {
-                out.pixels[k] = last_index;
-                continue;
-            }
-            auto it = table.find(key);
-            if (it == table.end()) {
-                if (table.size() == 256) {
-                    exact = false;
-                    break;
+            if (key != last_key) {
+                std::uint32_t slot = (key * 2654435761u) >> 22;
+                while (keys[slot] != key && keys[slot] != kEmpty) slot = (slot + 1) & 1023;
+                if (keys[slot] == kEmpty) {
+                    if (count == 256) {
+                        exact = false;
+                        break;
+                    }
+                    keys[slot] = key;
+                    indices[slot] = static_cast<std::uint8_t>(count++);
+                    // Bitmap bytes are blue, green, red.
+                    colours.insert(colours.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
                 }
-                const auto index = static_cast<GifPixelType>(table.size());
-                it = table.emplace(key, index).first;
-                // Bitmap bytes are blue, green, red.
-                out.colours.push_back({static_cast<GifByteType>(row[3 * x + 2]),
-                                       static_cast<GifByteType>(row[3 * x + 1]),
-                                       static_cast<GifByteType>(row[3 * x])});
+                last_key = key;
+                last_index = indices[slot];
             }
-            out.pixels[k] = it->second;
-            last_key = key;
-            last_index = it->second;
+            *out++ = last_index;
         }
     }
-    if (exact) return out;
+    if (exact) return;
 
-    out.colours.clear();
+    colours.clear();
     for (int i = 0; i < 256; ++i) {
-        out.colours.push_back({static_cast<GifByteType>(((i >> 5) & 7) * 255 / 7),
-                               static_cast<GifByteType>(((i >> 2) & 7) * 255 / 7),
-                               static_cast<GifByteType>((i & 3) * 255 / 3)});
+        colours.insert(colours.end(), {static_cast<std::uint8_t>(((i >> 5) & 7) * 255 / 7),
+                                       static_cast<std::uint8_t>(((i >> 2) & 7) * 255 / 7),
+                                       static_cast<std::uint8_t>((i & 3) * 255 / 3)});
     }
-    k = 0;
+    out = pixels.data();
     for (int y = r.top; y < r.top + r.height; ++y) {
         const std::uint8_t* row = image.scan_line(y) + 3 * r.left;
-        for (int x = 0; x < r.width; ++x, ++k) {
+        for (int x = 0; x < r.width; ++x) {
             const std::uint8_t* p = row + 3 * x;
-            out.pixels[k] = static_cast<GifPixelType>((p[2] >> 5) << 5 | (p[1] >> 5) << 2 | (p[0] >> 6));
+            *out++ = static_cast<std::uint8_t>((p[2] >> 5) << 5 | (p[1] >> 5) << 2 | (p[0] >> 6));
         }
     }
-    return out;
 }
 
 void copy_rect(Bitmap& dest, const Bitmap& src, const ChangedRect& r) {
@@ -102,35 +132,152 @@ void copy_rect(Bitmap& dest, const Bitmap& src, const ChangedRect& r) {
     }
 }
 
-// giflib's text, or the system's reason when a write failed (a full disk, a size limit).
-std::string gif_error(int code) {
-    if ((code == E_GIF_ERR_WRITE_FAILED || code == E_GIF_ERR_DISK_IS_FULL ||
-         code == E_GIF_ERR_CLOSE_FAILED) &&
-        errno != 0)
-        return std::strerror(errno);
-    return GifErrorString(code);
+// Bits needed for a colour table of `count` entries: 1 to 8.
+int table_bits(int count) {
+    int bits = 1;
+    while ((1 << bits) < count) ++bits;
+    return bits;
 }
 
-bool same_pixels(const Bitmap& a, const Bitmap& b) {
-    return a.width() == b.width() && a.height() == b.height() &&
-           std::equal(a.bytes().begin(), a.bytes().end(), b.bytes().begin());
+void put_word(std::vector<std::uint8_t>& out, int value) {
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
 }
 
 }  // namespace
 
+void GifImageCoder::append(std::vector<std::uint8_t>& out, const std::uint8_t* indices, std::size_t count,
+                           int code_size) {
+    const int clear = 1 << code_size;
+    const int end = clear + 1;
+    const std::size_t stride = static_cast<std::size_t>(clear);
+    children_.resize((kMaxCode + 1) * stride);
+    // Locals, not members: the byte stores below would otherwise make the compiler reload them.
+    std::uint16_t* const children = children_.data();
+    int bits = code_size + 1;
+    int limit = 1 << bits;
+    int next_code = end + 1;
+    std::uint32_t pending_bits = 0;
+    int pending_count = 0;
+    std::uint8_t block[256];  // length, then up to 255 bytes
+    int block_length = 0;
+
+    out.push_back(static_cast<std::uint8_t>(code_size));
+    auto put_byte = [&](std::uint8_t b) {
+        if (block_length == 255) {
+            block[0] = 255;
+            out.insert(out.end(), block, block + 256);
+            block_length = 0;
+        }
+        block[++block_length] = b;
+    };
+    // Codes are written low bits first; the width grows once the next code would not fit.
+    auto emit = [&](int code) {
+        pending_bits |= static_cast<std::uint32_t>(code) << pending_count;
+        pending_count += bits;
+        for (; pending_count >= 8; pending_count -= 8, pending_bits >>= 8)
+            put_byte(static_cast<std::uint8_t>(pending_bits & 0xFF));
+        if (next_code >= limit) limit = 1 << ++bits;
+    };
+    // Only the rows of codes in use are cleared: the roots here, every other code as it is made.
+    runs_.resize(256 * (kMaxCode + 1));
+    std::uint16_t* const runs = runs_.data();
+    auto clear_roots = [&] {
+        std::fill_n(children, stride * stride, std::uint16_t{0});
+        for (std::size_t p = 0; p < stride; ++p) {
+            runs[p * (kMaxCode + 1)] = static_cast<std::uint16_t>(p);
+            run_counts_[p] = 1;
+        }
+    };
+
+    clear_roots();
+    emit(clear);
+    std::size_t i = 0;
+    while (i < count) {
+        // A string starts here. Along a run of one index the codes of its repeats are known, so
+        // the longest one that fits is taken at once, as following the table would find it.
+        const std::size_t pixel = indices[i];
+        const std::size_t known = run_counts_[pixel];
+        const std::size_t most = std::min(known, count - i);
+        std::size_t run = 1;
+        if constexpr (std::endian::native == std::endian::little) {
+            // Eight indices at a time: the first that differs is the lowest differing byte.
+            const std::uint64_t repeated = pixel * 0x0101010101010101u;
+            for (; run + 8 <= most; run += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, indices + i + run, 8);
+                if (word != repeated) {
+                    run += static_cast<std::size_t>(std::countr_zero(word ^ repeated) / 8);
+                    break;
+                }
+            }
+        }
+        while (run < most && indices[i + run] == pixel) ++run;
+        std::size_t current = runs[pixel * (kMaxCode + 1) + run - 1];
+        i += run;
+        const bool longest_run = run == known;
+        const std::size_t run_end = i;
+        while (i < count) {
+            const std::uint16_t child = children[current * stride + indices[i]];
+            if (child == 0) break;
+            current = child;
+            ++i;
+        }
+        emit(static_cast<int>(current));
+        if (i == count) break;
+        if (next_code >= kMaxCode) {
+            emit(clear);
+            next_code = end + 1;
+            bits = code_size + 1;
+            limit = 1 << bits;
+            clear_roots();
+            continue;
+        }
+        std::fill_n(children + static_cast<std::size_t>(next_code) * stride, stride, std::uint16_t{0});
+        children[current * stride + indices[i]] = static_cast<std::uint16_t>(next_code);
+        if (longest_run && i == run_end && indices[i] == pixel)
+            runs[pixel * (kMaxCode + 1) + run_counts_[pixel]++] = static_cast<std::uint16_t>(next_code);
+        ++next_code;
+    }
+    emit(end);
+    for (; pending_count > 0; pending_count -= 8, pending_bits >>= 8)
+        put_byte(static_cast<std::uint8_t>(pending_bits & 0xFF));
+    if (block_length > 0) {
+        block[0] = static_cast<std::uint8_t>(block_length);
+        out.insert(out.end(), block, block + block_length + 1);
+    }
+    out.push_back(0);
+}
+
 struct GifWriter::Impl {
     StagedFile file;
-    GifFileType* gif = nullptr;
-    Bitmap shown;  // what a viewer shows after the frames stored so far
+    std::vector<std::uint8_t> out;  // bytes not yet written to the file
+    Bitmap shown;                   // what a viewer shows after the frames stored so far
     bool any_written = false;
     Bitmap pending;
     bool has_pending = false;
+    ChangedRect unshown;         // pending differs from shown only here
+    bool unshown_exact = false;  // and there it is the exact box of the differences
     std::int64_t pending_start_ms = 0;
     std::int64_t now_ms = 0;
+    IndexedRect indexed;
+    GifImageCoder coder;
 
-    // Unfinished, the file is removed.
-    ~Impl() {
-        if (gif != nullptr) EGifCloseFile(gif, nullptr);
+    // Writes what is buffered once there is enough of it, or all of it when `all`.
+    bool write_out(bool all, std::string& error) {
+        if (!all && out.size() < (1u << 16)) return true;
+        std::size_t done = 0;
+        while (done < out.size()) {
+            const ssize_t n = ::write(file.fd(), out.data() + done, out.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                error = n < 0 ? std::strerror(errno) : "cannot write the GIF file";
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        out.clear();
+        return true;
     }
 };
 
@@ -143,22 +290,14 @@ std::unique_ptr<GifWriter> GifWriter::create(const std::string& path, int width,
         error = "cannot write a GIF of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
         return nullptr;
     }
-    // Opened here rather than by giflib, which would make the file readable by its owner only.
     auto impl = std::make_unique<Impl>();
     if (!impl->file.open(path, error)) return nullptr;
-    int code = 0;
-    GifFileType* gif = EGifOpenFileHandle(impl->file.fd(), &code);
-    if (gif == nullptr) {
-        error = gif_error(code);
-        return nullptr;
-    }
-    impl->file.take_fd();  // giflib closes it
-    impl->gif = gif;
-    EGifSetGifVersion(gif, true);
-    if (EGifPutScreenDesc(gif, width, height, 8, 0, nullptr) == GIF_ERROR) {
-        error = gif_error(gif->Error);
-        return nullptr;
-    }
+    // The screen: no global colour table, 8 bits of colour resolution, no aspect ratio.
+    const char* signature = "GIF89a";
+    impl->out.assign(signature, signature + 6);
+    put_word(impl->out, width);
+    put_word(impl->out, height);
+    impl->out.insert(impl->out.end(), {0x77, 0, 0});
     impl->shown = Bitmap(width, height);
     return std::unique_ptr<GifWriter>(new GifWriter(std::move(impl)));
 }
@@ -170,12 +309,22 @@ bool GifWriter::add_frame(const Bitmap& frame, std::int64_t duration_ms) {
         return false;
     }
     duration_ms = std::max<std::int64_t>(duration_ms, 0);
-    if (d.has_pending && same_pixels(frame, d.pending)) {
-        d.now_ms += duration_ms;
-        return true;
+    if (!d.has_pending) {
+        d.pending = frame;
+        d.unshown = {0, 0, frame.width(), frame.height()};
+    } else {
+        // Only the changed part is copied: the rest of the pending frame is already in place.
+        const ChangedRect changed = changed_within(frame, d.pending, {0, 0, frame.width(), frame.height()});
+        if (changed.width == 0) {
+            d.now_ms += duration_ms;
+            return true;
+        }
+        if (!flush_pending(d.now_ms, false)) return false;
+        copy_rect(d.pending, frame, changed);
+        // With nothing dropped since the last frame stored, the change is exactly what is unshown.
+        d.unshown_exact = d.unshown.width == 0;
+        d.unshown = united(d.unshown, changed);
     }
-    if (d.has_pending && !flush_pending(d.now_ms, false)) return false;
-    d.pending = frame;
     d.has_pending = true;
     d.pending_start_ms = d.now_ms;
     d.now_ms += duration_ms;
@@ -194,38 +343,32 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
 
     ChangedRect rect{0, 0, d.shown.width(), d.shown.height()};
     if (d.any_written) {
-        rect = changed_box(d.shown, d.pending);
+        rect = d.unshown_exact ? d.unshown : changed_within(d.shown, d.pending, d.unshown);
         if (rect.width == 0) rect = {0, 0, 1, 1};  // nothing changed: a one-pixel frame carries the delay
     }
-    IndexedRect indexed = index_rect(d.pending, rect);
+    d.indexed.index(d.pending, rect);
 
-    GraphicsControlBlock gcb{};
-    gcb.DisposalMode = DISPOSE_DO_NOT;
-    gcb.UserInputFlag = false;
-    gcb.DelayTime = static_cast<int>(std::min<std::int64_t>(cs, 65535));
-    gcb.TransparentColor = NO_TRANSPARENT_COLOR;
-    GifByteType ext[4];
-    const std::size_t ext_len = EGifGCBToExtension(&gcb, ext);
+    std::vector<std::uint8_t>& out = d.out;
+    // Graphics control: left in place, no user input, no transparent colour.
+    const int delay = static_cast<int>(std::min<std::int64_t>(cs, 65535));
+    out.insert(out.end(), {0x21, 0xF9, 4, 0x04});
+    put_word(out, delay);
+    out.insert(out.end(), {0xFF, 0});
+    // The image with its own colour table, padded with black to a power of two.
+    const int bits = table_bits(std::max(d.indexed.colour_count(), 2));
+    out.push_back(0x2C);
+    put_word(out, rect.left);
+    put_word(out, rect.top);
+    put_word(out, rect.width);
+    put_word(out, rect.height);
+    out.push_back(static_cast<std::uint8_t>(0x80 | (bits - 1)));
+    out.insert(out.end(), d.indexed.colours.begin(), d.indexed.colours.end());
+    out.resize(out.size() + 3 * static_cast<std::size_t>((1 << bits) - d.indexed.colour_count()), 0);
+    d.coder.append(out, d.indexed.pixels.data(), d.indexed.pixels.size(), std::max(bits, 2));
+    if (!d.write_out(false, error_)) return false;
 
-    const int count = static_cast<int>(indexed.colours.size());
-    ColorMapObject* map = GifMakeMapObject(1 << GifBitSize(std::max(count, 2)), nullptr);
-    if (map == nullptr) {
-        error_ = "out of memory";
-        return false;
-    }
-    std::copy(indexed.colours.begin(), indexed.colours.end(), map->Colors);
-    bool ok = EGifPutExtension(d.gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(ext_len), ext) != GIF_ERROR &&
-              EGifPutImageDesc(d.gif, rect.left, rect.top, rect.width, rect.height, false, map) != GIF_ERROR;
-    for (int y = 0; ok && y < rect.height; ++y) {
-        ok = EGifPutLine(d.gif, indexed.pixels.data() + static_cast<std::size_t>(y) * rect.width, rect.width) !=
-             GIF_ERROR;
-    }
-    GifFreeMapObject(map);
-    if (!ok) {
-        error_ = gif_error(d.gif->Error);
-        return false;
-    }
     copy_rect(d.shown, d.pending, rect);
+    d.unshown = {};
     d.any_written = true;
     total_cs_ += cs;
     return true;
@@ -233,14 +376,12 @@ bool GifWriter::flush_pending(std::int64_t end_ms, bool last) {
 
 bool GifWriter::finish() {
     Impl& d = *impl_;
-    if (d.gif == nullptr) return error_.empty();
+    if (d.file.fd() < 0) return error_.empty();
     bool ok = flush_pending(d.now_ms, true);
-    int code = 0;
-    if (EGifCloseFile(d.gif, &code) == GIF_ERROR && ok) {
-        error_ = gif_error(code);
-        ok = false;
+    if (ok) {
+        d.out.push_back(0x3B);
+        ok = d.write_out(true, error_);
     }
-    d.gif = nullptr;
     if (ok) return d.file.commit(error_);
     d.file.discard();
     return false;

@@ -7,13 +7,30 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "raster/picture.h"
 
 namespace hoopcast {
 
+// The LZW image data of one frame, coded exactly as giflib codes it, so that files stay the
+// same byte for byte; a flat table of each code's children stands in for giflib's hash.
+class GifImageCoder {
+  public:
+    // Appends the code size byte, the codes of `indices` in sub-blocks of up to 255 bytes
+    // and the empty block that ends them. Every index is below 1 << code_size (2 to 8).
+    void append(std::vector<std::uint8_t>& out, const std::uint8_t* indices, std::size_t count,
+                int code_size);
+
+  private:
+    std::vector<std::uint16_t> children_;  // code * (1 << code_size) + index -> code, 0 when none
+    // Runs of one index: runs_[index * 4096 + n - 1] codes n of it, for n below run_counts_[index].
+    std::vector<std::uint16_t> runs_;
+    std::uint16_t run_counts_[256] = {};
+};
+
 class GifWriter {
-public:
+  public:
     ~GifWriter();
     GifWriter(const GifWriter&) = delete;
     GifWriter& operator=(const GifWriter&) = delete;
@@ -35,7 +52,7 @@ public:
     // Sum of the stored delays, in hundredths of a second.
     std::int64_t total_centiseconds() const noexcept { return total_cs_; }
 
-private:
+  private:
     struct Impl;
     explicit GifWriter(std::unique_ptr<Impl> impl);
     bool flush_pending(std::int64_t end_ms, bool last);

@@ -3,8 +3,10 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -28,8 +30,8 @@ std::vector<DecodedFrame> decode(const std::string& path) {
         const SavedImage& im = gif->SavedImages[i];
         GraphicsControlBlock gcb{};
         DGifSavedExtensionToGCB(gif, i, &gcb);
-        DecodedFrame f{im.ImageDesc.Left, im.ImageDesc.Top, im.ImageDesc.Width, im.ImageDesc.Height,
-                       gcb.DelayTime, {}};
+        DecodedFrame f{im.ImageDesc.Left,   im.ImageDesc.Top, im.ImageDesc.Width,
+                       im.ImageDesc.Height, gcb.DelayTime,    {}};
         if (im.ImageDesc.ColorMap != nullptr) {
             f.colours.assign(im.ImageDesc.ColorMap->Colors,
                              im.ImageDesc.ColorMap->Colors + im.ImageDesc.ColorMap->ColorCount);
@@ -41,10 +43,10 @@ std::vector<DecodedFrame> decode(const std::string& path) {
 }
 
 class GifWriterTest : public ::testing::Test {
-protected:
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("hoopcast_gif_" + std::to_string(::getpid()) + ".gif"))
-                           .string();
+  protected:
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("hoopcast_gif_" + std::to_string(::getpid()) + ".gif"))
+            .string();
     void TearDown() override { std::remove(path.c_str()); }
 };
 
@@ -108,6 +110,10 @@ TEST_F(GifWriterTest, FramesTooShortToShowAreDroppedButTimeIsKept) {
     const auto frames = decode(path);
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0].delay_cs + frames[1].delay_cs, 6);
+    // Measured against what is shown, the dropped frame's pixel is no change.
+    EXPECT_EQ(frames[1].left, 3);
+    EXPECT_EQ(frames[1].top, 3);
+    EXPECT_EQ(frames[1].width, 1);
 }
 
 TEST_F(GifWriterTest, RefusesFramesOfAnotherSizeAndUnwritablePaths) {
@@ -118,6 +124,70 @@ TEST_F(GifWriterTest, RefusesFramesOfAnotherSizeAndUnwritablePaths) {
     ASSERT_NE(gif, nullptr);
     EXPECT_FALSE(gif->add_frame(Bitmap(5, 4), 10));
     EXPECT_TRUE(gif->finish());
+}
+
+TEST_F(GifWriterTest, RectanglesOfMoreThan256ColoursFallBackToAFixedTable) {
+    std::string error;
+    auto gif = GifWriter::create(path, 20, 15, error);
+    ASSERT_NE(gif, nullptr) << error;
+    Bitmap a(20, 15);
+    for (int i = 0; i < 300; ++i) a.set_pixel(i % 20, i / 20, i);
+    ASSERT_TRUE(gif->add_frame(a, 100));
+    ASSERT_TRUE(gif->finish());
+    const auto frames = decode(path);
+    ASSERT_EQ(frames.size(), 1u);
+    ASSERT_EQ(frames[0].colours.size(), 256u);
+    EXPECT_EQ(frames[0].colours[0xFF].Red, 255);
+    EXPECT_EQ(frames[0].colours[0x1D].Green, 255 * 7 / 7);
+    EXPECT_EQ(frames[0].colours[0x1D].Blue, 255 / 3);
+}
+
+// giflib's coding of `indices`, given a row at a time: the image data after the colour table.
+std::vector<std::uint8_t> giflib_image_data(std::vector<GifPixelType> indices, int width, int colours) {
+    std::vector<std::uint8_t> bytes;
+    int code = 0;
+    GifFileType* gif = EGifOpen(
+        &bytes,
+        [](GifFileType* g, const GifByteType* data, int n) {
+            auto* out = static_cast<std::vector<std::uint8_t>*>(g->UserData);
+            out->insert(out->end(), data, data + n);
+            return n;
+        },
+        &code);
+    const int height = static_cast<int>(indices.size()) / width;
+    ColorMapObject* map = GifMakeMapObject(1 << GifBitSize(std::max(colours, 2)), nullptr);
+    EXPECT_EQ(EGifPutScreenDesc(gif, width, height, 8, 0, nullptr), GIF_OK);
+    EXPECT_EQ(EGifPutImageDesc(gif, 0, 0, width, height, false, map), GIF_OK);
+    for (int y = 0; y < height; ++y) EXPECT_EQ(EGifPutLine(gif, indices.data() + y * width, width), GIF_OK);
+    std::vector<std::uint8_t> data(bytes.begin() + 13 + 10 + 3 * map->ColorCount, bytes.end());
+    GifFreeMapObject(map);
+    EGifCloseFile(gif, &code);
+    return data;
+}
+
+TEST(GifImageCoder, CodesEveryPictureExactlyAsGiflib) {
+    std::mt19937 random(18);
+    GifImageCoder coder;  // one coder for all, as the writer keeps it between frames
+    const int sizes[][2] = {{1, 1}, {1, 7}, {9, 1}, {17, 13}, {64, 64}, {289, 361}, {300, 200}};
+    for (const auto& size : sizes) {
+        for (const int colours : {1, 2, 3, 5, 16, 17, 200, 256}) {
+            for (int pattern = 0; pattern < 3; ++pattern) {
+                // Noise, long runs, and runs broken by noise: the table resets on the big ones.
+                std::vector<GifPixelType> indices(static_cast<std::size_t>(size[0]) * size[1]);
+                std::uniform_int_distribution<int> colour(0, colours - 1), run(1, pattern == 1 ? 900 : 12);
+                for (std::size_t i = 0; i < indices.size();) {
+                    const int c = colour(random);
+                    for (int n = pattern == 0 ? 1 : run(random); n > 0 && i < indices.size(); --n)
+                        indices[i++] = static_cast<GifPixelType>(c);
+                }
+                std::vector<std::uint8_t> ours;
+                const int code_size = std::max(2, GifBitSize(std::max(colours, 2)));
+                coder.append(ours, indices.data(), indices.size(), code_size);
+                ASSERT_EQ(ours, giflib_image_data(indices, size[0], colours))
+                    << size[0] << " x " << size[1] << ", " << colours << " colours, pattern " << pattern;
+            }
+        }
+    }
 }
 
 }  // namespace
