@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <numbers>
 
+#include "base/colours.h"
 #include "drawings/geometry.h"
+#include "drawings/lines_internal.h"
 #include "play/rounding.h"
 #include "raster/canvas.h"
 #include "raster/picture.h"
@@ -66,7 +68,7 @@ Vec step_along(double theta, double length, Vec p, Vec q) {
 
 SegmentPen::SegmentPen(raster::Canvas& canvas, const DrawContext& ctx, const LinePen& pen)
     : canvas_(canvas), saved_width_(canvas.pen.width) {
-    canvas.pen.colour = ctx.monochrome ? 0x000000 : pen.colour;
+    canvas.pen.colour = ctx.monochrome ? kBlack : pen.colour;
     canvas.pen.width = lines_detail::widened_pen(canvas.pen.width, pen.width_factor);
 }
 
@@ -287,11 +289,11 @@ const lines_detail::ArcPoints::Drawn* lines_detail::ArcPoints::drawn(int cx, int
     const int m = static_cast<int>(std::ceil(std::fabs(r_))) + std::max(width, 1) + 2;
     raster::Picture scratch(2 * m + 1, 2 * m + 1);
     scratch.canvas().pen.width = width;
-    scratch.canvas().pen.colour = 0x000000;
+    scratch.canvas().pen.colour = kBlack;
     draw_arc_points(scratch, m, m, *this, from, from + count - 1);
     const raster::Point end = scratch.canvas().position();
     arc->drawn = std::make_unique<Drawn>(
-        Drawn{raster::Stamp::capture(scratch.bitmap(), 0x000000, {m, m}), {end.x - m, end.y - m}});
+        Drawn{raster::Stamp::capture(scratch.bitmap(), kBlack, {m, m}), {end.x - m, end.y - m}});
     return arc->drawn.get();
 }
 

@@ -9,7 +9,7 @@
 
 #include "drawing_testing.h"
 #include "drawings/curves_internal.h"
-#include "drawings/lines.h"
+#include "drawings/lines_internal.h"
 #include "play/rounding.h"
 
 namespace hoopcast {

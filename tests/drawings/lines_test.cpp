@@ -1,4 +1,4 @@
-#include "drawings/lines.h"
+#include "drawings/lines_internal.h"
 
 #include <gtest/gtest.h>
 
