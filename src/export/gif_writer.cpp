@@ -28,23 +28,9 @@ struct ChangedRect {
 
 // The bounding box of the pixels that differ within `area`; empty width when there are none.
 ChangedRect changed_within(const Bitmap& a, const Bitmap& b, const ChangedRect& area) {
-    int left = area.left + area.width, right = -1, top = -1, bottom = -1;
-    const std::size_t length = static_cast<std::size_t>(area.width) * 3;
-    for (int y = area.top; y < area.top + area.height; ++y) {
-        const std::uint8_t* ra = a.scan_line(y) + 3 * area.left;
-        const std::uint8_t* rb = b.scan_line(y) + 3 * area.left;
-        if (std::memcmp(ra, rb, length) == 0) continue;
-        if (top < 0) top = y;
-        bottom = y;
-        int x0 = 0;
-        while (std::memcmp(ra + 3 * x0, rb + 3 * x0, 3) == 0) ++x0;
-        int x1 = area.width - 1;
-        while (x1 > x0 && std::memcmp(ra + 3 * x1, rb + 3 * x1, 3) == 0) --x1;
-        left = std::min(left, area.left + x0);
-        right = std::max(right, area.left + x1);
-    }
-    if (top < 0) return {};
-    return {left, top, right + 1 - left, bottom + 1 - top};
+    const raster::Rect r = raster::changed_rect(
+        a, b, raster::Rect{area.left, area.top, area.left + area.width, area.top + area.height});
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 ChangedRect united(const ChangedRect& a, const ChangedRect& b) {

@@ -61,20 +61,28 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
 }
 
 Rect changed_rect(const Bitmap& a, const Bitmap& b) noexcept {
+    return changed_rect(a, b, Rect{0, 0, a.width(), a.height()});
+}
+
+Rect changed_rect(const Bitmap& a, const Bitmap& b, Rect within) noexcept {
     if (a.width() != b.width() || a.height() != b.height()) return {};
-    int left = a.width(), right = -1, top = -1, bottom = -1;
-    for (int y = 0; y < a.height(); ++y) {
-        const std::uint8_t* ra = a.scan_line(y);
-        const std::uint8_t* rb = b.scan_line(y);
-        if (std::memcmp(ra, rb, a.stride()) == 0) continue;
+    const int x_from = std::max(within.left, 0), x_to = std::min(within.right, a.width());
+    const int y_from = std::max(within.top, 0), y_to = std::min(within.bottom, a.height());
+    if (x_from >= x_to || y_from >= y_to) return {};
+    const std::size_t length = static_cast<std::size_t>(x_to - x_from) * 3;
+    int left = x_to, right = -1, top = -1, bottom = -1;
+    for (int y = y_from; y < y_to; ++y) {
+        const std::uint8_t* ra = a.scan_line(y) + 3 * x_from;
+        const std::uint8_t* rb = b.scan_line(y) + 3 * x_from;
+        if (std::memcmp(ra, rb, length) == 0) continue;
         if (top < 0) top = y;
         bottom = y;
         int x0 = 0;
-        while (x0 < a.width() && std::memcmp(ra + 3 * x0, rb + 3 * x0, 3) == 0) ++x0;
-        int x1 = a.width() - 1;
+        while (std::memcmp(ra + 3 * x0, rb + 3 * x0, 3) == 0) ++x0;
+        int x1 = x_to - x_from - 1;
         while (x1 > x0 && std::memcmp(ra + 3 * x1, rb + 3 * x1, 3) == 0) --x1;
-        left = std::min(left, x0);
-        right = std::max(right, x1);
+        left = std::min(left, x_from + x0);
+        right = std::max(right, x_from + x1);
     }
     if (top < 0) return {};
     return {left, top, right + 1, bottom + 1};

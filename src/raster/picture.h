@@ -119,8 +119,10 @@ class Bitmap {
 };
 
 // Bounding box of the pixels where two bitmaps of the same size differ (right and bottom
-// excluded); an empty rectangle when they are equal or differ in size.
+// excluded); an empty rectangle when they are equal or differ in size. With `within`, only
+// the pixels inside it are compared.
 Rect changed_rect(const Bitmap& a, const Bitmap& b) noexcept;
+Rect changed_rect(const Bitmap& a, const Bitmap& b, Rect within) noexcept;
 
 // A run of pixels of one colour, made once and copied wherever a run of that colour is
 // painted: for many runs in one colour, cheaper than making the colour's pattern for each.

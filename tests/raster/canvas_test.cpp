@@ -96,6 +96,9 @@ TEST(Bitmap, ChangedRectBoundsExactlyThePixelsThatDiffer) {
     b.set_pixel(0, 4, 0x000100);
     r = changed_rect(a, b);
     EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({0, 2, 20, 8}));
+    r = changed_rect(a, b, Rect{1, 3, 25, 9});
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}), std::vector<int>({3, 7, 4, 8}))
+        << "only the pixels inside the area, which is clipped to the bitmap";
     r = changed_rect(a, Bitmap(20, 11));
     EXPECT_EQ(r.right, r.left) << "bitmaps of different sizes are not compared";
 }
