@@ -22,30 +22,16 @@ struct TextOptions {
     bool html = false;
 };
 
-// Writes a description as the pane shows it. Plain text goes out as it is written, with no
-// document in between, so a long description, or a long line of it, costs no copy of itself.
-// The clean-up works in the text's own memory. Whether a text is rich text does not change
-// in the clean-up.
+// Writes a description as the pane shows it. The clean-up works in the text's own memory,
+// and the document holds no more than the pane shows.
 void write_description(std::string text, bool html) {
-    const bool rich = richtext::is_rtf(text);
-    text = clean_description(std::move(text));
-    if (rich) {
-        const richtext::Document document = richtext::describe(text);
-        text = std::string();  // the document holds all that is written
-        if (html) {
-            std::cout << richtext::to_html(document);
-        } else {
-            const std::string plain = richtext::to_plain_text(document);
-            std::cout << plain << (plain.empty() ? "" : "\n");
-        }
-        return;
+    const richtext::Document document = richtext::describe(clean_description(std::move(text)));
+    if (html) {
+        std::cout << richtext::to_html(document);
+    } else {
+        const std::string plain = richtext::to_plain_text(document);
+        std::cout << plain << (plain.empty() ? "" : "\n");
     }
-    bool written = false;
-    richtext::stream_plain_text(text, html, [&written](std::string_view piece) {
-        std::cout << piece;
-        written = true;
-    });
-    if (!html && written) std::cout << '\n';
 }
 
 }  // namespace

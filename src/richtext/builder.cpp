@@ -3,21 +3,56 @@
 #include <algorithm>
 #include <utility>
 
+#include "richtext/reader.h"
 #include "richtext/trim.h"
 
 namespace hoopcast::richtext {
 
+std::string_view ShownBudget::text(std::string_view utf8) {
+    if (utf8.empty() || !content()) return {};
+    if (utf8.size() > kMaxShownTextBytes - text_) {
+        std::size_t n = kMaxShownTextBytes - text_;
+        while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
+        utf8 = utf8.substr(0, n);
+        cut_ = true;
+    }
+    text_ += utf8.size();
+    return utf8;
+}
+
+bool ShownBudget::content() {
+    if (paragraphs_ == kMaxShownParagraphs) cut_ = true;
+    return !cut_;
+}
+
+bool ShownBudget::paragraph() {
+    if (paragraphs_ == kMaxShownParagraphs) {
+        cut_ = true;
+        return false;
+    }
+    ++paragraphs_;
+    return true;
+}
+
+Block ShownBudget::ellipsis() {
+    Paragraph p;
+    p.runs.push_back(Run{"\xE2\x80\xA6", {}, {}, std::nullopt});  // U+2026
+    return Block{std::move(p)};
+}
+
 void DocumentBuilder::add_text(const std::string& utf8, Format format, const std::string& link) {
-    if (utf8.empty()) return;
+    const std::string_view shown = shown_.text(utf8);
+    if (shown.empty()) return;
     if (!runs_.empty() && !runs_.back().picture && runs_.back().format == format &&
         runs_.back().link == link) {
-        runs_.back().text += utf8;
+        runs_.back().text += shown;
     } else {
-        runs_.push_back(Run{utf8, std::move(format), link, std::nullopt});
+        runs_.push_back(Run{std::string(shown), std::move(format), link, std::nullopt});
     }
 }
 
 void DocumentBuilder::add_picture(Picture picture, Format format, const std::string& link) {
+    if (!shown_.content()) return;
     runs_.push_back(Run{std::string(), std::move(format), link, std::move(picture)});
 }
 
@@ -30,7 +65,8 @@ void DocumentBuilder::add_marker_text(const std::string& utf8) {
     if (marker_.size() + utf8.size() <= kMaxMarkerBytes) marker_ += utf8;
 }
 
-void DocumentBuilder::end_paragraph(const ParaProps& props, int level) {
+bool DocumentBuilder::end_paragraph(const ParaProps& props, int level) {
+    if (!shown_.paragraph()) return false;
     Paragraph p;
     p.runs = std::move(runs_);
     runs_.clear();
@@ -69,11 +105,11 @@ void DocumentBuilder::end_paragraph(const ParaProps& props, int level) {
     has_marker_ = false;
     tables_.set_level(level);
     tables_.container(level).emplace_back().content.emplace<Paragraph>(std::move(p));
+    return true;
 }
 
 void DocumentBuilder::end_cell(const ParaProps& props, int level) {
-    end_paragraph(props, level);
-    tables_.end_cell(level);
+    if (end_paragraph(props, level)) tables_.end_cell(level);
 }
 
 void DocumentBuilder::end_row(const ParaProps& props, int level, const RowDefinition& definition) {
@@ -85,6 +121,7 @@ Document DocumentBuilder::finish(const ParaProps& props) {
     if (has_paragraph()) end_paragraph(props, props.level());
     Document doc;
     doc.blocks = tables_.finish();
+    if (full()) doc.blocks.push_back(ShownBudget::ellipsis());
     return doc;
 }
 

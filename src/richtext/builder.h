@@ -3,6 +3,7 @@
 // cell and row ends, placing each paragraph in the body or in the cell of a table.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "richtext/document.h"
@@ -11,6 +12,26 @@
 #include "richtext/tables.h"
 
 namespace hoopcast::richtext {
+
+// What a document still takes in: text and paragraphs up to kMaxShownTextBytes and
+// kMaxShownParagraphs. Once anything is left out, the document is cut and takes no more.
+class ShownBudget {
+  public:
+    // The part of `utf8` that is still shown: all of it, or the whole characters that fit.
+    std::string_view text(std::string_view utf8);
+    // Whether content of a further paragraph is shown.
+    bool content();
+    // Whether one more paragraph is shown; counts it.
+    bool paragraph();
+    bool cut() const { return cut_; }
+    // The paragraph that ends a cut document.
+    static Block ellipsis();
+
+  private:
+    std::size_t text_ = 0;
+    std::size_t paragraphs_ = 0;
+    bool cut_ = false;
+};
 
 class DocumentBuilder {
   public:
@@ -28,7 +49,10 @@ class DocumentBuilder {
 
     // Whether the paragraph being read has anything to show.
     bool has_paragraph() const { return !runs_.empty() || has_marker_; }
-    void end_paragraph(const ParaProps& props, int level);
+    // Whether the document is cut: nothing more is taken in.
+    bool full() const { return shown_.cut(); }
+    // False when the paragraph is beyond what the document shows.
+    bool end_paragraph(const ParaProps& props, int level);
     void end_cell(const ParaProps& props, int level);
     void end_row(const ParaProps& props, int level, const RowDefinition& definition);
     // A paragraph left open keeps these properties.
@@ -36,6 +60,7 @@ class DocumentBuilder {
 
   private:
     const ColourTable& colours_;
+    ShownBudget shown_;
     std::vector<Run> runs_;
     std::string marker_;
     bool has_marker_ = false;

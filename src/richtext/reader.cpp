@@ -27,7 +27,8 @@ constexpr std::size_t kMaxFields = 1024;
 constexpr std::size_t kMaxFontNameBytes = 128;
 constexpr std::size_t kMaxInstructionBytes = 1024;
 constexpr int kMaxUnicodeSkip = 64;
-constexpr std::size_t kMaxLevelText = 256;          // characters of a list level's text
+constexpr std::size_t kMaxLevelText = 256;                             // characters of a list level's text
+constexpr std::size_t kMaxPendingBytes = 2 * kMaxShownTextBytes + 64;  // see RtfReader::hold
 constexpr std::size_t kMaxPictureBytes = 16 << 20;  // of one picture, and of all of a document's
 constexpr std::size_t kMaxDocumentPictureBytes = 32 << 20;
 constexpr int kMaxPictureScale = 1000;  // per cent
@@ -176,6 +177,7 @@ class RtfReader {
     void end_row(int level);
     void text_bytes(std::string_view bytes);
     void text(char32_t c);
+    void hold(std::string_view bytes);
     void flush();
     void deliver(const std::string& utf8);
     int current_page();
@@ -201,7 +203,8 @@ class RtfReader {
     std::vector<Field> fields_;
     PnProps pn_def_;
     Decoder decoder_;
-    std::string pending_;  // 8-bit text not yet decoded, all in the current state
+    std::string pending_;            // 8-bit text not yet decoded, all in the current state
+    bool pending_too_long_ = false;  // more came than any destination but the text keeps
     int footnotes_ = 0;
     int default_tab_ = 720;
     BorderTarget border_target_;
@@ -223,7 +226,8 @@ class RtfReader {
 Document RtfReader::read() {
     states_.emplace_back();
     Lexer lexer(in_);
-    for (Token t = lexer.next(); t.type != Token::Type::end; t = lexer.next()) {
+    // Once the document is full, the rest is not read.
+    for (Token t = lexer.next(); t.type != Token::Type::end && !builder_.full(); t = lexer.next()) {
         if (t.type == Token::Type::open) {
             skip_ = 0;
             open_group();
@@ -818,7 +822,8 @@ void RtfReader::text_bytes(std::string_view bytes) {
     while (!bytes.empty()) {
         std::size_t n = 0;  // plain text goes in a run at a time
         while (n < bytes.size() && plain(bytes[n])) ++n;
-        pending_.append(bytes.substr(0, n));
+        hold(bytes.substr(0, n));
+        if (builder_.full()) return;
         if (n == bytes.size()) return;
         if (bytes[n] == '\t') {
             text(U'\t');
@@ -841,7 +846,27 @@ void RtfReader::text(char32_t c) {
     deliver(utf8);
 }
 
+// Text bytes wait to be decoded until the state changes. Two source bytes give at least one
+// byte of UTF-8, so text that has waited for twice what a document shows is decoded at once,
+// and the document is full. Any other destination keeps far less: once its text is sure to
+// be refused for its length, no more of it is held.
+void RtfReader::hold(std::string_view bytes) {
+    if (pending_.size() + bytes.size() <= kMaxPendingBytes) {
+        pending_.append(bytes);
+    } else if (state().dest == Dest::text) {
+        pending_.append(bytes);
+        flush();
+    } else {
+        pending_too_long_ = true;
+    }
+}
+
 void RtfReader::flush() {
+    if (pending_too_long_) {
+        pending_too_long_ = false;
+        pending_.clear();
+        return;
+    }
     if (pending_.empty()) return;
     std::string utf8;
     decoder_.append(utf8, pending_, current_page());
@@ -961,21 +986,29 @@ Document read_rtf(std::string_view bytes) {
 Document read_plain_text(std::string_view bytes) {
     Document doc;
     Decoder decoder;
+    ShownBudget shown;
+    std::string decoded;
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = bytes.size();
         Paragraph p;
         if (end > start) {
-            Run run;
-            decoder.append(run.text, bytes.substr(start, end - start), kDefaultPage);
-            p.runs.push_back(std::move(run));
+            // Each byte gives at least one of UTF-8: no more of a line is decoded than can be shown.
+            decoded.clear();
+            decoder.append(decoded, bytes.substr(start, std::min(end - start, kMaxShownTextBytes + 1)),
+                           kDefaultPage);
+            const std::string_view text = shown.text(decoded);
+            if (!text.empty()) p.runs.push_back(Run{std::string(text), {}, {}, std::nullopt});
         }
+        if (!shown.paragraph()) break;
         doc.blocks.emplace_back().content.emplace<Paragraph>(std::move(p));
+        if (shown.cut()) break;
         if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
             ++end;
         start = end + 1;
     }
+    if (shown.cut()) doc.blocks.push_back(ShownBudget::ellipsis());
     return doc;
 }
 

@@ -2,6 +2,7 @@
 // Reading a description into a styled document. A document that starts with "{\rtf" is read
 // as rich text; anything else is plain Windows-1252 text.
 
+#include <cstddef>
 #include <string_view>
 
 #include "richtext/document.h"
@@ -22,5 +23,12 @@ Document read_plain_text(std::string_view bytes);
 // What the description pane shows for these bytes: rich text when they are an RTF document,
 // plain text otherwise. Empty bytes give an empty document.
 Document describe(std::string_view bytes);
+
+// A document holds at most this much of what it shows: its first MiB of text, or its first
+// 10,000 paragraphs (of tables' cells too). Where more was left out, a last paragraph "…"
+// says so, and what follows the cut is not read. No description a coach writes comes near
+// it; a damaged file of hundreds of MB would otherwise be laid out whole in the pane.
+inline constexpr std::size_t kMaxShownTextBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kMaxShownParagraphs = 10000;
 
 }  // namespace hoopcast::richtext

@@ -6,8 +6,6 @@
 #include <string_view>
 #include <utility>
 
-#include "richtext/decoder.h"
-
 namespace hoopcast::richtext {
 
 namespace {
@@ -365,75 +363,6 @@ std::string to_plain_text(const Document& document) {
     PlainText writer;
     writer.body(document.blocks);
     return writer.take();
-}
-
-namespace {
-
-// Plain text goes from bytes to output a paragraph at a time, and a long paragraph a piece
-// at a time: what is held follows the piece, not the text.
-class PlainTextStream {
-  public:
-    PlainTextStream(bool html, const TextSink& sink) : html_(html), sink_(sink) {
-        if (html_) open_paragraph(paragraph_open_, Paragraph{});
-    }
-
-    void write(std::string_view bytes) {
-        if (html_) out_ += kHtmlHead;
-        // One paragraph per line, as read_plain_text reads them.
-        for (std::size_t start = 0; start < bytes.size();) {
-            auto end = static_cast<std::size_t>(
-                std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(),
-                             [](char c) { return c == '\r' || c == '\n'; }) -
-                bytes.begin());
-            line(bytes.substr(start, end - start), start == 0);
-            if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
-                ++end;
-            start = end + 1;
-        }
-        if (html_) out_ += kHtmlTail;
-        flush();
-    }
-
-  private:
-    static constexpr std::size_t kPiece = 64 * 1024;
-
-    void line(std::string_view bytes, bool first) {
-        if (html_)
-            out_ += paragraph_open_;
-        else if (!first)
-            out_ += '\n';
-        if (html_ && bytes.empty()) out_ += kEmptyParagraph;
-        while (!bytes.empty()) {
-            decoded_.clear();
-            decoder_.append(decoded_, bytes.substr(0, kPiece), kDefaultPage);
-            bytes.remove_prefix(std::min(kPiece, bytes.size()));
-            if (html_)
-                append_escaped(out_, decoded_);
-            else
-                out_ += decoded_;
-            if (out_.size() >= kPiece) flush();
-        }
-        if (html_) out_ += kParagraphEnd;
-        if (out_.size() >= kPiece) flush();
-    }
-
-    void flush() {
-        if (!out_.empty()) sink_(out_);
-        out_.clear();
-    }
-
-    bool html_;
-    const TextSink& sink_;
-    Decoder decoder_;
-    std::string paragraph_open_;
-    std::string decoded_;
-    std::string out_;
-};
-
-}  // namespace
-
-void stream_plain_text(std::string_view bytes, bool html, const TextSink& sink) {
-    PlainTextStream(html, sink).write(bytes);
 }
 
 }  // namespace hoopcast::richtext

@@ -1,7 +1,6 @@
 #pragma once
 // Writing a styled document out: as HTML for a rich text box, or as plain UTF-8 text.
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,14 +22,5 @@ std::string to_html(const Document& document);
 // a table nested in a cell puts its rows on lines between the cell's text before and after
 // it. Pictures give no text.
 std::string to_plain_text(const Document& document);
-
-// Takes the pieces of a writer's output in turn.
-using TextSink = std::function<void(std::string_view)>;
-
-// Plain Windows-1252 text as to_html(read_plain_text(bytes)) (with `html`) or
-// to_plain_text(read_plain_text(bytes)) gives it, handed to `sink` in pieces as it is
-// written: no document is built, so a text of any size, or a line of any length, costs
-// no more than a piece.
-void stream_plain_text(std::string_view bytes, bool html, const TextSink& sink);
 
 }  // namespace hoopcast::richtext

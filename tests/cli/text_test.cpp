@@ -55,8 +55,8 @@ TEST(TextCommand, ExitCodes) {
     EXPECT_NE(corrupt.err.find("hoopcast-cli: "), std::string::npos);
 }
 
-// A long plain description is written a slice of lines at a time; it reads as the whole.
-TEST(TextCommand, LongPlainDescriptionAsTheWhole) {
+// A long description is written as the pane shows it: cut after its first MiB of text.
+TEST(TextCommand, LongDescriptionAsThePaneShowsIt) {
     const std::string lines[] = {"Screen {\\pntext\\f3\\'B7\\tab}\\pard\\'b7\\tab away",
                                  "{\\pntext\\f0\\'B7\\tab}}", "{\\rtf1 not the first line}", "",
                                  "caf\xE9 <b>&amp; \x85\ttab"};
@@ -69,8 +69,10 @@ TEST(TextCommand, LongPlainDescriptionAsTheWhole) {
         << "Nr_seq   = 1\r\nSequence\r\n"
         << description << "Nr_parts = 0\r\n";
     const auto whole = hoopcast::richtext::describe(hoopcast::clean_description(description));
+    const std::string plain = text(file.string() + " --seq 1").out;
+    EXPECT_EQ(plain.substr(plain.size() - 5), "\n\u2026\n");
     // Compared without printing megabytes.
-    EXPECT_TRUE(text(file.string() + " --seq 1").out == hoopcast::richtext::to_plain_text(whole) + "\n");
+    EXPECT_TRUE(plain == hoopcast::richtext::to_plain_text(whole) + "\n");
     EXPECT_TRUE(text(file.string() + " --seq 1 --html").out == hoopcast::richtext::to_html(whole));
     std::filesystem::remove(file);
 }

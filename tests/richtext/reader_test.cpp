@@ -340,5 +340,39 @@ TEST(Describe, RichTextOrElsePlainText) {
     EXPECT_TRUE(describe("").blocks.empty());
 }
 
+// A description is shown up to its first MiB of text or its first 10,000 paragraphs, then
+// "…"; one that just fits is shown whole. What follows the cut is not read.
+TEST(Describe, CutWhereThePaneStops) {
+    const std::string ellipsis = "\u2026";
+    const std::string full(kMaxShownTextBytes, 'a');
+    EXPECT_THAT(texts(describe(full + "\r\n")), ElementsAre(full));
+    // "é" takes two bytes of UTF-8: it does not fit in the last one, and is left out whole.
+    const std::string almost(kMaxShownTextBytes - 1, 'a');
+    EXPECT_THAT(texts(describe(almost + "\xE9z\r\nnext\r\n")), ElementsAre(almost, ellipsis));
+    EXPECT_THAT(texts(read_rtf("{\\rtf1 " + almost + "\\'e9z\\par next}")), ElementsAre(almost, ellipsis));
+
+    std::string lines, pars = "{\\rtf1 ";
+    for (std::size_t k = 0; k < kMaxShownParagraphs; ++k) {
+        lines += "x\n";
+        pars += "x\\par ";
+    }
+    EXPECT_EQ(texts(describe(lines)).size(), kMaxShownParagraphs);
+    EXPECT_EQ(texts(describe(lines + "\n")).back(), ellipsis);
+    EXPECT_EQ(texts(read_rtf(pars + "}")).size(), kMaxShownParagraphs);
+    EXPECT_EQ(texts(read_rtf(pars + "y}")).back(), ellipsis);
+
+    // Cut in a table's cell: the table is closed, and "…" follows it.
+    const Document cell =
+        read_rtf("{\\rtf1\\trowd\\cellx100\\pard\\intbl " + full + "c\\cell\\row\\pard after\\par}");
+    ASSERT_EQ(tables(cell.blocks).size(), 1u);
+    EXPECT_EQ(cell_text(tables(cell.blocks)[0]->rows.at(0).cells.at(0)), full);
+    EXPECT_THAT(texts(cell), ElementsAre(ellipsis));
+
+    // Text that is not shown does not count, however long.
+    const std::string lots(3 * kMaxShownTextBytes, 'n');
+    EXPECT_THAT(texts(read_rtf("{\\rtf1{\\fonttbl{\\f0 " + lots + ";}}{\\v " + lots + "}shown\\par}")),
+                ElementsAre("shown"));
+}
+
 }  // namespace
 }  // namespace hoopcast::richtext

@@ -76,21 +76,5 @@ TEST(PlainText, ParagraphsMarkersAndTables) {
     EXPECT_EQ(to_plain_text(d), "Title\n\u2022 item\na a2\tb\nc\t\nn1\tn2\nend\nnext");
 }
 
-// Plain text written as it goes reads as the document would: line ends of every kind, empty
-// lines, bytes to decode and to escape, and a line longer than the pieces it goes out in.
-TEST(PlainText, WrittenAsItGoesEqualsTheDocument) {
-    std::string long_line;
-    for (int k = 0; long_line.size() < 200'000; ++k) long_line += k % 3 == 0 ? "caf\xE9 " : "<&\x81\x85\t\"";
-    for (const std::string& bytes : {std::string(), std::string("\r\n"), std::string("a\rb\nc\r\n\r\nd\n\r"),
-                                     std::string("x\0y", 3), long_line + "\r\n\r\n" + long_line}) {
-        for (const bool html : {false, true}) {
-            std::string streamed;
-            stream_plain_text(bytes, html, [&streamed](std::string_view piece) { streamed += piece; });
-            const Document d = read_plain_text(bytes);
-            EXPECT_TRUE(streamed == (html ? to_html(d) : to_plain_text(d))) << bytes.substr(0, 20) << html;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace hoopcast::richtext
