@@ -851,13 +851,20 @@ void RtfReader::text(char32_t c) {
 // and the document is full. Any other destination keeps far less: once its text is sure to
 // be refused for its length, no more of it is held.
 void RtfReader::hold(std::string_view bytes) {
-    if (pending_.size() + bytes.size() <= kMaxPendingBytes) {
-        pending_.append(bytes);
-    } else if (state().dest == Dest::text) {
-        pending_.append(bytes);
+    while (!bytes.empty()) {
+        const std::size_t room = kMaxPendingBytes - std::min(pending_.size(), kMaxPendingBytes);
+        if (bytes.size() <= room) {
+            pending_.append(bytes);
+            return;
+        }
+        if (state().dest != Dest::text) {
+            pending_too_long_ = true;
+            return;
+        }
+        pending_.append(bytes.substr(0, room));
+        bytes.remove_prefix(room);
         flush();
-    } else {
-        pending_too_long_ = true;
+        if (builder_.full()) return;
     }
 }
 
