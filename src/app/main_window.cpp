@@ -595,8 +595,9 @@ void TForm12::Showcourt() {
 void TForm12::gettext() {
     Richedit1->clear();
     // Rich text, or else plain text: both arrive as one styled document.
-    const richtext::Document document =
-        richtext::describe(clean_description(play_->header(state_.cur_seq).text));
+    std::string copy;
+    const richtext::Document document = richtext::describe(
+        cleaned_description(play_->header(state_.cur_seq).text.lf(), copy), richtext::LineEnds::lf_for_crlf);
     show_description(*Richedit1->document(), document);
 }
 

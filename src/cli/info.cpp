@@ -82,8 +82,8 @@ class JsonStream {
     }
     // A text of the play (Windows-1252), decoded and escaped a piece at a time. Every byte
     // decodes and escapes on its own, so a table of the 256 escaped bytes gives what the
-    // whole text would.
-    void text(std::string_view bytes) {
+    // whole text would. With `lf_for_crlf`, an LF is written as the CR LF it stands for.
+    void text(std::string_view bytes, bool lf_for_crlf = false) {
         struct Escapes {
             std::array<std::string, 256> text;
             std::array<bool, 256> as_is;
@@ -99,6 +99,10 @@ class JsonStream {
             return e;
         }();
         const auto as_is = [](char c) { return escapes.as_is[static_cast<unsigned char>(c)]; };
+        const auto escaped = [lf_for_crlf](char c) -> std::string_view {
+            if (lf_for_crlf && c == '\n') return "\\r\\n";
+            return escapes.text[static_cast<unsigned char>(c)];
+        };
         constexpr std::size_t kPiece = 64 * 1024;
         element();
         out_ << '"';
@@ -112,7 +116,7 @@ class JsonStream {
             bytes.remove_prefix(run);
             piece.clear();
             for (; !bytes.empty() && piece.size() < kPiece && !as_is(bytes.front()); bytes.remove_prefix(1))
-                piece += escapes.text[static_cast<unsigned char>(bytes.front())];
+                piece += escaped(bytes.front());
             out_ << piece;
         }
         out_ << '"';
@@ -126,6 +130,10 @@ class JsonStream {
     void text_field(std::string_view name, std::string_view bytes) {
         key(name);
         text(bytes);
+    }
+    void text_field(std::string_view name, const CrlfText& lines) {
+        key(name);
+        text(lines.lf(), true);
     }
 
   private:

@@ -24,8 +24,9 @@ struct TextOptions {
 
 // Writes a description as the pane shows it. The clean-up works in the text's own memory,
 // and the document holds no more than the pane shows.
-void write_description(std::string text, bool html) {
-    const richtext::Document document = richtext::describe(clean_description(std::move(text)));
+void write_description(CrlfText text, bool html) {
+    const richtext::Document document =
+        richtext::describe(clean_description(std::move(text).take_lf()), richtext::LineEnds::lf_for_crlf);
     if (html) {
         std::cout << richtext::to_html(document);
     } else {

@@ -333,7 +333,9 @@ class Writer {
         } else {
             text.h = slot.y + slot.h - text.y;
         }
-        description_ = richtext::describe(clean_description(p.play->header(seq).text));
+        std::string copy;
+        description_ = richtext::describe(cleaned_description(p.play->header(seq).text.lf(), copy),
+                                          richtext::LineEnds::lf_for_crlf);
         Overflow rest{seq, p.play->seq_count, {}};
         for (const richtext::Block& b : description_.blocks) rest.blocks.push_back(&b);
         rest.blocks = flow(rest.blocks, text, false);

@@ -98,8 +98,19 @@ std::string bullet_pattern_c(int n) {
     return bullet_group(n) + "}";
 }
 
+constexpr int kLastFont = 20;
+
+std::string_view cleaned_description(std::string_view text, std::string& copy) {
+    for (int n = 0; n <= kLastFont; ++n) {
+        if (text.find(bullet_group(n)) != std::string_view::npos) {
+            copy = clean_description(std::string(text));
+            return copy;
+        }
+    }
+    return text;
+}
+
 std::string clean_description(std::string text) {
-    constexpr int kLastFont = 20;
     for (int n = 0; n <= kLastFont; ++n) {
         // Every pattern starts with the group; without it the three steps change nothing.
         if (text.find(bullet_group(n)) == std::string::npos) continue;

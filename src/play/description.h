@@ -29,4 +29,8 @@ std::string bullet_pattern_c(int n);  // {\pntext\fN\'B7\tab}}              -> }
 // through replace_text and then replace_text2.
 std::string clean_description(std::string text);
 
+// The same without a copy where there is nothing to take out: the text itself, or its
+// cleaned copy, which is kept in `copy`.
+std::string_view cleaned_description(std::string_view text, std::string& copy);
+
 }  // namespace hoopcast

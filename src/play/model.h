@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/colours.h"
+#include "play/crlf_text.h"
 
 namespace hoopcast {
 
@@ -41,7 +42,7 @@ struct element {
 struct court_element {
     std::int32_t court_kind = 0;
     bool no_animation = false;
-    std::string text;  // description, lines joined with CR LF
+    CrlfText text;  // description, lines joined with CR LF
     Colour colour2 = 0;
     Colour colour1 = 0;
     Colour colour4 = 0;

@@ -251,11 +251,10 @@ class Parser {
 void Parser::append(std::string& text, std::string_view piece) {
     const std::size_t need = text.size() + piece.size();
     if (need > text.capacity() && need > kGrowthLimit) {
-        // A line of the file may take one byte more in the text (CR LF for LF): a quarter
-        // more covers lines of three characters and longer.
+        // No text is longer than the lines of the file it comes from.
         const std::size_t left = lines_.bytes_left();
         try {
-            text.reserve(std::max(need + left + left / 4, need + need / 2));
+            text.reserve(std::max(need + left, need + need / 2));
         } catch (const std::bad_alloc&) {
             // No room for the whole rest of a huge file: grow as far as the text goes.
         } catch (const std::length_error&) {
@@ -398,7 +397,7 @@ bool Parser::read_sequence(int s) {
             append(text, piece);
             return true;
         });
-        append(text, "\r\n");
+        append(text, "\n");
     }
     if (version_ == PlayVersion::v0_5) {
         lines_.skip();
@@ -407,7 +406,7 @@ bool Parser::read_sequence(int s) {
             lines_.skip();
         }
     }
-    header.text = std::move(text);
+    header.text = CrlfText(std::move(text));
 
     const std::int32_t parts = read_number();
     for (std::int32_t k = 1; k <= parts; ++k) {

@@ -70,13 +70,28 @@ void Lexer::word(Token& t) {
     if (negative) param = -param;
     t.param = static_cast<int>(std::clamp<std::int64_t>(param, INT32_MIN, INT32_MAX));
     if (t.text == "bin") {  // binary data follows, whatever the state
-        std::size_t n = 0;
-        if (t.has_param && t.param > 0)
-            n = std::min<std::size_t>(static_cast<std::size_t>(t.param), in_.size() - pos_);
         t.type = Token::Type::binary;
-        t.text = in_.substr(pos_, n);
-        pos_ += n;
+        t.text = binary(t.has_param && t.param > 0 ? static_cast<std::size_t>(t.param) : 0);
     }
+}
+
+std::string_view Lexer::binary(std::size_t n) {
+    const std::string_view rest = in_.substr(pos_);
+    if (!lf_for_crlf_ || rest.substr(0, n).find('\n') == std::string_view::npos) {
+        n = std::min(n, rest.size());
+        pos_ += n;
+        return rest.substr(0, n);
+    }
+    binary_.clear();
+    for (; n > 0 && pos_ < in_.size(); --n) {
+        if (in_[pos_] == '\n') {
+            binary_ += '\r';
+            // The data may end between the CR and the LF; the LF then ends a line as ever.
+            if (--n == 0) break;
+        }
+        binary_ += in_[pos_++];
+    }
+    return binary_;
 }
 
 int Lexer::hex_byte() {

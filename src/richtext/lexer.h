@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace hoopcast::richtext {
@@ -28,15 +29,20 @@ struct Token {
 
 class Lexer {
   public:
-    explicit Lexer(std::string_view in) : in_(in) {}
+    // With `lf_for_crlf`, every LF in `in` stands for the CR LF of the text it was taken
+    // from; only the bytes after \bin count them, and get them back.
+    explicit Lexer(std::string_view in, bool lf_for_crlf = false) : in_(in), lf_for_crlf_(lf_for_crlf) {}
     Token next();
 
   private:
     void word(Token& t);
+    std::string_view binary(std::size_t n);
     int hex_byte();
 
     std::string_view in_;
+    bool lf_for_crlf_;
     std::size_t pos_ = 0;
+    std::string binary_;  // \bin bytes given back their CRs
 };
 
 }  // namespace hoopcast::richtext

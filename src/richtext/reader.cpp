@@ -153,7 +153,7 @@ std::string hyperlink_target(std::string_view instruction) {
 
 class RtfReader {
   public:
-    explicit RtfReader(std::string_view in) : in_(in) {}
+    RtfReader(std::string_view in, LineEnds ends) : in_(in), ends_(ends) {}
     Document read();
 
   private:
@@ -187,6 +187,7 @@ class RtfReader {
     void unicode(int value);
 
     std::string_view in_;
+    LineEnds ends_;
     std::vector<State> states_;
     std::size_t overflow_ = 0;  // groups beyond kMaxGroupDepth, skipped whole
     int skip_ = 0;              // fallback characters still to skip after \u
@@ -225,7 +226,7 @@ class RtfReader {
 
 Document RtfReader::read() {
     states_.emplace_back();
-    Lexer lexer(in_);
+    Lexer lexer(in_, ends_ == LineEnds::lf_for_crlf);
     // Once the document is full, the rest is not read.
     for (Token t = lexer.next(); t.type != Token::Type::end && !builder_.full(); t = lexer.next()) {
         if (t.type == Token::Type::open) {
@@ -986,8 +987,8 @@ bool is_rtf(std::string_view bytes) noexcept {
     return bytes.substr(p, 5) == "{\\rtf";
 }
 
-Document read_rtf(std::string_view bytes) {
-    return RtfReader(bytes).read();
+Document read_rtf(std::string_view bytes, LineEnds ends) {
+    return RtfReader(bytes, ends).read();
 }
 
 Document read_plain_text(std::string_view bytes) {
@@ -1019,8 +1020,8 @@ Document read_plain_text(std::string_view bytes) {
     return doc;
 }
 
-Document describe(std::string_view bytes) {
-    return is_rtf(bytes) ? read_rtf(bytes) : read_plain_text(bytes);
+Document describe(std::string_view bytes, LineEnds ends) {
+    return is_rtf(bytes) ? read_rtf(bytes, ends) : read_plain_text(bytes);
 }
 
 }  // namespace hoopcast::richtext

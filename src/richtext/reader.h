@@ -3,6 +3,7 @@
 // as rich text; anything else is plain Windows-1252 text.
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "richtext/document.h"
@@ -13,16 +14,21 @@ namespace hoopcast::richtext {
 // ends before it allowed).
 bool is_rtf(std::string_view bytes) noexcept;
 
+// How the line ends of a document's bytes are read: as they are, or each LF as the CR LF it
+// stands for in a text held with bare LFs. They are no text either way; only the bytes after
+// \bin count them.
+enum class LineEnds : std::uint8_t { as_given, lf_for_crlf };
+
 // Reads an RTF document. Unknown control words are ignored; a truncated or malformed document
 // gives what could be read. Never throws for bad input.
-Document read_rtf(std::string_view bytes);
+Document read_rtf(std::string_view bytes, LineEnds ends = LineEnds::as_given);
 
 // Plain Windows-1252 text: one paragraph per line (CR LF, LF or CR), tabs kept.
 Document read_plain_text(std::string_view bytes);
 
 // What the description pane shows for these bytes: rich text when they are an RTF document,
 // plain text otherwise. Empty bytes give an empty document.
-Document describe(std::string_view bytes);
+Document describe(std::string_view bytes, LineEnds ends = LineEnds::as_given);
 
 // A document holds at most this much of what it shows: its first MiB of text, or its first
 // 10,000 paragraphs (of tables' cells too). Where more was left out, a last paragraph "…"

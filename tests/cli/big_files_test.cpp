@@ -56,20 +56,27 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
     const fs::path crs = dir / "crs.kqz";
     append(crs, std::string(1 << 20, '\r'), kMemoryIsMeasurable ? 256 : 16);
 
-    // A description of many lines, and one of a single line with a bullet group to clean up.
-    const auto play_with_description = [&dir](const std::string& name, const std::string& text,
-                                              bool one_line) {
+    // Descriptions of many lines, of a single line with a bullet group to clean up, of
+    // empty lines (held with a bare LF each, not CR LF), and of one long paragraph of rich text.
+    const auto play_with_description = [&dir](const std::string& name, const std::string& head,
+                                              const std::string& text, bool one_line) {
         const fs::path file = dir / name;
         append(file, "Version  = Basketball Drillpad 0.3\r\nCategory = Big\r\nPlayname = Notes\r\n");
-        append(file, "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\n{\\pntext\\f3\\'B7\\tab}}");
+        append(file, "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\n" + head);
         append(file, one_line ? text : text + "\r\n", kMemoryIsMeasurable ? 32 << 10 : 2 << 10);
         append(file,
                "\r\nNr_parts = 1\r\nNumber   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\n");
         append(file, "X2       = 999\r\nY2       = 0\r\nColour   = 0\r\n");
         return file;
     };
-    const fs::path description = play_with_description("description.kqz", std::string(4094, 'n'), false);
-    const fs::path one_line = play_with_description("one_line.kqz", std::string(4095, '\xE9') + "<", true);
+    const std::string bullet = "{\\pntext\\f3\\'B7\\tab}}";
+    const fs::path description =
+        play_with_description("description.kqz", bullet, std::string(4094, 'n'), false);
+    const fs::path one_line =
+        play_with_description("one_line.kqz", bullet, std::string(4095, '\xE9') + "<", true);
+    const fs::path empty = play_with_description("empty.kqz", "", std::string(2047, '\n'), true);
+    const fs::path rtf =
+        play_with_description("rtf.kqz", "{\\rtf1\\ansi " + bullet, std::string(4095, '\xE9') + "<", true);
     const auto file_and_slack = [](const fs::path& file) {
         return static_cast<long>(fs::file_size(file) / 1024) + kSlackKb;
     };
@@ -82,6 +89,8 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
         {crs, 1, "Importfile " + ellipsis + not_supported, kSlackKb},
         {description, 0, "", file_and_slack(description)},
         {one_line, 0, "", file_and_slack(one_line)},
+        {empty, 0, "", file_and_slack(empty)},
+        {rtf, 0, "", file_and_slack(rtf)},
     };
     const std::string commands[] = {"info", "text --seq 1", "text --html --seq 1",
                                     "render --seq 1 -o " + (dir / "out.png").string()};

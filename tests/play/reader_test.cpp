@@ -195,8 +195,8 @@ TEST(ReadSequence, AnimationLineAndDescription) {
     ASSERT_EQ(r.result.outcome, ReadOutcome::success);
     EXPECT_TRUE(r.play->header(1).no_animation);
     for (int s = 2; s <= 6; ++s) EXPECT_FALSE(r.play->header(s).no_animation) << s;
-    EXPECT_EQ(r.play->header(1).text, "");
-    EXPECT_EQ(r.play->header(6).text, "First line\r\n\r\n{\\rtf1 third}\r\n");
+    EXPECT_EQ(r.play->header(1).text.crlf(), "");
+    EXPECT_EQ(r.play->header(6).text.crlf(), "First line\r\n\r\n{\\rtf1 third}\r\n");
 
     // Version 0.5: the description ends at the focus line; the focus text is not kept.
     PlayText q;
@@ -204,7 +204,7 @@ TEST(ReadSequence, AnimationLineAndDescription) {
     r = read(q.str());
     ASSERT_EQ(r.result.outcome, ReadOutcome::success);
     EXPECT_TRUE(r.play->header(1).no_animation);
-    EXPECT_EQ(r.play->header(1).text, "Pick and roll\r\n");
+    EXPECT_EQ(r.play->header(1).text.crlf(), "Pick and roll\r\n");
 }
 
 TEST(ReadItems, FieldsByVersion) {
@@ -302,7 +302,7 @@ TEST(ReadItems, FortyNineAreStoredAndTheRestStillCount) {
     EXPECT_EQ(r.play->header(1).court_kind, 9);
     EXPECT_EQ(r.play->header(1).colour4, 4);
     EXPECT_TRUE(r.play->has_zones);
-    EXPECT_EQ(r.play->header(2).text, "next\r\n") << "the following sequence is read in step";
+    EXPECT_EQ(r.play->header(2).text.crlf(), "next\r\n") << "the following sequence is read in step";
     EXPECT_EQ(r.play->item(2, 1).x1, 5);
 }
 
@@ -464,7 +464,7 @@ TEST(ReadLongLines, PiecesAndChunkEdgesChangeNothing) {
         p.sequences[0].focus = {std::string(pad, 'f')};
         plays.push_back(p.str());
         const Read r = read(plays.back());
-        EXPECT_EQ(r.play->header(1).text, std::string(pad, 'd') + "\r\nsecond\r\n");
+        EXPECT_EQ(r.play->header(1).text.crlf(), std::string(pad, 'd') + "\r\nsecond\r\n");
         EXPECT_EQ(r.play->item(1, 1).text, std::string(70'000, 't') + "\r\nx");
     }
     std::string no_y2 = one_sequence("0.2", {{1, "Circle"}}).str();

@@ -60,5 +60,25 @@ TEST(RtfLexer, BinaryDataIsPassedOver) {
     EXPECT_EQ(tokens("a\\bin999999999999 {}"), "t:a bin");  // never past the end
 }
 
+// A description held with bare LFs lexes as its CR LF text does; \bin counts and gives back
+// the CRs, also when its data ends between a CR and its LF.
+TEST(RtfLexer, BareLineFeedsStandForCrLf) {
+    for (const std::string crlf :
+         {"\\bin5 ab\r\ncd\\par", "\\bin3 ab\r\ncd", "x\\\r\n\\bin4 \r\n\r\ny", "\\bin2 \r\n"}) {
+        std::string lf = crlf;
+        std::erase(lf, '\r');
+        Lexer as_given(crlf);
+        Lexer held(lf, true);
+        for (;;) {
+            const Token a = as_given.next();
+            const Token b = held.next();
+            ASSERT_EQ(a.type, b.type) << crlf;
+            if (a.type == Token::Type::end) break;
+            if (a.type == Token::Type::symbol) continue;  // "\" and a line end: the line end as it is held
+            EXPECT_EQ(a.text, b.text) << crlf;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace hoopcast::richtext
