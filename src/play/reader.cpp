@@ -113,6 +113,15 @@ class LineSource {
         read([](std::string_view) { return false; });
     }
 
+    // How many empty lines come next among the bytes held.
+    std::size_t empty_lines_held() const noexcept {
+        std::size_t n = 0;
+        while (pos_ + n < end_ && buffer_[pos_ + n] == '\n') ++n;
+        return n;
+    }
+    // Reads past the next `n` bytes held.
+    void skip_held(std::size_t n) noexcept { pos_ += n; }
+
     bool past_end() const noexcept { return past_end_; }
 
     // No more than `bytes` of the file are read from now on, until lift_limit(); reading
@@ -240,6 +249,8 @@ class Parser {
     std::string read_text(bool bars_break_lines = false);
     std::int32_t read_number();
     void append(std::string& text, std::string_view piece);
+    // Room for `more` bytes; past a first MiB, for the rest of the file at once.
+    void make_room(std::string& text, std::size_t more);
 
     PlayModel& play_;
     LineSource lines_;
@@ -248,8 +259,8 @@ class Parser {
     ReadResult result_;
 };
 
-void Parser::append(std::string& text, std::string_view piece) {
-    const std::size_t need = text.size() + piece.size();
+void Parser::make_room(std::string& text, std::size_t more) {
+    const std::size_t need = text.size() + more;
     if (need > text.capacity() && need > kGrowthLimit) {
         // No text is longer than the lines of the file it comes from.
         const std::size_t left = lines_.bytes_left();
@@ -260,6 +271,10 @@ void Parser::append(std::string& text, std::string_view piece) {
         } catch (const std::length_error&) {
         }
     }
+}
+
+void Parser::append(std::string& text, std::string_view piece) {
+    make_room(text, piece.size());
     text.append(piece);
 }
 
@@ -393,6 +408,13 @@ bool Parser::read_sequence(int s) {
     std::string text;
     while (!next_has_key(description_end)) {
         if (lines_.at_end()) return false;
+        // Empty lines are taken a run at a time.
+        if (const std::size_t empty = lines_.empty_lines_held(); empty > 0) {
+            make_room(text, empty);
+            text.append(empty, '\n');
+            lines_.skip_held(empty);
+            continue;
+        }
         lines_.read([&](std::string_view piece) {
             append(text, piece);
             return true;
