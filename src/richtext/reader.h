@@ -30,11 +30,12 @@ Document read_plain_text(std::string_view bytes);
 // plain text otherwise. Empty bytes give an empty document.
 Document describe(std::string_view bytes, LineEnds ends = LineEnds::as_given);
 
-// A document holds at most this much of what it shows: its first MiB of text, or its first
-// 10,000 paragraphs (of tables' cells too). Where more was left out, a last paragraph "…"
-// says so, and what follows the cut is not read. No description a coach writes comes near
-// it; a damaged file of hundreds of MB would otherwise be laid out whole in the pane.
-inline constexpr std::size_t kMaxShownTextBytes = std::size_t{1} << 20;
-inline constexpr std::size_t kMaxShownParagraphs = 10000;
+// A document holds at most this much of what it shows: its first 128 KiB of text (some 40
+// pages), or its first 4,096 paragraphs (of tables' cells too). Where more was left out, a
+// last paragraph "…" says so, and what follows the cut is not read. No description a coach
+// writes comes near it; a damaged file of hundreds of MB would otherwise be laid out whole
+// in the pane, at many times its size.
+inline constexpr std::size_t kMaxShownTextBytes = std::size_t{128} << 10;
+inline constexpr std::size_t kMaxShownParagraphs = 4096;
 
 }  // namespace hoopcast::richtext

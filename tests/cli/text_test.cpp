@@ -55,13 +55,13 @@ TEST(TextCommand, ExitCodes) {
     EXPECT_NE(corrupt.err.find("hoopcast-cli: "), std::string::npos);
 }
 
-// A long description is written as the pane shows it: cut after its first MiB of text.
+// A long description is written as the pane shows it: cut after its first 128 KiB of text.
 TEST(TextCommand, LongDescriptionAsThePaneShowsIt) {
     const std::string lines[] = {"Screen {\\pntext\\f3\\'B7\\tab}\\pard\\'b7\\tab away",
                                  "{\\pntext\\f0\\'B7\\tab}}", "{\\rtf1 not the first line}", "",
                                  "caf\xE9 <b>&amp; \x85\ttab"};
     std::string description;
-    for (std::size_t k = 0; description.size() < (3 << 20); ++k) description += lines[k % 5] + "\r\n";
+    for (std::size_t k = 0; description.size() < (300 << 10); ++k) description += lines[k % 5] + "\r\n";
     const auto file =
         std::filesystem::temp_directory_path() / ("hoopcast_text_" + std::to_string(::getpid()));
     std::ofstream(file, std::ios::binary)

@@ -340,7 +340,7 @@ TEST(Describe, RichTextOrElsePlainText) {
     EXPECT_TRUE(describe("").blocks.empty());
 }
 
-// A description is shown up to its first MiB of text or its first 10,000 paragraphs, then
+// A description is shown up to its first 128 KiB of text or its first 4,096 paragraphs, then
 // "…"; one that just fits is shown whole. What follows the cut is not read.
 TEST(Describe, CutWhereThePaneStops) {
     const std::string ellipsis = "\u2026";
