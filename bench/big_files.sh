@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Time and peak memory of hoopcast-cli info, render and text on files of the sizes a disk
-# really holds: zeros left by a crash, random bytes, a long binary first line, a play with a
-# long description, the same description as one line, many empty lines after a version
-# line, a description of empty lines, and a first line of CRs. One line per command and
-# file: seconds, peak resident memory, exit code.
+# Time and peak memory of hoopcast-cli info, render and text, and of the window, on files of
+# the sizes a disk really holds: zeros left by a crash, random bytes, a long binary first
+# line, a play with a long description, the same description as one line, many empty lines
+# after a version line, a description of empty lines, rich-text descriptions of many
+# paragraphs and of one, and a first line of CRs. One line per command and file: seconds,
+# peak resident memory, exit code.
 #
 #   bench/big_files.sh [CLI] [DIVISOR]
 #
-# CLI defaults to build/default/src/cli/hoopcast-cli. DIVISOR (default 1) divides every
-# size, for a quick run or for a build that cannot take the full sizes. The files go to
-# $TMPDIR (zeros as sparse files) and are deleted at the end.
+# CLI defaults to build/default/src/cli/hoopcast-cli; the window is the hoopcast beside its
+# folder, run offscreen until it has shown the play (its seconds are those of its CPU, its
+# exit code 0 while it runs). DIVISOR (default 1) divides every size, for a quick run or for
+# a build that cannot take the full sizes. The files go to $TMPDIR (zeros as sparse files)
+# and are deleted at the end.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cli="${1:-$root/build/default/src/cli/hoopcast-cli}"
@@ -40,13 +43,45 @@ head -c "$(mb 2048)" /dev/urandom >"$work/random.kqz"
   >"$work/one_line.kqz"
 { printf 'Version  = Basketball Drillpad 0.2\r\n'; head -c "$(mb 512)" /dev/zero | tr '\0' '\n'; } >"$work/empty_lines.kqz"
 { header 0.2; head -c "$(mb 256)" /dev/zero | tr '\0' '\n'; items; } >"$work/empty_description.kqz"
+{ header 0.2; printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 '; yes 'The guard brings the ball up the left side.\par' | head -c "$(mb 300)" | tr '\n' ' '; printf '}\r\n'; items; } \
+  >"$work/rtf_paragraphs.kqz"
+{ header 0.2; printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 '; yes 'The guard brings the ball up the left side.' | head -c "$(mb 300)" | tr '\n' ' '; printf '}\r\n'; items; } \
+  >"$work/rtf_one_paragraph.kqz"
 head -c "$(mb 2048)" /dev/zero | tr '\0' '\r' >"$work/crs.kqz"
 
 printf '%-22s %-7s %9s %8s %10s %4s\n' file command size_mb seconds peak_mb exit
-for f in zeros random binary_line description one_line empty_lines empty_description crs; do
+window="$(dirname "$cli")/../app/hoopcast"
+# The window's peak memory and CPU seconds once it has shown the play: its CPU time has
+# stopped growing for a second (at most a minute).
+run_window() { # file
+  QT_QPA_PLATFORM=offscreen HOME="$work" "$window" "$1" >/dev/null 2>&1 &
+  local pid=$! last=-1 now=0
+  for _ in $(seq 60); do
+    sleep 1
+    now=$(awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null) || break
+    [ "$now" = "$last" ] && break
+    last=$now
+  done
+  local kb
+  kb=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status" 2>/dev/null || echo 0)
+  local rc=0
+  kill -0 "$pid" 2>/dev/null || { wait "$pid"; rc=$?; }
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  awk -v t="$now" -v hz="$(getconf CLK_TCK)" -v kb="${kb:-0}" -v rc="$rc" \
+    'BEGIN { printf "%.2f %d %d\n", t / hz, kb, rc }'
+}
+
+for f in zeros random binary_line description one_line empty_lines empty_description rtf_paragraphs rtf_one_paragraph crs; do
   file="$work/$f.kqz"
   size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN { printf "%.1f", b / 1048576 }')
-  for command in info render text html; do
+  for command in info render text html window; do
+    if [ "$command" = window ]; then
+      [ -x "$window" ] || continue
+      read -r seconds kb rc < <(run_window "$file")
+      printf '%-22s %-7s %9s %8s %10s %4s\n' "$f" "$command" "$size" "$seconds" $((kb / 1024)) "$rc"
+      continue
+    fi
     case $command in
       info) args=(info "$file") ;;
       render) args=(render "$file" --seq 1 -o "$work/out.png") ;;
