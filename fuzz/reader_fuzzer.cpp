@@ -21,6 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (play->seq_count < 0 || play->seq_count > kMaxSequences) __builtin_trap();
     if (!r.motion_pass_ran) return 0;
     for (int s = 1; s <= play->seq_count; ++s) {
+        // A description is held as lines each ended by a bare LF, with no CR anywhere.
+        const std::string_view text = play->header(s).text.lf();
+        if (text.find('\r') != std::string_view::npos || (!text.empty() && text.back() != '\n'))
+            __builtin_trap();
         const StepPlan plan = step_plan(play->seq_path_length(s));
         for (int i = 1; i <= kSlotsPerSequence && !play->item(s, i).kind.empty(); ++i) {
             const int step = plan.steps > 1 ? plan.steps - 1 : 0;
