@@ -100,7 +100,11 @@ std::string bullet_pattern_c(int n) {
 
 constexpr int kLastFont = 20;
 
+// Every bullet group starts so; a text without it is looked through once, not once a font.
+constexpr std::string_view kGroupStart = "{\\pntext\\f";
+
 std::string_view cleaned_description(std::string_view text, std::string& copy) {
+    if (text.find(kGroupStart) == std::string_view::npos) return text;
     for (int n = 0; n <= kLastFont; ++n) {
         if (text.find(bullet_group(n)) != std::string_view::npos) {
             copy = clean_description(std::string(text));
@@ -111,6 +115,7 @@ std::string_view cleaned_description(std::string_view text, std::string& copy) {
 }
 
 std::string clean_description(std::string text) {
+    if (text.find(kGroupStart) == std::string::npos) return text;
     for (int n = 0; n <= kLastFont; ++n) {
         // Every pattern starts with the group; without it the three steps change nothing.
         if (text.find(bullet_group(n)) == std::string::npos) continue;

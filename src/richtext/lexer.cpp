@@ -80,16 +80,19 @@ std::string_view Lexer::binary(std::size_t n) {
     if (!lf_for_crlf_ || rest.substr(0, n).find('\n') == std::string_view::npos) {
         n = std::min(n, rest.size());
         pos_ += n;
-        return rest.substr(0, n);
+        return rest.substr(0, std::min(n, kMaxBinaryBytes));
     }
     binary_.clear();
+    const auto add = [this](char c) {
+        if (binary_.size() < kMaxBinaryBytes) binary_ += c;
+    };
     for (; n > 0 && pos_ < in_.size(); --n) {
         if (in_[pos_] == '\n') {
-            binary_ += '\r';
+            add('\r');
             // The data may end between the CR and the LF; the LF then ends a line as ever.
             if (--n == 0) break;
         }
-        binary_ += in_[pos_++];
+        add(in_[pos_++]);
     }
     return binary_;
 }

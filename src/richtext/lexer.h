@@ -10,6 +10,10 @@
 
 namespace hoopcast::richtext {
 
+// Of the bytes after \bin, no more than this many are handed over; the rest is passed over.
+// It is more than any picture keeps.
+inline constexpr std::size_t kMaxBinaryBytes = std::size_t{32} << 20;
+
 struct Token {
     enum class Type : std::uint8_t {
         open,    // "{"
@@ -17,7 +21,7 @@ struct Token {
         word,    // a control word: its name, and its parameter when `has_param`
         symbol,  // a control symbol: "\" and one character, in `text`
         hex,     // \'hh: the byte in `param`, -1 when no hex digit follows
-        binary,  // \bin and the bytes it announces, in `text`
+        binary,  // \bin and the bytes it announces (at most kMaxBinaryBytes), in `text`
         text,    // bytes of text; line ends in the file are not text and are left out
         end,
     };

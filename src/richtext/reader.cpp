@@ -31,6 +31,8 @@ constexpr std::size_t kMaxLevelText = 256;                             // charac
 constexpr std::size_t kMaxPendingBytes = 2 * kMaxShownTextBytes + 64;  // see RtfReader::hold
 constexpr std::size_t kMaxPictureBytes = 16 << 20;  // of one picture, and of all of a document's
 constexpr std::size_t kMaxDocumentPictureBytes = 32 << 20;
+static_assert(kMaxPictureBytes < kMaxBinaryBytes,
+              "a picture too big to keep is known as such from its \\bin");
 constexpr int kMaxPictureScale = 1000;  // per cent
 // A level text's bytes are held apart from the characters \u gives, as they are decoded
 // in the level's font, which is named after its text.
@@ -998,14 +1000,14 @@ Document read_plain_text(std::string_view bytes) {
     std::string decoded;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = bytes.size();
+        // A line is looked at no further than it can be shown.
+        const std::string_view rest = bytes.substr(start, kMaxShownTextBytes + 1);
+        std::size_t end = start + std::min(rest.find_first_of("\r\n"), rest.size());
         Paragraph p;
         if (end > start) {
-            // Each byte gives at least one of UTF-8: no more of a line is decoded than can be shown.
+            // Each byte gives at least one of UTF-8: a line longer than can be shown is cut.
             decoded.clear();
-            decoder.append(decoded, bytes.substr(start, std::min(end - start, kMaxShownTextBytes + 1)),
-                           kDefaultPage);
+            decoder.append(decoded, bytes.substr(start, end - start), kDefaultPage);
             const std::string_view text = shown.text(decoded);
             if (!text.empty()) p.runs.push_back(Run{std::string(text), {}, {}, std::nullopt});
         }
