@@ -158,11 +158,12 @@ namespace {
 // Largest font size at which `line` is at most `target` pixels wide (0 when even size 1 is
 // wider). Sizes are tried one by one as far as texts usually go; beyond that the width is
 // taken to grow with the size and the rest is halved down, so a huge target stays cheap.
-int fit_size(raster::Canvas& canvas, const std::string& line, int target) {
+int fit_size(raster::Canvas& canvas, std::string_view line, int target) {
     constexpr int kLinearLimit = 512;
+    const raster::ByteCounts counts(line);  // a long line is read once, not once a size
     auto fits = [&](int size) {
         canvas.font.size = size;
-        return canvas.text_width(line) <= target;
+        return canvas.text_width(counts) <= target;
     };
     int size = 1;
     while (size <= kLinearLimit && fits(size)) ++size;
@@ -195,14 +196,13 @@ void draw_text(raster::Picture& picture, const DrawContext& ctx, std::string_vie
     canvas.font.style = style;
     canvas.font.size = std::min(font_size, equipment_detail::kMaxTextSize);
 
-    std::vector<std::string> lines;
-    for (std::string_view line : equipment_detail::text_lines(text)) lines.push_back(cp1252_to_utf8(line));
+    const std::vector<std::string_view> lines = equipment_detail::text_lines(text);
 
     if (s != 1.0 && !lines.empty()) {
         std::size_t widest = 0;
-        int W = canvas.text_width(lines[0]);
+        int W = canvas.text_width(raster::Cp1252Text{lines[0]});
         for (std::size_t i = 1; i < lines.size(); ++i) {
-            const int w = canvas.text_width(lines[i]);
+            const int w = canvas.text_width(raster::Cp1252Text{lines[i]});
             if (w > W) {
                 W = w;
                 widest = i;
@@ -218,11 +218,11 @@ void draw_text(raster::Picture& picture, const DrawContext& ctx, std::string_vie
     const int step = std::abs(Round(1.1 * h));
     const int left = Round(x * s);
     std::int64_t d = 0;
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         const int top = Round(y * s + static_cast<double>(d));
         // Lines below the picture cannot show; a text with thousands of lines stops there.
         if (top > picture.height()) break;
-        if (!line.empty()) canvas.text_out(left, top, line);
+        if (!line.empty()) canvas.text_out(left, top, raster::Cp1252Text{line});
         d += step;
     }
 }

@@ -70,8 +70,9 @@ void write_fitted(raster::Canvas& canvas, const Cell& cell, const std::string& s
     const std::span<const Limit> limits =
         shape == Shape::circle ? std::span<const Limit>(kCircle) : std::span<const Limit>(kTriangle);
 
-    const std::string text = cp1252_to_utf8(shown);
-    int w = canvas.text_width(text);
+    const raster::ByteCounts counts(shown);
+    const raster::Cp1252Text text{shown};
+    int w = canvas.text_width(counts);
     int h = canvas.text_height(text);
     auto too_large = [&] {
         return std::any_of(limits.begin(), limits.end(),
@@ -82,7 +83,7 @@ void write_fitted(raster::Canvas& canvas, const Cell& cell, const std::string& s
     // smaller on screen: fitting stops at the last size that can still shrink the text.
     while (too_large() && step > 0 && canvas.font.size - step >= 1) {
         canvas.font.size -= step;
-        w = canvas.text_width(text);
+        w = canvas.text_width(counts);
         h = canvas.text_height(text);
     }
     const bool single = shown.size() == 1;
@@ -116,7 +117,7 @@ void circle_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell&
         write_fitted(canvas, cell, slot.text, Shape::circle);
     } else if (slot.writes) {
         const raster::Point p = cell.P(7, 3);
-        canvas.text_out(p.x, p.y, cp1252_to_utf8(slot.text));
+        canvas.text_out(p.x, p.y, raster::Cp1252Text{slot.text});
     }
     canvas.pen.width = 1;
 }
@@ -151,7 +152,7 @@ void triangle_symbol(raster::Picture& picture, const DrawContext& ctx, const Cel
         write_fitted(canvas, cell, slot.text, Shape::triangle);
     } else if (slot.writes) {
         const raster::Point p = cell.P(8, 7);
-        canvas.text_out(p.x, p.y, cp1252_to_utf8(slot.text));
+        canvas.text_out(p.x, p.y, raster::Cp1252Text{slot.text});
     }
 }
 
@@ -283,7 +284,7 @@ void draw_numbered_cross(raster::Picture& picture, const DrawContext& ctx, int x
         line(canvas, cell.P(0, 0), cell.P(14, 14));
         line(canvas, cell.P(16, 0), cell.P(0, 16));
         const raster::Point p = cell.P(15, 7);
-        canvas.text_out(p.x, p.y, cp1252_to_utf8(slot.text));
+        canvas.text_out(p.x, p.y, raster::Cp1252Text{slot.text});
     } else {
         full_cross(canvas, cell);
     }

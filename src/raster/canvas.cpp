@@ -134,6 +134,24 @@ int Canvas::text_height(std::string_view text) const noexcept {
     return fonts_ == nullptr ? 0 : fonts_->measure(font, text).height;
 }
 
+void Canvas::text_out(int x, int y, Cp1252Text text) noexcept {
+    if (fonts_ == nullptr) return;
+    const Colour* background = brush.style == BrushStyle::solid ? &brush.colour : nullptr;
+    fonts_->draw(*target_, x, y, font, text, background);
+}
+
+int Canvas::text_width(Cp1252Text text) const noexcept {
+    return fonts_ == nullptr ? 0 : fonts_->measure(font, text).width;
+}
+
+int Canvas::text_width(const ByteCounts& text) const noexcept {
+    return fonts_ == nullptr ? 0 : fonts_->measure(font, text).width;
+}
+
+int Canvas::text_height(Cp1252Text text) const noexcept {
+    return fonts_ == nullptr ? 0 : fonts_->measure(font, text).height;
+}
+
 Colour Canvas::pixel(int x, int y) const noexcept {
     return target_->pixel(x, y);
 }

@@ -3,6 +3,8 @@
 // interface: lines leave their end pixel out, boxes end at x2 - 1 and y2 - 1, wide pens
 // are geometric with round ends and joins, polygons fill with the alternate rule.
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -17,6 +19,24 @@ class RenderCache;
 namespace detail {
 class DotCache;
 }
+
+// Windows-1252 text as play files hold it: measured and drawn by its code points with no
+// copy in UTF-8, so a label of any length costs nothing beside itself.
+struct Cp1252Text {
+    std::string_view bytes;
+};
+
+// How often each byte occurs in a Windows-1252 text. A text's width is the sum of its
+// glyphs' advances, so its width at any size follows from the counts: fitting a long text
+// to a width reads it once, not once a size tried.
+struct ByteCounts {
+    explicit ByteCounts(std::string_view bytes) noexcept {
+        for (const char c : bytes) ++n[static_cast<unsigned char>(c)];
+        empty = bytes.empty();
+    }
+    std::array<std::uint64_t, 256> n{};
+    bool empty = true;
+};
 
 enum class BrushStyle { solid, clear };
 
@@ -80,6 +100,10 @@ class Canvas {
     void text_out(int x, int y, std::string_view text) noexcept;
     int text_width(std::string_view text) const noexcept;
     int text_height(std::string_view text) const noexcept;
+    void text_out(int x, int y, Cp1252Text text) noexcept;
+    int text_width(Cp1252Text text) const noexcept;
+    int text_width(const ByteCounts& text) const noexcept;
+    int text_height(Cp1252Text text) const noexcept;
 
     Colour pixel(int x, int y) const noexcept;
     void set_pixel(int x, int y, Colour c) noexcept;

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/cp1252.h"
 #include "base/utf8.h"
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
@@ -155,7 +156,9 @@ struct FontLibrary::Impl {
     }
 
     const Glyph& glyph(const FaceEntry& entry, i64 em, FT_UInt index, bool render) const noexcept;
-    i64 text_advance(const FaceEntry& entry, i64 em, std::string_view utf8) const noexcept;
+    template <typename Decode>
+    i64 text_advance(const FaceEntry& entry, i64 em, std::string_view bytes, Decode decode) const noexcept;
+    i64 counted_advance(const FaceEntry& entry, i64 em, const ByteCounts& counts) const noexcept;
 
     Impl() noexcept {
         FT_Library lib = nullptr;
@@ -358,13 +361,33 @@ const Glyph& FontLibrary::Impl::glyph(const FaceEntry& entry, i64 em, FT_UInt in
     return g;
 }
 
+namespace {
+
+struct Utf8Decode {
+    char32_t operator()(std::string_view s, std::size_t& i) const noexcept { return next_code_point(s, i); }
+};
+
+struct Cp1252Decode {
+    char32_t operator()(std::string_view s, std::size_t& i) const noexcept {
+        return cp1252_code_point(static_cast<std::uint8_t>(s[i++]));
+    }
+};
+
+// A longer Windows-1252 text is measured by its byte counts: a table look-up a byte
+// instead of a glyph look-up a character.
+constexpr std::size_t kCountedFrom = 4096;
+
+}  // namespace
+
 // Sum of the advances at `em` pixels (em within the rendering limit).
-i64 FontLibrary::Impl::text_advance(const FaceEntry& entry, i64 em, std::string_view utf8) const noexcept {
+template <typename Decode>
+i64 FontLibrary::Impl::text_advance(const FaceEntry& entry, i64 em, std::string_view bytes,
+                                    Decode decode) const noexcept {
     FT_Face face = entry.face;
     if (!ensure_size(face, em)) return 0;
     i64 width = 0;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t cp = next_code_point(utf8, i);
+    for (std::size_t i = 0; i < bytes.size();) {
+        const char32_t cp = decode(bytes, i);
         const Glyph& g = glyph(entry, em, FT_Get_Char_Index(face, cp), false);
         if (!g.ok) continue;
         width += g.advance;
@@ -372,19 +395,35 @@ i64 FontLibrary::Impl::text_advance(const FaceEntry& entry, i64 em, std::string_
     return width;
 }
 
-TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const noexcept {
+i64 FontLibrary::Impl::counted_advance(const FaceEntry& entry, i64 em,
+                                       const ByteCounts& counts) const noexcept {
+    FT_Face face = entry.face;
+    if (!ensure_size(face, em)) return 0;
+    i64 width = 0;
+    for (std::size_t b = 0; b < counts.n.size(); ++b) {
+        if (counts.n[b] == 0) continue;
+        const char32_t cp = cp1252_code_point(static_cast<std::uint8_t>(b));
+        const Glyph& g = glyph(entry, em, FT_Get_Char_Index(face, cp), false);
+        if (!g.ok) continue;
+        width += static_cast<i64>(counts.n[b]) * g.advance;
+    }
+    return width;
+}
+
+template <typename Advance>
+TextMetrics FontLibrary::measure_by(const Font& font, bool empty, Advance advance) const noexcept {
     TextMetrics m;
     const Layout l = layout_for(impl_->face(font), font);
     if (l.entry == nullptr || l.em <= 0) return m;
     m.ascent = clamp_int(l.ascent);
     m.descent = clamp_int(l.descent);
     m.height = clamp_int(l.ascent + l.descent);
-    if (utf8.empty()) return m;
+    if (empty) return m;
     if (l.em <= kMaxRenderedPixels) {
-        m.width = clamp_int(impl_->text_advance(*l.entry, l.em, utf8));
+        m.width = clamp_int(advance(*l.entry, l.em));
     } else {
         // Beyond the rendering limit widths grow in proportion to the size.
-        const i64 base = impl_->text_advance(*l.entry, kMaxRenderedPixels, utf8);
+        const i64 base = advance(*l.entry, kMaxRenderedPixels);
         const long double w =
             static_cast<long double>(base) * static_cast<long double>(l.em) / kMaxRenderedPixels;
         m.width = w >= static_cast<long double>(INT_MAX) ? INT_MAX : static_cast<int>(w);
@@ -392,11 +431,31 @@ TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const 
     return m;
 }
 
-void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::string_view utf8,
-                       const Colour* background) const noexcept {
+TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const noexcept {
+    return measure_by(font, utf8.empty(), [&](const FaceEntry& entry, i64 em) {
+        return impl_->text_advance(entry, em, utf8, Utf8Decode{});
+    });
+}
+
+TextMetrics FontLibrary::measure(const Font& font, Cp1252Text text) const noexcept {
+    if (text.bytes.size() >= kCountedFrom) return measure(font, ByteCounts(text.bytes));
+    return measure_by(font, text.bytes.empty(), [&](const FaceEntry& entry, i64 em) {
+        return impl_->text_advance(entry, em, text.bytes, Cp1252Decode{});
+    });
+}
+
+TextMetrics FontLibrary::measure(const Font& font, const ByteCounts& text) const noexcept {
+    return measure_by(font, text.empty, [&](const FaceEntry& entry, i64 em) {
+        return impl_->counted_advance(entry, em, text);
+    });
+}
+
+template <typename Decode, typename Advance>
+void FontLibrary::draw_by(Bitmap& target, int x, int y, const Font& font, std::string_view bytes,
+                          Decode decode, Advance advance, const Colour* background) const noexcept {
     const Layout l = layout_for(impl_->face(font), font);
-    if (l.entry == nullptr || l.em <= 0 || l.em > kMaxRenderedPixels || utf8.empty()) return;
-    const i64 width = impl_->text_advance(*l.entry, l.em, utf8);
+    if (l.entry == nullptr || l.em <= 0 || l.em > kMaxRenderedPixels || bytes.empty()) return;
+    const i64 width = advance(*l.entry, l.em);
     if (background != nullptr) {
         for (i64 row = y; row < i64{y} + l.ascent + l.descent; ++row)
             detail::paint_span(target, row, x, i64{x} + width - 1, *background);
@@ -404,9 +463,9 @@ void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::stri
     FT_Face face = l.entry->face;
     const i64 baseline = i64{y} + l.ascent;
     i64 pen_x = x;
-    for (std::size_t i = 0; i < utf8.size();) {
+    for (std::size_t i = 0; i < bytes.size();) {
         if (pen_x >= target.width()) break;
-        const char32_t cp = next_code_point(utf8, i);
+        const char32_t cp = decode(bytes, i);
         const Glyph& g = impl_->glyph(*l.entry, l.em, FT_Get_Char_Index(face, cp), true);
         if (!g.ok) continue;
         g.ink.paint(target, pen_x + g.left, baseline - g.top, font.colour);
@@ -422,6 +481,26 @@ void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::stri
     };
     if ((font.style & kUnderline) != 0) rule(u.underline_position, u.underline_thickness);
     if ((font.style & kStrikeOut) != 0) rule(u.strike_position, u.strike_thickness);
+}
+
+void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, std::string_view utf8,
+                       const Colour* background) const noexcept {
+    draw_by(
+        target, x, y, font, utf8, Utf8Decode{},
+        [&](const FaceEntry& entry, i64 em) { return impl_->text_advance(entry, em, utf8, Utf8Decode{}); },
+        background);
+}
+
+void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, Cp1252Text text,
+                       const Colour* background) const noexcept {
+    draw_by(
+        target, x, y, font, text.bytes, Cp1252Decode{},
+        [&](const FaceEntry& entry, i64 em) {
+            return text.bytes.size() >= kCountedFrom
+                       ? impl_->counted_advance(entry, em, ByteCounts(text.bytes))
+                       : impl_->text_advance(entry, em, text.bytes, Cp1252Decode{});
+        },
+        background);
 }
 
 }  // namespace hoopcast::raster

@@ -37,10 +37,14 @@ class FontLibrary {
 
     // The extent TextOut would cover with `font` (size in points at 96 dots per inch).
     TextMetrics measure(const Font& font, std::string_view utf8) const noexcept;
+    TextMetrics measure(const Font& font, Cp1252Text text) const noexcept;
+    TextMetrics measure(const Font& font, const ByteCounts& text) const noexcept;
 
     // Draws one line of text with the top-left corner of its cell at (x, y). With a
     // background colour the cell is filled first; without, only the glyphs are drawn.
     void draw(Bitmap& target, int x, int y, const Font& font, std::string_view utf8,
+              const Colour* background) const noexcept;
+    void draw(Bitmap& target, int x, int y, const Font& font, Cp1252Text text,
               const Colour* background) const noexcept;
 
     // File of the face a font resolves to ("" when none); for diagnostics and tests.
@@ -51,6 +55,14 @@ class FontLibrary {
     static constexpr int kMaxRenderedPixels = 2048;
 
   private:
+    // `advance(entry, em)` sums the text's advances; `decode(bytes, i)` gives the code point
+    // at i and moves past it.
+    template <typename Advance>
+    TextMetrics measure_by(const Font& font, bool empty, Advance advance) const noexcept;
+    template <typename Decode, typename Advance>
+    void draw_by(Bitmap& target, int x, int y, const Font& font, std::string_view bytes, Decode decode,
+                 Advance advance, const Colour* background) const noexcept;
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

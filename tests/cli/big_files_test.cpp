@@ -77,6 +77,14 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
     const fs::path empty = play_with_description("empty.kqz", "", std::string(2047, '\n'), true);
     const fs::path rtf =
         play_with_description("rtf.kqz", "{\\rtf1\\ansi " + bullet, std::string(4095, '\xE9') + "<", true);
+    // A text item whose label is one long line: measured and drawn with no copy of it.
+    const fs::path label = dir / "label.kqz";
+    append(label, "Version  = Basketball Drillpad 0.4\r\nCategory = Big\r\nPlayname = Label\r\n");
+    append(label, "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\nNr_parts = 1\r\nNumber   = 1\r\n");
+    append(label, "Kind     = Text\r\nX1       = 20\r\nY1       = 160\r\nX2       = 0\r\nY2       = 0\r\n");
+    append(label, "Extra1   = 12\r\nExtra2   = 0\r\nExtra3   = 5\r\nColour   = 192\r\nText     = ");
+    append(label, std::string(2047, 'W') + "\x85", kMemoryIsMeasurable ? 32 << 10 : 2 << 10);
+    append(label, "\r\n");
     const auto file_and_slack = [](const fs::path& file) {
         return static_cast<long>(fs::file_size(file) / 1024) + kSlackKb;
     };
@@ -91,6 +99,7 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
         {one_line, 0, "", file_and_slack(one_line)},
         {empty, 0, "", file_and_slack(empty)},
         {rtf, 0, "", file_and_slack(rtf)},
+        {label, 0, "", file_and_slack(label)},
     };
     const std::string commands[] = {"info", "text --seq 1", "text --html --seq 1",
                                     "render --seq 1 -o " + (dir / "out.png").string()};

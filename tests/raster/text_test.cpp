@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "base/colours.h"
+#include "base/cp1252.h"
+#include "base/utf8.h"
 #include "raster/fonts.h"
 #include "raster/picture.h"
 
@@ -104,6 +109,34 @@ TEST_F(Text, ClearBrushLeavesTheBackgroundAndGlyphsHaveNoAntiAliasing) {
 
 // Glyphs are kept per face, size and style once loaded: text measured and drawn after other
 // sizes and faces have been used must come out as it does from a fresh library.
+// Windows-1252 text measures and draws as its UTF-8 does: every byte, a text long enough to
+// be measured by its byte counts, underlined and struck out on a solid brush, and a size
+// beyond the rendering limit.
+TEST_F(Text, Cp1252TextIsItsUtf8) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    std::string long_text;
+    while (long_text.size() < 5000) long_text += all;
+    for (const std::string& bytes : {all, std::string("Score! \x80\x85\x9D"), long_text}) {
+        std::string utf8;
+        for (const char c : bytes) append_utf8(utf8, cp1252_code_point(static_cast<std::uint8_t>(c)));
+        for (const int size : {10, 3000}) {
+            Picture a{200, 60, &fonts};
+            Picture b{200, 60, &fonts};
+            for (Canvas* c : {&a.canvas(), &b.canvas()}) {
+                c->font = Font{"Arial", size, kBlue, kUnderline | kStrikeOut};
+                c->brush.colour = kYellow;
+            }
+            EXPECT_EQ(a.canvas().text_width(utf8), b.canvas().text_width(Cp1252Text{bytes})) << size;
+            EXPECT_EQ(a.canvas().text_width(utf8), b.canvas().text_width(ByteCounts(bytes))) << size;
+            a.canvas().text_out(-30, 5, utf8);
+            b.canvas().text_out(-30, 5, Cp1252Text{bytes});
+            EXPECT_TRUE(std::ranges::equal(a.bitmap().bytes(), b.bitmap().bytes()))
+                << bytes.size() << " " << size;
+        }
+    }
+}
+
 TEST(TextCache, DrawingAfterOtherSizesMatchesAFreshLibrary) {
     auto draw = [](const FontLibrary& fonts, bool warm) {
         Picture p(220, 60, &fonts);
