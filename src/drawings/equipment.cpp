@@ -46,15 +46,12 @@ bool ball_reaches(const raster::Picture& picture, raster::Point c, int r) {
 
 namespace equipment_detail {
 
-std::vector<std::string_view> text_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", start)) {
-        lines.push_back(text.substr(start, at - start));
-        start = at + 2;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
+bool next_text_line(std::string_view& rest, std::string_view& line) noexcept {
+    if (rest.empty()) return false;
+    const std::size_t at = rest.find("\r\n");
+    line = rest.substr(0, at);
+    rest.remove_prefix(at == std::string_view::npos ? rest.size() : at + 2);
+    return true;
 }
 
 }  // namespace equipment_detail
@@ -196,21 +193,23 @@ void draw_text(raster::Picture& picture, const DrawContext& ctx, std::string_vie
     canvas.font.style = style;
     canvas.font.size = std::min(font_size, equipment_detail::kMaxTextSize);
 
-    const std::vector<std::string_view> lines = equipment_detail::text_lines(text);
-
-    if (s != 1.0 && !lines.empty()) {
-        std::size_t widest = 0;
-        int W = canvas.text_width(raster::Cp1252Text{lines[0]});
-        for (std::size_t i = 1; i < lines.size(); ++i) {
-            const int w = canvas.text_width(raster::Cp1252Text{lines[i]});
+    using equipment_detail::next_text_line;
+    if (s != 1.0) {
+        // The first of the widest lines; an empty line has no width.
+        std::string_view widest;
+        int W = 0;
+        std::string_view line;
+        for (std::string_view rest = text; next_text_line(rest, line);) {
+            if (line.empty()) continue;
+            const int w = canvas.text_width(raster::Cp1252Text{line});
             if (w > W) {
                 W = w;
-                widest = i;
+                widest = line;
             }
         }
         // Lines with no width cannot be fitted to a target of no width; the item keeps
         // its size (nothing visible is drawn then anyway).
-        if (W > 0) canvas.font.size = fit_size(canvas, lines[widest], Round(W * s));
+        if (W > 0) canvas.font.size = fit_size(canvas, widest, Round(W * s));
     }
     if (canvas.font.size < 1) canvas.font.size = 1;
 
@@ -218,7 +217,8 @@ void draw_text(raster::Picture& picture, const DrawContext& ctx, std::string_vie
     const int step = std::abs(Round(1.1 * h));
     const int left = Round(x * s);
     std::int64_t d = 0;
-    for (const std::string_view line : lines) {
+    std::string_view line;
+    for (std::string_view rest = text; next_text_line(rest, line);) {
         const int top = Round(y * s + static_cast<double>(d));
         // Lines below the picture cannot show; a text with thousands of lines stops there.
         if (top > picture.height()) break;

@@ -2,14 +2,14 @@
 // Inside the text item: its size bound and how it breaks into lines.
 
 #include <string_view>
-#include <vector>
 
 namespace hoopcast::equipment_detail {
 
 // Largest font size a text item is drawn at: a glyph that size is taller than any picture.
 inline constexpr int kMaxTextSize = 16384;
-// The lines of a text: split at CR LF only; a final empty part after the last CR LF is
-// dropped.
-std::vector<std::string_view> text_lines(std::string_view text);
+// Takes the next line of a text off `rest`: lines are split at CR LF only, and a final
+// empty part after the last CR LF is no line. False when no line is left. A text of
+// millions of lines is walked, never listed.
+bool next_text_line(std::string_view& rest, std::string_view& line) noexcept;
 
 }  // namespace hoopcast::equipment_detail

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "drawing_testing.h"
 #include "drawings/equipment_internal.h"
@@ -17,15 +19,17 @@ using testing::inked;
 using testing::TestContext;
 
 TEST(TextLines, SplitOnlyAtCrLfAndDropAnEmptyLastPart) {
-    using equipment_detail::text_lines;
-    EXPECT_EQ(text_lines("Box\r\nout").size(), 2u);
-    EXPECT_EQ(text_lines("Box\nout").size(), 1u);
-    EXPECT_EQ(text_lines("Box\rout").size(), 1u);
-    EXPECT_EQ(text_lines("Box\r\n").size(), 1u);
-    const auto lines = text_lines("a\r\n\r\nb");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1], "");
-    EXPECT_TRUE(text_lines("").empty());
+    const auto lines = [](std::string_view rest) {
+        std::vector<std::string_view> out;
+        for (std::string_view line; equipment_detail::next_text_line(rest, line);) out.push_back(line);
+        return out;
+    };
+    EXPECT_EQ(lines("Box\r\nout").size(), 2u);
+    EXPECT_EQ(lines("Box\nout").size(), 1u);
+    EXPECT_EQ(lines("Box\rout").size(), 1u);
+    EXPECT_EQ(lines("Box\r\n").size(), 1u);
+    EXPECT_EQ(lines("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
+    EXPECT_TRUE(lines("").empty());
 }
 
 class TextPicture : public ::testing::Test {
