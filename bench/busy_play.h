@@ -32,7 +32,7 @@ inline void busy_sequence(PlayModel& play, int s, int shift) {
     for (int k = 0; k < 10; ++k) {
         element& e = put(play, s, i++, kinds[k % 2], 60 + (k % 5) * 35 + shift, 40 + (k / 5) * 120 + shift);
         e.number = k / 2 + 1;
-        e.text = k % 3 == 0 ? "G" : "";
+        e.text = CrlfText(k % 3 == 0 ? "G" : "");
     }
     put(play, s, i++, "Ball", 100 + shift, 90).number = 1;
     put(play, s, i++, "Ballf", 180, 200 + shift).number = 2;
@@ -43,10 +43,10 @@ inline void busy_sequence(PlayModel& play, int s, int shift) {
     put(play, s, i++, "pass", 200, 300, 150, 250).extra2 = 1;
     put(play, s, i++, "ppass", 150, 250, 100, 320);
     element& t1 = put(play, s, i++, "Text", 150, 20);
-    t1.text = "Press!\r\nTrap the corner";
+    t1.text = CrlfText("Press!\nTrap the corner");
     t1.extra1 = 12;
     element& t2 = put(play, s, i++, "Text", 60, 330);
-    t2.text = "Rotate";
+    t2.text = CrlfText("Rotate");
     t2.extra1 = 10;
     put(play, s, i++, "ellipse", 60, 30, 120, 80);
     put(play, s, i++, "ellipse", 170, 280, 230, 340);

@@ -48,9 +48,10 @@ namespace equipment_detail {
 
 bool next_text_line(std::string_view& rest, std::string_view& line) noexcept {
     if (rest.empty()) return false;
-    const std::size_t at = rest.find("\r\n");
+    const std::size_t at = rest.find('\n');
     line = rest.substr(0, at);
-    rest.remove_prefix(at == std::string_view::npos ? rest.size() : at + 2);
+    rest.remove_prefix(at == std::string_view::npos ? rest.size() : at + 1);
+    if (at != std::string_view::npos && line.ends_with('\r')) line.remove_suffix(1);
     return true;
 }
 

@@ -219,7 +219,26 @@ void chair_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell& 
 
 }  // namespace
 
-LabelSlot label_slot(int number, std::string_view label, bool shows_label_start) {
+namespace {
+
+// The first `n` bytes of a text with CR LF line breaks, when its breaks may be bare LFs.
+std::string crlf_head(std::string_view text, std::size_t n) {
+    std::string head;
+    for (std::size_t i = 0; i < text.size() && head.size() < n; ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) head += '\r';
+        head += text[i];
+    }
+    head.resize(std::min(head.size(), n));
+    return head;
+}
+
+}  // namespace
+
+LabelSlot label_slot(int number, std::string_view text, bool shows_label_start) {
+    // A label shows at most two characters, and is shown whole when it has no more: its
+    // first three tell all.
+    const std::string head = crlf_head(text, 3);
+    const std::string_view label = head;
     const std::string number_text = first_two(std::to_string(number));
     std::string shown = label.empty() ? number_text : first_two(label);
     if (shown == "##") shown.clear();

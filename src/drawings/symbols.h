@@ -22,7 +22,7 @@ class Picture;
 // Texts (label, font name) are the play's Windows-1252 bytes.
 struct DrawItem {
     std::string_view kind;
-    std::string_view text;   // the label, or a text item's text
+    std::string_view text;   // the label, or a text item's text; lines end in LF or CR LF
     std::string_view text2;  // a text item's font name
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     int extra1 = 0;  // a line's width factor, a text's size

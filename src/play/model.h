@@ -32,7 +32,7 @@ struct element {
     std::int32_t extra2 = 0;
     std::int32_t extra1 = 0;
     std::int32_t extra3 = 0;
-    std::string text;
+    CrlfText text;  // label; in version 0.5 its lines joined with CR LF
     std::string text2;
 
     bool operator==(const element&) const = default;

@@ -299,7 +299,7 @@ std::string Parser::read_text(bool bars_break_lines) {
         }
         for (std::size_t bar = piece.find('|'); bar != std::string_view::npos; bar = piece.find('|')) {
             append(text, piece.substr(0, bar));
-            append(text, "\r\n");
+            append(text, "\n");  // a line break, held as a bare LF
             piece.remove_prefix(bar + 1);
         }
         append(text, piece);
@@ -462,7 +462,7 @@ void Parser::read_item(int s, int k) {
     // The texts of items that are not stored are read past.
     if (version_ >= PlayVersion::v0_4) {
         if (stored)
-            e.text = read_text(version_ == PlayVersion::v0_5);
+            e.text = CrlfText(read_text(version_ == PlayVersion::v0_5));
         else
             lines_.skip();
     }

@@ -44,7 +44,7 @@ void draw_symbols(raster::Picture& picture, const DrawContext& ctx, int seq, dou
         if (e.kind.empty()) break;
         if (e.motion < 1 || e.motion > 3) continue;
         const auto [x, y] = position(i, e.motion);
-        draw_players(picture, ctx, e.kind, x, y, e.number, e.extra2, e.colour, e.text, scale);
+        draw_players(picture, ctx, e.kind, x, y, e.number, e.extra2, e.colour, e.text.lf(), scale);
     }
 }
 
@@ -237,7 +237,7 @@ void draw_lines(raster::Picture& picture, const DrawContext& ctx, int seq, doubl
         widen_pen_for_scale(picture, scale);
         const int x1 = low16(first.x1), y1 = low16(first.y1), x2 = low16(first.x2), y2 = low16(first.y2);
         const DrawItem item{.kind = first.kind,
-                            .text = first.text,
+                            .text = first.text.lf(),
                             .text2 = first.text2,
                             .x1 = x1,
                             .y1 = y1,

@@ -18,17 +18,18 @@ namespace {
 using testing::inked;
 using testing::TestContext;
 
-TEST(TextLines, SplitOnlyAtCrLfAndDropAnEmptyLastPart) {
+TEST(TextLines, SplitAtLineBreaksAndDropAnEmptyLastPart) {
     const auto lines = [](std::string_view rest) {
         std::vector<std::string_view> out;
         for (std::string_view line; equipment_detail::next_text_line(rest, line);) out.push_back(line);
         return out;
     };
-    EXPECT_EQ(lines("Box\r\nout").size(), 2u);
-    EXPECT_EQ(lines("Box\nout").size(), 1u);
+    EXPECT_EQ(lines("Box\r\nout"), (std::vector<std::string_view>{"Box", "out"}));
+    EXPECT_EQ(lines("Box\nout"), lines("Box\r\nout"));  // as the model holds it
     EXPECT_EQ(lines("Box\rout").size(), 1u);
     EXPECT_EQ(lines("Box\r\n").size(), 1u);
     EXPECT_EQ(lines("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
+    EXPECT_EQ(lines("a\n\nb\n"), (std::vector<std::string_view>{"a", "", "b"}));
     EXPECT_TRUE(lines("").empty());
 }
 

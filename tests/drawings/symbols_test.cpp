@@ -45,6 +45,11 @@ TEST(LabelSlot, NumberOrLabelAsSymbolsShowThem) {
         {-5, "", false, Mode::number, false, ""},
         {4, "12", false, Mode::label, true, "12"},
         {0, "", false, Mode::number, false, ""},
+        // A line break is CR LF, held as a bare LF or not: a label of two lines is too long.
+        {3, "A\r\nB", true, Mode::number, true, "A\r"},
+        {3, "A\nB", true, Mode::number, true, "A\r"},
+        {3, "\n", true, Mode::label, true, "\r\n"},
+        {3, "\r\n", true, Mode::label, true, "\r\n"},
     };
     for (const Case& c : cases) {
         const LabelSlot slot = label_slot(c.number, c.label, c.triangle);

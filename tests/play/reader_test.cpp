@@ -221,17 +221,17 @@ TEST(ReadItems, FieldsByVersion) {
     r = read(one_sequence("0.3", {full}).str());
     EXPECT_EQ(r.play->item(1, 1).colour, 0x00FF00);
     EXPECT_EQ(r.play->item(1, 1).extra1, 0);
-    EXPECT_EQ(r.play->item(1, 1).text, "");
+    EXPECT_TRUE(r.play->item(1, 1).text.empty());
 
     r = read(one_sequence("0.4", {full}).str());
     e = &r.play->item(1, 1);
     EXPECT_EQ(std::tie(e->extra1, e->extra2, e->extra3, e->colour), std::make_tuple(1, 2, 3, 0x00FF00));
-    EXPECT_EQ(e->text, "A|B||C") << "0.4 takes the bars as they are";
+    EXPECT_EQ(e->text.crlf(), "A|B||C") << "0.4 takes the bars as they are";
     EXPECT_EQ(e->text2, "");
 
     r = read(one_sequence("0.5", {full}).str());
     e = &r.play->item(1, 1);
-    EXPECT_EQ(e->text, "A\r\nB\r\n\r\nC");
+    EXPECT_EQ(e->text.crlf(), "A\r\nB\r\n\r\nC");
     EXPECT_EQ(e->text2, "Arial");
 }
 
@@ -319,7 +319,7 @@ TEST(ReadItems, TextsKeepTheFilesBytes) {
         "D\xE9"
         "fense";
     Read r = read(p.str());
-    EXPECT_EQ(r.play->item(1, 1).text, "Caf\xE9");
+    EXPECT_EQ(r.play->item(1, 1).text.crlf(), "Caf\xE9");
     EXPECT_EQ(r.result.category,
               "D\xE9"
               "fense");
@@ -387,7 +387,7 @@ TEST(ReadTruncated, BinaryAndHugeLinesAreReadWithoutHarm) {
     p.category = std::string(100'000, 'c');
     Read r = read(p.str());
     ASSERT_EQ(r.result.outcome, ReadOutcome::success);
-    EXPECT_EQ(r.play->item(1, 1).text.size(), 3'000'000u);
+    EXPECT_EQ(r.play->item(1, 1).text.lf().size(), 3'000'000u);
 
     // Header lines then garbage in place of the sequences.
     r = read("Version  = Basketball Drillpad 0.4\nCategory = a\nPlayname = b\nNr_seq   = 3\n" + binary);
@@ -465,7 +465,7 @@ TEST(ReadLongLines, PiecesAndChunkEdgesChangeNothing) {
         plays.push_back(p.str());
         const Read r = read(plays.back());
         EXPECT_EQ(r.play->header(1).text.crlf(), std::string(pad, 'd') + "\r\nsecond\r\n");
-        EXPECT_EQ(r.play->item(1, 1).text, std::string(70'000, 't') + "\r\nx");
+        EXPECT_EQ(r.play->item(1, 1).text.crlf(), std::string(70'000, 't') + "\r\nx");
     }
     std::string no_y2 = one_sequence("0.2", {{1, "Circle"}}).str();
     no_y2.resize(no_y2.rfind("Y2"));

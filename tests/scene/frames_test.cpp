@@ -79,8 +79,8 @@ TEST_F(FramesTest, SketchAddsLinesAndTextsOnTopOfTheSymbols) {
     play->seq_count = 1;
     add(1, 1, "Circle", 100, 100).number = 4;
     add(1, 2, "ploop", 60, 300, 200, 250);
-    add(1, 3, "Text", 20, 20).text = "Go";
-    add(1, 4, "text", 20, 60).text = "lower case is no text item";
+    add(1, 3, "Text", 20, 20).text = CrlfText("Go");
+    add(1, 4, "text", 20, 60).text = CrlfText("lower case is no text item");
     get_players(*play);
     const auto without = compose_still_frame(ctx, settings, 1, false);
     const auto with = compose_still_frame(ctx, settings, 1, true);
@@ -127,7 +127,7 @@ TEST_F(FramesTest, AChainThatNeverClosesTakesTheRestAndDrawsNothing) {
     play->seq_count = 1;
     add(1, 1, "loop", 40, 300, 100, 250).extra2 = 1;
     add(1, 2, "pass", 100, 250, 150, 180);
-    add(1, 3, "Text", 20, 20).text = "never drawn";
+    add(1, 3, "Text", 20, 20).text = CrlfText("never drawn");
     const auto frame = compose_still_frame(ctx, settings, 1, true);
     EXPECT_TRUE(same(*frame, *court_only(1)));
 }
