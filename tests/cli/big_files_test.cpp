@@ -77,14 +77,17 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
     const fs::path empty = play_with_description("empty.kqz", "", std::string(2047, '\n'), true);
     const fs::path rtf =
         play_with_description("rtf.kqz", "{\\rtf1\\ansi " + bullet, std::string(4095, '\xE9') + "<", true);
-    // A text item whose label is one long line: measured and drawn with no copy of it.
+    // A text item whose label is one long line, half of it bars that break it into lines:
+    // held, measured and drawn with no copy of it.
     const fs::path label = dir / "label.kqz";
-    append(label, "Version  = Basketball Drillpad 0.4\r\nCategory = Big\r\nPlayname = Label\r\n");
-    append(label, "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\nNr_parts = 1\r\nNumber   = 1\r\n");
-    append(label, "Kind     = Text\r\nX1       = 20\r\nY1       = 160\r\nX2       = 0\r\nY2       = 0\r\n");
-    append(label, "Extra1   = 12\r\nExtra2   = 0\r\nExtra3   = 5\r\nColour   = 192\r\nText     = ");
-    append(label, std::string(2047, 'W') + "\x85", kMemoryIsMeasurable ? 32 << 10 : 2 << 10);
-    append(label, "\r\n");
+    append(label, "Version  = Basketball Drillpad 0.5\r\nCategory = Big\r\nPlayname = Label\r\n");
+    append(label, "Nr_seq   = 1\r\n" + std::string(9, '\n') + "Animation= No\r\nSequence = 1\r\n");
+    append(label, "Focus    = \r\nNr_parts = 1\r\nNumber   = 1\r\nKind     = Text\r\nX1       = 20\r\n");
+    append(label, "Y1       = 160\r\nX2       = 0\r\nY2       = 0\r\nExtra1   = 12\r\nExtra2   = 0\r\n");
+    append(label, "Extra3   = 5\r\nColour   = 192\r\nText     = ");
+    append(label, std::string(1023, 'W') + "\x85" + std::string(1024, '|'),
+           kMemoryIsMeasurable ? 32 << 10 : 2 << 10);
+    append(label, "\r\nText2    = Arial\r\n");
     const auto file_and_slack = [](const fs::path& file) {
         return static_cast<long>(fs::file_size(file) / 1024) + kSlackKb;
     };
