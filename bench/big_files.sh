@@ -3,7 +3,8 @@
 # the sizes a disk really holds: zeros left by a crash, random bytes, a long binary first
 # line, a play with a long description, the same description as one line, many empty lines
 # after a version line, a description of empty lines, rich-text descriptions of many
-# paragraphs and of one, and a first line of CRs. One line per command and file: seconds,
+# paragraphs and of one, a text item's label of one long line full of line breaks, and a
+# first line of CRs. One line per command and file: seconds,
 # peak resident memory, exit code.
 #
 #   bench/big_files.sh [CLI] [DIVISOR]
@@ -47,6 +48,12 @@ head -c "$(mb 2048)" /dev/urandom >"$work/random.kqz"
   >"$work/rtf_paragraphs.kqz"
 { header 0.2; printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 '; yes 'The guard brings the ball up the left side.' | head -c "$(mb 300)" | tr '\n' ' '; printf '}\r\n'; items; } \
   >"$work/rtf_one_paragraph.kqz"
+{ printf 'Version  = Basketball Drillpad 0.5\r\nCategory = Big\r\nPlayname = Label\r\nNr_seq   = 1\r\n\n\n\n\n\n\n\n\n\n'
+  printf 'Animation= No\r\nSequence = 1\r\nFocus    = \r\nNr_parts = 1\r\nNumber   = 1\r\nKind     = Text\r\n'
+  printf 'X1       = 20\r\nY1       = 160\r\nX2       = 0\r\nY2       = 0\r\nExtra1   = 12\r\nExtra2   = 0\r\n'
+  printf 'Extra3   = 5\r\nColour   = 192\r\nText     = '
+  yes 'Wonder|' | head -c "$(mb 300)" | tr -d '\n'
+  printf '\r\nText2    = Arial\r\n'; } >"$work/label.kqz"
 head -c "$(mb 2048)" /dev/zero | tr '\0' '\r' >"$work/crs.kqz"
 
 printf '%-22s %-7s %9s %8s %10s %4s\n' file command size_mb seconds peak_mb exit
@@ -72,7 +79,7 @@ run_window() { # file
     'BEGIN { printf "%.2f %d %d\n", t / hz, kb, rc }'
 }
 
-for f in zeros random binary_line description one_line empty_lines empty_description rtf_paragraphs rtf_one_paragraph crs; do
+for f in zeros random binary_line description one_line empty_lines empty_description rtf_paragraphs rtf_one_paragraph label crs; do
   file="$work/$f.kqz"
   size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN { printf "%.1f", b / 1048576 }')
   for command in info render text html window; do
