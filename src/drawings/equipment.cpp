@@ -185,7 +185,10 @@ void draw_text(raster::Picture& picture, const DrawContext& ctx, std::string_vie
     const double s = scale;
     canvas.brush.style = raster::BrushStyle::clear;
     canvas.font.colour = item_colour(ctx, colour);
-    canvas.font.name = cp1252_to_utf8(font_name);
+    // No installed family has a name this long: the start of a longer one names no family
+    // either, and a font name of a file's size is not copied and looked up at every text.
+    constexpr std::size_t kMaxFamilyBytes = 1024;
+    canvas.font.name = cp1252_to_utf8(font_name.substr(0, kMaxFamilyBytes));
     unsigned style = 0;
     if (style_bits & 1) style |= raster::kBold;
     if (style_bits & 2) style |= raster::kItalic;
