@@ -43,6 +43,7 @@ constexpr std::size_t kKindLineHead = kValueColumn + kMaxKindLength + 1;
 // A message quotes at most this many characters of a line.
 constexpr std::size_t kQuotedLength = 1000;
 constexpr std::string_view kEllipsis = "\xE2\x80\xA6";  // U+2026
+constexpr char kCp1252Ellipsis = '\x85';
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 // The first line is looked at within this many bytes of the file. A version line is short,
@@ -247,6 +248,9 @@ class Parser {
     bool next_has_key(std::string_view key) { return lines_.peek(kKeyLength) == key; }
     // The value of the next line; in version 0.5 item texts every "|" stands for a line break.
     std::string read_text(bool bars_break_lines = false);
+    // A label's text: the value, or its first kQuotedLength characters and "…" when it is
+    // longer. A label and the caption show no more, and the rest is not kept.
+    std::string read_label();
     std::int32_t read_number();
     void append(std::string& text, std::string_view piece);
     // Room for `more` bytes; past a first MiB, for the rest of the file at once.
@@ -308,6 +312,19 @@ std::string Parser::read_text(bool bars_break_lines) {
     return text;
 }
 
+std::string Parser::read_label() {
+    std::string text;
+    bool cut = false;
+    read_value(lines_, [&](std::string_view piece) {
+        const std::size_t room = kQuotedLength - text.size();
+        text.append(piece.substr(0, room));
+        cut = piece.size() > room;
+        return !cut;
+    });
+    if (cut) text += kCp1252Ellipsis;
+    return text;
+}
+
 std::int32_t Parser::read_number() {
     NumberParser number;
     read_value(lines_, [&](std::string_view piece) { return number.feed(piece); });
@@ -356,10 +373,10 @@ ReadResult Parser::run() {
 
     if (next_has_key(kTypeKey)) lines_.skip();
     if (!next_has_key(kCategoryKey)) return corrupt();
-    result_.category = read_text();
+    result_.category = read_label();
 
     if (!next_has_key(kPlaynameKey)) return corrupt();
-    result_.play_name = read_text();
+    result_.play_name = read_label();
 
     if (!next_has_key(kSeqCountKey)) return corrupt();
     const std::int32_t count = read_number();

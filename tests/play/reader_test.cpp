@@ -78,6 +78,15 @@ TEST(ReadLines, LineEndsCarriageReturnsAndEndOfFileMark) {
     EXPECT_EQ(r.result.category, "");
     EXPECT_EQ(r.result.play_name, "");
     EXPECT_EQ(r.play->seq_count, 0);
+
+    // Labels hold at most 1,000 characters, and "…" (0x85) where more followed.
+    const std::string full(1000, 'c');
+    r = read("Version  = Basketball Drillpad 0.2\r\nCategory = " + full + "\r\nPlayname = " + full +
+             "n\r\nNr_seq   = 0\r\n");
+    EXPECT_EQ(r.result.outcome, ReadOutcome::success);
+    EXPECT_EQ(r.result.category, full);
+    EXPECT_EQ(r.result.play_name, full + "\x85");
+    EXPECT_EQ(r.result.caption, "Basketball Hoopcast," + full + ": " + full + "\x85");
 }
 
 TEST(ReadVersion, OnlyTheFourExactVersionLinesAreSupported) {
