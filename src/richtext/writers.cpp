@@ -49,10 +49,11 @@ std::string hex(const Rgb& c) {
     return buffer;
 }
 
-std::string base64(std::string_view bytes) {
+// Written onto the end of `out`: a picture's data is never held twice as text.
+void append_base64(std::string& out, std::string_view bytes) {
     static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
+    const std::size_t need = out.size() + (bytes.size() + 2) / 3 * 4;
+    if (need > out.capacity()) out.reserve(std::max(need, 2 * out.capacity()));
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
         const auto byte = [&](std::size_t k) {
             return k < bytes.size() ? static_cast<unsigned>(static_cast<unsigned char>(bytes[k])) : 0u;
@@ -63,7 +64,6 @@ std::string base64(std::string_view bytes) {
         out += i + 1 < bytes.size() ? kDigits[v >> 6 & 63] : '=';
         out += i + 2 < bytes.size() ? kDigits[v & 63] : '=';
     }
-    return out;
 }
 
 const char* css_underline_style(Underline u) {
@@ -172,7 +172,7 @@ void write_picture(std::string& out, const Picture& picture) {
     }
     out += picture.format == PictureFormat::png ? "<img src=\"data:image/png;base64,"
                                                 : "<img src=\"data:image/jpeg;base64,";
-    out += base64(picture.data);
+    append_base64(out, picture.data);
     out += "\"";
     if (w > 0 && h > 0) out += " width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\"";
     out += " alt=\"\" />";
