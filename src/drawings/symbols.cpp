@@ -53,6 +53,17 @@ Colour fill_colour(const DrawContext& ctx, const SymbolStyle& style, Colour colo
     return colour == 0 ? style.colour : colour;
 }
 
+// The first `n` bytes of a text with CR LF line breaks, when its breaks may be bare LFs.
+std::string crlf_head(std::string_view text, std::size_t n) {
+    std::string head;
+    for (std::size_t i = 0; i < text.size() && head.size() < n; ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) head += '\r';
+        head += text[i];
+    }
+    head.resize(std::min(head.size(), n));
+    return head;
+}
+
 std::string first_two(std::string_view text) {
     return std::string(text.substr(0, 2));
 }
@@ -215,21 +226,6 @@ void chair_symbol(raster::Picture& picture, const DrawContext& ctx, const Cell& 
     if (number >= 1 && number <= 9) {
         draw_rotated_digit(picture, std::to_string(number), cell.x, cell.y, angle, cell.s);
     }
-}
-
-}  // namespace
-
-namespace {
-
-// The first `n` bytes of a text with CR LF line breaks, when its breaks may be bare LFs.
-std::string crlf_head(std::string_view text, std::size_t n) {
-    std::string head;
-    for (std::size_t i = 0; i < text.size() && head.size() < n; ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) head += '\r';
-        head += text[i];
-    }
-    head.resize(std::min(head.size(), n));
-    return head;
 }
 
 }  // namespace

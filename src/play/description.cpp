@@ -98,24 +98,30 @@ std::string bullet_pattern_c(int n) {
     return bullet_group(n) + "}";
 }
 
+namespace {
+
 constexpr int kLastFont = 20;
 
-// Every bullet group starts so; a text without it is looked through once, not once a font.
-constexpr std::string_view kGroupStart = "{\\pntext\\f";
+// Whether the clean-up has anything to take out: a bullet group of one of its fonts. Every
+// group starts alike, so a text without one is looked through once, not once a font.
+bool has_bullet_group(std::string_view text) {
+    if (text.find("{\\pntext\\f") == std::string_view::npos) return false;
+    for (int n = 0; n <= kLastFont; ++n) {
+        if (text.find(bullet_group(n)) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 std::string_view cleaned_description(std::string_view text, std::string& copy) {
-    if (text.find(kGroupStart) == std::string_view::npos) return text;
-    for (int n = 0; n <= kLastFont; ++n) {
-        if (text.find(bullet_group(n)) != std::string_view::npos) {
-            copy = clean_description(std::string(text));
-            return copy;
-        }
-    }
-    return text;
+    if (!has_bullet_group(text)) return text;
+    copy = clean_description(std::string(text));
+    return copy;
 }
 
 std::string clean_description(std::string text) {
-    if (text.find(kGroupStart) == std::string::npos) return text;
+    if (!has_bullet_group(text)) return text;
     for (int n = 0; n <= kLastFont; ++n) {
         // Every pattern starts with the group; without it the three steps change nothing.
         if (text.find(bullet_group(n)) == std::string::npos) continue;

@@ -3,6 +3,7 @@
 // interface: lines leave their end pixel out, boxes end at x2 - 1 and y2 - 1, wide pens
 // are geometric with round ends and joins, polygons fill with the alternate rule.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -32,10 +33,11 @@ struct Cp1252Text {
 struct ByteCounts {
     explicit ByteCounts(std::string_view bytes) noexcept {
         for (const char c : bytes) ++n[static_cast<unsigned char>(c)];
-        empty = bytes.empty();
+    }
+    bool empty() const noexcept {
+        return std::all_of(n.begin(), n.end(), [](std::uint64_t k) { return k == 0; });
     }
     std::array<std::uint64_t, 256> n{};
-    bool empty = true;
 };
 
 enum class BrushStyle { solid, clear };

@@ -159,6 +159,7 @@ struct FontLibrary::Impl {
     template <typename Decode>
     i64 text_advance(const FaceEntry& entry, i64 em, std::string_view bytes, Decode decode) const noexcept;
     i64 counted_advance(const FaceEntry& entry, i64 em, const ByteCounts& counts) const noexcept;
+    i64 cp1252_advance(const FaceEntry& entry, i64 em, std::string_view bytes) const noexcept;
 
     Impl() noexcept {
         FT_Library lib = nullptr;
@@ -410,6 +411,11 @@ i64 FontLibrary::Impl::counted_advance(const FaceEntry& entry, i64 em,
     return width;
 }
 
+i64 FontLibrary::Impl::cp1252_advance(const FaceEntry& entry, i64 em, std::string_view bytes) const noexcept {
+    return bytes.size() >= kCountedFrom ? counted_advance(entry, em, ByteCounts(bytes))
+                                        : text_advance(entry, em, bytes, Cp1252Decode{});
+}
+
 template <typename Advance>
 TextMetrics FontLibrary::measure_by(const Font& font, bool empty, Advance advance) const noexcept {
     TextMetrics m;
@@ -438,14 +444,13 @@ TextMetrics FontLibrary::measure(const Font& font, std::string_view utf8) const 
 }
 
 TextMetrics FontLibrary::measure(const Font& font, Cp1252Text text) const noexcept {
-    if (text.bytes.size() >= kCountedFrom) return measure(font, ByteCounts(text.bytes));
     return measure_by(font, text.bytes.empty(), [&](const FaceEntry& entry, i64 em) {
-        return impl_->text_advance(entry, em, text.bytes, Cp1252Decode{});
+        return impl_->cp1252_advance(entry, em, text.bytes);
     });
 }
 
 TextMetrics FontLibrary::measure(const Font& font, const ByteCounts& text) const noexcept {
-    return measure_by(font, text.empty, [&](const FaceEntry& entry, i64 em) {
+    return measure_by(font, text.empty(), [&](const FaceEntry& entry, i64 em) {
         return impl_->counted_advance(entry, em, text);
     });
 }
@@ -495,11 +500,7 @@ void FontLibrary::draw(Bitmap& target, int x, int y, const Font& font, Cp1252Tex
                        const Colour* background) const noexcept {
     draw_by(
         target, x, y, font, text.bytes, Cp1252Decode{},
-        [&](const FaceEntry& entry, i64 em) {
-            return text.bytes.size() >= kCountedFrom
-                       ? impl_->counted_advance(entry, em, ByteCounts(text.bytes))
-                       : impl_->text_advance(entry, em, text.bytes, Cp1252Decode{});
-        },
+        [&](const FaceEntry& entry, i64 em) { return impl_->cp1252_advance(entry, em, text.bytes); },
         background);
 }
 
