@@ -8,8 +8,13 @@
 
 namespace hoopcast::richtext {
 
-std::string_view ShownBudget::text(std::string_view utf8) {
-    if (utf8.empty() || !content()) return {};
+bool ShownBudget::take_content() noexcept {
+    if (paragraphs_ == kMaxShownParagraphs) cut_ = true;
+    return !cut_;
+}
+
+std::string_view ShownBudget::take_text(std::string_view utf8) noexcept {
+    if (utf8.empty() || !take_content()) return {};
     if (utf8.size() > kMaxShownTextBytes - text_) {
         std::size_t n = kMaxShownTextBytes - text_;
         while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
@@ -20,16 +25,13 @@ std::string_view ShownBudget::text(std::string_view utf8) {
     return utf8;
 }
 
-bool ShownBudget::content() {
-    if (paragraphs_ == kMaxShownParagraphs) cut_ = true;
-    return !cut_;
-}
-
-bool ShownBudget::paragraph() {
+bool ShownBudget::take_paragraph(bool has_content) noexcept {
     if (paragraphs_ == kMaxShownParagraphs) {
         cut_ = true;
         return false;
     }
+    // A paragraph whose content was all refused is no paragraph of the document.
+    if (cut_ && !has_content) return false;
     ++paragraphs_;
     return true;
 }
@@ -41,7 +43,7 @@ Block ShownBudget::ellipsis() {
 }
 
 void DocumentBuilder::add_text(const std::string& utf8, Format format, const std::string& link) {
-    const std::string_view shown = shown_.text(utf8);
+    const std::string_view shown = shown_.take_text(utf8);
     if (shown.empty()) return;
     if (!runs_.empty() && !runs_.back().picture && runs_.back().format == format &&
         runs_.back().link == link) {
@@ -52,7 +54,7 @@ void DocumentBuilder::add_text(const std::string& utf8, Format format, const std
 }
 
 void DocumentBuilder::add_picture(Picture picture, Format format, const std::string& link) {
-    if (!shown_.content()) return;
+    if (!shown_.take_content()) return;
     runs_.push_back(Run{std::string(), std::move(format), link, std::move(picture)});
 }
 
@@ -66,7 +68,7 @@ void DocumentBuilder::add_marker_text(const std::string& utf8) {
 }
 
 bool DocumentBuilder::end_paragraph(const ParaProps& props, int level) {
-    if (!shown_.paragraph()) return false;
+    if (!shown_.take_paragraph(has_paragraph())) return false;
     Paragraph p;
     p.runs = std::move(runs_);
     runs_.clear();

@@ -14,16 +14,20 @@
 namespace hoopcast::richtext {
 
 // What a document still takes in: text and paragraphs up to kMaxShownTextBytes and
-// kMaxShownParagraphs. Once anything is left out, the document is cut and takes no more.
+// kMaxShownParagraphs. What is taken is counted; once anything is left out the document is
+// cut and takes no more, but for the end of the paragraph the cut fell in.
 class ShownBudget {
   public:
-    // The part of `utf8` that is still shown: all of it, or the whole characters that fit.
-    std::string_view text(std::string_view utf8);
-    // Whether content of a further paragraph is shown.
-    bool content();
-    // Whether one more paragraph is shown; counts it.
-    bool paragraph();
-    bool cut() const { return cut_; }
+    // Takes the part of `utf8` that is still shown: all of it, or the whole characters that
+    // fit; none in a paragraph beyond the last.
+    std::string_view take_text(std::string_view utf8) noexcept;
+    // Whether more of the paragraph being read is taken, such as a picture: none of a
+    // paragraph beyond the last.
+    bool take_content() noexcept;
+    // Whether the paragraph that ends is shown: one within the count that is not cut, or the
+    // one the cut fell in when it shows some of its content.
+    bool take_paragraph(bool has_content) noexcept;
+    bool cut() const noexcept { return cut_; }
     // The paragraph that ends a cut document.
     static Block ellipsis();
 

@@ -1008,10 +1008,10 @@ Document read_plain_text(std::string_view bytes) {
             // Each byte gives at least one of UTF-8: a line longer than can be shown is cut.
             decoded.clear();
             decoder.append(decoded, bytes.substr(start, end - start), kDefaultPage);
-            const std::string_view text = shown.text(decoded);
+            const std::string_view text = shown.take_text(decoded);
             if (!text.empty()) p.runs.push_back(Run{std::string(text), {}, {}, std::nullopt});
         }
-        if (!shown.paragraph()) break;
+        if (!shown.take_paragraph(!p.runs.empty())) break;
         doc.blocks.emplace_back().content.emplace<Paragraph>(std::move(p));
         if (shown.cut()) break;
         if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')

@@ -346,6 +346,10 @@ TEST(Describe, CutWhereThePaneStops) {
     const std::string ellipsis = "\u2026";
     const std::string full(kMaxShownTextBytes, 'a');
     EXPECT_THAT(texts(describe(full + "\r\n")), ElementsAre(full));
+    // A line after the last byte that fits is left out whole, not shown as an empty line.
+    EXPECT_THAT(texts(describe(full + "\r\nnext\r\n")), ElementsAre(full, ellipsis));
+    EXPECT_THAT(texts(describe(full + "\r\n\r\nnext\r\n")), ElementsAre(full, "", ellipsis));
+    EXPECT_THAT(texts(read_rtf("{\\rtf1 " + full + "\\par next}")), ElementsAre(full, ellipsis));
     // "é" takes two bytes of UTF-8: it does not fit in the last one, and is left out whole.
     const std::string almost(kMaxShownTextBytes - 1, 'a');
     EXPECT_THAT(texts(describe(almost + "\xE9z\r\nnext\r\n")), ElementsAre(almost, ellipsis));
