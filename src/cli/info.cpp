@@ -34,6 +34,8 @@ std::string_view outcome_name(ReadOutcome o) {
             return "too_many_sequences";
         case ReadOutcome::file_error:
             return "file_error";
+        case ReadOutcome::out_of_memory:
+            return "out_of_memory";
     }
     return "";
 }

@@ -1,6 +1,7 @@
 #include "play/byte_source.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +16,11 @@ std::size_t MemorySource::read(char* buffer, std::size_t size) {
     return n;
 }
 
+std::optional<std::size_t> MemorySource::look_ahead(std::size_t distance, char* buffer, std::size_t size) {
+    const std::string_view ahead = rest_.substr(std::min(distance, rest_.size()));
+    return ahead.copy(buffer, size);
+}
+
 FileSource::FileSource(const std::string& file_name) {
     errno = 0;
     file_.reset(std::fopen(file_name.c_str(), "rb"));
@@ -23,8 +29,7 @@ FileSource::FileSource(const std::string& file_name) {
         return;
     }
     struct stat st {};
-    if (::fstat(::fileno(file_.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        size_ = static_cast<std::size_t>(st.st_size);
+    regular_ = ::fstat(::fileno(file_.get()), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::size_t FileSource::read(char* buffer, std::size_t size) {
@@ -36,8 +41,15 @@ std::size_t FileSource::read(char* buffer, std::size_t size) {
     return n;
 }
 
-std::size_t FileSource::bytes_left() const noexcept {
-    return size_ > done_ ? size_ - done_ : 0;
+// The stream's own position is left alone: the bytes are read at their place in the file.
+std::optional<std::size_t> FileSource::look_ahead(std::size_t distance, char* buffer, std::size_t size) {
+    if (!file_ || !regular_) return std::nullopt;
+    const auto at = static_cast<off_t>(done_ + distance);
+    for (;;) {
+        const ssize_t n = ::pread(::fileno(file_.get()), buffer, size, at);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno != EINTR) return std::nullopt;
+    }
 }
 
 }  // namespace hoopcast

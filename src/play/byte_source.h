@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,13 @@ class ByteSource {
     // after a failure, which error() then describes.
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
 
-    // How many bytes are still to come, when the source knows; 0 when it does not.
-    virtual std::size_t bytes_left() const noexcept { return 0; }
+    // Copies up to `size` bytes that come `distance` bytes after the next one read() would
+    // hand out, without reading them: 0 past the end. None when the source cannot be looked
+    // ahead in (a pipe).
+    virtual std::optional<std::size_t> look_ahead(std::size_t distance, char* buffer, std::size_t size) {
+        (void)distance, (void)buffer, (void)size;
+        return std::nullopt;
+    }
 
     // The system's text for a failed read; empty while nothing failed.
     virtual std::string error() const { return {}; }
@@ -30,7 +36,7 @@ class MemorySource final : public ByteSource {
     explicit MemorySource(std::string_view bytes) noexcept : rest_(bytes) {}
 
     std::size_t read(char* buffer, std::size_t size) override;
-    std::size_t bytes_left() const noexcept override { return rest_.size(); }
+    std::optional<std::size_t> look_ahead(std::size_t distance, char* buffer, std::size_t size) override;
 
   private:
     std::string_view rest_;
@@ -43,7 +49,7 @@ class FileSource final : public ByteSource {
 
     bool is_open() const noexcept { return file_ != nullptr; }
     std::size_t read(char* buffer, std::size_t size) override;
-    std::size_t bytes_left() const noexcept override;
+    std::optional<std::size_t> look_ahead(std::size_t distance, char* buffer, std::size_t size) override;
     std::string error() const override { return error_; }
 
   private:
@@ -51,8 +57,8 @@ class FileSource final : public ByteSource {
         void operator()(std::FILE* f) const noexcept { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, Closer> file_;
-    std::size_t size_ = 0;  // of a regular file; 0 for anything else
-    std::size_t done_ = 0;
+    bool regular_ = false;  // a regular file, which can be read at any place
+    std::size_t done_ = 0;  // bytes handed out
     std::string error_;
 };
 

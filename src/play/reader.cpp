@@ -1,6 +1,7 @@
 #include "play/reader.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -50,10 +51,12 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 // and the CRs that are dropped from it are few; a longer first line is not a version line,
 // also when it is mostly CRs, so a file of nothing but CRs is not read through.
 constexpr std::size_t kFirstLineBytes = kChunkSize;
-// A text that grows past this is given room for the rest of the file at once: a string
-// that doubles holds its old and its new copy while it moves, up to twice the file. The
-// room not used costs address space only.
+// A text that grows past this is given room for all of itself at once, as far as the file
+// holds it: a string that doubles holds its old and its new copy while it moves.
 constexpr std::size_t kGrowthLimit = 1 << 20;
+// A complete text gives back room it did not use beyond this: texts grow by doubling until
+// they are known to be long, and thousands of labels would keep their halves.
+constexpr std::size_t kSpareRoom = 256;
 
 // A read of the file failed; `text` is the system's.
 struct ReadFailure {
@@ -69,44 +72,58 @@ class LineSource {
   public:
     explicit LineSource(ByteSource& source) : source_(source), buffer_(new char[kChunkSize]) {}
 
+    struct FirstLine {
+        std::string_view text;  // as far as the first kFirstLineBytes of the file hold it
+        bool complete;          // an LF or the end of the file follows
+    };
+    // The first line of the file, which stays unread; asked before anything is read.
+    FirstLine first_line() {
+        std::size_t lf = std::string_view::npos;
+        while ((lf = held().find('\n')) == std::string_view::npos && consumed_ < kFirstLineBytes &&
+               fill(kFirstLineBytes - consumed_)) {
+        }
+        if (lf != std::string_view::npos) return {held().substr(0, lf), true};
+        return {held(), input_ != Input::open};
+    }
+
     // The first `n` characters of the next line (all of it when shorter), which stays unread;
     // empty when no line is left. `n` is at most a chunk.
     std::string_view peek(std::size_t n) {
         for (;;) {
-            const std::string_view head(buffer_.get() + pos_, std::min(n, end_ - pos_));
+            const std::string_view head = held().substr(0, n);
             const std::size_t lf = head.find('\n');
             if (lf != std::string_view::npos) return head.substr(0, lf);
             if (head.size() == n || !fill()) return head;
         }
     }
 
-    bool at_end() { return pos_ == end_ && !fill() && !crs_left_; }
+    bool at_end() { return pos_ == end_ && !fill() && input_ != Input::crs_line_left; }
 
     // Reads the next line, handing it to `take` in pieces; once `take` returns false the
-    // rest of the line is read past without being looked at.
+    // rest of the line is read past without being looked at. With `with_lf`, the LF that
+    // ends the line comes as the end of its last piece.
     template <typename Take>
-    void read(Take&& take) {
+    void read(Take&& take, bool with_lf = false) {
         if (pos_ == end_ && !fill()) {
             // A last line of nothing but CRs is an empty line; after it there is none.
-            if (!crs_left_) past_end_ = true;
-            crs_left_ = false;
+            input_ = input_ == Input::crs_line_left ? Input::drained : Input::read_past;
             return;
         }
         bool wanted = true;
         for (;;) {
-            const std::string_view held(buffer_.get() + pos_, end_ - pos_);
+            const std::string_view held = this->held();
             const std::size_t lf = held.find('\n');
-            const std::string_view piece = held.substr(0, lf);
+            const std::string_view piece =
+                held.substr(0, lf == std::string_view::npos || !with_lf ? lf : lf + 1);
             if (wanted && !piece.empty()) wanted = take(piece);
             if (lf != std::string_view::npos) {
                 pos_ += lf + 1;
+                line_start_ = true;
                 return;
             }
             pos_ = end_;
-            if (!fill()) {
-                crs_left_ = false;
-                return;
-            }
+            line_start_ = false;
+            if (!fill()) return;
         }
     }
 
@@ -121,69 +138,153 @@ class LineSource {
         return n;
     }
     // Reads past the next `n` bytes held.
-    void skip_held(std::size_t n) noexcept { pos_ += n; }
-
-    bool past_end() const noexcept { return past_end_; }
-
-    // No more than `bytes` of the file are read from now on, until lift_limit(); reading
-    // stops as it does at the end of the file.
-    void limit_to(std::size_t bytes) noexcept { limit_ = bytes; }
-    void lift_limit() noexcept { limit_ = kNoLimit; }
-    // The next line is known to end after its first `n` characters, which are held: an LF
-    // or the end of the file follows them.
-    bool ends_after(std::size_t n) const noexcept {
-        return pos_ + n < end_ ? buffer_[pos_ + n] == '\n' : pos_ + n == end_ && eof_;
+    void skip_held(std::size_t n) noexcept {
+        pos_ += n;
+        line_start_ = true;
     }
 
-    // Bytes that may still come, as far as the source knows.
-    std::size_t bytes_left() const noexcept { return end_ - pos_ + source_.bytes_left(); }
+    bool past_end() const noexcept { return input_ == Input::read_past; }
+
+    // How many characters come from here to the end of the line, LF left out; none when the
+    // source cannot be looked ahead in. Nothing is read.
+    std::optional<std::size_t> line_ahead() {
+        std::size_t n = 0;
+        const bool known = look_ahead([&n](std::string_view piece) {
+            const std::size_t lf = piece.find('\n');
+            n += std::min(lf, piece.size());
+            return lf == std::string_view::npos;
+        });
+        return known ? std::optional(n) : std::nullopt;
+    }
+
+    // How many characters come from here up to the next line that starts with `key`, each
+    // line with its LF; none when the source cannot be looked ahead in. Nothing is read.
+    std::optional<std::size_t> lines_ahead(std::string_view key) {
+        std::size_t n = 0;
+        std::size_t lines = 0;  // the characters of the lines ended so far
+        // Characters of the line so far, while they are the start of `key`.
+        std::size_t matched = line_start_ ? 0 : std::string_view::npos;
+        bool found = false;
+        const bool known = look_ahead([&](std::string_view piece) {
+            while (!piece.empty()) {
+                if (matched < key.size() && piece.front() == key[matched]) {
+                    ++n;
+                    piece.remove_prefix(1);
+                    if (++matched < key.size()) continue;
+                    found = true;
+                    return false;
+                }
+                if (matched == 0 && piece.front() == '\n') {  // empty lines, a run at a time
+                    const std::size_t run = std::min(piece.find_first_not_of('\n'), piece.size());
+                    n += run;
+                    lines = n;
+                    piece.remove_prefix(run);
+                    continue;
+                }
+                const std::size_t lf = piece.find('\n');
+                if (lf == std::string_view::npos) {
+                    n += piece.size();
+                    matched = std::string_view::npos;
+                    return true;
+                }
+                n += lf + 1;
+                lines = n;
+                matched = 0;
+                piece.remove_prefix(lf + 1);
+            }
+            return true;
+        });
+        if (!known) return std::nullopt;
+        return found ? lines : n;
+    }
 
   private:
-    // Reads on behind the characters held, dropping CRs; false when nothing more came: at
-    // the end of the file, or with the buffer full.
-    bool fill() {
-        while (!eof_ && consumed_ < limit_) {
+    // How far the source has been read.
+    enum class Input : std::uint8_t {
+        open,           // more may come
+        drained,        // nothing more comes: the lines held are the last
+        crs_line_left,  // nothing more comes, and after the last LF came only CRs: they make
+                        // one more line, an empty one, after the lines held
+        read_past,      // a line was asked for after the last one
+    };
+
+    std::string_view held() const noexcept { return {buffer_.get() + pos_, end_ - pos_}; }
+
+    // Reads on behind the characters held, dropping CRs and taking no more than `most`
+    // bytes of the source; false when no character came: the source is drained, or the
+    // `most` bytes were all CRs. Less than a chunk is held.
+    bool fill(std::size_t most = std::numeric_limits<std::size_t>::max()) {
+        assert(end_ - pos_ < kChunkSize);
+        while (input_ == Input::open && most > 0) {
             if (pos_ == end_) {
                 pos_ = end_ = 0;
             } else if (end_ == kChunkSize) {
-                if (pos_ == 0) return false;  // nothing more fits
                 std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
                 end_ -= pos_;
                 pos_ = 0;
             }
             char* const start = buffer_.get() + end_;
-            std::size_t n = source_.read(start, std::min(kChunkSize - end_, limit_ - consumed_));
+            std::size_t n = source_.read(start, std::min(kChunkSize - end_, most));
             consumed_ += n;
+            most -= n;
             if (n == 0) {
-                eof_ = true;
                 if (std::string error = source_.error(); !error.empty()) throw ReadFailure{std::move(error)};
-                break;
+                drain();
+                return false;
             }
-            if (const void* z = std::memchr(start, kEndOfFile, n)) {
-                n = static_cast<std::size_t>(static_cast<const char*>(z) - start);
-                eof_ = true;
-            }
-            if (n == 0) break;
-            crs_left_ = start[n - 1] != '\n';
+            const void* const z = std::memchr(start, kEndOfFile, n);
+            if (z != nullptr) n = static_cast<std::size_t>(static_cast<const char*>(z) - start);
+            if (n > 0) last_byte_ = start[n - 1];
             const std::size_t kept = static_cast<std::size_t>(std::remove(start, start + n, '\r') - start);
+            if (kept > 0) last_kept_ = start[kept - 1];
             end_ += kept;
+            if (z != nullptr) drain();
             if (kept > 0) return true;
         }
         return false;
+    }
+
+    // Nothing more comes from the source.
+    void drain() noexcept {
+        input_ = last_byte_ != '\n' && last_kept_ == '\n' ? Input::crs_line_left : Input::drained;
+    }
+
+    // Hands the characters from here on to `look` in pieces, as far as it wants them (it
+    // returns false when it has seen enough): those held, then those of the source, read at
+    // their place without being taken. False when the source cannot be looked ahead in.
+    template <typename Look>
+    bool look_ahead(Look&& look) {
+        if (!look(held()) || input_ != Input::open) return true;
+        if (!ahead_) ahead_.reset(new char[kChunkSize]);
+        for (std::size_t distance = 0;;) {
+            const std::optional<std::size_t> n = source_.look_ahead(distance, ahead_.get(), kChunkSize);
+            if (!n) return false;
+            if (*n == 0) return true;
+            distance += *n;
+            std::string_view piece(ahead_.get(), *n);
+            const std::size_t z = piece.find(kEndOfFile);
+            piece = piece.substr(0, z);
+            for (std::size_t cr = piece.find('\r');; cr = piece.find('\r')) {
+                if (!look(piece.substr(0, cr))) return true;
+                if (cr == std::string_view::npos) break;
+                piece.remove_prefix(cr + 1);
+            }
+            if (z != std::string_view::npos) return true;
+        }
     }
 
     ByteSource& source_;
     std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0;  // characters held: [pos_, end_)
     std::size_t end_ = 0;
-    bool eof_ = false;
-    static constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
     std::size_t consumed_ = 0;  // bytes taken from the source
-    std::size_t limit_ = kNoLimit;
-    // Bytes have come since the last LF: at the end of the file, when none of them is left
-    // to read, they were CRs and still make a line.
-    bool crs_left_ = false;
-    bool past_end_ = false;
+    Input input_ = Input::open;
+    // The last byte taken from the source and the last character kept of it, as if the
+    // file began after an LF.
+    char last_byte_ = '\n';
+    char last_kept_ = '\n';
+    bool line_start_ = true;         // the next character held starts a line
+    std::unique_ptr<char[]> ahead_;  // for bytes looked at ahead of the source
 };
 
 std::string_view value_of(std::string_view line) noexcept {
@@ -252,9 +353,10 @@ class Parser {
     // longer. A label and the caption show no more, and the rest is not kept.
     std::string read_label();
     std::int32_t read_number();
-    void append(std::string& text, std::string_view piece);
-    // Room for `more` bytes; past a first MiB, for the rest of the file at once.
-    void make_room(std::string& text, std::size_t more);
+    // Room for the next `more` characters of `text`, which are the next ones of the file.
+    // Past a first MiB, for all of the text at once, as far as the file holds it: to the
+    // end of the line, or with `end_key`, up to the line that starts with it.
+    void make_room(std::string& text, std::size_t more, std::string_view end_key = {});
 
     PlayModel& play_;
     LineSource lines_;
@@ -263,23 +365,18 @@ class Parser {
     ReadResult result_;
 };
 
-void Parser::make_room(std::string& text, std::size_t more) {
+void Parser::make_room(std::string& text, std::size_t more, std::string_view end_key) {
     const std::size_t need = text.size() + more;
-    if (need > text.capacity() && need > kGrowthLimit) {
-        // No text is longer than the lines of the file it comes from.
-        const std::size_t left = lines_.bytes_left();
-        try {
-            text.reserve(std::max(need + left, need + need / 2));
-        } catch (const std::bad_alloc&) {
-            // No room for the whole rest of a huge file: grow as far as the text goes.
-        } catch (const std::length_error&) {
-        }
-    }
+    if (need <= text.capacity() || need <= kGrowthLimit) return;
+    const std::optional<std::size_t> ahead =
+        end_key.empty() ? lines_.line_ahead() : lines_.lines_ahead(end_key);
+    // A file that cannot be looked ahead in (a pipe) has the text grow by half at a time.
+    text.reserve(ahead ? text.size() + std::max(more, *ahead) : need + need / 2);
 }
 
-void Parser::append(std::string& text, std::string_view piece) {
-    make_room(text, piece.size());
-    text.append(piece);
+// A text is complete: what it holds is all it keeps.
+void give_back_spare_room(std::string& text) {
+    if (text.capacity() - text.size() > kSpareRoom) text.shrink_to_fit();
 }
 
 // Hands the pieces of the next line's value (from column 12) to `take`.
@@ -297,18 +394,20 @@ void read_value(LineSource& lines, Take&& take) {
 std::string Parser::read_text(bool bars_break_lines) {
     std::string text;
     read_value(lines_, [&](std::string_view piece) {
+        make_room(text, piece.size());
         if (!bars_break_lines) {
-            append(text, piece);
+            text.append(piece);
             return true;
         }
         for (std::size_t bar = piece.find('|'); bar != std::string_view::npos; bar = piece.find('|')) {
-            append(text, piece.substr(0, bar));
-            append(text, "\n");  // a line break, held as a bare LF
+            text.append(piece.substr(0, bar));
+            text += '\n';  // a line break, held as a bare LF
             piece.remove_prefix(bar + 1);
         }
-        append(text, piece);
+        text.append(piece);
         return true;
     });
+    give_back_spare_room(text);
     return text;
 }
 
@@ -342,11 +441,9 @@ ReadResult Parser::corrupt() {
 ReadResult Parser::run() {
     // A version line is short: a longer first line needs reading no further than the part
     // the message quotes, however long it is.
-    lines_.limit_to(kFirstLineBytes);
-    const std::string_view first = lines_.peek(kQuotedLength + 1);
-    // A line the limit cut short goes on beyond what is held.
-    const bool cut = first.size() > kQuotedLength || !lines_.ends_after(first.size());
-    lines_.lift_limit();
+    const auto [line, complete] = lines_.first_line();
+    const std::string_view first = line.substr(0, kQuotedLength);
+    const bool cut = !complete || line.size() > kQuotedLength;
     bool known = false;
     for (int v = 0; v < 4 && !cut; ++v) {
         if (first == kVersionLines[v]) {
@@ -358,8 +455,8 @@ ReadResult Parser::run() {
         // The model is cleared, the labels and seq_count keep the previous play's values;
         // the window still counts a play as loaded and repaints the empty court.
         result_.outcome = ReadOutcome::not_supported;
-        result_.message = "Importfile " + cp1252_to_utf8(first.substr(0, kQuotedLength)) +
-                          std::string(cut ? kEllipsis : "") + " is not supported";
+        result_.message =
+            "Importfile " + cp1252_to_utf8(first) + std::string(cut ? kEllipsis : "") + " is not supported";
         result_.box = BoxKind::information;
         result_.caption = std::string(kCaption);
         result_.play_loaded = true;
@@ -427,16 +524,24 @@ bool Parser::read_sequence(int s) {
         if (lines_.at_end()) return false;
         // Empty lines are taken a run at a time.
         if (const std::size_t empty = lines_.empty_lines_held(); empty > 0) {
-            make_room(text, empty);
+            make_room(text, empty, description_end);
             text.append(empty, '\n');
             lines_.skip_held(empty);
             continue;
         }
-        lines_.read([&](std::string_view piece) {
-            append(text, piece);
-            return true;
-        });
-        append(text, "\n");
+        const std::size_t before = text.size();
+        lines_.read(
+            [&](std::string_view piece) {
+                make_room(text, piece.size(), description_end);
+                text.append(piece);
+                return true;
+            },
+            true);
+        // The last line of the file may end without an LF; it ends the block too soon anyway.
+        if (text.size() == before || text.back() != '\n') {
+            make_room(text, 1, description_end);
+            text += '\n';
+        }
     }
     if (version_ == PlayVersion::v0_5) {
         lines_.skip();
@@ -445,6 +550,7 @@ bool Parser::read_sequence(int s) {
             lines_.skip();
         }
     }
+    give_back_spare_room(text);
     header.text = CrlfText(std::move(text));
 
     const std::int32_t parts = read_number();
@@ -541,6 +647,15 @@ ReadResult read_play(PlayModel& play, ByteSource& source, std::string_view file_
         failed.outcome = ReadOutcome::file_error;
         failed.box = BoxKind::error;
         failed.message = std::string(file_name) + ": " + failure.text;
+        return failed;
+    } catch (const std::bad_alloc&) {
+        // What was read is let go before anything else is asked of the memory.
+        play.reset_play();
+        play.seq_count = 0;
+        ReadResult failed;
+        failed.outcome = ReadOutcome::out_of_memory;
+        failed.box = BoxKind::error;
+        failed.message = "Not enough memory to read " + std::string(file_name);
         return failed;
     }
 }

@@ -22,6 +22,11 @@
 // are not there. After too many sequences seq_count is 0 as well; a negative count reads
 // as an empty play.
 //
+// A text is given room as it grows; once it passes a MiB, room for all of it at once, found
+// by looking ahead in the file to where it ends, and a complete text gives back what it did
+// not use: the texts of a play hold about the file's size together, however they lie in it.
+// Memory that runs out all the same is an outcome too, not an exception.
+//
 // Texts in the model, the labels and the caption keep the file's bytes (Windows-1252);
 // `message` is UTF-8, ready to show (a quoted first line of a file is decoded for it, and
 // cut after 1,000 characters, marked by "…").
@@ -42,6 +47,7 @@ enum class ReadOutcome {
     corrupt,             // a header key is missing, or the file ends inside a sequence block
     too_many_sequences,  // more than 75 sequences announced
     file_error,          // the file cannot be opened or read; message holds the system's text
+    out_of_memory,       // memory ran out while reading: nothing of the play is kept
 };
 
 enum class BoxKind { none, information, error };
@@ -63,6 +69,8 @@ struct ReadResult {
 // Parses a play from `source`; `file_name` is only quoted in messages. Clears the model
 // first; runs the motion pass when the outcome says so. A source that fails gives
 // ReadOutcome::file_error with its error text; the model then holds what was read so far.
+// Memory that runs out gives ReadOutcome::out_of_memory, an Error box and an empty play
+// (seq_count 0); labels, caption and play_loaded stay as they were.
 ReadResult read_play(PlayModel& play, ByteSource& source, std::string_view file_name);
 ReadResult read_play(PlayModel& play, std::string_view bytes, std::string_view file_name);
 

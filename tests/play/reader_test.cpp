@@ -501,6 +501,91 @@ TEST(ReadLongLines, PiecesAndChunkEdgesChangeNothing) {
     }
 }
 
+// Texts past a MiB are given their room by looking ahead in the file to where they end:
+// what is read is the same whether the file can be looked ahead in (memory, a file) or not
+// (a pipe), with lines that nearly start with the key, a key broken by CRs, lines of more
+// CRs than a chunk holds, and a Ctrl-Z inside a text.
+TEST(ReadLongTexts, ReadAlikeWhetherTheFileCanBeLookedAheadInOrNot) {
+    std::vector<std::string> description(11'000, std::string(100, 'd'));
+    for (const char* near : {"Nr_parts", " Nr_parts = 2", "Nr_parts  ", "Focus   =", "Nr_parts\r=x"})
+        description.emplace_back(near);
+    description.push_back(std::string(140'000, '\r') + "mid");
+    description.insert(description.end(), {"", ""});
+    std::string lf;
+    for (const std::string& line : description) lf += line + "\n";
+    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+
+    std::string v04 =
+        one_sequence("0.4", {{1, "Text", 0, 0, 0, 0, 0, 0, 0, 0, std::string(1'200'000, 't')}}).str();
+    PlayText p = one_sequence("0.4", {{1, "Circle", 10, 10}});
+    p.sequences[0].description = description;
+    std::string broken_key = p.str();
+    broken_key.replace(broken_key.find("\r\nNr_parts ="), 12, "\r\nNr_pa\r\rrts =");
+    std::string label;
+    for (int k = 0; k < 400'000; ++k) label += "ab|";
+    PlayText p05 =
+        one_sequence("0.5", {{1, "Text", 0, 0, 0, 0, 0, 0, 0, 0, label, std::string(1'100'000, 'f')}});
+    p05.sequences[0].description = description;
+    p05.sequences[0].focus = description;
+    const std::string v05 = p05.str();
+    const std::string cut_short = v05.substr(0, v05.size() / 3) + "\x1A" + v05.substr(v05.size() / 3);
+
+    const Read read_04 = read(broken_key);
+    ASSERT_EQ(read_04.result.outcome, ReadOutcome::success);
+    EXPECT_TRUE(read_04.play->header(1).text.lf() == lf);
+    const Read read_05 = read(v05);
+    ASSERT_EQ(read_05.result.outcome, ReadOutcome::success);
+    EXPECT_TRUE(read_05.play->header(1).text.lf() == lf);
+    EXPECT_EQ(read_05.play->item(1, 1).text.lf().size(), label.size());
+    EXPECT_EQ(read_05.play->item(1, 1).text.lf().find('|'), std::string_view::npos);
+    EXPECT_EQ(read_05.play->item(1, 1).text2.size(), 1'100'000u);
+    EXPECT_EQ(read(cut_short).result.outcome, ReadOutcome::corrupt);
+
+    const auto path = std::filesystem::temp_directory_path() / "hoopcast_long_texts_test.kqz";
+    for (const std::string& bytes : {v04, broken_key, v05, cut_short}) {
+        const Read whole = read(bytes);
+        PieceSource pieces(bytes, 4096);
+        auto play = std::make_unique<PlayModel>();
+        ASSERT_EQ(read_play(*play, pieces, "x").outcome, whole.result.outcome);
+        test_plays::expect_same_model(*play, *whole.play);
+        std::ofstream(path, std::ios::binary) << bytes;
+        ASSERT_EQ(OpenPlay(*play, path.string()).outcome, whole.result.outcome);
+        test_plays::expect_same_model(*play, *whole.play);
+    }
+    std::filesystem::remove(path);
+}
+
+// Memory that runs out is an outcome like the others: an Error box, and nothing of the play.
+TEST(ReadOutOfMemory, IsAnOutcomeThatKeepsNothing) {
+    struct Exhausted : ByteSource {
+        explicit Exhausted(std::string_view b) : bytes(b) {}
+        std::size_t read(char* buffer, std::size_t size) override {
+            if (given + size > limit) throw std::bad_alloc();
+            given += size;
+            return bytes.read(buffer, size);
+        }
+        MemorySource bytes;
+        std::size_t given = 0, limit = 0;
+    };
+    PlayText p = one_sequence("0.3", {{3, "Court", 0, 0, 999}, {1, "Circle", 10, 20}});
+    p.sequences.push_back(p.sequences[0]);
+    p.sequences[1].description.assign(3000, std::string(100, 'x'));
+    const std::string bytes = p.str();
+    Exhausted source(bytes);
+    source.limit = bytes.size() / 2;
+    auto play = std::make_unique<PlayModel>();
+    const ReadResult r = read_play(*play, source, "plays/big.kqz");
+    EXPECT_EQ(r.outcome, ReadOutcome::out_of_memory);
+    EXPECT_EQ(r.box, BoxKind::error);
+    EXPECT_EQ(r.message, "Not enough memory to read plays/big.kqz");
+    EXPECT_FALSE(r.play_loaded);
+    EXPECT_FALSE(r.motion_pass_ran);
+    EXPECT_FALSE(r.caption);
+    EXPECT_EQ(play->seq_count, 0);
+    EXPECT_EQ(play->header(1), court_element{});
+    EXPECT_TRUE(play->item(1, 1).kind.empty());
+}
+
 TEST(OpenPlayFile, SystemErrorsCarryTheSystemText) {
     auto play = std::make_unique<PlayModel>();
     play->item(1, 1).kind = "Circle";
