@@ -11,6 +11,7 @@
 #include <iostream>
 #include <map>
 #include <mutex>
+#include <new>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -165,6 +166,8 @@ int run_batch(const Batch& batch, const PlayTaskMaker& make_task) {
             int rc = kExitFile;
             try {
                 rc = task(jobs[i].play, jobs[i].output, messages);
+            } catch (const std::bad_alloc&) {
+                messages << "not enough memory\n";
             } catch (const std::exception& e) {
                 messages << e.what() << '\n';
             }

@@ -120,4 +120,54 @@ TEST(BigFiles, MemoryFollowsWhatThePlayKeeps) {
     fs::remove_all(dir);
 }
 
+// Plays of still sequences that each hold a 2 MB description, read under a limit on address
+// space such as file managers set for thumbnailers: the file's size and 512 MB is room for
+// every command (the libraries alone map some 150 MB), and a limit too tight to read the
+// play ends in a message and exit status 1, never a signal.
+TEST(BigFiles, AddressSpaceFollowsTheFile) {
+    if (!kMemoryIsMeasurable) GTEST_SKIP() << "a sanitizer's shadow memory takes no limit on address space";
+    const fs::path dir = fs::temp_directory_path() / ("hoopcast_address_space_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::string description;
+    while (description.size() < (2 << 20))
+        description += "The guard brings the ball up and passes to the wing.\r\n";
+    std::string sequence = "Animation= No\r\nSequence = 1\r\n" + description + "Nr_parts = 2\r\n";
+    for (const char* item :
+         {"3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\nX2       = 999\r\n",
+          "1\r\nKind     = Circle\r\nX1       = 100\r\nY1       = 100\r\nX2       = 0\r\n"})
+        sequence += std::string("Number   = ") + item + "Y2       = 0\r\n";
+    constexpr long long kMb = 1 << 20;
+    for (const int sequences : {30, 75}) {
+        const fs::path play = dir / ("descriptions_" + std::to_string(sequences) + ".kqz");
+        append(play, "Version  = Basketball Drillpad 0.2\r\nCategory = Big\r\nPlayname = Notes\r\n");
+        append(play, "Nr_seq   = " + std::to_string(sequences) + "\r\n");
+        append(play, sequence, sequences);
+        const auto size = static_cast<long long>(fs::file_size(play));
+        const std::string commands[] = {"info", "text --seq 2",
+                                        "render --seq 2 -o " + (dir / "out.png").string(), "thumbnail"};
+        for (const long long limit : {size + 512 * kMb, 300 * kMb}) {
+            const std::string ulimit = "ulimit -v " + std::to_string(limit / 1024) + ";";
+            for (const std::string& command : commands) {
+                const std::string args = command + " " + play.string() +
+                                         (command == "thumbnail" ? " " + (dir / "thumb.png").string() : "");
+                const auto r = hoopcast::testing::run_cli(args, {.measured = true, .limits = ulimit});
+                const std::string what = command + " of " + std::to_string(size / kMb) + " MB under " +
+                                         std::to_string(limit / kMb) + " MB";
+                if (command == "thumbnail") {  // a file manager's file this large is no play
+                    EXPECT_EQ(r.status, 1) << what;
+                    EXPECT_EQ(r.err, "hoopcast-cli: " + play.string() + ": too large for a play file\n")
+                        << what;
+                } else if (limit > size + 300 * kMb) {
+                    EXPECT_EQ(r.status, 0) << what << ": " << r.err;
+                } else if (r.status != 0 || sequences == 75) {
+                    EXPECT_EQ(r.status, 1) << what;
+                    EXPECT_EQ(r.err, "hoopcast-cli: Not enough memory to read " + play.string() + "\n")
+                        << what;
+                }
+            }
+        }
+    }
+    fs::remove_all(dir);
+}
+
 }  // namespace
