@@ -1,6 +1,7 @@
 #include "app/export_job.h"
 
 #include <exception>
+#include <new>
 #include <utility>
 
 namespace hoopcast::app {
@@ -32,6 +33,8 @@ void ExportJob::run() {
     // Nothing thrown here may end the program: a huge size can run out of memory.
     try {
         result = export_play(*play_, request_, progress);
+    } catch (const std::bad_alloc&) {
+        result = {ExportOutcome::Failed, "not enough memory to write " + request_.path};
     } catch (const std::exception& e) {
         result = {ExportOutcome::Failed, "cannot write " + request_.path + ": " + e.what()};
     }

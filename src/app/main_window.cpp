@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <tuple>
 #include <utility>
 
@@ -510,7 +511,10 @@ void TForm12::start_export(const ExportChoice& choice) {
     request.sketch = CheckBox1->isChecked();
     request.speed_ms = UpDown1->position();
     request.sequence = state_.cur_seq;
-    export_job_ = std::make_unique<ExportJob>(*play_, std::move(request));
+    // The job works on a copy of the play, as the window plays on.
+    if (!within_memory(QStringLiteral("export the play"),
+                       [&] { export_job_ = std::make_unique<ExportJob>(*play_, std::move(request)); }))
+        return;
 
     export_progress_ = new QProgressDialog(QFileInfo(choice.path).fileName(), QStringLiteral("Cancel"), 0,
                                            ExportJob::kProgressSteps, this);
@@ -542,6 +546,20 @@ void TForm12::show_reader_box(bool error_box, const QString& text) {
         show_message(this, QMessageBox::Critical, QStringLiteral("Error"), text);
     } else {
         show_message(this, QMessageBox::Information, QStringLiteral("Information"), text);
+    }
+}
+
+template <typename Work>
+bool TForm12::within_memory(const QString& task, Work&& work) {
+    try {
+        std::forward<Work>(work)();
+        return true;
+    } catch (const std::bad_alloc&) {
+        // A frame every tick would fail the same way, each with its box.
+        engine_->BitBtn3Click();
+        show_message(this, QMessageBox::Critical, QStringLiteral("Error"),
+                     QStringLiteral("Not enough memory to ") + task);
+        return false;
     }
 }
 
@@ -581,15 +599,17 @@ void TForm12::show_picture(const raster::Bitmap& picture) {
 }
 
 void TForm12::Showcourt() {
-    const int seq = state_.cur_seq;
-    const FrameSettings settings = frame_settings();
-    raster::Picture& picture = frame_picture(settings);
-    compose_still_frame(picture, draw_context_, settings, seq, CheckBox1->isChecked());
-    if (play_->header(seq).no_animation) gettext();
-    state_.seq_label = sequence_counter(seq, play_->seq_count);
-    show_counter(state_.seq_label);
-    show_caption(window_caption(isMaximized(), play_name(), state_.seq_label));
-    show_picture(picture.bitmap());
+    within_memory(QStringLiteral("show this sequence"), [this] {
+        const int seq = state_.cur_seq;
+        const FrameSettings settings = frame_settings();
+        raster::Picture& picture = frame_picture(settings);
+        compose_still_frame(picture, draw_context_, settings, seq, CheckBox1->isChecked());
+        if (play_->header(seq).no_animation) gettext();
+        state_.seq_label = sequence_counter(seq, play_->seq_count);
+        show_counter(state_.seq_label);
+        show_caption(window_caption(isMaximized(), play_name(), state_.seq_label));
+        show_picture(picture.bitmap());
+    });
 }
 
 void TForm12::gettext() {
@@ -667,11 +687,13 @@ void TForm12::show_still_frame(int) {
 }
 
 void TForm12::show_animation_frame(const AnimationFrame& frame) {
-    const FrameSettings settings = frame_settings();
-    raster::Picture& picture = frame_picture(settings);
-    compose_animation_frame(picture, draw_context_, settings, frame.sequence, frame.step, frame.steps,
-                            frame.fraction);
-    show_picture(picture.bitmap());
+    within_memory(QStringLiteral("show this sequence"), [this, &frame] {
+        const FrameSettings settings = frame_settings();
+        raster::Picture& picture = frame_picture(settings);
+        compose_animation_frame(picture, draw_context_, settings, frame.sequence, frame.step, frame.steps,
+                                frame.fraction);
+        show_picture(picture.bitmap());
+    });
 }
 
 void TForm12::show_counter(std::string_view counter) {

@@ -166,6 +166,10 @@ class TForm12 : public QMainWindow, private PlaybackHost {
     void stop_for_open();
     void open_chosen_file(const QString& path);
     void show_reader_box(bool error_box, const QString& text);
+    // Runs `work`. Memory that runs out on the way ends `work`, not the program: playback
+    // stops and an Error box says what could not be done. False then.
+    template <typename Work>
+    bool within_memory(const QString& task, Work&& work);
     void start_export(const ExportChoice& choice);
     void end_export(const ExportResult& result);
     QMargins frame() const;

@@ -1,3 +1,4 @@
+#include <sys/resource.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -53,6 +54,30 @@ void write_file(const QString& path, const QByteArray& bytes) {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
+
+// A limit on the address space this process may still take, `room` beyond what it maps now,
+// as a sandbox would set for the whole program; lifted again at the end of its scope.
+class AddressSpaceLimit {
+  public:
+    explicit AddressSpaceLimit(rlim_t room) {
+        getrlimit(RLIMIT_AS, &before_);
+        QFile status(QStringLiteral("/proc/self/status"));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        const QByteArray text = status.readAll();
+        const qsizetype at = text.indexOf("VmSize:");
+        QVERIFY(at >= 0);
+        const rlim_t mapped = text.mid(at + 7, 20).trimmed().split(' ').front().toULongLong() * 1024;
+        rlimit limited = before_;
+        limited.rlim_cur = mapped + room;
+        QVERIFY(setrlimit(RLIMIT_AS, &limited) == 0);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &before_); }
+    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+  private:
+    rlimit before_{};
+};
 
 // Gives the window an outer size (frame included), as a window manager would on maximizing.
 void set_outer_size(QWidget& w, int width, int height) {
@@ -426,6 +451,73 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(
             seen_text, QStringLiteral("Cannot write /nonexistent/p.gif: No such file or directory"),
             kExportWaitMs);
+    }
+
+    // Memory that runs out is an Error box, and the window goes on: with the empty court
+    // when the play could not be read, with the play when its sequence could not be shown
+    // or exported.
+    void memoryThatRunsOutIsAnErrorBoxAndTheWindowGoesOn() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("a sanitizer's shadow memory takes no limit on address space");
+#endif
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.kqz"));
+        {
+            // A still sequence of 100 MB of description with a bullet group, which the pane
+            // takes out of a copy.
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(
+                "Version  = Basketball Drillpad 0.3\r\nCategory = Big\r\nPlayname = Notes\r\n"
+                "Nr_seq   = 1\r\nAnimation= No\r\nSequence = 1\r\n{\\pntext\\f0\\'B7\\tab}}\r\n");
+            const QByteArray lines = QByteArray("The wing cuts to the basket.\r\n").repeated(1 << 15);
+            for (int k = 0; k < 100; ++k) f.write(lines);
+            f.write(
+                "Nr_parts = 1\r\nNumber   = 3\r\nKind     = Court\r\nX1       = 0\r\nY1       = 0\r\n"
+                "X2       = 999\r\nY2       = 0\r\nColour   = 0\r\n");
+        }
+        TForm12 form({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QStringList seen;
+        const auto expect_box = [&seen] {
+            on_next_modal([&seen](QWidget* w) {
+                if (auto* box = qobject_cast<QMessageBox*>(w);
+                    box != nullptr && box->icon() == QMessageBox::Critical)
+                    seen << box->text();
+                qobject_cast<QDialog*>(w)->accept();
+            });
+        };
+        constexpr rlim_t kRoom = 48 << 20;
+        {
+            const AddressSpaceLimit limit(kRoom);
+            expect_box();
+            QVERIFY(form.OpenPlay(path));
+            form.Showcourt();
+        }
+        QCOMPARE(seen, QStringList{QStringLiteral("Not enough memory to read ") + path});
+        QCOMPARE(form.play().seq_count, 0);
+        QVERIFY(form.isVisible());
+        QVERIFY(form.PaintBox1->shown() != nullptr);
+
+        seen.clear();
+        QVERIFY(form.OpenPlay(path));
+        QCOMPARE(form.play().seq_count, 1);
+        ExportChoice choice{dir.filePath(QStringLiteral("p.gif")), ExportFormat::Gif, 1.0};
+        form.export_chooser = [&choice] { return choice; };
+        {
+            const AddressSpaceLimit limit(kRoom);
+            expect_box();
+            form.Showcourt();
+            expect_box();
+            form.export_action()->trigger();
+        }
+        QCOMPARE(seen, (QStringList{QStringLiteral("Not enough memory to show this sequence"),
+                                    QStringLiteral("Not enough memory to export the play")}));
+        QCOMPARE(form.play().seq_count, 1);
+        QVERIFY(form.export_progress() == nullptr);
+        form.Showcourt();
+        QVERIFY(form.Richedit1->toPlainText().contains(QStringLiteral("The wing cuts")));
     }
 
     void aFileThatCannotBeOpenedShowsTheSystemError() {
