@@ -555,10 +555,13 @@ bool TForm12::within_memory(const QString& task, Work&& work) {
         std::forward<Work>(work)();
         return true;
     } catch (const std::bad_alloc&) {
-        // A frame every tick would fail the same way, each with its box.
+        // A frame every tick would fail the same way, each with its box. The engine may be
+        // in the middle of a step that goes on to start a timer: it is paused once more
+        // when the step is done.
         engine_->BitBtn3Click();
         show_message(this, QMessageBox::Critical, QStringLiteral("Error"),
                      QStringLiteral("Not enough memory to ") + task);
+        QTimer::singleShot(0, this, [this] { engine_->BitBtn3Click(); });
         return false;
     }
 }

@@ -67,7 +67,8 @@ struct ReadFailure {
 // CR is dropped (a CR before the LF is not part of the line either); Ctrl-Z ends the file.
 // Past the end it gives empty lines and remembers that it did, so loops waiting for a key
 // can stop. A line can be looked at before it is read, and read without being kept, so
-// no more of a line is held than its meaning needs.
+// no more of a line is held than its meaning needs; where the source allows, how far a text
+// still goes can be counted ahead without reading it.
 class LineSource {
   public:
     explicit LineSource(ByteSource& source) : source_(source), buffer_(new char[kChunkSize]) {}
