@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <memory>
 
 namespace hoopcast {
 
@@ -31,19 +32,29 @@ std::size_t PlayModel::index_slot(int i) noexcept {
     return static_cast<std::size_t>(std::clamp(i, 1, kSlotsPerSequence) - 1);
 }
 
+namespace {
+// Made anew rather than assigned a fresh value: a string that takes an empty one keeps its
+// buffer, and a play's long texts would stay in memory after it.
+template <typename T>
+void renew(T& value) noexcept {
+    std::destroy_at(&value);
+    std::construct_at(&value);
+}
+}  // namespace
+
 void PlayModel::reset_play() {
     for (std::size_t si = 0; si < written_seqs_; ++si) {
         for (std::size_t ii = 0; ii < written_slots_[si]; ++ii) {
             element& e = elements_[si][ii];
             const std::int32_t x2 = e.x2;
             const std::int32_t y2 = e.y2;
-            e = element{};
+            renew(e);
             e.x2 = x2;
             e.y2 = y2;
         }
         written_slots_[si] = 0;
         seq_path_length_[si] = 0.1;
-        court_elements_[si] = court_element{};
+        renew(court_elements_[si]);
     }
     written_seqs_ = 0;
 }

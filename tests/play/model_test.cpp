@@ -21,7 +21,9 @@ TEST(PlayModel, ResetGivesTheResetValuesEverywhere) {
     play->header(75).no_animation = true;
     play->seq_path_length(1) = 12.0;
     play->seq_count = 4;
+    play->item(2, 1).text2.assign(1 << 20, 'f');
     play->reset_play();
+    EXPECT_LT(play->item(2, 1).text2.capacity(), 64u) << "a long text's memory is let go";
     for (int s = 1; s <= kMaxSequences; ++s) {
         EXPECT_EQ(play->seq_path_length(s), 0.1);
         EXPECT_FALSE(play->header(s).no_animation);
