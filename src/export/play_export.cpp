@@ -1,11 +1,8 @@
 #include "export/play_export.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -112,19 +109,6 @@ ExportResult write_video(const ExportRequest& r, Drawing& drawing, const Playbac
     return cannot_write(r.path, error);
 }
 
-bool write_all(int fd, const std::vector<std::uint8_t>& bytes, std::string& error) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = std::strerror(n < 0 ? errno : ENOSPC);
-            return false;
-        }
-        at += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 ExportResult write_png(const PlayModel& play, const ExportRequest& r, Drawing& drawing,
                        const ExportProgress& progress) {
     if (r.sequence < 1 || r.sequence > play.seq_count) {
@@ -133,16 +117,30 @@ ExportResult write_png(const PlayModel& play, const ExportRequest& r, Drawing& d
     const auto picture = compose_still_frame(drawing.ctx, drawing.settings, r.sequence, r.sketch);
     const std::vector<std::uint8_t> png = raster::encode_png(picture->bitmap());
     if (png.empty()) return cannot_write(r.path, "the picture could not be encoded");
-    StagedFile file;
-    std::string error;
-    if (!file.open(r.path, error) || !write_all(file.fd(), png, error) || !file.commit(error)) {
-        return cannot_write(r.path, error);
-    }
+    if (std::string error; !write_staged(r.path, png, error)) return cannot_write(r.path, error);
     if (progress) progress(1, 1);
     return {};
 }
 
 }  // namespace
+
+std::optional<ExportFormat> export_format_named(std::string_view name) noexcept {
+    for (const ExportFormatName& f : kExportFormats) {
+        const std::string_view known = f.name;
+        if (name.size() == known.size() &&
+            std::equal(name.begin(), name.end(), known.begin(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+            return f.format;
+    }
+    return std::nullopt;
+}
+
+std::string_view export_format_name(ExportFormat format) noexcept {
+    for (const ExportFormatName& f : kExportFormats) {
+        if (f.format == format) return f.name;
+    }
+    return {};
+}
 
 ExportResult export_play(const PlayModel& play, const ExportRequest& request,
                          const ExportProgress& progress) {

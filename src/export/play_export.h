@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "export/video_writer.h"
 #include "play/model.h"
@@ -19,6 +21,25 @@ class FontLibrary;
 }
 
 enum class ExportFormat { Gif, Mp4, WebM, Png };
+
+struct ExportFormatName {
+    ExportFormat format;
+    const char* name;  // as a file's extension (lower case, no dot) and --format say it
+    bool whole_play;   // the play played through, rather than one sequence's picture
+};
+
+// Every format export_play writes: a file's format is looked up here by its extension.
+inline constexpr ExportFormatName kExportFormats[] = {
+    {ExportFormat::Gif, "gif", true},
+    {ExportFormat::Mp4, "mp4", true},
+    {ExportFormat::WebM, "webm", true},
+    {ExportFormat::Png, "png", false},
+};
+
+// The format that `name` (an extension or --format's value, in any case) names, if any.
+std::optional<ExportFormat> export_format_named(std::string_view name) noexcept;
+// The extension of `format`, without its dot.
+std::string_view export_format_name(ExportFormat format) noexcept;
 
 struct ExportRequest {
     ExportFormat format = ExportFormat::Gif;

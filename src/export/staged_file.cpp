@@ -104,4 +104,22 @@ void StagedFile::discard() noexcept {
     staged_ = false;
 }
 
+bool write_all(int fd, std::span<const std::uint8_t> bytes, std::string& error) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = std::strerror(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        at += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool write_staged(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
+    StagedFile file;
+    return file.open(path, error) && write_all(file.fd(), bytes, error) && file.commit(error);
+}
+
 }  // namespace hoopcast

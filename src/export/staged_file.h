@@ -3,6 +3,8 @@
 // destination only once complete, so that a failed or cancelled export leaves no
 // half-written file and an existing file stays whole until its replacement is ready.
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace hoopcast {
@@ -38,5 +40,11 @@ class StagedFile {
     int fd_ = -1;
     bool staged_ = false;  // write_path_ is a temporary name of ours
 };
+
+// Writes all of `bytes` to `fd`; false with the system's reason (a full disk, a size limit).
+bool write_all(int fd, std::span<const std::uint8_t> bytes, std::string& error);
+
+// Writes `bytes` as the whole of `path`, staged as above; false with the system's reason.
+bool write_staged(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error);
 
 }  // namespace hoopcast
