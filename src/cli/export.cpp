@@ -6,15 +6,16 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/batch.h"
 #include "cli/commands.h"
 #include "cli/play_loading.h"
@@ -35,7 +36,6 @@ struct ExportOptions {
     bool in_batch = false;  // the batch shows the progress and takes the signals
     double scale = 1.0;
     int speed_ms = kDefaultSpeedMs;
-    bool sketch = true;
     bool no_sketch = false;
     std::string frames_dir;
     int screen_height = 1080;
@@ -71,25 +71,31 @@ class Progress {
     int last_ = -1;
 };
 
-// The format --format names, else the output's extension; empty when neither tells.
-std::string output_format(const ExportOptions& o) {
-    if (!o.format.empty()) return o.format;
-    std::string ext = std::filesystem::path(o.output).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (ext == ".gif" || ext == ".mp4" || ext == ".webm") return ext.substr(1);
-    return {};
+// The formats export writes: those of a whole play.
+const std::vector<std::string_view>& whole_play_formats() {
+    static const std::vector<std::string_view> formats = [] {
+        std::vector<std::string_view> names;
+        for (const ExportFormatName& f : kExportFormats) {
+            if (f.whole_play) names.push_back(f.name);
+        }
+        return names;
+    }();
+    return formats;
+}
+
+// The format of the output, by its name and --format; nothing (and a message) when the name
+// would not say what the file holds.
+std::optional<ExportFormat> output_format(const ExportOptions& o, std::ostream& err) {
+    const auto name = cli::output_format(o.output, {"export", whole_play_formats(), o.format, true}, err);
+    if (!name) return std::nullopt;
+    return export_format_named(*name);
 }
 
 // Faults of the options themselves, found before any play is read.
 int check_options(const ExportOptions& o, std::ostream& err) {
-    if (const int rc = check_scale(o.scale, err); rc != kExitOk) return rc;
-    const std::string format = output_format(o);
-    if (format.empty()) {
-        err << "hoopcast-cli: cannot tell the format of " << o.output
-            << ": name it .gif, .mp4 or .webm, or give --format\n";
-        return kExitUsage;
-    }
-    if (format == "gif") {
+    const std::optional<ExportFormat> format = output_format(o, err);
+    if (!format) return kExitUsage;
+    if (*format == ExportFormat::Gif) {
         if (o.fps_given || o.quality_given || o.lossless) {
             err << "hoopcast-cli: --fps, --quality and --lossless are for video; a GIF keeps the "
                    "play's own timing and colours\n";
@@ -100,10 +106,11 @@ int check_options(const ExportOptions& o, std::ostream& err) {
             err << "hoopcast-cli: --frames is for GIF export\n";
             return kExitUsage;
         }
-        const QualityRange range = quality_range(format == "webm" ? VideoFormat::WebM : VideoFormat::Mp4);
+        const QualityRange range =
+            quality_range(*format == ExportFormat::WebM ? VideoFormat::WebM : VideoFormat::Mp4);
         if (o.quality_given && (o.quality < range.best || o.quality > range.worst)) {
-            err << "hoopcast-cli: --quality for " << format << " is " << range.best << " (best) to "
-                << range.worst << "; " << range.standard << " if not given\n";
+            err << "hoopcast-cli: --quality for " << export_format_name(*format) << " is " << range.best
+                << " (best) to " << range.worst << "; " << range.standard << " if not given\n";
             return kExitUsage;
         }
     }
@@ -112,9 +119,9 @@ int check_options(const ExportOptions& o, std::ostream& err) {
 
 int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibrary& fonts) {
     if (const int rc = check_options(o, err); rc != kExitOk) return rc;
-    const std::string format = output_format(o);
+    const ExportFormat format = *output_format(o, err);
     VideoSettings video;
-    video.format = format == "webm" ? VideoFormat::WebM : VideoFormat::Mp4;
+    video.format = format == ExportFormat::WebM ? VideoFormat::WebM : VideoFormat::Mp4;
     video.fps = o.fps;
     video.quality = o.quality;
     video.lossless = o.lossless;
@@ -123,9 +130,7 @@ int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibr
     if (const int rc = load_play(o.file, loaded, err); rc != kExitOk) return rc;
 
     ExportRequest request;
-    request.format = format == "gif"    ? ExportFormat::Gif
-                     : format == "webm" ? ExportFormat::WebM
-                                        : ExportFormat::Mp4;
+    request.format = format;
     request.path = o.output;
     request.scale = o.scale;
     request.screen_height = o.screen_height;
@@ -183,19 +188,16 @@ void add_export_command(CLI::App& app, int& status) {
                     "made if missing) that takes each as GIF or --format")
         ->required();
     add_jobs_option(*cmd, options->jobs);
-    cmd->add_option("--format", options->format, "gif, mp4 or webm, whatever the output's name")
-        ->check(CLI::IsMember({"gif", "mp4", "webm"}));
-    cmd->add_option("--scale", options->scale, "Pixels per court unit (1.0: 289 x 361)");
+    cmd->add_option("--format", options->format, "gif, mp4 or webm, for an output whose name says no format")
+        ->check(CLI::IsMember(
+            std::vector<std::string>(whole_play_formats().begin(), whole_play_formats().end())));
+    add_scale_option(*cmd, options->scale, "Pixels per court unit (1.0: 289 x 361)");
     cmd->add_option("--speed", options->speed_ms, "Milliseconds per animation step")
         ->check(CLI::Range(kMinSpeedMs, kMaxSpeedMs));
-    auto* sketch =
-        cmd->add_flag("--sketch", options->sketch, "Stop at still sequences and show lines (default)");
-    cmd->add_flag("--no-sketch", options->no_sketch, "Animate straight through, symbols only")
-        ->excludes(sketch);
+    add_sketch_flags(*cmd, options->no_sketch);
     cmd->add_option("--frames", options->frames_dir,
                     "Also write each distinct frame as PNG into this folder");
-    cmd->add_option("--screen-height", options->screen_height, "Screen height the court drawing assumes")
-        ->check(CLI::Range(1, 100000));
+    add_screen_height_option(*cmd, options->screen_height);
     auto* fps = cmd->add_option("--fps", options->fps, "Video frames a second (default 50)")
                     ->check(CLI::Range(1, 240));
     auto* quality = cmd->add_option("--quality", options->quality,

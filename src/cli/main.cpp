@@ -35,8 +35,10 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int rc = app.exit(e);
-        return rc == 0 ? hoopcast::cli::kExitOk : hoopcast::cli::kExitUsage;
+        // --help and the like print what was asked for; a fault is said as every other is.
+        if (e.get_exit_code() == 0) return app.exit(e);
+        std::cerr << "hoopcast-cli: " << e.what() << '\n';
+        return hoopcast::cli::kExitUsage;
     } catch (const std::bad_alloc&) {
         // The reader says so itself; this is memory that ran out drawing, writing or
         // exporting. What the command held is let go by now.

@@ -22,7 +22,4 @@ int load_play(const std::string& file, LoadedPlay& loaded, std::ostream& err = s
 // kExitOk when `seq` is a sequence of the play; otherwise says so and returns kExitUsage.
 int check_sequence(const LoadedPlay& loaded, int seq, std::ostream& err = std::cerr);
 
-// A scale whose picture fits the canvas; otherwise says so and returns kExitUsage.
-int check_scale(double scale, std::ostream& err = std::cerr);
-
 }  // namespace hoopcast::cli

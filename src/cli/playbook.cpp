@@ -8,8 +8,10 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/play_loading.h"
 #include "export/playbook.h"
@@ -25,9 +27,11 @@ struct PlaybookCommand {
     std::string out;
     std::string paper;
     int per_page = 1;
-    int seq = 0;
-    double scale = 0;
+    int seq = 0;       // 0: every sequence
+    double scale = 0;  // 0: the least that prints at 200 dpi
 };
+
+constexpr std::string_view kFormats[] = {"pdf"};
 
 // Letter where the locale's paper is 216 mm wide; A4 otherwise. A locale that is not
 // installed still names its country, which is enough to tell.
@@ -54,10 +58,8 @@ int run_playbook(const PlaybookCommand& c) {
     options.paper = c.paper.empty() ? locale_paper() : c.paper == "letter" ? Paper::letter : Paper::a4;
     options.per_page = c.per_page;
     options.creator = "hoopcast-cli";
-    if (c.scale != 0) {
-        if (const int rc = check_scale(c.scale); rc != kExitOk) return rc;
-        options.scale = c.scale;
-    }
+    options.scale = c.scale;
+    if (!output_format(c.out, {"playbook", kFormats}, std::cerr)) return kExitUsage;
     if (c.seq != 0 && c.files.size() != 1) {
         std::cerr << "hoopcast-cli: --seq needs a single play\n";
         return kExitUsage;
@@ -108,13 +110,13 @@ void add_playbook_command(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand("playbook", "Write a printable PDF playbook of one or more plays");
     auto c = std::make_shared<PlaybookCommand>();
     cmd->add_option("PLAY", c->files, "play files (.kqz)")->required();
-    cmd->add_option("-o", c->out, "output file (.pdf)")->required();
+    cmd->add_option("-o,--output", c->out, "PDF file to write (.pdf)")->required();
     cmd->add_option("--paper", c->paper, "a4 or letter (default from the locale, else a4)")
         ->check(CLI::IsMember({"a4", "letter"}));
     cmd->add_option("--per-page", c->per_page, "sequences a page: 1, 2 or 4 (default 1)")
         ->check(CLI::IsMember({1, 2, 4}));
-    cmd->add_option("--seq", c->seq, "only this sequence (a single play)");
-    cmd->add_option("--scale", c->scale, "frame pixels per court unit (default: the least for 200 dpi)");
+    add_sequence_option(*cmd, c->seq, "Only this sequence, from 1 (a single play)");
+    add_scale_option(*cmd, c->scale, "Frame pixels per court unit (default: the least for 200 dpi)");
     cmd->callback([&status, c] { status = run_playbook(*c); });
 }
 

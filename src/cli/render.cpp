@@ -2,12 +2,15 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/batch.h"
 #include "cli/commands.h"
 #include "cli/play_loading.h"
 #include "drawings/context.h"
+#include "export/staged_file.h"
 #include "raster/fonts.h"
 #include "raster/image_io.h"
 #include "raster/picture.h"
@@ -21,20 +24,17 @@ struct RenderOptions {
     std::vector<std::string> files;
     int seq = 0;
     double scale = 1.0;
-    bool sketch = true;
+    bool no_sketch = false;
     int screen_height = 1080;
     std::string out;
     int jobs = 0;
 };
 
-bool ends_with(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
+constexpr std::string_view kFormats[] = {"png", "ppm"};
 
-// The still frame of one sequence, exactly as the window composes it.
-int render(const RenderOptions& o, const std::string& file, const std::string& out, std::ostream& err,
-           const raster::FontLibrary& fonts) {
-    if (const int rc = check_scale(o.scale, err); rc != kExitOk) return rc;
+// The still frame of one sequence, exactly as the window composes it, as `format`.
+int render(const RenderOptions& o, const std::string& file, const std::string& out, std::string_view format,
+           std::ostream& err, const raster::FontLibrary& fonts) {
     LoadedPlay loaded;
     if (const int rc = load_play(file, loaded, err); rc != kExitOk) return rc;
     if (const int rc = check_sequence(loaded, o.seq, err); rc != kExitOk) return rc;
@@ -42,24 +42,28 @@ int render(const RenderOptions& o, const std::string& file, const std::string& o
     DisplayDefaults defaults;
     DrawContext ctx{*loaded.play, defaults};
     const FrameSettings settings{o.scale, o.screen_height, &fonts};
-    const auto picture = compose_still_frame(ctx, settings, o.seq, o.sketch);
+    const auto picture = compose_still_frame(ctx, settings, o.seq, !o.no_sketch);
 
-    const raster::ImageResult written = ends_with(out, ".ppm") ? raster::write_ppm(picture->bitmap(), out)
-                                                               : raster::write_png(picture->bitmap(), out);
-    if (!written.ok) {
-        err << "hoopcast-cli: " << written.message << '\n';
+    const std::vector<std::uint8_t> bytes =
+        format == "ppm" ? raster::encode_ppm(picture->bitmap()) : raster::encode_png(picture->bitmap());
+    std::string error = "the picture could not be encoded";
+    if (bytes.empty() || !write_staged(out, bytes, error)) {
+        err << "hoopcast-cli: cannot write " << out << ": " << error << '\n';
         return kExitFile;
     }
     return kExitOk;
 }
 
 int run_render(const RenderOptions& o) {
-    if (!is_batch(o.files, o.out)) return render(o, o.files.front(), o.out, std::cerr, raster::FontLibrary{});
-    if (const int rc = check_scale(o.scale); rc != kExitOk) return rc;
+    if (!is_batch(o.files, o.out)) {
+        const auto format = output_format(o.out, {"render", kFormats}, std::cerr);
+        if (!format) return kExitUsage;
+        return render(o, o.files.front(), o.out, *format, std::cerr, raster::FontLibrary{});
+    }
     return run_batch({"render", o.files, o.out, ".png", o.jobs}, [&o]() -> PlayTask {
         auto fonts = std::make_shared<raster::FontLibrary>();
         return [&o, fonts](const std::string& file, const std::string& out, std::ostream& err) {
-            return render(o, file, out, err, *fonts);
+            return render(o, file, out, "png", err, *fonts);
         };
     });
 }
@@ -72,11 +76,13 @@ void add_render_command(CLI::App& app, int& status) {
         "Draw the still frame of one sequence as PNG (or PPM for .ppm); of several plays into a folder");
     auto o = std::make_shared<RenderOptions>();
     cmd->add_option("FILE", o->files, "play files (.kqz)")->required();
-    cmd->add_option("--seq", o->seq, "sequence number, from 1")->required();
-    cmd->add_option("--scale", o->scale, "pixels per court unit (default 1.0)");
-    cmd->add_flag("--sketch,!--no-sketch", o->sketch, "Sketch mode (default on)");
-    cmd->add_option("--screen-height", o->screen_height, "screen height in pixels (default 1080)");
-    cmd->add_option("-o", o->out, "output file, or folder for several plays (DIR/ is made if missing)")
+    add_sequence_option(*cmd, o->seq, "Sequence number, from 1")->required();
+    add_scale_option(*cmd, o->scale, "Pixels per court unit (1.0: 289 x 361)");
+    add_sketch_flags(*cmd, o->no_sketch);
+    add_screen_height_option(*cmd, o->screen_height);
+    cmd->add_option("-o,--output", o->out,
+                    "PNG or PPM file to write, by its extension; for several plays a folder (DIR/ is made if "
+                    "missing) that takes each as PNG")
         ->required();
     add_jobs_option(*cmd, o->jobs);
     cmd->callback([&status, o] { status = run_render(*o); });

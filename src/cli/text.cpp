@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/play_loading.h"
 #include "play/description.h"
@@ -41,7 +42,7 @@ void add_text_command(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand("text", "Print a sequence's description as the description pane shows it");
     auto options = std::make_shared<TextOptions>();
     cmd->add_option("FILE", options->file, "play file (.kqz)")->required();
-    cmd->add_option("--seq", options->seq, "sequence number, from 1")->required();
+    add_sequence_option(*cmd, options->seq, "Sequence number, from 1")->required();
     cmd->add_flag("--html", options->html,
                   "print the HTML the description pane is given instead of plain text");
     cmd->callback([&status, options] {

@@ -6,14 +6,15 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "drawings/context.h"
+#include "export/staged_file.h"
 #include "play/model.h"
 #include "play/reader.h"
 #include "raster/fonts.h"
@@ -55,11 +56,12 @@ std::string file_uri(const std::filesystem::path& path) {
     return uri;
 }
 
+constexpr std::string_view kFormats[] = {"png"};
+
 int run_thumbnail(const ThumbnailCommand& c) {
-    if (c.size < 1 || c.size > kMaxThumbnailSide) {
-        std::cerr << "hoopcast-cli: --size must lie within 1.." << kMaxThumbnailSide << '\n';
-        return kExitUsage;
-    }
+    // A file manager names the output as it likes (GNOME: ".gnome_desktop_thumbnail.XXXXXX"),
+    // and a preview is PNG by the thumbnail standard: only a name that says otherwise is refused.
+    if (!output_format(c.out, {"thumbnail", kFormats, "png"}, std::cerr)) return kExitUsage;
     struct stat st {};
     if (::stat(c.file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         std::cerr << "hoopcast-cli: " << c.file << ": not a readable file\n";
@@ -99,20 +101,9 @@ int run_thumbnail(const ThumbnailCommand& c) {
         raster::encode_png(thumb, {{"Thumb::URI", file_uri(absolute)},
                                    {"Thumb::MTime", std::to_string(static_cast<long long>(st.st_mtime))},
                                    {"Software", "hoopcast-cli"}});
-    const std::string temp = c.out + ".part" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-        if (png.empty() || !out.flush()) {
-            std::filesystem::remove(temp, ec);
-            std::cerr << "hoopcast-cli: cannot write " << c.out << '\n';
-            return kExitFile;
-        }
-    }
-    std::filesystem::rename(temp, c.out, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        std::cerr << "hoopcast-cli: cannot write " << c.out << ": " << ec.message() << '\n';
+    std::string error = "the picture could not be encoded";
+    if (png.empty() || !write_staged(c.out, png, error)) {
+        std::cerr << "hoopcast-cli: cannot write " << c.out << ": " << error << '\n';
         return kExitFile;
     }
     return kExitOk;
@@ -126,7 +117,8 @@ void add_thumbnail_command(CLI::App& app, int& status) {
     auto c = std::make_shared<ThumbnailCommand>();
     cmd->add_option("FILE", c->file, "play file (.kqz)")->required();
     cmd->add_option("OUT", c->out, "output file (.png)")->required();
-    cmd->add_option("--size", c->size, "largest side in pixels (default 256)");
+    cmd->add_option("--size", c->size, "Longer side in pixels (default 256)")
+        ->check(CLI::Range(1, kMaxThumbnailSide));
     cmd->callback([&status, c] { status = run_thumbnail(*c); });
 }
 

@@ -33,6 +33,9 @@ struct RunOptions {
     bool measured = false;
     // Shell commands run first, such as "ulimit -f 8;".
     std::string limits;
+    // Run as a user without root's right to write anywhere (nobody, when the tests run as
+    // root), so that a read-only folder refuses the output as it refuses a user's.
+    bool unprivileged = false;
 };
 
 inline CliRun run_cli(const std::string& args, const RunOptions& options = {}) {
@@ -43,10 +46,12 @@ inline CliRun run_cli(const std::string& args, const RunOptions& options = {}) {
     const auto out = dir / ("hoopcast_cli_test_" + tag + ".out");
     const auto err = dir / ("hoopcast_cli_test_" + tag + ".err");
     const auto peak = dir / ("hoopcast_cli_test_" + tag + ".peak");
+    const std::string user =
+        options.unprivileged && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     const std::string command = std::string("cd '") + HOOPCAST_SOURCE_DIR + "' && " + options.limits + " " +
-                                (measured ? "/usr/bin/time -f %M -o '" + peak.string() + "' " : "") + "'" +
-                                HOOPCAST_CLI + "' " + args + " >'" + (measured ? "/dev/null" : out.string()) +
-                                "' 2>'" + err.string() + "'";
+                                (measured ? "/usr/bin/time -f %M -o '" + peak.string() + "' " : "") + user +
+                                "'" + HOOPCAST_CLI + "' " + args + " >'" +
+                                (measured ? "/dev/null" : out.string()) + "' 2>'" + err.string() + "'";
     CliRun r;
     const int raw = std::system(command.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
