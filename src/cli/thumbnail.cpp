@@ -79,21 +79,22 @@ int run_thumbnail(const ThumbnailCommand& c) {
         return read.outcome == ReadOutcome::file_error ? kExitFile : kExitOutcome;
     }
 
-    // Drawn at the scale that fits when that is larger than the window's own, otherwise at
-    // the window's own and reduced by area averaging.
+    // Drawn at the scale whose longer side is the size asked for when that is larger than the
+    // window's own; otherwise at the window's own and reduced by area averaging to that side.
     const PictureSize base = frame_picture_size(1.0);
-    const double fit = static_cast<double>(c.size) / std::max(base.width, base.height);
-    const double scale = std::max(1.0, std::floor(fit * 100) / 100);
+    const int longer = std::max(base.width, base.height);
+    const double scale = std::max(1.0, static_cast<double>(c.size) / longer);
     raster::FontLibrary fonts;
     DisplayDefaults defaults;
     DrawContext ctx{*play, defaults};
     const auto picture = compose_still_frame(ctx, FrameSettings{scale, 1080, &fonts}, 1, true);
     const raster::Bitmap& frame = picture->bitmap();
-    const double shrink =
-        std::min(1.0, static_cast<double>(c.size) / std::max(frame.width(), frame.height()));
-    const int w = std::max(1, static_cast<int>(std::lround(frame.width() * shrink)));
-    const int h = std::max(1, static_cast<int>(std::lround(frame.height() * shrink)));
-    const raster::Bitmap thumb = raster::reduce_area_average(frame, w, h);
+    const double shrink = static_cast<double>(c.size) / std::max(frame.width(), frame.height());
+    const auto side = [&](int pixels) {
+        return std::clamp(static_cast<int>(std::lround(pixels * shrink)), 1, std::min(pixels, c.size));
+    };
+    const raster::Bitmap thumb =
+        shrink < 1 ? raster::reduce_area_average(frame, side(frame.width()), side(frame.height())) : frame;
 
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(c.file, ec);

@@ -10,6 +10,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli_run.h"
@@ -207,16 +208,21 @@ int thumbnail(const fs::path& in, const fs::path& out, int size) {
 
 TEST(ThumbnailCommand, GoodPlaysGivePreviewsBadFilesNothing) {
     const fs::path dir = scratch();
-    for (const std::string& play : kPlays) {
+    // Every play at 128, and the other sizes file managers ask for: each exactly on the longer side.
+    std::vector<std::pair<std::string, int>> asked;
+    for (const std::string& play : kPlays) asked.emplace_back(play, 128);
+    for (const int size : {256, 512, 1024}) asked.emplace_back(kPlays[0], size);
+    for (const auto& [play, size] : asked) {
         const fs::path png = dir / "good.png";
-        ASSERT_EQ(thumbnail(fs::path(HOOPCAST_SOURCE_DIR) / play, png, 128), 0) << play;
+        ASSERT_EQ(thumbnail(fs::path(HOOPCAST_SOURCE_DIR) / play, png, size), 0) << play;
         const std::string bytes = slurp(png);
         ASSERT_GT(bytes.size(), 33u);
         const auto side = [&](std::size_t at) {
             return (static_cast<unsigned char>(bytes[at + 2]) << 8) |
                    static_cast<unsigned char>(bytes[at + 3]);
         };
-        EXPECT_EQ(std::max(side(16), side(20)), 128) << play;
+        EXPECT_EQ(side(20), size) << play;
+        EXPECT_NEAR(side(16), size * 289.0 / 361, 1) << play;
         EXPECT_NE(bytes.find("Thumb::URI\0file:///", 0, 19), std::string::npos);
         EXPECT_NE(bytes.find("Thumb::MTime"), std::string::npos);
     }
