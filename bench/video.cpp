@@ -45,9 +45,12 @@ void BM_Share20Sequences(benchmark::State& state) {
     request.path = (std::filesystem::temp_directory_path() / "hoopcast_bench_share").string() + ext;
     request.scale = static_cast<double>(state.range(1)) / 100.0;
     request.sketch = false;
+    // With the opening and closing holds, or the play's frames alone.
+    if (state.range(2) == 0) request.hold_start_ms = request.hold_end_ms = 0;
     PlaybackSettings settings;
     settings.sketch = false;
-    const std::int64_t played_ms = record_presentation(*play, settings).end_ms;
+    const std::int64_t played_ms =
+        record_presentation(*play, settings).end_ms + request.hold_start_ms + request.hold_end_ms;
     bool ok = true;
     const double cpu_start = process_seconds();
     // The whole export as the command line and the window run it, fonts and caches included.
@@ -89,8 +92,8 @@ void BM_Mp4HeldPicture(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Share20Sequences)
-    ->ArgsProduct({{kMp4, kWebM, kGif}, {100, 286}})
-    ->ArgNames({"format", "scale"})
+    ->ArgsProduct({{kMp4, kWebM, kGif}, {100, 286}, {0, 1}})
+    ->ArgNames({"format", "scale", "holds"})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
     ->UseRealTime();

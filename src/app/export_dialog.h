@@ -1,6 +1,7 @@
 #pragma once
 // File > Export…: where to, in which format (by the dialog's filter, or the extension the
-// coach typed) and at which size (the normal court, the presentation size, or a scale).
+// coach typed), at which size (the normal court, the presentation size, or a scale) and, for
+// an animation, how long its opening and final pictures hold.
 
 #include <QString>
 #include <optional>
@@ -15,6 +16,8 @@ struct ExportChoice {
     QString path;
     ExportFormat format = ExportFormat::Mp4;
     double scale = 1.0;
+    int hold_start_ms = kDefaultHoldStartMs;
+    int hold_end_ms = kDefaultHoldEndMs;
 };
 
 // The format of a known extension in `path`, else `filter`'s, whose extension is then added.

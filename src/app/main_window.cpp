@@ -510,6 +510,8 @@ void TForm12::start_export(const ExportChoice& choice) {
     request.screen_height = frame_settings().screen_height;
     request.sketch = CheckBox1->isChecked();
     request.speed_ms = UpDown1->position();
+    request.hold_start_ms = choice.hold_start_ms;
+    request.hold_end_ms = choice.hold_end_ms;
     request.sequence = state_.cur_seq;
     // The job works on a copy of the play, as the window plays on.
     if (!within_memory(QStringLiteral("export the play"),

@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -36,6 +37,8 @@ struct ExportOptions {
     bool in_batch = false;  // the batch shows the progress and takes the signals
     double scale = 1.0;
     int speed_ms = kDefaultSpeedMs;
+    double hold_start_s = kDefaultHoldStartMs / 1000.0;
+    double hold_end_s = kDefaultHoldEndMs / 1000.0;
     bool no_sketch = false;
     std::string frames_dir;
     int screen_height = 1080;
@@ -91,6 +94,10 @@ std::optional<ExportFormat> output_format(const ExportOptions& o, std::ostream& 
     return export_format_named(*name);
 }
 
+int milliseconds(double seconds) {
+    return static_cast<int>(std::lround(seconds * 1000));
+}
+
 // Faults of the options themselves, found before any play is read.
 int check_options(const ExportOptions& o, std::ostream& err) {
     const std::optional<ExportFormat> format = output_format(o, err);
@@ -136,6 +143,8 @@ int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibr
     request.screen_height = o.screen_height;
     request.sketch = !o.no_sketch;
     request.speed_ms = o.speed_ms;
+    request.hold_start_ms = milliseconds(o.hold_start_s);
+    request.hold_end_ms = milliseconds(o.hold_end_s);
     request.video = video;
     request.frames_dir = o.frames_dir;
     request.fonts = &fonts;
@@ -195,6 +204,13 @@ void add_export_command(CLI::App& app, int& status) {
     cmd->add_option("--speed", options->speed_ms, "Milliseconds per animation step")
         ->check(CLI::Range(kMinSpeedMs, kMaxSpeedMs));
     add_sketch_flags(*cmd, options->no_sketch);
+    const std::string holds = "0-" + std::to_string(kMaxHoldMs / 1000) + " s";
+    cmd->add_option("--hold-start", options->hold_start_s,
+                    "Seconds the opening picture shows before the play moves (default 1, " + holds + ")")
+        ->check(CLI::Range(0.0, kMaxHoldMs / 1000.0));
+    cmd->add_option("--hold-end", options->hold_end_s,
+                    "Seconds the final picture shows at the end (default 2.5, " + holds + ")")
+        ->check(CLI::Range(0.0, kMaxHoldMs / 1000.0));
     cmd->add_option("--frames", options->frames_dir,
                     "Also write each distinct frame as PNG into this folder");
     add_screen_height_option(*cmd, options->screen_height);

@@ -151,7 +151,9 @@ ExportResult export_play(const PlayModel& play, const ExportRequest& request,
     settings.sketch = request.sketch;
     settings.loop = false;
     settings.speed_ms = request.speed_ms;
-    const PlaybackRecording recording = record_presentation(play, settings);
+    PlaybackRecording recording = record_presentation(play, settings);
+    add_holds(recording, std::clamp(request.hold_start_ms, 0, kMaxHoldMs),
+              std::clamp(request.hold_end_ms, 0, kMaxHoldMs));
     if (request.format == ExportFormat::Gif) return write_gif(request, drawing, recording, progress);
     return write_video(request, drawing, recording, progress);
 }

@@ -41,6 +41,12 @@ std::optional<ExportFormat> export_format_named(std::string_view name) noexcept;
 // The extension of `format`, without its dot.
 std::string_view export_format_name(ExportFormat format) noexcept;
 
+// How long an animation shows its opening picture before the play moves, and its final
+// picture after, so that a viewer sees both: a video cannot be paused at them as the window is.
+inline constexpr int kDefaultHoldStartMs = 1000;
+inline constexpr int kDefaultHoldEndMs = 2500;
+inline constexpr int kMaxHoldMs = 60000;
+
 struct ExportRequest {
     ExportFormat format = ExportFormat::Gif;
     std::string path;
@@ -48,6 +54,9 @@ struct ExportRequest {
     int screen_height = 1080;
     bool sketch = true;
     int speed_ms = kDefaultSpeedMs;
+    // GIF and video: the holds of the opening and the final picture, 0 to kMaxHoldMs.
+    int hold_start_ms = kDefaultHoldStartMs;
+    int hold_end_ms = kDefaultHoldEndMs;
     // Video only; its format follows `format`.
     VideoSettings video;
     // PNG only: the sequence drawn.

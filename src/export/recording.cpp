@@ -13,6 +13,12 @@ PlaybackRecording record_presentation(const PlayModel& model, const PlaybackSett
     return record_playback(model, presented);
 }
 
+void add_holds(PlaybackRecording& recording, std::int64_t start_ms, std::int64_t end_ms) noexcept {
+    start_ms = std::max<std::int64_t>(0, start_ms);
+    for (std::size_t k = 1; k < recording.frames.size(); ++k) recording.frames[k].time_ms += start_ms;
+    recording.end_ms += start_ms + std::max<std::int64_t>(0, end_ms);
+}
+
 std::unique_ptr<raster::Picture> compose_recorded_frame(DrawContext& ctx, const FrameSettings& settings,
                                                         const RecordedFrame& f, bool sketch) {
     return f.kind == FrameKind::Still

@@ -16,6 +16,10 @@ namespace hoopcast {
 // Without Sketch stops (or with Loop, which resumes by itself) this is record_playback.
 PlaybackRecording record_presentation(const PlayModel& model, const PlaybackSettings& settings);
 
+// Holds the opening picture `start_ms` longer before Play takes effect, and the final one
+// `end_ms` longer: every later frame comes `start_ms` later. Nothing more is drawn.
+void add_holds(PlaybackRecording& recording, std::int64_t start_ms, std::int64_t end_ms) noexcept;
+
 // The picture of one recorded frame.
 std::unique_ptr<raster::Picture> compose_recorded_frame(DrawContext& ctx, const FrameSettings& settings,
                                                         const RecordedFrame& frame, bool sketch);

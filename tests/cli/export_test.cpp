@@ -9,11 +9,15 @@
 #include "cli_run.h"
 #include "video_probe.h"
 
+#include <vector>
+
 namespace {
 
 namespace fs = std::filesystem;
+using hoopcast::testing::decode_frames;
 using hoopcast::testing::probe_video;
 using hoopcast::testing::run_cli;
+using hoopcast::testing::slurp;
 
 int run(const std::string& args) {
     const int rc = std::system((std::string(HOOPCAST_CLI) + " " + args + " 2>/dev/null").c_str());
@@ -75,8 +79,10 @@ TEST_F(ExportTest, WritesThePlayAsAnAnimationOfTheFrameSize) {
 
 TEST_F(ExportTest, SlowerSpeedTakesProportionallyLonger) {
     const std::string fast = (dir / "fast.gif").string(), slow = (dir / "slow.gif").string();
-    ASSERT_EQ(run("export " + sample("fast_break_drill.kqz") + " -o " + fast + " --no-sketch --speed 20"), 0);
-    ASSERT_EQ(run("export " + sample("fast_break_drill.kqz") + " -o " + slow + " --no-sketch --speed 40"), 0);
+    const std::string play =
+        "export " + sample("fast_break_drill.kqz") + " --no-sketch --hold-start 0 --hold-end 0";
+    ASSERT_EQ(run(play + " -o " + fast + " --speed 20"), 0);
+    ASSERT_EQ(run(play + " -o " + slow + " --speed 40"), 0);
     const Gif f = read_gif(fast), s = read_gif(slow);
     ASSERT_GT(f.total_cs, 0);
     EXPECT_NEAR(static_cast<double>(s.total_cs), 2.0 * static_cast<double>(f.total_cs), 1.0);
@@ -154,6 +160,64 @@ TEST_F(ExportTest, WriteFailuresSayWhyAndLeaveNoFile) {
     }
     fs::remove_all(dir / "locked");
     EXPECT_TRUE(fs::is_empty(dir)) << "no file, whole or partial";
+}
+
+// Every decoded frame of a video of `width` x `height` pixels, in blue, green, red.
+std::vector<std::string> frames_of(const std::string& video, int width, int height) {
+    const std::vector<std::uint8_t> bytes = decode_frames(video);
+    const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+    std::vector<std::string> frames;
+    for (std::size_t at = 0; at + size <= bytes.size(); at += size)
+        frames.emplace_back(reinterpret_cast<const char*>(bytes.data() + at), size);
+    return frames;
+}
+
+// The pixels of `render`'s PPM, in blue, green, red.
+std::string rendered(const std::string& args, const fs::path& ppm) {
+    EXPECT_EQ(run_cli("render " + args + " -o '" + ppm.string() + "'").status, 0);
+    std::string pixels = slurp(ppm);
+    pixels.erase(0, pixels.find("255\n") + 4);
+    for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) std::swap(pixels[i], pixels[i + 2]);
+    return pixels;
+}
+
+// The opening picture holds before the play moves and the final one after it: a viewer sees
+// both, and every frame between is the frame the play shows then.
+TEST_F(ExportTest, HoldsShowTheOpeningAndTheFinalPicture) {
+    const std::string play = "samples/half_court_set_play.kqz --scale 0.5";
+    const std::string held = (dir / "held.mp4").string(), bare = (dir / "bare.mp4").string();
+    ASSERT_EQ(run_cli("export " + play + " --lossless -o " + held).status, 0);
+    ASSERT_EQ(run_cli("export " + play + " --lossless --hold-start 0 --hold-end 0 -o " + bare).status, 0);
+    const auto held_facts = probe_video(held), bare_facts = probe_video(bare);
+    EXPECT_NEAR(held_facts.duration, bare_facts.duration + 3.5, 0.001);
+    ASSERT_EQ(held_facts.frames, bare_facts.frames + 175);  // 1 s and 2.5 s at 50 frames a second
+
+    const auto with = frames_of(held, held_facts.width, held_facts.height);
+    const auto without = frames_of(bare, bare_facts.width, bare_facts.height);
+    ASSERT_EQ(with.size(), static_cast<std::size_t>(held_facts.frames));
+    ASSERT_EQ(without.size(), static_cast<std::size_t>(bare_facts.frames));
+    // The window before Play, and when the play has ended: the first sequence with its lines,
+    // the last one's symbols where the play left them.
+    const std::string first = rendered(play + " --seq 1", dir / "first.ppm");
+    const std::string last = rendered(play + " --seq 4 --no-sketch", dir / "last.ppm");
+    EXPECT_EQ(without.front(), first);
+    EXPECT_EQ(without.back(), last);
+    for (std::size_t i = 0; i < with.size(); ++i) {
+        const std::size_t shown = std::clamp<std::size_t>(i, 50, 50 + without.size() - 1) - 50;
+        ASSERT_EQ(with[i], without[shown]) << "frame " << i;
+    }
+
+    // A GIF holds them in the delays of its first and last frames, with no frame more.
+    const std::string gif = (dir / "held.gif").string(), bare_gif = (dir / "bare.gif").string();
+    ASSERT_EQ(run_cli("export " + play + " --hold-start 2 -o " + gif).status, 0);
+    ASSERT_EQ(run_cli("export " + play + " --hold-start 0 --hold-end 0 -o " + bare_gif).status, 0);
+    const Gif g = read_gif(gif), b = read_gif(bare_gif);
+    EXPECT_EQ(g.frames, b.frames);
+    EXPECT_EQ(g.total_cs, b.total_cs + 450);
+    EXPECT_LT(fs::file_size(gif), fs::file_size(bare_gif) + 16);
+
+    for (const char* wrong : {"--hold-start -1", "--hold-end 61", "--hold-start x", "--hold-end"})
+        EXPECT_EQ(run_cli("export " + play + " -o " + gif + " " + wrong).status, 2) << wrong;
 }
 
 }  // namespace

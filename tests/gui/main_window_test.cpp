@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
@@ -406,6 +407,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(video.frame_rate, std::string("50/1"));
         QCOMPARE(QSize(video.width, video.height), QSize(174, 218));  // 173 x 217, padded even
         QVERIFY(video.frames > 1);
+        // The holds chosen: 1 s and 2.5 s unless the coach says otherwise.
+        choice = {dir.filePath(QStringLiteral("bare.mp4")), ExportFormat::Mp4, 0.6, 0, 500};
+        form.export_action()->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() == nullptr, kExportWaitMs);
+        const auto bare = hoopcast::testing::probe_video(choice.path.toStdString());
+        QCOMPARE(video.frames - bare.frames, 150L);  // 3 s less at 50 frames a second
 
         run(QStringLiteral("p.png"), ExportFormat::Png, 1.0);
         const QImage png(choice.path);
@@ -420,6 +427,31 @@ class MainWindowTest : public QObject {
                     QFAIL(qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
             }
         }
+    }
+
+    void exportDialogAsksHowLongThePicturesHold() {
+        QTemporaryDir dir;
+        on_next_modal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dialog != nullptr);
+            auto* start = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("hold_start"));
+            auto* end = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("hold_end"));
+            QVERIFY(start != nullptr && end != nullptr);
+            QCOMPARE(start->value(), 1.0);
+            QCOMPARE(end->value(), 2.5);
+            start->setValue(0);
+            end->setValue(4.5);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name != nullptr);
+            name->setText(QStringLiteral("p.gif"));   // typed: the extension names the format
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, as the Save button calls it
+        });
+        const auto choice = hoopcast::app::choose_export(nullptr, dir.filePath(QStringLiteral("p.kqz")), 2.0);
+        QVERIFY(choice.has_value());
+        QCOMPARE(choice->path, dir.filePath(QStringLiteral("p.gif")));
+        QCOMPARE(choice->format, ExportFormat::Gif);
+        QCOMPARE(choice->hold_start_ms, 0);
+        QCOMPARE(choice->hold_end_ms, 4500);
     }
 
     void cancelledOrFailedExportsLeaveNoFile() {
