@@ -99,7 +99,7 @@ TEST_F(OutputsTest, AFolderThatCannotBeWrittenIsNamedWithTheReason) {
     for (const std::string& args :
          {"render " + play + "--seq 1 -o " + in + ".png", "render " + play + "--seq 1 -o " + in + ".ppm",
           "export " + play + "-o " + in + ".gif", "export " + play + "-o " + in + ".webm",
-          "thumbnail " + play + in + ".png"}) {
+          "playbook " + play + "-o " + in + ".pdf", "thumbnail " + play + in + ".png"}) {
         const auto r = run_cli(args, {.measured = false, .limits = {}, .unprivileged = true});
         EXPECT_EQ(r.status, 3) << args;
         const std::string output = args.substr(args.rfind(' ') + 1);
