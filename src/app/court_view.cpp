@@ -45,6 +45,12 @@ std::optional<raster::Colour> CourtView::colour_at(int x, int y) const {
     return held_->bitmap().pixel(x, y);
 }
 
+void CourtView::set_empty_colour(raster::Colour colour) {
+    if (colour == empty_colour_) return;
+    empty_colour_ = colour;
+    update();
+}
+
 void CourtView::begin_sketch(int x, int y, raster::Colour colour, int width) {
     if (!held_) return;
     raster::Canvas& canvas = held_->canvas();
@@ -65,13 +71,13 @@ void CourtView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
     if (!held_ || held_->bitmap().empty()) {
-        painter.fillRect(area, to_qcolor(kEmptyColour));
+        painter.fillRect(area, to_qcolor(empty_colour_));
         return;
     }
     const raster::Bitmap& b = held_->bitmap();
     const QRect picture_rect(0, 0, b.width(), b.height());
     for (const QRect& around : QRegion(area).subtracted(picture_rect))
-        painter.fillRect(around, to_qcolor(kEmptyColour));
+        painter.fillRect(around, to_qcolor(empty_colour_));
     const QRect shown = area & picture_rect;
     if (shown.isEmpty()) return;
     // The picture's pixels as they are, no copy; scaled on high-density screens without

@@ -18,10 +18,12 @@ class CourtView : public QWidget {
 
     // Shows `picture` unscaled at the top-left.
     void show_picture(const raster::Bitmap& picture);
-    // The colour the court area has where it shows no picture.
+    // The colour an empty court area reads as, whatever it is painted in.
     static constexpr raster::Colour kEmptyColour = 0xE3DFE0;
-    // The colour of the court area at (x, y), or no value where the point lies outside the
-    // picture it holds (as if not visible).
+    // What the court area is painted in where it holds no picture: its layout's background.
+    void set_empty_colour(raster::Colour colour);
+    // The colour of the court area at (x, y): kEmptyColour where it holds no picture, and no
+    // value outside the area (as if not visible).
     std::optional<raster::Colour> colour_at(int x, int y) const;
 
     // Freehand sketching on the shown picture.
@@ -43,6 +45,7 @@ class CourtView : public QWidget {
 
   private:
     std::unique_ptr<raster::Picture> held_;
+    raster::Colour empty_colour_ = kEmptyColour;
 };
 
 }  // namespace hoopcast::app

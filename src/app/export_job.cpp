@@ -6,10 +6,11 @@
 
 namespace hoopcast::app {
 
-ExportJob::ExportJob(const PlayModel& play, ExportRequest request, QObject* parent)
+ExportJob::ExportJob(const PlayModel& play, ExportRequest request, Run runner, QObject* parent)
     : QObject(parent),
       play_(std::make_unique<const PlayModel>(play)),
       request_(std::move(request)),
+      run_(runner ? std::move(runner) : Run(export_play)),
       thread_([this] { run(); }) {}
 
 ExportJob::~ExportJob() {
@@ -32,7 +33,7 @@ void ExportJob::run() {
     ExportResult result;
     // Nothing thrown here may end the program: a huge size can run out of memory.
     try {
-        result = export_play(*play_, request_, progress);
+        result = run_(*play_, request_, progress);
     } catch (const std::bad_alloc&) {
         result = {ExportOutcome::Failed, "not enough memory to write " + request_.path};
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -15,7 +16,10 @@ namespace hoopcast::app {
 class ExportJob : public QObject {
     Q_OBJECT
   public:
-    ExportJob(const PlayModel& play, ExportRequest request, QObject* parent = nullptr);
+    // What runs the export on the job's thread: export_play unless told otherwise (tests).
+    using Run = std::function<ExportResult(const PlayModel&, const ExportRequest&, const ExportProgress&)>;
+
+    ExportJob(const PlayModel& play, ExportRequest request, Run runner = {}, QObject* parent = nullptr);
     ~ExportJob() override;
     ExportJob(const ExportJob&) = delete;
     ExportJob& operator=(const ExportJob&) = delete;
@@ -37,6 +41,7 @@ class ExportJob : public QObject {
 
     std::unique_ptr<const PlayModel> play_;
     const ExportRequest request_;
+    const Run run_;
     std::atomic<bool> cancelled_{false};
     std::thread thread_;
 };

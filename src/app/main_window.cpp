@@ -29,11 +29,11 @@
 #include "app/colour_box.h"
 #include "app/court_view.h"
 #include "app/description_document.h"
-#include "app/export_job.h"
+#include "app/file_names.h"
 #include "app/icons.h"
 #include "app/message_box.h"
+#include "app/shown_text.h"
 #include "app/up_down.h"
-#include "play/codepage.h"
 #include "play/description.h"
 #include "play/reader.h"
 #include "play/rounding.h"
@@ -55,50 +55,12 @@ constexpr int kShownSpeed = kDefaultSpeedMs;
 constexpr int kSketchPenWidth = 4;
 constexpr int kBlueIndex = 12;
 const QColor kWideBackground(0, 0, 0);
-// A resize step wider than any screen (and within Qt's 16 bits for it): while normal, the
-// window manager offers maximizing (a window of fixed size hints loses that on most of
-// them), yet an edge drag cannot reach any size but the base one.
-constexpr int kNoResizeStep = 30000;
-
-// Keys that act on playback anywhere in the window, unless the focused control uses them.
-enum class WindowKeyAction { play_pause, previous, next, stop };
-struct WindowKey {
-    Qt::Key key;
-    WindowKeyAction action;
-};
-// A presentation clicker sends PageUp/PageDown or the arrows.
-constexpr WindowKey kWindowKeys[] = {
-    {Qt::Key_Space, WindowKeyAction::play_pause}, {Qt::Key_Left, WindowKeyAction::previous},
-    {Qt::Key_PageUp, WindowKeyAction::previous},  {Qt::Key_Right, WindowKeyAction::next},
-    {Qt::Key_PageDown, WindowKeyAction::next},    {Qt::Key_Home, WindowKeyAction::stop},
-};
-
-// The window keys each kind of control uses itself. Buttons keep the arrows for the clicker:
-// focus sits on Play while presenting.
-struct ControlKeys {
-    const char* kind;  // a class the control inherits
-    std::initializer_list<Qt::Key> keys;
-};
-const ControlKeys kControlKeys[] = {
-    {"QAbstractButton", {Qt::Key_Space}},
-    // The speed boxes: the caret in the number.
-    {"QLineEdit", {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home}},
-    // The description pane scrolls and selects.
-    {"QAbstractScrollArea",
-     {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
-    {"QComboBox",
-     {Qt::Key_Space, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}},
-};
 
 QFont arial_bold_13() {
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
     f.setBold(true);
     return f;
-}
-
-QString from_play_text(const std::string& bytes) {
-    return QString::fromStdString(cp1252_to_utf8(bytes));
 }
 
 QPushButton* picture_button(QWidget* parent, PlaybackIcon icon, const QString& hint, QRect geometry) {
@@ -108,6 +70,7 @@ QPushButton* picture_button(QWidget* parent, PlaybackIcon icon, const QString& h
     b->setAccessibleName(hint);
     b->setGeometry(geometry);
     b->setIconSize(QSize(16, 16));
+    b->setProperty(kFocusKindProperty, static_cast<int>(FocusKind::playback_button));
     return b;
 }
 
@@ -122,6 +85,7 @@ struct BusyCursor {
 std::pair<QLineEdit*, UpDown*> speed_control(QWidget* parent, QRect edit_geometry, QRect spinner_geometry) {
     auto* edit = new QLineEdit(parent);
     edit->setGeometry(edit_geometry);
+    edit->setProperty(kFocusKindProperty, static_cast<int>(FocusKind::speed_box));
     edit->setAccessibleName(QObject::tr("Speed in milliseconds per step"));
     auto* spinner = new UpDown(edit, parent);
     spinner->setGeometry(spinner_geometry);
@@ -133,11 +97,14 @@ std::pair<QLineEdit*, UpDown*> speed_control(QWidget* parent, QRect edit_geometr
 
 }  // namespace
 
-TForm12::TForm12(QStringList arguments, QWidget* parent)
+TForm12::TForm12(std::vector<std::string> arguments, QWidget* parent)
     : QMainWindow(parent),
       arguments_(std::move(arguments)),
       play_(std::make_unique<PlayModel>()),
-      draw_context_{*play_, defaults_, false, &arc_cache_} {
+      draw_context_{*play_, defaults_, false, &arc_cache_},
+      layout_(
+          *this, [this] { return kClientHeight + menuBar()->sizeHint().height(); },
+          [this](const LayoutState& layout, bool switched) { FormResize(layout, switched); }) {
     setWindowTitle(QStringLiteral("Basketball Hoopcast"));
     setWindowIcon(program_icon());
     setFont(arial_bold_13());
@@ -164,7 +131,7 @@ TForm12::TForm12(QStringList arguments, QWidget* parent)
     FormCreate();
 }
 
-// A running export ends (cancelled) before the window's parts go.
+// A running export ends (cancelled, its file removed) before the window's parts go.
 TForm12::~TForm12() {
     export_job_.reset();
 }
@@ -192,7 +159,10 @@ void TForm12::build_controls() {
     setCentralWidget(client);
 
     auto label = [client](const QString& text, int x, int y) {
-        auto* l = new QLabel(text, client);
+        auto* l = new QLabel(client);
+        // A play's texts are shown as written, never as markup.
+        l->setTextFormat(Qt::PlainText);
+        l->setText(text);
         l->move(x, y);
         l->adjustSize();
         return l;
@@ -222,6 +192,7 @@ void TForm12::build_controls() {
     pane_font.setBold(false);  // set explicitly, or the window's bold would be inherited
     Richedit1->setFont(pane_font);
     Richedit1->setAccessibleName(tr("Description"));
+    Richedit1->setProperty(kFocusKindProperty, static_cast<int>(FocusKind::description));
     Richedit1->hide();
 
     BitBtn1 = picture_button(client, PlaybackIcon::play, QStringLiteral("Play"), {8, 384, 49, 25});
@@ -233,7 +204,6 @@ void TForm12::build_controls() {
 
     CheckBox1 = new QCheckBox(QStringLiteral("Sketch "), client);
     CheckBox1->setGeometry(312, 389, 73, 17);
-    CheckBox1->setChecked(true);
     CheckBox2 = new QCheckBox(QStringLiteral("Loop"), client);
     CheckBox2->setGeometry(408, 389, 57, 17);
     Label3 = label(QStringLiteral("Speed :"), 480, 389);
@@ -245,11 +215,6 @@ void TForm12::build_controls() {
     connect(BitBtn5, &QPushButton::clicked, this, [this] { engine_->BitBtn5Click(); });
     connect(BitBtn6, &QPushButton::clicked, this, [this] { engine_->BitBtn6Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, &TForm12::BitBtn2Click);
-    connect(CheckBox1, &QCheckBox::clicked, this, [this] { engine_->CheckBox1Click(); });
-    connect(UpDown1, &UpDown::changing, this, [this](int v) {
-        UpDown1->set_increment(engine_->UpDown1Changing(v));
-        mirror_speed(UpDown1, UpDown2);
-    });
 }
 
 void TForm12::build_panel() {
@@ -294,7 +259,6 @@ void TForm12::build_panel() {
     CheckBox3 = new QCheckBox(QStringLiteral("Sketch "), Panel2);
     CheckBox3->setGeometry(8, 4, 97, 25);
     CheckBox3->setLayoutDirection(Qt::RightToLeft);  // caption on the left
-    CheckBox3->setChecked(true);
     QFrame* Panel3 = framed_box(168);
     CheckBox4 = new QCheckBox(QStringLiteral("Loop"), Panel3);
     CheckBox4->setGeometry(8, 8, 97, 17);
@@ -318,70 +282,76 @@ void TForm12::build_panel() {
     connect(BitBtn9, &QPushButton::clicked, this, [this] { engine_->BitBtn4Click(); });
     connect(BitBtn10, &QPushButton::clicked, this, [this] { engine_->BitBtn5Click(); });
     connect(BitBtn11, &QPushButton::clicked, this, [this] { engine_->BitBtn6Click(); });
-    connect(CheckBox3, &QCheckBox::clicked, this,
-            [this] { engine_->CheckBox3Click(CheckBox3->isChecked()); });
-    connect(CheckBox4, &QCheckBox::clicked, this,
-            [this] { engine_->CheckBox4Click(CheckBox4->isChecked()); });
-    connect(UpDown2, &UpDown::changing, this, [this](int v) {
-        UpDown2->set_increment(engine_->UpDown2Changing(v));
-        mirror_speed(UpDown2, UpDown1);
+
+    // Both sets of switches show one value each; the engine hears which control was used.
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox4})
+        box->setProperty(kFocusKindProperty, static_cast<int>(FocusKind::check_box));
+    ColorBox1->setProperty(kFocusKindProperty, static_cast<int>(FocusKind::colour_box));
+    switches_.show_sketch_in(CheckBox1);
+    switches_.show_sketch_in(CheckBox3);
+    switches_.show_loop_in(CheckBox2);
+    switches_.show_loop_in(CheckBox4);
+    switches_.show_speed_in(UpDown1);
+    switches_.show_speed_in(UpDown2);
+    connect(&switches_, &PlaybackSwitches::sketch_clicked, this, [this](QCheckBox* box) {
+        if (box == CheckBox1) {
+            engine_->CheckBox1Click();
+        } else {
+            engine_->CheckBox3Click(switches_.sketch());
+        }
     });
-    // The panel can show in either layout: its switches and the main window's always agree.
-    for (auto [a, b] : {std::pair{CheckBox1, CheckBox3}, std::pair{CheckBox2, CheckBox4}}) {
-        connect(a, &QCheckBox::toggled, b, &QCheckBox::setChecked);
-        connect(b, &QCheckBox::toggled, a, &QCheckBox::setChecked);
-    }
+    connect(&switches_, &PlaybackSwitches::loop_clicked, this, [this](QCheckBox* box) {
+        if (box == CheckBox4) engine_->CheckBox4Click(switches_.loop());
+    });
+    connect(&switches_, &PlaybackSwitches::speed_changing, this, [this](UpDown* spinner, int ms) {
+        if (spinner == UpDown1) {
+            engine_->UpDown1Changing(ms);
+        } else {
+            engine_->UpDown2Changing(ms);
+        }
+    });
 
     Panel1->hide();
     Panel1->setEnabled(false);
 }
 
 void TForm12::build_shortcuts() {
-    auto bind = [this](Qt::Key key, auto handler) {
-        auto* s = new QShortcut(QKeySequence(key), this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, handler);
-    };
     for (const WindowKey& k : kWindowKeys) {
-        bind(k.key, [this, action = k.action] {
-            switch (action) {
-                case WindowKeyAction::play_pause:
-                    if (state_.playing) {
-                        engine_->BitBtn3Click();
-                    } else {
-                        engine_->BitBtn1Click();
-                    }
-                    break;
-                case WindowKeyAction::previous:
-                    engine_->BitBtn5Click();
-                    break;
-                case WindowKeyAction::next:
-                    engine_->BitBtn6Click();
-                    break;
-                case WindowKeyAction::stop:
-                    engine_->BitBtn4Click();
-                    break;
-            }
-        });
+        auto* s = new QShortcut(QKeySequence(k.key), this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, [this, action = k.action] { window_key(action); });
     }
-    bind(Qt::Key_Escape, [this] { BitBtn2Click(); });
 }
 
-// A control that takes the focus is asked first whether it uses a window key.
+void TForm12::window_key(WindowKeyAction action) {
+    switch (action) {
+        case WindowKeyAction::play_pause:
+            if (state_.playing) {
+                engine_->BitBtn3Click();
+            } else {
+                engine_->BitBtn1Click();
+            }
+            break;
+        case WindowKeyAction::previous:
+            engine_->BitBtn5Click();
+            break;
+        case WindowKeyAction::next:
+            engine_->BitBtn6Click();
+            break;
+        case WindowKeyAction::stop:
+            engine_->BitBtn4Click();
+            break;
+        case WindowKeyAction::cancel:
+            BitBtn2Click();
+            break;
+    }
+}
+
+// A control that takes the focus is asked first whether it keeps a window key.
 void TForm12::claim_control_keys() {
     for (QWidget* w : findChildren<QWidget*>()) {
         if (w->focusPolicy() != Qt::NoFocus) w->installEventFilter(this);
     }
-}
-
-bool TForm12::focused_control_uses(QObject* control, const QKeyEvent& key) const {
-    if (key.modifiers() != Qt::NoModifier) return false;
-    for (const ControlKeys& c : kControlKeys) {
-        if (control->inherits(c.kind)) {
-            return std::find(c.keys.begin(), c.keys.end(), key.key()) != c.keys.end();
-        }
-    }
-    return false;
 }
 
 // --- start-up and shutdown ------------------------------------------------------------
@@ -400,42 +370,45 @@ void TForm12::FormShow() {
     state_.cur_seq = 1;
     state_.anim_step = 1;
     state_.play_file_name.clear();
-    UpDown1->set_position(kShownSpeed);
+    switches_.set_speed(kShownSpeed);
     ColorBox1->setCurrentIndex(kBlueIndex);
     Label1->clear();
     Label8->clear();
     Label4->clear();
-    UpDown1->set_increment(speed_increment(UpDown1->position()));
-    mirror_speed(UpDown1, UpDown2);
-    timer1_.setInterval(UpDown1->position());
-    if (isMaximized()) {
+    timer1_.setInterval(switches_.speed());
+    if (layout_.presenting()) {
         Panel1->setEnabled(true);
         Panel1->show();
         BitBtn7->setFocus();
     } else {
         BitBtn1->setFocus();
     }
-    if (!arguments_.isEmpty()) {
-        const QString joined = arguments_.join(QLatin1Char(' '));
-        state_.play_file_name = joined.toStdString();
+    if (!arguments_.empty()) {
+        std::string joined;
+        for (const std::string& a : arguments_) joined += (joined.empty() ? "" : " ") + a;
+        state_.play_file_name = joined;
         OpenPlay(joined);
     }
 }
 
 void TForm12::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (shown_once_) return;
-    shown_once_ = true;
-    if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
-    FormResize();
+    if (layout_.laid_out()) return;
+    // Wayland has no window positions: the compositor places the window.
+    if (QScreen* s = screen(); s != nullptr && !layout_.window_system().wayland())
+        move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    // The maximize button and the compositor's own maximizing both ask through the window.
+    if (QWindow* handle = windowHandle())
+        connect(handle, &QWindow::windowStateChanged, this, [this] { layout_.refresh(); });
+    layout_.begin();
     FormShow();
     // FormShow hides the description pane; in the normal layout a coach expects to see it
     // from the start, not only after the first change of layout.
-    if (layout_ == Layout::normal) Richedit1->show();
+    if (!layout_.presenting()) Richedit1->show();
 }
 
 void TForm12::Exit1Click() {
-    closing_ = true;
+    layout_.end();
     close();
 }
 
@@ -448,9 +421,11 @@ void TForm12::FormClose() {
     state_.play_loaded = false;
 }
 
+// A running export is told to stop and the window goes at once; the export removes its
+// file when it stops, and the window waits for it only when it is destroyed.
 void TForm12::closeEvent(QCloseEvent* event) {
-    closing_ = true;
-    export_job_.reset();
+    layout_.end();
+    if (export_job_) export_job_->cancel();
     delete std::exchange(export_progress_, nullptr);
     FormClose();
     timer3_.stop();
@@ -473,19 +448,27 @@ void TForm12::stop_for_open() {
 
 void TForm12::Open1Click() {
     stop_for_open();
-    const QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(), QStringLiteral("Basketball Drillpad (*.kqz);;Any File (*)"));
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Any name is taken: one whose bytes are not UTF-8 is shown with other characters, does
+    // not exist as shown, and is found again by file_system_name.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("Basketball Drillpad (*.kqz)"), QStringLiteral("Any File (*)")});
+    const QString path = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                             ? dialog.selectedFiles().first()
+                             : QString();
     if (!path.isEmpty()) {
-        if (!OpenPlay(path)) return;
-        state_.play_file_name = path.toStdString();
+        const std::string name = file_system_name(path);
+        if (!OpenPlay(name)) return;
+        state_.play_file_name = name;
     }
     Showcourt();
 }
 
-void TForm12::open_chosen_file(const QString& path) {
+void TForm12::open_chosen_file(const std::string& path) {
     stop_for_open();
     if (!OpenPlay(path)) return;
-    state_.play_file_name = path.toStdString();
+    state_.play_file_name = path;
     Showcourt();
 }
 
@@ -494,7 +477,7 @@ void TForm12::open_chosen_file(const QString& path) {
 void TForm12::Export1Click() {
     if (!state_.play_loaded || export_job_ != nullptr) return;
     const int screen_height = screen() != nullptr ? screen()->availableGeometry().height() : 1080;
-    const QString suggested = QString::fromStdString(state_.play_file_name);
+    const QString suggested = shown_name(state_.play_file_name);
     const std::optional<ExportChoice> choice =
         export_chooser ? export_chooser() : choose_export(this, suggested, full_layout_scale(screen_height));
     if (choice) start_export(*choice);
@@ -505,21 +488,27 @@ void TForm12::Export1Click() {
 void TForm12::start_export(const ExportChoice& choice) {
     ExportRequest request;
     request.format = choice.format;
-    request.path = choice.path.toStdString();
+    request.path = file_system_name(choice.path);
     request.scale = choice.scale;
     request.screen_height = frame_settings().screen_height;
-    request.sketch = CheckBox1->isChecked();
-    request.speed_ms = UpDown1->position();
+    request.sketch = switches_.sketch();
+    request.speed_ms = switches_.speed();
     request.hold_start_ms = choice.hold_start_ms;
     request.hold_end_ms = choice.hold_end_ms;
     request.sequence = state_.cur_seq;
     // The job works on a copy of the play, as the window plays on.
-    if (!within_memory(QStringLiteral("export the play"),
-                       [&] { export_job_ = std::make_unique<ExportJob>(*play_, std::move(request)); }))
+    if (!within_memory(QStringLiteral("export the play"), [&] {
+            export_job_ = std::make_unique<ExportJob>(*play_, std::move(request), export_runner);
+        }))
         return;
 
-    export_progress_ = new QProgressDialog(QFileInfo(choice.path).fileName(), QStringLiteral("Cancel"), 0,
-                                           ExportJob::kProgressSteps, this);
+    export_progress_ =
+        new QProgressDialog(QString(), QStringLiteral("Cancel"), 0, ExportJob::kProgressSteps, this);
+    // The file's name as written, never as markup.
+    auto* label = new QLabel(export_progress_);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(QFileInfo(choice.path).fileName());
+    export_progress_->setLabel(label);
     export_progress_->setWindowTitle(QStringLiteral("Export"));
     export_progress_->setAutoClose(false);
     export_progress_->setAutoReset(false);
@@ -534,6 +523,7 @@ void TForm12::start_export(const ExportChoice& choice) {
 void TForm12::end_export(const ExportResult& result) {
     // The job is in the middle of reporting: it goes once back in the event loop.
     export_job_.release()->deleteLater();
+    if (export_progress_ == nullptr) return;  // the window closed meanwhile
     export_progress_->deleteLater();
     export_progress_ = nullptr;
     if (result.outcome == ExportOutcome::Failed) {
@@ -568,13 +558,13 @@ bool TForm12::within_memory(const QString& task, Work&& work) {
     }
 }
 
-bool TForm12::OpenPlay(const QString& file_name) {
+bool TForm12::OpenPlay(const std::string& file_name) {
     engine_->reset_for_open();
     Richedit1->clear();
     const ReadResult result = [&] {
         // A large file takes a while to read, and the window cannot answer meanwhile.
         const BusyCursor busy;
-        return hoopcast::OpenPlay(*play_, file_name.toStdString());
+        return hoopcast::OpenPlay(*play_, file_name);
     }();
     if (result.outcome == ReadOutcome::file_error) {
         show_reader_box(true, QString::fromStdString(result.message));
@@ -584,7 +574,7 @@ bool TForm12::OpenPlay(const QString& file_name) {
     if (result.play_name) Label1->setText(from_play_text(*result.play_name));
     Label8->adjustSize();
     Label1->adjustSize();
-    if (result.caption) setWindowTitle(from_play_text(*result.caption));
+    if (result.caption) setWindowTitle(as_window_title(from_play_text(*result.caption)));
     if (result.outcome != ReadOutcome::success) {
         show_reader_box(result.box == BoxKind::error, QString::fromStdString(result.message));
     }
@@ -608,11 +598,11 @@ void TForm12::Showcourt() {
         const int seq = state_.cur_seq;
         const FrameSettings settings = frame_settings();
         raster::Picture& picture = frame_picture(settings);
-        compose_still_frame(picture, draw_context_, settings, seq, CheckBox1->isChecked());
+        compose_still_frame(picture, draw_context_, settings, seq, switches_.sketch());
         if (play_->header(seq).no_animation) gettext();
         state_.seq_label = sequence_counter(seq, play_->seq_count);
         show_counter(state_.seq_label);
-        show_caption(window_caption(isMaximized(), play_name(), state_.seq_label));
+        show_caption(window_caption(maximized(), play_name(), state_.seq_label));
         show_picture(picture.bitmap());
     });
 }
@@ -627,7 +617,7 @@ void TForm12::gettext() {
 }
 
 FrameSettings TForm12::frame_settings() const {
-    return FrameSettings{scale_, screen() != nullptr ? screen()->geometry().height() : 1080, &fonts_,
+    return FrameSettings{scale(), screen() != nullptr ? screen()->geometry().height() : 1080, &fonts_,
                          &render_cache_, &picture_pool_};
 }
 
@@ -670,19 +660,21 @@ void TForm12::set_timer_interval(PlaybackTimer which, int ms) {
     timer(which).setInterval(ms);
 }
 bool TForm12::sketch_checked() const {
-    return CheckBox1->isChecked();
+    return switches_.sketch();
 }
 bool TForm12::loop_checked() const {
-    return CheckBox2->isChecked();
+    return switches_.loop();
 }
 void TForm12::set_sketch_checked(bool checked) {
-    CheckBox1->setChecked(checked);
+    switches_.set_sketch(checked);
 }
 void TForm12::set_loop_checked(bool checked) {
-    CheckBox2->setChecked(checked);
+    switches_.set_loop(checked);
 }
+// The presentation layout is the maximized window's, whole: its caption and right clicks
+// go with it.
 bool TForm12::maximized() const {
-    return isMaximized();
+    return layout_.presenting();
 }
 std::string TForm12::play_name() const {
     return Label1->text().toStdString();
@@ -708,144 +700,57 @@ void TForm12::show_counter(std::string_view counter) {
 }
 
 void TForm12::show_caption(std::string_view caption) {
-    setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    setWindowTitle(
+        as_window_title(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()))));
 }
 
 // --- layout ----------------------------------------------------------------------------
 
-// The frame is the window manager's and changes after the window is shown (framing,
-// maximizing without borders), so it is read afresh whenever a layout is decided.
-QMargins TForm12::frame() const {
-    if (const auto announced = x11_frame_.extents(*this)) return *announced;
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    return QMargins(std::max(0, inner.left() - outer.left()), std::max(0, inner.top() - outer.top()),
-                    std::max(0, outer.right() - inner.right()), std::max(0, outer.bottom() - inner.bottom()));
-}
-
-QSize TForm12::outer_size() const {
-    return size().grownBy(frame());
-}
-int TForm12::outer_width() const {
-    return outer_size().width();
-}
-
-// The normal window: 616 wide outside, as high as the design's client area and menu bar.
-QSize TForm12::normal_client_size(QSize outer) const {
-    const QSize frame = outer - size();
-    return {kMinOuterWidth - frame.width(),
-            std::max(kClientHeight + menuBar()->sizeHint().height(), kMinOuterHeight - frame.height())};
-}
-
-// While normal the border is fixed at the normal size: the window manager holds the window
-// to the base size of the size hints. Maximized (or wide) the window manager sizes it freely.
-void TForm12::hold_normal_size(bool hold, QSize outer) {
-    if (!x11_frame_.window_manager_running()) {
-        // Nobody else sizes the window.
-        if (hold && size() != normal_client_size(outer)) resize(normal_client_size(outer));
-        return;
-    }
-    // Until the window manager has framed the window its outer size is unknown; it keeps the
-    // design's client size meanwhile, which leaves room for a frame.
-    if (hold && !x11_frame_.extents(*this)) return;
-    const QSize base = hold ? normal_client_size(outer) : QSize(0, 0);
-    const QSize step = hold ? QSize(kNoResizeStep, kNoResizeStep) : QSize(0, 0);
-    // Each change is a message to the window manager.
-    if (baseSize() != base) setBaseSize(base);
-    if (sizeIncrement() != step) setSizeIncrement(step);
-    // Not every window manager applies changed hints at once, so the window sizes itself when
-    // first framed. Never later: a resize of its own could take back a maximizing under way,
-    // as the window learns of it only after the new frame.
-    if (hold && !sized_for_frame_ && size() != base) {
-        resize(base);
-        sized_for_frame_ = true;
-    }
-}
-
-void TForm12::mirror_speed(UpDown* from, UpDown* to) {
-    to->set_position(from->position());
-    to->set_increment(speed_increment(to->position()));
-}
-
 void TForm12::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (shown_once_) FormResize();
+    layout_.refresh();
 }
 
 void TForm12::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && shown_once_) FormResize();
+    if (event->type() == QEvent::WindowStateChange) layout_.refresh();
 }
 
-// The window manager tells of a new frame by a property of the window, not by a resize.
+// An X11 window manager tells of a new frame or state by a property of the window.
 bool TForm12::nativeEvent(const QByteArray& event_type, void* message, qintptr* result) {
-    if (x11_frame_.announces_new_frame(event_type, message)) {
-        QTimer::singleShot(0, this, &TForm12::layout_if_frame_changed);
-    }
+    layout_.native_event(event_type, message);
     return QMainWindow::nativeEvent(event_type, message, result);
 }
 
-void TForm12::layout_if_frame_changed() {
-    if (shown_once_ && !closing_ && outer_size() != laid_out_outer_) FormResize();
-}
-
-void TForm12::FormResize() {
+void TForm12::FormResize(const LayoutState& layout, bool switched) {
     timer3_.stop();
-    if (closing_) return;
     QWidget* client = centralWidget();
     QPalette palette = client->palette();
-    // One reading of the frame for the whole decision: the window manager may change it meanwhile.
-    const QSize outer = outer_size();
-    laid_out_outer_ = outer;
-    const Layout layout = outer.width() <= kWideThreshold ? Layout::normal : Layout::wide;
-    const bool switching = layout != layout_;
-    layout_ = layout;
-    const bool window_manager_sizes = (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
-    if (layout == Layout::normal) {
+    const std::initializer_list<QWidget*> main_controls{
+        Label1,  Label8,  Label7,  Label2,    Label3,    Label4,  BitBtn1, BitBtn2,  BitBtn3,
+        BitBtn4, BitBtn5, BitBtn6, CheckBox1, CheckBox2, UpDown1, Edit1,   Richedit1};
+    if (layout.layout == Layout::normal) {
         palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
         client->setPalette(palette);
-        scale_ = 1.0;
         Panel1->setEnabled(false);
         Panel1->hide();
         PaintBox1->setGeometry(8, 18, 289, 361);
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, CheckBox1, CheckBox2,
-                                             BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, UpDown1}) {
-            w->show();
-        }
-        Label2->show();
-        if (switching) mirror_speed(UpDown2, UpDown1);
-        Edit1->show();
-        if (switching && state_.play_loaded) BitBtn1->setFocus();
-        Richedit1->show();
-        hold_normal_size(!window_manager_sizes, outer);
+        PaintBox1->set_empty_colour(CourtView::kEmptyColour);
+        for (QWidget* w : main_controls) w->show();
+        if (switched && state_.play_loaded) BitBtn1->setFocus();
     } else {
         palette.setColor(QPalette::Window, kWideBackground);
         client->setPalette(palette);
-        scale_ = full_layout_scale(outer.height());
-        const PictureSize size = frame_picture_size(scale_);
-        PaintBox1->setGeometry(Round((outer.width() - size.width) / 2.0), 0, size.width, size.height);
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{Label1, Label8, Label7, Label3, Label4, BitBtn1, BitBtn2,
-                                             BitBtn3, BitBtn4, BitBtn5, BitBtn6, CheckBox1, CheckBox2}) {
-            w->hide();
-        }
-        Label2->hide();
-        if (switching) {
-            CheckBox3->setChecked(CheckBox1->isChecked());
-            CheckBox4->setChecked(CheckBox2->isChecked());
-        }
-        Edit1->hide();
+        const PictureSize size = frame_picture_size(layout.scale);
+        PaintBox1->setGeometry(Round((layout.outer.width() - size.width) / 2.0), 0, size.width, size.height);
+        PaintBox1->set_empty_colour(0x000000);
+        for (QWidget* w : main_controls) w->hide();
         Panel1->move(PaintBox1->x() + PaintBox1->width() + 5, 5);
         Panel1->setEnabled(true);
         Panel1->show();
         Panel1->raise();
-        if (switching) mirror_speed(UpDown1, UpDown2);
-        UpDown1->hide();
         Panel1->update();
-        if (switching && state_.play_loaded) BitBtn7->setFocus();
-        Richedit1->hide();
-        hold_normal_size(false, outer);
+        if (switched && state_.play_loaded) BitBtn7->setFocus();
     }
     timer3_.start();
 }
@@ -880,10 +785,14 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::ShortcutOverride &&
-        focused_control_uses(watched, *static_cast<QKeyEvent*>(event))) {
-        event->accept();
-        return true;
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QVariant kind = watched->property(kFocusKindProperty);
+        if (control_keeps_key(kind.isValid() ? static_cast<FocusKind>(kind.toInt()) : FocusKind::other,
+                              key->key(), key->modifiers())) {
+            event->accept();
+            return true;
+        }
     }
     if (watched == centralWidget() && event->type() == QEvent::Paint) {
         // The court area is checked after every repaint of the window.
@@ -892,26 +801,26 @@ bool TForm12::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm12::show_panel_at(QPoint at) {
+    Panel1->move(at);
+    Panel1->setEnabled(true);
+    Panel1->show();
+    Panel1->raise();
+    Panel1->update();
+}
+
 void TForm12::FormMouseDown(Qt::MouseButton button, int x, int y) {
     if (button == Qt::LeftButton && !state_.playing && !timer1_.isActive() && !timer2_.isActive())
         Showcourt();
     if (button == Qt::RightButton) {
-        Panel1->move(x, y);
-        Panel1->setEnabled(true);
-        Panel1->show();
-        Panel1->raise();
-        Panel1->update();
+        show_panel_at({x, y});
         if (!state_.playing || timer2_.isActive()) Showcourt();
     }
 }
 
 void TForm12::PaintBox1MouseDown(Qt::MouseButton button, int x, int y) {
-    if (button == Qt::RightButton && isMaximized()) {
-        Panel1->move(x + Round((outer_width() - PaintBox1->width()) / 2.0), y);
-        Panel1->setEnabled(true);
-        Panel1->show();
-        Panel1->raise();
-        Panel1->update();
+    if (button == Qt::RightButton && maximized()) {
+        show_panel_at({x + Round((layout_.state().outer.width() - PaintBox1->width()) / 2.0), y});
         if (!state_.playing) Showcourt();
     }
     if (button == Qt::LeftButton && !state_.playing && !timer1_.isActive() && !timer2_.isActive()) {
@@ -943,11 +852,16 @@ void TForm12::dragEnterEvent(QDragEnterEvent* event) {
     }
 }
 
+// The dropped file's name as the file system's bytes, from the list of addresses itself:
+// Qt's own reading of it turns bytes that are not UTF-8 into other characters.
 void TForm12::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    const QMimeData* mime = event->mimeData();
+    std::optional<std::string> path = dropped_file(mime->data(QStringLiteral("text/uri-list")));
+    if (!path && mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile())
+        path = file_system_name(mime->urls().first().toLocalFile());
+    if (!path) return;
     event->acceptProposedAction();
-    open_chosen_file(urls.first().toLocalFile());
+    open_chosen_file(*path);
 }
 
 }  // namespace hoopcast::app

@@ -9,9 +9,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/export_dialog.h"
-#include "app/x11_frame.h"
+#include "app/export_job.h"
+#include "app/key_routes.h"
+#include "app/playback_switches.h"
+#include "app/window_layout.h"
 #include "drawings/context.h"
 #include "drawings/lines.h"
 #include "play/model.h"
@@ -34,29 +38,27 @@ namespace hoopcast::app {
 
 class ColourBox;
 class CourtView;
-class ExportJob;
 class TAboutBox;
 class UpDown;
 
 class TForm12 : public QMainWindow, private PlaybackHost {
     Q_OBJECT
   public:
-    // `arguments` are the command-line arguments after the program name.
-    explicit TForm12(QStringList arguments, QWidget* parent = nullptr);
+    // `arguments` are the command-line arguments after the program name, as the file
+    // system's bytes.
+    explicit TForm12(std::vector<std::string> arguments, QWidget* parent = nullptr);
     ~TForm12() override;
 
     // Design size of the client area, and the smallest outer size.
     static constexpr int kClientWidth = 608;
     static constexpr int kClientHeight = 412;
-    static constexpr int kMinOuterWidth = 616;
-    static constexpr int kMinOuterHeight = 458;
-    // Wider than this, the window takes the wide layout.
-    static constexpr int kWideThreshold = 620;
+    static constexpr int kMinOuterWidth = kNormalOuterWidth;
 
     // Event handlers of the design.
     void FormCreate();
     void FormShow();
-    void FormResize();
+    // Lays out the controls for the layout the window has taken.
+    void FormResize(const LayoutState& layout, bool switched);
     void FormPaint();
     void FormClose();
     void FormMouseDown(Qt::MouseButton button, int x, int y);
@@ -71,15 +73,17 @@ class TForm12 : public QMainWindow, private PlaybackHost {
     void Label6Click();
 
     // Reads a play and shows its first sequence; returns false when the file could not be
-    // read at all (the system's error was shown).
-    bool OpenPlay(const QString& file_name);
+    // read at all (the system's error was shown). `file_name` is the file system's bytes.
+    bool OpenPlay(const std::string& file_name);
     // Composes the still frame of the current sequence and shows it.
     void Showcourt();
     // Fills the description pane from the current sequence.
     void gettext();
 
     // State that tests and the shell read.
-    double scale() const noexcept { return scale_; }
+    double scale() const noexcept { return layout_.state().scale; }
+    const WindowLayout& layout() const noexcept { return layout_; }
+    PlaybackSwitches& switches() noexcept { return switches_; }
     bool play_loaded() const noexcept { return state_.play_loaded; }
     const PlaybackState& playback_state() const noexcept { return state_; }
     const PlayModel& play() const noexcept { return *play_; }
@@ -92,6 +96,8 @@ class TForm12 : public QMainWindow, private PlaybackHost {
 
     // Answers File > Export… in place of the dialog when set (tests).
     std::function<std::optional<ExportChoice>()> export_chooser;
+    // Runs an export in place of export_play when set (tests).
+    ExportJob::Run export_runner;
 
     // The controls, named as in the design.
     QLabel* Label1 = nullptr;  // play name
@@ -157,6 +163,7 @@ class TForm12 : public QMainWindow, private PlaybackHost {
     void build_panel();
     void build_menu();
     void build_shortcuts();
+    void window_key(WindowKeyAction action);
     QTimer& timer(PlaybackTimer which);
     const QTimer& timer(PlaybackTimer which) const;
     void show_picture(const raster::Bitmap& picture);
@@ -164,7 +171,7 @@ class TForm12 : public QMainWindow, private PlaybackHost {
     // The kept frame picture, ready for a frame of `settings`.
     raster::Picture& frame_picture(const FrameSettings& settings);
     void stop_for_open();
-    void open_chosen_file(const QString& path);
+    void open_chosen_file(const std::string& path);
     void show_reader_box(bool error_box, const QString& text);
     // Runs `work`. Memory that runs out on the way ends `work`, not the program: playback
     // stops and an Error box says what could not be done. False then.
@@ -172,17 +179,11 @@ class TForm12 : public QMainWindow, private PlaybackHost {
     bool within_memory(const QString& task, Work&& work);
     void start_export(const ExportChoice& choice);
     void end_export(const ExportResult& result);
-    QMargins frame() const;
-    QSize outer_size() const;
-    int outer_width() const;
-    QSize normal_client_size(QSize outer) const;
-    void hold_normal_size(bool hold, QSize outer);
-    void layout_if_frame_changed();
-    void mirror_speed(UpDown* from, UpDown* to);
+    void show_panel_at(QPoint at);
+    void set_shown_play_text(QLabel* label, const std::string& bytes);
     void claim_control_keys();
-    bool focused_control_uses(QObject* control, const QKeyEvent& key) const;
 
-    QStringList arguments_;
+    std::vector<std::string> arguments_;
     std::unique_ptr<PlayModel> play_;
     DisplayDefaults defaults_;
     DrawContext draw_context_;
@@ -198,20 +199,12 @@ class TForm12 : public QMainWindow, private PlaybackHost {
     QTimer timer1_;
     QTimer timer2_;
     QTimer timer3_;
-    double scale_ = 0.0;
-    // The layout last taken; the copies between the two sets of controls belong to a switch.
-    enum class Layout { none, normal, wide };
-    Layout layout_ = Layout::none;
-    // The outer size the layout was last decided for: the frame may change after that.
-    QSize laid_out_outer_;
-    X11Frame x11_frame_;
+    PlaybackSwitches switches_;
+    WindowLayout layout_;
     QAction* export_action_ = nullptr;
     std::unique_ptr<ExportJob> export_job_;
     QProgressDialog* export_progress_ = nullptr;
-    bool sized_for_frame_ = false;
     bool dragging_ = false;
-    bool closing_ = false;
-    bool shown_once_ = false;
 };
 
 }  // namespace hoopcast::app

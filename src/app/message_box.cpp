@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QScreen>
 
+#include "app/shown_text.h"
+
 namespace hoopcast::app {
 
 namespace {
@@ -12,6 +14,7 @@ constexpr qsizetype kMeasuredEnd = 2000;
 
 void show_message(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
     QMessageBox box(icon, title, QString(), QMessageBox::Ok, parent);
+    give_dialog_frame(box);
     // The text is the file's, never markup.
     box.setTextFormat(Qt::PlainText);
     QString shown = text;

@@ -1,0 +1,20 @@
+#pragma once
+// A play's texts as the window shows them: the characters they are, never markup.
+
+#include <QString>
+#include <string_view>
+
+class QWidget;
+
+namespace hoopcast::app {
+
+// A play file's Windows-1252 text.
+QString from_play_text(std::string_view bytes);
+
+// A window title shows "[*]" as written, not as the place of a modified mark.
+QString as_window_title(const QString& text);
+
+// A dialog's frame: a title and a close button, no minimize or maximize.
+void give_dialog_frame(QWidget& dialog);
+
+}  // namespace hoopcast::app

@@ -1,0 +1,98 @@
+#include "app/window_layout.h"
+
+#include <QWidget>
+#include <algorithm>
+
+#include "scene/mapping.h"
+
+namespace hoopcast::app {
+
+namespace {
+// Long enough for a window manager's new state to follow its new size, short enough that
+// a size forced on the normal window does not show for long.
+constexpr int kSettleMs = 250;
+}  // namespace
+
+QSize normal_client_size(QMargins frame, int client_height) {
+    const int frame_width = frame.left() + frame.right();
+    const int frame_height = frame.top() + frame.bottom();
+    return {kNormalOuterWidth - frame_width, std::max(client_height, kMinOuterHeight - frame_height)};
+}
+
+LayoutDecision decide_layout(const WindowFacts& facts, QSize normal_client) {
+    const QMargins frame = facts.frame.value_or(QMargins());
+    const QSize outer = facts.client.grownBy(frame);
+    LayoutDecision d;
+    d.state.outer = outer;
+    if (facts.maximized && outer.width() > kWideThreshold) {
+        d.state.layout = Layout::presentation;
+        d.state.scale = full_layout_scale(outer.height());
+        return d;
+    }
+    d.state.layout = Layout::normal;
+    d.state.scale = 1.0;
+    if (facts.maximized) return d;  // maximized onto a screen no wider than the normal window
+    if (facts.one_way_maximized) {
+        d.maximize_fully = true;
+        return d;
+    }
+    d.hold_normal_size = true;
+    // Before the window manager has framed the window its outer size is not known.
+    d.return_to_normal_size = facts.frame.has_value() && facts.client != normal_client;
+    return d;
+}
+
+WindowLayout::WindowLayout(QWidget& window, std::function<int()> design_client_height, Apply apply)
+    : QObject(&window),
+      window_(window),
+      design_client_height_(std::move(design_client_height)),
+      apply_(std::move(apply)) {
+    settle_.setSingleShot(true);
+    settle_.setInterval(system_.sizes_windows() ? kSettleMs : 0);
+    connect(&settle_, &QTimer::timeout, this, &WindowLayout::return_to_normal_size);
+}
+
+void WindowLayout::begin() {
+    if (phase_ == Phase::hidden) phase_ = Phase::shown;
+    refresh();
+}
+
+void WindowLayout::end() {
+    phase_ = Phase::ended;
+    settle_.stop();
+}
+
+void WindowLayout::refresh() {
+    if (phase_ != Phase::shown && phase_ != Phase::laid_out) return;
+    const WindowFacts facts = system_.facts(window_);
+    const QSize normal = normal_client_size(facts.frame.value_or(QMargins()), design_client_height_());
+    const LayoutDecision d = decide_layout(facts, normal);
+    system_.hold_size(window_, d.hold_normal_size && facts.frame ? std::optional(normal) : std::nullopt);
+    if (d.maximize_fully) system_.maximize_fully(window_);
+    if (d.return_to_normal_size) {
+        if (!settle_.isActive()) settle_.start();
+    } else {
+        settle_.stop();
+    }
+    if (phase_ == Phase::shown || d.state != state_) {
+        const bool switched = phase_ == Phase::shown || d.state.layout != state_.layout;
+        state_ = d.state;
+        phase_ = Phase::laid_out;
+        apply_(state_, switched);
+    }
+}
+
+// Decided again when it is due: the window may have been maximized meanwhile.
+void WindowLayout::return_to_normal_size() {
+    if (phase_ != Phase::laid_out) return;
+    const WindowFacts facts = system_.facts(window_);
+    const QSize normal = normal_client_size(facts.frame.value_or(QMargins()), design_client_height_());
+    if (decide_layout(facts, normal).return_to_normal_size) window_.resize(normal);
+}
+
+void WindowLayout::native_event(const QByteArray& event_type, const void* message) {
+    if (phase_ != Phase::hidden && phase_ != Phase::ended && system_.announces_news(event_type, message))
+        QTimer::singleShot(0, this, &WindowLayout::refresh);
+}
+
+}  // namespace hoopcast::app
