@@ -67,7 +67,8 @@ void WindowLayout::refresh() {
     const WindowFacts facts = system_.facts(window_);
     const QSize normal = normal_client_size(facts.frame.value_or(QMargins()), design_client_height_());
     const LayoutDecision d = decide_layout(facts, normal);
-    system_.hold_size(window_, d.hold_normal_size && facts.frame ? std::optional(normal) : std::nullopt);
+    system_.hold_size(window_, d.hold_normal_size && facts.frame ? std::optional(normal) : std::nullopt,
+                      facts.frame.value_or(QMargins()));
     if (d.maximize_fully) system_.maximize_fully(window_);
     if (d.return_to_normal_size) {
         if (!settle_.isActive()) settle_.start();

@@ -11,6 +11,10 @@
 #ifdef HOOPCAST_HAVE_XCB
 #include <xcb/xcb.h>
 #endif
+#ifdef HOOPCAST_HAVE_WAYLAND
+#include <qpa/qplatformnativeinterface.h>
+#include <wayland-client-core.h>
+#endif
 
 namespace hoopcast::app {
 
@@ -30,6 +34,13 @@ QMargins qt_frame(const QWidget& window) {
     const QRect inner = window.geometry();
     return QMargins(std::max(0, inner.left() - outer.left()), std::max(0, inner.top() - outer.top()),
                     std::max(0, outer.right() - inner.right()), std::max(0, outer.bottom() - inner.bottom()));
+}
+
+// The window's state as last asked for or told: a maximize button's request is known here
+// before the compositor answers it.
+Qt::WindowStates states(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle != nullptr ? handle->windowStates() : window.windowState();
 }
 
 }  // namespace
@@ -78,6 +89,19 @@ WindowSystem::WindowSystem() {
     atoms_.maximized_horz = atom(connection_, "_NET_WM_STATE_MAXIMIZED_HORZ");
     atoms_.fullscreen = atom(connection_, "_NET_WM_STATE_FULLSCREEN");
     atoms_.wm_check = atom(connection_, "_NET_SUPPORTING_WM_CHECK");
+    atoms_.supported = atom(connection_, "_NET_SUPPORTED");
+}
+
+// Whether the window manager says it announces frames (XWayland's window manager draws
+// one and does not).
+bool WindowSystem::x11_announces_frames() const {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(xcb(connection_))).data;
+    if (screen == nullptr) return false;
+    const PropertyReply reply = property(connection_, screen->root, atoms_.supported, XCB_ATOM_ATOM, 1024);
+    if (!reply || reply->format != 32) return false;
+    const auto count = static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    return std::find(atoms, atoms + count, atoms_.frame_extents) != atoms + count;
 }
 
 bool WindowSystem::x11_window_manager_running() const {
@@ -92,7 +116,7 @@ WindowFacts WindowSystem::facts(const QWidget& window) const {
     WindowFacts facts;
     facts.client = window.size();
     if (platform_ != Platform::x11 || !x11_window_manager_running()) {
-        facts.maximized = (window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+        facts.maximized = (states(window) & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
         facts.frame = qt_frame(window);
         return facts;
     }
@@ -103,6 +127,9 @@ WindowFacts WindowSystem::facts(const QWidget& window) const {
         std::memcpy(v, xcb_get_property_value(extents.get()), sizeof v);
         facts.frame = QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
                                static_cast<int>(v[3]));
+    } else if (!x11_announces_frames()) {
+        // What Qt reads of such a frame holds its shadow too: the window is taken as frameless.
+        facts.frame = QMargins();
     }
     bool vert = false, horz = false, full = false;
     if (const PropertyReply states = property(connection_, id, atoms_.state, XCB_ATOM_ATOM, kMaxStates);
@@ -139,7 +166,7 @@ bool WindowSystem::x11_window_manager_running() const {
 WindowFacts WindowSystem::facts(const QWidget& window) const {
     WindowFacts facts;
     facts.client = window.size();
-    facts.maximized = (window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+    facts.maximized = (states(window) & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
     facts.frame = qt_frame(window);
     return facts;
 }
@@ -153,13 +180,9 @@ bool WindowSystem::sizes_windows() const {
     return platform_ == Platform::wayland || x11_window_manager_running();
 }
 
-void WindowSystem::hold_size(QWidget& window, std::optional<QSize> client) const {
+void WindowSystem::hold_size(QWidget& window, std::optional<QSize> client, QMargins frame) {
     if (platform_ == Platform::wayland) {
-        // The compositor is told the minimum and the maximum: equal, the size is fixed.
-        const QSize min = client.value_or(QSize(0, 0));
-        const QSize max = client.value_or(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-        if (window.minimumSize() != min) window.setMinimumSize(min);
-        if (window.maximumSize() != max) window.setMaximumSize(max);
+        hold_wayland_size(window, client ? std::optional(client->grownBy(frame)) : std::nullopt);
         return;
     }
     if (platform_ != Platform::x11) return;
@@ -169,6 +192,42 @@ void WindowSystem::hold_size(QWidget& window, std::optional<QSize> client) const
     if (window.baseSize() != base) window.setBaseSize(base);
     if (window.sizeIncrement() != step) window.setSizeIncrement(step);
 }
+
+#ifdef HOOPCAST_HAVE_WAYLAND
+
+namespace {
+// Requests of xdg_toplevel, by their number in the xdg-shell protocol.
+constexpr std::uint32_t kSetMaxSize = 7;
+constexpr std::uint32_t kSetMinSize = 8;
+}  // namespace
+
+// The compositor is told a minimum and a maximum of the window's outer size; equal, the size
+// is fixed. They go to the surface itself, not through Qt's own minimum and maximum: Qt
+// holds the window to those also against the compositor's word, and a maximized window that
+// keeps a size of its own is an error the compositor ends the program for.
+void WindowSystem::hold_wayland_size(QWidget& window, std::optional<QSize> outer) {
+    if (outer == held_outer_) return;
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    void* toplevel = native != nullptr && window.windowHandle() != nullptr
+                         ? native->nativeResourceForWindow("xdg_toplevel", window.windowHandle())
+                         : nullptr;
+    if (toplevel == nullptr) return;
+    held_outer_ = outer;
+    auto* proxy = static_cast<wl_proxy*>(toplevel);
+    const QSize size = outer.value_or(QSize(0, 0));  // 0: no bound
+    wl_proxy_marshal_flags(proxy, kSetMinSize, nullptr, wl_proxy_get_version(proxy), 0, size.width(),
+                           size.height());
+    wl_proxy_marshal_flags(proxy, kSetMaxSize, nullptr, wl_proxy_get_version(proxy), 0, size.width(),
+                           size.height());
+    // The bounds take effect with the surface's next commit.
+    window.update();
+}
+
+#else
+
+void WindowSystem::hold_wayland_size(QWidget&, std::optional<QSize>) {}
+
+#endif
 
 // Qt knows the window as normal while it is maximized one way only, so it asks for both.
 void WindowSystem::maximize_fully(QWidget& window) const {

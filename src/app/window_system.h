@@ -33,8 +33,9 @@ class WindowSystem {
     bool wayland() const noexcept { return platform_ == Platform::wayland; }
     // Read afresh at each call: the window manager may have changed them since.
     WindowFacts facts(const QWidget& window) const;
-    // Holds the window at client size `client`, or lets the window system size it freely.
-    void hold_size(QWidget& window, std::optional<QSize> client) const;
+    // Holds the window at client size `client` inside `frame`, or lets the window system
+    // size it freely.
+    void hold_size(QWidget& window, std::optional<QSize> client, QMargins frame);
     // Asks for the window maximized both ways.
     void maximize_fully(QWidget& window) const;
     // Whether a native event tells of a new frame or window state.
@@ -43,6 +44,11 @@ class WindowSystem {
   private:
     enum class Platform { x11, wayland, other };
     bool x11_window_manager_running() const;
+    bool x11_announces_frames() const;
+    void hold_wayland_size(QWidget& window, std::optional<QSize> outer);
+
+    // The size told to the compositor; none: free.
+    std::optional<QSize> held_outer_;
 
     Platform platform_ = Platform::other;
     void* connection_ = nullptr;  // the application's xcb_connection_t
@@ -53,6 +59,7 @@ class WindowSystem {
         std::uint32_t maximized_horz = 0;
         std::uint32_t fullscreen = 0;
         std::uint32_t wm_check = 0;
+        std::uint32_t supported = 0;
     } atoms_;
 };
 
