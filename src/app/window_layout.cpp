@@ -49,7 +49,7 @@ WindowLayout::WindowLayout(QWidget& window, std::function<int()> design_client_h
       apply_(std::move(apply)) {
     settle_.setSingleShot(true);
     settle_.setInterval(system_.sizes_windows() ? kSettleMs : 0);
-    connect(&settle_, &QTimer::timeout, this, &WindowLayout::return_to_normal_size);
+    connect(&settle_, &QTimer::timeout, this, &WindowLayout::settled);
 }
 
 void WindowLayout::begin() {
@@ -69,9 +69,9 @@ void WindowLayout::refresh() {
     const LayoutDecision d = decide_layout(facts, normal);
     system_.hold_size(window_, d.hold_normal_size && facts.frame ? std::optional(normal) : std::nullopt,
                       facts.frame.value_or(QMargins()));
-    if (d.maximize_fully) system_.maximize_fully(window_);
-    if (d.return_to_normal_size) {
-        if (!settle_.isActive()) settle_.start();
+    // What the window asks of the window system waits until the window system has settled.
+    if (d.return_to_normal_size || d.maximize_fully) {
+        settle_.start();
     } else {
         settle_.stop();
     }
@@ -83,12 +83,15 @@ void WindowLayout::refresh() {
     }
 }
 
-// Decided again when it is due: the window may have been maximized meanwhile.
-void WindowLayout::return_to_normal_size() {
+// Decided again when it is due: the window may have been maximized or restored meanwhile
+// (some window managers pass through a one-way maximize on the way).
+void WindowLayout::settled() {
     if (phase_ != Phase::laid_out) return;
     const WindowFacts facts = system_.facts(window_);
     const QSize normal = normal_client_size(facts.frame.value_or(QMargins()), design_client_height_());
-    if (decide_layout(facts, normal).return_to_normal_size) window_.resize(normal);
+    const LayoutDecision d = decide_layout(facts, normal);
+    if (d.return_to_normal_size) window_.resize(normal);
+    if (d.maximize_fully) system_.maximize_fully(window_);
 }
 
 void WindowLayout::native_event(const QByteArray& event_type, const void* message) {

@@ -75,7 +75,7 @@ class WindowLayout : public QObject {
     void native_event(const QByteArray& event_type, const void* message);
 
   private:
-    void return_to_normal_size();
+    void settled();
 
     // Hidden until first shown; shown until first laid out; ended when closing.
     enum class Phase { hidden, shown, laid_out, ended };
@@ -85,8 +85,8 @@ class WindowLayout : public QObject {
     Apply apply_;
     Phase phase_ = Phase::hidden;
     LayoutState state_;
-    // A resize of the normal window is taken back once the window system has settled: a
-    // maximizing may tell of its new size before its new state.
+    // A resize of the normal window is taken back, and a one-way maximize made whole, once the
+    // window system has settled: a maximizing may tell of its new size before its new state.
     QTimer settle_;
 };
 

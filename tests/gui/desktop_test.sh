@@ -52,7 +52,11 @@ HOME=$work "$wm" >"$work/wm.log" 2>&1 &
 pids+=($!)
 wait_for "$wm did not start" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 
-QT_QPA_PLATFORM=xcb "$hoopcast" "$sample" 2>"$work/app.log" &
+# The play under a Latin-1 name, as disks written elsewhere have them: the window opens it
+# by the command line's bytes.
+latin1=$(printf '%s/lat\334n.kqz' "$work")
+cp "$sample" "$latin1"
+QT_QPA_PLATFORM=xcb "$hoopcast" "$latin1" 2>"$work/app.log" &
 pids+=($!)
 # Our windows, by their title: the main window's starts "Basketball Hoopcast".
 window_titled() { wmctrl -lx | awk -v t="$1" '$3 == "hoopcast.hoopcast" && index($0, t) { print $1 }' | head -n 1; }
@@ -146,11 +150,37 @@ wait_for "the Sketch box did not untick" shot_and_crop_differs "${checkbox1[@]}"
 xdotool key space
 wait_for "Space did not tick the focused Sketch box" shot_and_crop_matches "${checkbox1[@]}" ticked
 
-# --- the About box's title is its caption alone ----------------------------------------
+# --- Space plays and pauses whatever playback button was clicked last ------------------
+court=($((cx + 8)) "$court_top" 289 361)
+counter=($((cx + 540)) "$client_top" 60 16)
+xdotool mousemove "$((cx + 560))" "$((client_top + 396))" click 1  # into the speed box
+xdotool key --delay 2 --repeat 120 Up  # 500 ms a step
+rest_mouse
+wait_for "the speed did not change" shot_and_crop_differs "${edit1[@]}" speed22
+shot && crop "${counter[@]}" first
+xdotool mousemove "$((cx + 225))" "$((client_top + 396))" click 1  # Next
+rest_mouse
+wait_for "Next did not step on" shot_and_crop_differs "${counter[@]}" first
+shot && crop "${counter[@]}" second && crop "${court[@]}" stopped
+xdotool key space
+wait_for "Space on the clicked Next did not play" shot_and_crop_differs "${court[@]}" stopped
+shot_and_crop_matches "${counter[@]}" second || fail "Space on the clicked Next pressed Next"
+xdotool key space
+sleep 0.3
+shot && crop "${court[@]}" paused
+sleep 1.2
+shot_and_crop_matches "${court[@]}" paused || fail "Space again did not pause"
+xdotool key Home
+wait_for "Home did not stop at the first sequence" find_on_screen "$work/normal.ppm"
+
+# --- the About box's title is its caption alone; it cannot be maximized -----------------
+# (openbox lets any window be minimized, whatever the window asks.)
 xdotool key alt+a
 wait_for "no About box" about_open
 about=$(window_titled About)
 [ "$(title_of "$about")" = "About" ] || fail "About box title '$(title_of "$about")'"
+actions=$(xprop -id "$about" _NET_WM_ALLOWED_ACTIONS)
+if grep -q "_NET_WM_ACTION_MAXIMIZE" <<<"$actions"; then fail "the About box offers $actions"; fi
 xdotool key Return
 wait_for "the About box did not close" about_closed
 
@@ -188,5 +218,25 @@ read_geometry
 [ "$outer_w" -eq 616 ] || fail "restored outer width $outer_w"
 [ "$px" -eq $((cx + 8)) ] || fail "restored court at x $px"
 wait_for "restored title is not the caption" title_is "Basketball Hoopcast"
+
+# --- a one-way maximize is a maximize ---------------------------------------------------
+wmctrl -i -r "$id" -b add,maximized_horz
+wait_for "maximized across, the window was not maximized whole" maximized
+wait_for "maximized across, the wide court never showed" wide_court_shows
+wait_for "maximized across, the title is not '$caption'" title_is "$caption"
+wmctrl -i -r "$id" -b remove,maximized_vert,maximized_horz
+wait_for "not restored after maximizing across" restored
+normal_window_whole() {
+  read_geometry
+  [ "$outer_w" -eq 616 ] && find_on_screen "$work/normal.ppm" && [ "$px" -eq $((cx + 8)) ]
+}
+wait_for "the normal window did not come back after maximizing across" normal_window_whole
+
+# --- another program's size request: the normal window keeps its size -------------------
+before=$(geometry)
+wmctrl -i -r "$id" -e 0,-1,-1,900,700
+sleep 0.5
+wait_for "a size request of another program resized the window: $(geometry), was $before" normal_window_whole
+[ "$(geometry)" = "$before" ] || fail "after a size request: $(geometry), was $before"
 
 echo "desktop under $wm ok"
