@@ -1,6 +1,5 @@
 #include "raster/fonts.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -19,6 +18,7 @@
 
 #include "base/cp1252.h"
 #include "base/utf8.h"
+#include "raster/face_match.h"
 #include "raster/picture.h"
 #include "raster/rasterizer.h"
 #include "raster/stamp.h"
@@ -34,16 +34,8 @@ struct LibraryDeleter {
 struct FaceDeleter {
     void operator()(FT_Face face) const noexcept { FT_Done_Face(face); }
 };
-struct ConfigDeleter {
-    void operator()(FcConfig* config) const noexcept { FcConfigDestroy(config); }
-};
-struct PatternDeleter {
-    void operator()(FcPattern* p) const noexcept { FcPatternDestroy(p); }
-};
 using LibraryHandle = std::unique_ptr<FT_LibraryRec_, LibraryDeleter>;
 using FaceHandle = std::unique_ptr<FT_FaceRec_, FaceDeleter>;
-using ConfigHandle = std::unique_ptr<FcConfig, ConfigDeleter>;
-using PatternHandle = std::unique_ptr<FcPattern, PatternDeleter>;
 
 // The face every unknown or empty name falls back to: Arial's metrics, so texts fit the
 // places the drawings measured for them.
@@ -57,13 +49,6 @@ i64 scale_round(i64 a, i64 b, i64 c) noexcept {
 
 int clamp_int(i64 v) noexcept {
     return static_cast<int>(std::clamp<i64>(v, INT_MIN, INT_MAX));
-}
-
-bool iequals(std::string_view a, std::string_view b) noexcept {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 struct FaceEntry {
@@ -115,7 +100,7 @@ struct Glyph {
 
 struct FontLibrary::Impl {
     LibraryHandle library;
-    ConfigHandle config;
+    std::unique_ptr<FaceMatcher> matcher;
     // Each font file is opened once, however many names and styles resolve to it.
     mutable std::map<std::pair<std::string, int>, FaceHandle> files;
     mutable std::map<std::tuple<std::string, bool, bool>, FaceEntry> faces;
@@ -161,54 +146,9 @@ struct FontLibrary::Impl {
     i64 counted_advance(const FaceEntry& entry, i64 em, const ByteCounts& counts) const noexcept;
     i64 cp1252_advance(const FaceEntry& entry, i64 em, std::string_view bytes) const noexcept;
 
-    Impl() noexcept {
+    explicit Impl(std::unique_ptr<FaceMatcher> face_matcher) noexcept : matcher(std::move(face_matcher)) {
         FT_Library lib = nullptr;
         if (FT_Init_FreeType(&lib) == 0) library.reset(lib);
-        config.reset(FcInitLoadConfigAndFonts());
-    }
-
-    // Asks fontconfig for the family; accepts what it offers only when it is the family
-    // asked for or a face configured to stand in for it, not a general default.
-    bool match(const std::string& family, bool accept_any, bool bold, bool italic, std::string& file,
-               int& index, int& weight, int& slant) const noexcept {
-        if (!config) return false;
-        PatternHandle pattern(FcPatternCreate());
-        if (!pattern) return false;
-        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-        if (!FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern)) return false;
-        FcDefaultSubstitute(pattern.get());
-        FcResult result = FcResultNoMatch;
-        PatternHandle found(FcFontMatch(config.get(), pattern.get(), &result));
-        if (!found) return false;
-        FcChar8* matched_family = nullptr;
-        if (FcPatternGetString(found.get(), FC_FAMILY, 0, &matched_family) != FcResultMatch) return false;
-        // The families fontconfig substituted for the request, in order; generic names end
-        // the list of real stand-ins.
-        bool accepted = accept_any;
-        FcChar8* candidate = nullptr;
-        for (int i = 0;
-             !accepted && FcPatternGetString(pattern.get(), FC_FAMILY, i, &candidate) == FcResultMatch; ++i) {
-            const std::string_view name(reinterpret_cast<const char*>(candidate));
-            if (iequals(name, "sans-serif") || iequals(name, "serif") || iequals(name, "monospace")) break;
-            if (iequals(name, reinterpret_cast<const char*>(matched_family))) {
-                accepted = true;
-                break;
-            }
-        }
-        if (!accepted) return false;
-        FcChar8* path = nullptr;
-        if (FcPatternGetString(found.get(), FC_FILE, 0, &path) != FcResultMatch) return false;
-        file = reinterpret_cast<const char*>(path);
-        index = 0;
-        FcPatternGetInteger(found.get(), FC_INDEX, 0, &index);
-        weight = FC_WEIGHT_REGULAR;
-        FcPatternGetInteger(found.get(), FC_WEIGHT, 0, &weight);
-        slant = FC_SLANT_ROMAN;
-        FcPatternGetInteger(found.get(), FC_SLANT, 0, &slant);
-        return true;
     }
 
     FT_Face open_file(const std::string& file, int index) const noexcept {
@@ -229,15 +169,15 @@ struct FontLibrary::Impl {
         for (const std::string& family :
              {font.name, std::string(kFallbackFamily), std::string("sans-serif")}) {
             if (family.empty()) continue;
-            std::string file;
-            int index = 0, weight = 0, slant = 0;
-            if (!match(family, family == "sans-serif", bold, italic, file, index, weight, slant)) continue;
-            FT_Face raw = open_file(file, index);
+            const std::optional<FaceMatch> m =
+                matcher ? matcher->match(family, bold, italic, family == "sans-serif") : std::nullopt;
+            if (!m) continue;
+            FT_Face raw = open_file(m->file, m->index);
             if (raw == nullptr || !FT_IS_SCALABLE(raw)) continue;
             entry.face = raw;
-            entry.file = file;
-            entry.synthetic_bold = bold && weight < FC_WEIGHT_DEMIBOLD;
-            entry.synthetic_italic = italic && slant == FC_SLANT_ROMAN;
+            entry.file = m->file;
+            entry.synthetic_bold = bold && !m->bold;
+            entry.synthetic_italic = italic && !m->italic;
             break;
         }
         auto [it, inserted] = faces.emplace(std::move(key), std::move(entry));
@@ -246,7 +186,9 @@ struct FontLibrary::Impl {
     }
 };
 
-FontLibrary::FontLibrary() noexcept : impl_(std::make_unique<Impl>()) {}
+FontLibrary::FontLibrary() noexcept : FontLibrary(system_face_matcher()) {}
+FontLibrary::FontLibrary(std::unique_ptr<FaceMatcher> faces) noexcept
+    : impl_(std::make_unique<Impl>(std::move(faces))) {}
 FontLibrary::~FontLibrary() = default;
 
 bool FontLibrary::ready() const noexcept {

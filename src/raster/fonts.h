@@ -1,6 +1,6 @@
 #pragma once
-// Fonts for the canvas: faces found through fontconfig, glyphs rendered by FreeType in one
-// bit per pixel (no anti-aliasing), metrics as the Windows graphics device interface reports
+// Fonts for the canvas: faces found through a FaceMatcher (fontconfig on the desktop), glyphs rendered by
+// FreeType in one bit per pixel (no anti-aliasing), metrics as the Windows graphics device interface reports
 // them for a font created with a negative height (the height is the em size in pixels).
 
 #include <memory>
@@ -13,6 +13,7 @@
 namespace hoopcast::raster {
 
 class Bitmap;
+class FaceMatcher;
 
 // Text extent and the vertical layout of the text cell, in pixels.
 struct TextMetrics {
@@ -22,12 +23,14 @@ struct TextMetrics {
     int descent = 0;
 };
 
-// Owns the FreeType library, a fontconfig configuration and a cache of opened faces. Faces
+// Owns the FreeType library, the matcher that finds faces and a cache of opened faces. Faces
 // are opened on first use and kept; the cache is internal state of this object, so drawing
 // through a const FontLibrary still opens faces. Not for use from two threads at once.
 class FontLibrary {
   public:
+    // Faces from the system's matcher, or from `faces`.
     FontLibrary() noexcept;
+    explicit FontLibrary(std::unique_ptr<FaceMatcher> faces) noexcept;
     ~FontLibrary();
     FontLibrary(const FontLibrary&) = delete;
     FontLibrary& operator=(const FontLibrary&) = delete;
