@@ -18,9 +18,10 @@ using ConfigHandle = std::unique_ptr<FcConfig, ConfigDeleter>;
 using PatternHandle = std::unique_ptr<FcPattern, PatternDeleter>;
 
 bool iequals(std::string_view a, std::string_view b) noexcept {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 class FontconfigMatcher final : public FaceMatcher {

@@ -27,9 +27,10 @@ constexpr FontChoice kChoices[] = {
 };
 
 bool iequals(std::string_view a, std::string_view b) noexcept {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 class TableMatcher final : public FaceMatcher {
@@ -38,8 +39,8 @@ class TableMatcher final : public FaceMatcher {
 
     std::optional<FaceMatch> match(const std::string& family, bool bold, bool italic,
                                    bool accept_any) const noexcept override {
-        const auto row =
-            std::ranges::find_if(kChoices, [&](const FontChoice& c) { return iequals(c.family, family); });
+        const auto row = std::find_if(std::begin(kChoices), std::end(kChoices),
+                                      [&](const FontChoice& c) { return iequals(c.family, family); });
         if (row == std::end(kChoices) && !accept_any) return std::nullopt;
         const FontChoice& choice = row == std::end(kChoices) ? kChoices[0] : *row;
         const std::size_t style = (bold ? 1u : 0u) + (italic ? 2u : 0u);

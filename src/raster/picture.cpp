@@ -88,6 +88,42 @@ Rect changed_rect(const Bitmap& a, const Bitmap& b, Rect within) noexcept {
     return {left, top, right + 1, bottom + 1};
 }
 
+namespace {
+
+Rect clipped(Rect r, const Bitmap& b) noexcept {
+    r = {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, b.width()),
+         std::min(r.bottom, b.height())};
+    return r.left < r.right && r.top < r.bottom ? r : Rect{};
+}
+
+}  // namespace
+
+Rect copy_rgba(const Bitmap& bitmap, Rect r, std::vector<std::uint8_t>& out) {
+    r = clipped(r, bitmap);
+    const auto width = static_cast<std::size_t>(r.right - r.left);
+    out.resize(width * static_cast<std::size_t>(r.bottom - r.top) * 4);
+    std::uint8_t* to = out.data();
+    for (int y = r.top; y < r.bottom; ++y) {
+        const std::uint8_t* from = bitmap.scan_line(y) + static_cast<std::size_t>(r.left) * 3;
+        for (std::size_t x = 0; x < width; ++x, from += 3, to += 4) {
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 255;
+        }
+    }
+    return r;
+}
+
+void copy_rect(Bitmap& to, const Bitmap& from, Rect r) noexcept {
+    if (to.width() != from.width() || to.height() != from.height()) return;
+    r = clipped(r, from);
+    const auto length = static_cast<std::size_t>(r.right - r.left) * 3;
+    for (int y = r.top; y < r.bottom; ++y)
+        std::memcpy(to.scan_line(y) + static_cast<std::size_t>(r.left) * 3,
+                    from.scan_line(y) + static_cast<std::size_t>(r.left) * 3, length);
+}
+
 void Bitmap::fill(Colour c) noexcept {
     fill_rect(Rect{0, 0, width_, height_}, c);
 }

@@ -124,6 +124,12 @@ class Bitmap {
 Rect changed_rect(const Bitmap& a, const Bitmap& b) noexcept;
 Rect changed_rect(const Bitmap& a, const Bitmap& b, Rect within) noexcept;
 
+// The pixels of `r` (clipped to the bitmap) as rows of red, green, blue and an opaque alpha,
+// as a browser's canvas takes them; returns the rectangle copied.
+Rect copy_rgba(const Bitmap& bitmap, Rect r, std::vector<std::uint8_t>& out);
+// Copies the pixels of `r` from `from` to `to`, bitmaps of one size; nothing otherwise.
+void copy_rect(Bitmap& to, const Bitmap& from, Rect r) noexcept;
+
 // A run of pixels of one colour, made once and copied wherever a run of that colour is
 // painted: for many runs in one colour, cheaper than making the colour's pattern for each.
 class ColourRun {

@@ -40,6 +40,21 @@ std::string iconv_name(int code_page) {
     return "CP" + std::to_string(code_page);
 }
 
+// The names of the same pages in C libraries whose iconv knows no "CP" name for them (the
+// browser's): Shift JIS and GBK as Windows extends them, and Thai.
+const char* other_iconv_name(int code_page) {
+    switch (code_page) {
+        case 932:
+            return "SHIFT_JIS";
+        case 936:
+            return "GBK";
+        case 874:
+            return "TIS-620";
+        default:
+            return nullptr;
+    }
+}
+
 // The Symbol font's layout: Greek letters where Latin ones stand, and the signs word
 // processors use for bullets. Bytes not listed keep their Windows-1252 meaning.
 char32_t symbol_font_char(unsigned char byte) {
@@ -197,6 +212,8 @@ void* Decoder::converter(int code_page) {
     void* handle = nullptr;
     if (code_page > 0 && code_page <= 65535) {
         iconv_t cd = iconv_open("UTF-8", iconv_name(code_page).c_str());
+        if (cd == no_converter() && other_iconv_name(code_page) != nullptr)
+            cd = iconv_open("UTF-8", other_iconv_name(code_page));
         if (cd != no_converter()) handle = cd;
     }
     converters_.push_back({code_page, handle});

@@ -1,0 +1,40 @@
+// Writes the page as one file that works opened from disk: the styles and scripts inline,
+// the module, the worker and the fonts as gzip in base64 (the browser unpacks them with
+// DecompressionStream), so nothing is fetched.
+//   node build_page.mjs CORE_DIR FONT_DIR OUT.html
+import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { gzipSync } from 'node:zlib';
+
+const [coreDir, fontDir, outFile] = process.argv.slice(2);
+const here = new URL('.', import.meta.url).pathname;
+const source = (name) => readFileSync(join(here, name), 'utf8');
+
+// Our modules joined into one script: their imports are of each other, listed in order.
+function joinModules(names) {
+  return names
+    .map((name) =>
+      source(name)
+        .replace(/^import .* from '.*';\n/gm, '')
+        .replace(/^export (async function|function|const|class) /gm, '$1 '),
+    )
+    .join('\n');
+}
+
+const packed = (bytes) => gzipSync(bytes, { level: 9 }).toString('base64');
+const data = (id, bytes) => `<script type="application/octet-stream" id="${id}">${packed(bytes)}</script>`;
+
+const fonts = readdirSync(fontDir).filter((f) => f.endsWith('.ttf')).sort();
+const worker = `${readFileSync(join(coreDir, 'hoopcast_web.js'), 'utf8')}\n${joinModules(['worker.js'])}`;
+const parts = [
+  data('core-wasm', readFileSync(join(coreDir, 'hoopcast_web.wasm'))),
+  data('core-worker', Buffer.from(worker)),
+  `<script type="application/json" id="core-font-names">${JSON.stringify(fonts)}</script>`,
+  ...fonts.map((f, i) => data(`core-font-${i}`, readFileSync(join(fontDir, f)))),
+];
+
+const page = source('page.html')
+  .replace('/*@PAGE_CSS@*/', () => source('page.css'))
+  .replace('<!--@PAGE_DATA@-->', () => parts.join('\n'))
+  .replace('/*@PAGE_SCRIPT@*/', () => `(() => {\n'use strict';\n${joinModules(['core_client.js', 'page.js'])}\n})();`);
+writeFileSync(outFile, page);
