@@ -1,6 +1,7 @@
 #include "drawings/arcs.h"
 
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -34,10 +35,46 @@ struct UnitPoint {
     long double sin;
 };
 
+#if LDBL_MANT_DIG == 64
 UnitPoint unit_point(int degrees) noexcept {
     const long double rad = static_cast<long double>(degrees) * std::numbers::pi_v<long double> / 180;
     return {std::cos(rad), std::sin(rad)};
 }
+#else
+// Where long double is not x87's 80-bit type (WebAssembly's is 128 bits), the points take
+// the values x87 gives: on the axes the tiny cosine or sine that x87's pi leaves decides
+// which way a point exactly between two pixels goes, so those are x87's own; elsewhere
+// the value rounded to x87's 64-bit mantissa.
+long double to_x87_precision(long double v) noexcept {
+    if (v == 0) return v;
+    int exponent = 0;
+    const long double mantissa = std::frexp(v, &exponent);
+    return std::ldexp(std::nearbyint(std::ldexp(mantissa, 64)), exponent - 64);
+}
+
+UnitPoint unit_point(int degrees) noexcept {
+    // cos and sin at -360, -270, ... 720 degrees on x87.
+    static constexpr UnitPoint kQuarterTurns[] = {
+        {0x8p-3L, -0xe.ce675d1fc8f8cbbp-67L},
+        {0xd.8d66c2ebeb5d4c6p-66L, 0x8p-3L},
+        {-0x8p-3L, 0xe.ce675d1fc8f8cbbp-68L},
+        {-0xe.ce675d1fc8f8cbbp-69L, -0x8p-3L},
+        {0x8p-3L, 0x0p+0L},
+        {-0xe.ce675d1fc8f8cbbp-69L, 0x8p-3L},
+        {-0x8p-3L, -0xe.ce675d1fc8f8cbbp-68L},
+        {0xd.8d66c2ebeb5d4c6p-66L, -0x8p-3L},
+        {0x8p-3L, 0xe.ce675d1fc8f8cbbp-67L},
+        {-0x8.5040268cf766dfdp-64L, 0x8p-3L},
+        {-0x8p-3L, -0xd.8d66c2ebeb5d4c6p-65L},
+        {-0xb.0b658e8430264dcp-66L, -0x8p-3L},
+        {0x8p-3L, 0xe.ce675d1fc8f8cbbp-66L},
+    };
+    if (degrees % 90 == 0 && degrees >= -360 && degrees <= 720) return kQuarterTurns[(degrees + 360) / 90];
+    const long double pi = to_x87_precision(std::numbers::pi_v<long double>);
+    const long double rad = to_x87_precision(to_x87_precision(static_cast<long double>(degrees) * pi) / 180);
+    return {to_x87_precision(std::cos(rad)), to_x87_precision(std::sin(rad))};
+}
+#endif
 
 // Every frame draws a few hundred arc points; the angles callers use are looked up rather
 // than recomputed. Each entry is the same value unit_point gives, so results do not depend
