@@ -1,7 +1,7 @@
 // The page in Debian's chromium, opened from file:// with every request to the network
 // refused, and the command line it is held to.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, dirname, join, resolve } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -14,7 +14,7 @@ export async function launch() {
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    userDataDir: mkdtempSync(join(tmpdir(), 'hoopcast-chromium-')),
+    userDataDir: join(scratch, 'chromium'),
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
       '--disable-sync', '--no-first-run', '--disable-quic'],
   });
@@ -64,6 +64,7 @@ export async function canvasRgb(page) {
 
 // `hoopcast-cli render` of one sequence, as RGB.
 const scratch = mkdtempSync(join(tmpdir(), 'hoopcast-web-'));
+process.on('exit', () => rmSync(scratch, { recursive: true, force: true }));
 export { scratch };
 
 export function renderRgb(file, seq, sketch, extra = []) {
