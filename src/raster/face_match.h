@@ -1,7 +1,10 @@
 #pragma once
-// Which font file draws a family in a style. On the desktop fontconfig answers; where there
-// is no fontconfig (the browser) a table of the answers it gives on the desktop stands in,
-// for the families plays name and the default, so both draw text with the same faces.
+// Which font file draws a family in a style. Every family is drawn with one of the faces of a
+// table (the Liberation faces, which the browser build embeds), so that a play's texts look
+// the same on every machine and in the browser: the table holds the families fontconfig
+// gives those faces on the desktop, and any other family takes the table's default row.
+// A FaceMatcher says where the system keeps a family's face: fontconfig on the desktop, the
+// table itself over a folder of the faces where there is no fontconfig.
 
 #include <array>
 #include <memory>
@@ -24,23 +27,28 @@ struct FaceMatch {
 class FaceMatcher {
   public:
     virtual ~FaceMatcher() = default;
-    // The face of `family` in the style asked for, when the family is installed or a face
-    // is configured to stand in for it; with `accept_any`, whatever default the system has.
-    virtual std::optional<FaceMatch> match(const std::string& family, bool bold, bool italic,
-                                           bool accept_any) const noexcept = 0;
+    // The face the system gives `family` in the style asked for, if it gives one.
+    virtual std::optional<FaceMatch> match(const std::string& family, bool bold,
+                                           bool italic) const noexcept = 0;
 };
 
-// What the desktop's fontconfig chooses for one family, by file name, in the order regular,
-// bold, italic, bold italic.
+// One family of the table and its faces, by file name, in the order regular, bold, italic,
+// bold italic.
 struct FontChoice {
     std::string_view family;
     std::array<std::string_view, 4> files;
+
+    std::string_view file(bool bold, bool italic) const noexcept {
+        return files[(bold ? 1u : 0u) + (italic ? 2u : 0u)];
+    }
 };
 
-// The families of the table; the first row is also the default.
+// The families of the table; the first row is the default.
 std::span<const FontChoice> font_choices() noexcept;
+// The row of `family` (case aside), or nullptr for a family outside the table.
+const FontChoice* font_choice(std::string_view family) noexcept;
 
-// The table's choices, with the font files in `folder`.
+// The table's faces, in `folder`.
 std::unique_ptr<FaceMatcher> table_face_matcher(std::string folder);
 
 // fontconfig where the system has it, else the table over the embedded fonts.

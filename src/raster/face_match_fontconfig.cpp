@@ -1,8 +1,5 @@
 #include <fontconfig/fontconfig.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "raster/face_match.h"
 
 namespace hoopcast::raster {
@@ -17,21 +14,12 @@ struct PatternDeleter {
 using ConfigHandle = std::unique_ptr<FcConfig, ConfigDeleter>;
 using PatternHandle = std::unique_ptr<FcPattern, PatternDeleter>;
 
-bool iequals(std::string_view a, std::string_view b) noexcept {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 class FontconfigMatcher final : public FaceMatcher {
   public:
     FontconfigMatcher() noexcept : config_(FcInitLoadConfigAndFonts()) {}
 
-    // Accepts what fontconfig offers only when it is the family asked for or a face
-    // configured to stand in for it, not a general default.
-    std::optional<FaceMatch> match(const std::string& family, bool bold, bool italic,
-                                   bool accept_any) const noexcept override {
+    std::optional<FaceMatch> match(const std::string& family, bool bold,
+                                   bool italic) const noexcept override {
         if (!config_) return std::nullopt;
         PatternHandle pattern(FcPatternCreate());
         if (!pattern) return std::nullopt;
@@ -43,23 +31,9 @@ class FontconfigMatcher final : public FaceMatcher {
         FcDefaultSubstitute(pattern.get());
         FcResult result = FcResultNoMatch;
         PatternHandle found(FcFontMatch(config_.get(), pattern.get(), &result));
-        if (!found) return std::nullopt;
-        FcChar8* matched_family = nullptr;
-        if (FcPatternGetString(found.get(), FC_FAMILY, 0, &matched_family) != FcResultMatch)
-            return std::nullopt;
-        // The families fontconfig substituted for the request, in order; generic names end
-        // the list of real stand-ins.
-        bool accepted = accept_any;
-        FcChar8* candidate = nullptr;
-        for (int i = 0;
-             !accepted && FcPatternGetString(pattern.get(), FC_FAMILY, i, &candidate) == FcResultMatch; ++i) {
-            const std::string_view name(reinterpret_cast<const char*>(candidate));
-            if (iequals(name, "sans-serif") || iequals(name, "serif") || iequals(name, "monospace")) break;
-            if (iequals(name, reinterpret_cast<const char*>(matched_family))) accepted = true;
-        }
-        if (!accepted) return std::nullopt;
         FcChar8* path = nullptr;
-        if (FcPatternGetString(found.get(), FC_FILE, 0, &path) != FcResultMatch) return std::nullopt;
+        if (!found || FcPatternGetString(found.get(), FC_FILE, 0, &path) != FcResultMatch)
+            return std::nullopt;
         FaceMatch m;
         m.file = reinterpret_cast<const char*>(path);
         FcPatternGetInteger(found.get(), FC_INDEX, 0, &m.index);

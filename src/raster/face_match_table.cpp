@@ -16,8 +16,8 @@ constexpr std::array<std::string_view, 4> kMono = {"LiberationMono-Regular.ttf",
                                                    "LiberationMono-Italic.ttf",
                                                    "LiberationMono-BoldItalic.ttf"};
 
-// fontconfig's metric aliases and the Liberation families' own names; a desktop test holds
-// each row to what fontconfig answers.
+// The Liberation families' own names and fontconfig's metric aliases for them; a desktop test
+// holds each row to what fontconfig answers.
 constexpr FontChoice kChoices[] = {
     {"Liberation Sans", kSans},  {"Arial", kSans},           {"Arimo", kSans},
     {"Albany", kSans},           {"Albany AMT", kSans},      {"Liberation Serif", kSerif},
@@ -37,14 +37,11 @@ class TableMatcher final : public FaceMatcher {
   public:
     explicit TableMatcher(std::string folder) : folder_(std::move(folder)) {}
 
-    std::optional<FaceMatch> match(const std::string& family, bool bold, bool italic,
-                                   bool accept_any) const noexcept override {
-        const auto row = std::find_if(std::begin(kChoices), std::end(kChoices),
-                                      [&](const FontChoice& c) { return iequals(c.family, family); });
-        if (row == std::end(kChoices) && !accept_any) return std::nullopt;
-        const FontChoice& choice = row == std::end(kChoices) ? kChoices[0] : *row;
-        const std::size_t style = (bold ? 1u : 0u) + (italic ? 2u : 0u);
-        return FaceMatch{folder_ + "/" + std::string(choice.files[style]), 0, bold, italic};
+    std::optional<FaceMatch> match(const std::string& family, bool bold,
+                                   bool italic) const noexcept override {
+        const FontChoice* choice = font_choice(family);
+        if (choice == nullptr) return std::nullopt;
+        return FaceMatch{folder_ + "/" + std::string(choice->file(bold, italic)), 0, bold, italic};
     }
 
   private:
@@ -55,6 +52,12 @@ class TableMatcher final : public FaceMatcher {
 
 std::span<const FontChoice> font_choices() noexcept {
     return kChoices;
+}
+
+const FontChoice* font_choice(std::string_view family) noexcept {
+    const auto row = std::find_if(std::begin(kChoices), std::end(kChoices),
+                                  [&](const FontChoice& c) { return iequals(c.family, family); });
+    return row == std::end(kChoices) ? nullptr : &*row;
 }
 
 std::unique_ptr<FaceMatcher> table_face_matcher(std::string folder) {

@@ -37,14 +37,15 @@ struct FaceDeleter {
 using LibraryHandle = std::unique_ptr<FT_LibraryRec_, LibraryDeleter>;
 using FaceHandle = std::unique_ptr<FT_FaceRec_, FaceDeleter>;
 
-// The face every unknown or empty name falls back to: Arial's metrics, so texts fit the
-// places the drawings measured for them.
-constexpr const char* kFallbackFamily = "Arial";
-
 // Rounds a * b / c to nearest, halves away from zero, in 64 bits; c > 0.
 i64 scale_round(i64 a, i64 b, i64 c) noexcept {
     const i64 n = a * b;
     return n >= 0 ? (n + c / 2) / c : -((-n + c / 2) / c);
+}
+
+std::string_view file_name(std::string_view path) noexcept {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 int clamp_int(i64 v) noexcept {
@@ -160,25 +161,37 @@ struct FontLibrary::Impl {
         return raw;
     }
 
+    // A family of the table is drawn with the face the system gives it when that is the
+    // table's; any other family (an unknown or empty name, a family the system gives another
+    // face) with the default row's, whose Arial metrics fit texts to the places the drawings
+    // measured for them. Only a system without the table's faces gets its own default.
+    std::optional<FaceMatch> find(const std::string& name, bool bold, bool italic) const noexcept {
+        if (!matcher) return std::nullopt;
+        const FontChoice& fallback = font_choices().front();
+        const FontChoice* own = font_choice(name);
+        for (const FontChoice* choice : {own, &fallback}) {
+            if (choice == nullptr) continue;
+            std::optional<FaceMatch> m =
+                matcher->match(choice == own ? name : std::string(fallback.family), bold, italic);
+            if (m && file_name(m->file) == choice->file(bold, italic)) return m;
+        }
+        return matcher->match("sans-serif", bold, italic);
+    }
+
     const FaceEntry* face(const Font& font) const noexcept {
         if (!library) return nullptr;
         const bool bold = (font.style & kBold) != 0, italic = (font.style & kItalic) != 0;
         auto key = std::make_tuple(font.name, bold, italic);
         if (auto it = faces.find(key); it != faces.end()) return it->second.face ? &it->second : nullptr;
         FaceEntry entry;
-        for (const std::string& family :
-             {font.name, std::string(kFallbackFamily), std::string("sans-serif")}) {
-            if (family.empty()) continue;
-            const std::optional<FaceMatch> m =
-                matcher ? matcher->match(family, bold, italic, family == "sans-serif") : std::nullopt;
-            if (!m) continue;
+        if (const std::optional<FaceMatch> m = find(font.name, bold, italic)) {
             FT_Face raw = open_file(m->file, m->index);
-            if (raw == nullptr || !FT_IS_SCALABLE(raw)) continue;
-            entry.face = raw;
-            entry.file = m->file;
-            entry.synthetic_bold = bold && !m->bold;
-            entry.synthetic_italic = italic && !m->italic;
-            break;
+            if (raw != nullptr && FT_IS_SCALABLE(raw)) {
+                entry.face = raw;
+                entry.file = m->file;
+                entry.synthetic_bold = bold && !m->bold;
+                entry.synthetic_italic = italic && !m->italic;
+            }
         }
         auto [it, inserted] = faces.emplace(std::move(key), std::move(entry));
         (void)inserted;
