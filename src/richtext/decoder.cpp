@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <iterator>
 
 #include "base/utf8.h"
 
@@ -20,39 +21,32 @@ iconv_t no_converter() {
     return reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 }
 
-std::string iconv_name(int code_page) {
-    switch (code_page) {
-        case 10000:
-            return "MACINTOSH";
-        case 20127:
-            return "ASCII";
-        case 20932:
-        case 51932:
-            return "EUC-JP";
-        case 54936:
-            return "GB18030";
-        case 65001:
-            return "UTF-8";
-        default:
-            break;
-    }
-    if (code_page >= 28591 && code_page <= 28606) return "ISO-8859-" + std::to_string(code_page - 28590);
-    return "CP" + std::to_string(code_page);
-}
+// Pages iconv knows by a name other than "CP" and the number, and, where a C library's
+// iconv has no name for a page of Windows' own (the browser's knows no CP874, CP932 or
+// CP936), the name of the same page there: Thai, and Shift JIS and GBK as Windows extends
+// them.
+struct PageName {
+    int code_page;
+    const char* name;
+    const char* other = nullptr;
+};
+constexpr PageName kPageNames[] = {
+    {874, "CP874", "TIS-620"}, {932, "CP932", "SHIFT_JIS"}, {936, "CP936", "GBK"}, {10000, "MACINTOSH"},
+    {20127, "ASCII"},          {20932, "EUC-JP"},           {51932, "EUC-JP"},     {54936, "GB18030"},
+    {65001, "UTF-8"},
+};
 
-// The names of the same pages in C libraries whose iconv knows no "CP" name for them (the
-// browser's): Shift JIS and GBK as Windows extends them, and Thai.
-const char* other_iconv_name(int code_page) {
-    switch (code_page) {
-        case 932:
-            return "SHIFT_JIS";
-        case 936:
-            return "GBK";
-        case 874:
-            return "TIS-620";
-        default:
-            return nullptr;
+iconv_t open_converter(int code_page) {
+    const auto* named = std::find_if(std::begin(kPageNames), std::end(kPageNames),
+                                     [&](const PageName& p) { return p.code_page == code_page; });
+    if (named != std::end(kPageNames)) {
+        iconv_t cd = iconv_open("UTF-8", named->name);
+        if (cd == no_converter() && named->other != nullptr) cd = iconv_open("UTF-8", named->other);
+        return cd;
     }
+    if (code_page >= 28591 && code_page <= 28606)
+        return iconv_open("UTF-8", ("ISO-8859-" + std::to_string(code_page - 28590)).c_str());
+    return iconv_open("UTF-8", ("CP" + std::to_string(code_page)).c_str());
 }
 
 // The Symbol font's layout: Greek letters where Latin ones stand, and the signs word
@@ -211,9 +205,7 @@ void* Decoder::converter(int code_page) {
     if (converters_.size() >= kMaxConverters) return nullptr;
     void* handle = nullptr;
     if (code_page > 0 && code_page <= 65535) {
-        iconv_t cd = iconv_open("UTF-8", iconv_name(code_page).c_str());
-        if (cd == no_converter() && other_iconv_name(code_page) != nullptr)
-            cd = iconv_open("UTF-8", other_iconv_name(code_page));
+        iconv_t cd = open_converter(code_page);
         if (cd != no_converter()) handle = cd;
     }
     converters_.push_back({code_page, handle});
