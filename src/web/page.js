@@ -34,6 +34,7 @@ const view = {
       court.width = width;
       court.height = height;
       fitCanvas();
+      placePanel();
     }
     if (w > 0 && h > 0) context.putImageData(new ImageData(pixels, w, h), left, top);
   },
@@ -148,10 +149,10 @@ $('stage').addEventListener('contextmenu', (e) => {
   state.send('showCourt');
 });
 
-// A click on the black around the court clears the sketches, as on the window's background.
+// A click beside the court redraws it while stopped, wiping the sketches, as a click on the
+// window's background does.
 $('stage').addEventListener('pointerdown', (e) => {
-  if (state.presenting && e.button === 0 && (e.target === $('stage') || e.target === $('court-area')))
-    state.send('showCourt');
+  if (e.button === 0 && (e.target === $('stage') || e.target === $('court-area'))) state.send('showCourt');
 });
 
 // --- opening plays ---------------------------------------------------------------------------
@@ -221,6 +222,11 @@ function controlUses(target, key) {
 
 document.addEventListener('keydown', (e) => {
   if (e.ctrlKey || e.altKey || e.metaKey || $('message').open) return;
+  // Browsers leave full screen on Esc themselves; where one hands the key to the page, so does it.
+  if (e.key === 'Escape' && document.fullscreenElement) {
+    document.exitFullscreen();
+    return;
+  }
   if ((e.key === 'f' || e.key === 'F') && !(e.target instanceof HTMLInputElement && e.target.type === 'number')) {
     e.preventDefault();
     present();
