@@ -8,7 +8,7 @@ import { createRequire } from 'node:module';
 import { basename, join } from 'node:path';
 import { before, test } from 'node:test';
 
-import { cli, info, root, scratch } from './browser.mjs';
+import { cli, info, reference, root, scratch } from './browser.mjs';
 import { writeTestPlays } from './plays.mjs';
 
 const core = join(root, 'build/web/core/src/web');
@@ -46,12 +46,12 @@ test('every play reads into the model hoopcast-cli info gives, step plans includ
 });
 
 test('every item stands where the desktop puts it at every step', () => {
-  const reference = execFileSync(join(root, 'build/default/tests/web/step_reference'), corpus, { encoding: 'utf8', maxBuffer: 1 << 28 })
+  const desktop = execFileSync(reference, ['steps', ...corpus], { encoding: 'utf8', maxBuffer: 1 << 28 })
     .trim().split('\n').map((line) => JSON.parse(line));
   corpus.forEach((file, k) => {
     open(file);
     const positions = viewer.model().sequences.map((s) => s.items.map((item) => item.positions));
-    assert.deepEqual(positions, reference[k], file);
+    assert.deepEqual(positions, desktop[k], file);
   });
 });
 
