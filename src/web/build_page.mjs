@@ -1,6 +1,6 @@
 // Writes the page as one file that works opened from disk: the styles and scripts inline,
-// the module, the worker and the fonts as gzip in base64 (the browser unpacks them with
-// DecompressionStream), so nothing is fetched.
+// the module, the worker's script and the fonts as gzip in base64 (see embedded.js), so
+// nothing is fetched from anywhere.
 //   node build_page.mjs CORE_DIR FONT_DIR OUT.html
 import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -25,16 +25,18 @@ const packed = (bytes) => gzipSync(bytes, { level: 9 }).toString('base64');
 const data = (id, bytes) => `<script type="application/octet-stream" id="${id}">${packed(bytes)}</script>`;
 
 const fonts = readdirSync(fontDir).filter((f) => f.endsWith('.ttf')).sort();
-const worker = `${readFileSync(join(coreDir, 'hoopcast_web.js'), 'utf8')}\n${joinModules(['worker.js'])}`;
-const parts = [
-  data('core-wasm', readFileSync(join(coreDir, 'hoopcast_web.wasm'))),
-  data('core-worker', Buffer.from(worker)),
+const worker = `${readFileSync(join(coreDir, 'hoopcast_web.js'), 'utf8')}\n${joinModules(['embedded.js', 'worker.js'])}`;
+// The worker's script and the module come before the page's script, which hands them to
+// the worker at once, so that the module compiles while the fonts after it are still read.
+const core = [data('core-wasm', readFileSync(join(coreDir, 'hoopcast_web.wasm'))), data('core-worker', Buffer.from(worker))];
+const fontData = [
   `<script type="application/json" id="core-font-names">${JSON.stringify(fonts)}</script>`,
   ...fonts.map((f, i) => data(`core-font-${i}`, readFileSync(join(fontDir, f)))),
 ];
 
 const page = source('page.html')
   .replace('/*@PAGE_CSS@*/', () => source('page.css'))
-  .replace('<!--@PAGE_DATA@-->', () => parts.join('\n'))
-  .replace('/*@PAGE_SCRIPT@*/', () => `(() => {\n'use strict';\n${joinModules(['core_client.js', 'page.js'])}\n})();`);
+  .replace('<!--@CORE_DATA@-->', () => core.join('\n'))
+  .replace('<!--@FONT_DATA@-->', () => fontData.join('\n'))
+  .replace('/*@PAGE_SCRIPT@*/', () => `(() => {\n'use strict';\n${joinModules(['embedded.js', 'core_client.js', 'page.js'])}\n})();`);
 writeFileSync(outFile, page);

@@ -2,22 +2,17 @@
 // the page, and turns the worker's messages into calls on a view. A page that brings its
 // own play (instead of a file input) uses this as it stands.
 
-// Embedded data: <script type="application/octet-stream" id=...> holding base64 of gzip.
-async function embedded(id) {
-  const text = document.getElementById(id).textContent.trim();
-  const packed = Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
-  const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream('gzip'));
-  return new Uint8Array(await new Response(stream).arrayBuffer());
-}
+import { unpacked } from './embedded.js';
+
+const embedded = (id) => document.getElementById(id).textContent;
 
 // `view` has a method for each kind of message the worker sends (frame, counter, caption,
 // description, opened, exported, increment), each given the message.
 export async function startCore(view) {
-  const names = JSON.parse(document.getElementById('core-font-names').textContent);
-  const [wasm, workerSource, ...fonts] = await Promise.all([
-    embedded('core-wasm'), embedded('core-worker'), ...names.map((_, i) => embedded(`core-font-${i}`)),
-  ]);
-  const url = URL.createObjectURL(new Blob([workerSource], { type: 'text/javascript' }));
+  // The page holds the worker's script and the module before this script: the worker starts
+  // and compiles the module while the page reads on, and takes the fonts once they are read.
+  const script = await new Response(unpacked(embedded('core-worker'))).blob();
+  const url = URL.createObjectURL(new Blob([script], { type: 'text/javascript' }));
   const worker = new Worker(url);
   URL.revokeObjectURL(url);
   let next = 0;
@@ -30,8 +25,10 @@ export async function startCore(view) {
       view[data.kind](data);
     }
   };
-  worker.postMessage({ op: 'init', wasm: wasm.buffer, fonts: names.map((name, i) => ({ name, bytes: fonts[i] })) },
-    [wasm.buffer]);
+  worker.postMessage({ op: 'init', wasm: embedded('core-wasm') });
+  if (document.readyState === 'loading') await new Promise((r) => document.addEventListener('DOMContentLoaded', r));
+  const names = JSON.parse(embedded('core-font-names'));
+  worker.postMessage({ op: 'fonts', fonts: names.map((name, i) => ({ name, base64: embedded(`core-font-${i}`) })) });
   // Sends one operation; the promise settles once everything it caused has been shown.
   return function send(op, args = {}) {
     const id = ++next;

@@ -24,7 +24,7 @@ const fixedScale = (() => {
   return Number.isFinite(s) && s > 0 ? s : null;
 })();
 
-const state = { fileName: '', scale: 0, presenting: false, messages: [], send: null };
+const state = { fileName: '', scale: 0, presenting: false, messages: [], send: null, framed: false };
 
 // --- what the core shows ---------------------------------------------------------------------
 
@@ -37,6 +37,9 @@ const view = {
       placePanel();
     }
     if (w > 0 && h > 0) context.putImageData(new ImageData(pixels, w, h), left, top);
+    // For the benchmark of the page's start (bench/web.sh).
+    if (!state.framed) performance.mark('hoopcast-first-frame');
+    state.framed = true;
   },
   counter({ text }) { $('counter').textContent = text; },
   caption({ text }) { document.title = text; },
@@ -267,6 +270,7 @@ export async function startPage() {
   await layout(false);
   // For the tests and for pages that embed the viewer.
   window.hoopcast = { send: state.send, open, idle: () => state.send('sync') };
+  performance.mark('hoopcast-ready');
   document.body.dataset.ready = 'true';
 }
 

@@ -4,6 +4,8 @@
 
 /* global createHoopcastCore */
 
+import { unpacked } from './embedded.js';
+
 // Slices of the file read at once: the reader asks for small pieces, and each read of a
 // slice of a File costs a round trip.
 const kSliceBytes = 4 << 20;
@@ -97,28 +99,46 @@ export function startViewer(core, post) {
   };
 }
 
-// The module with the embedded fonts in its file system.
-export async function startCore(wasmBinary, fonts) {
-  const core = await createHoopcastCore({ wasmBinary, print() {}, printErr() {} });
+// The module with the fonts in its file system. `wasm` is the module's bytes, or a Response
+// whose body they are, compiled as they arrive; `fonts` are [{name, bytes}], or a promise of them.
+export async function startCore(wasm, fonts) {
+  const options = { print() {}, printErr() {} };
+  if (wasm instanceof Response) {
+    options.instantiateWasm = (imports, done) => {
+      WebAssembly.instantiateStreaming(wasm, imports).then((r) => done(r.instance, r.module));
+      return {};
+    };
+  } else {
+    options.wasmBinary = wasm;
+  }
+  const core = await createHoopcastCore(options);
   core.FS.mkdir('/fonts');
-  for (const { name, bytes } of fonts) core.FS.writeFile(`/fonts/${name}`, bytes);
+  for (const { name, bytes } of await fonts) core.FS.writeFile(`/fonts/${name}`, bytes);
   return core;
 }
 
-// In a Web Worker: the first message brings the module and the fonts.
+// In a Web Worker: the first message brings the module and the second the fonts, as the page
+// embeds them; what the page asks before the viewer is ready waits.
 if (typeof WorkerGlobalScope !== 'undefined' && self instanceof WorkerGlobalScope) {
   const readSlice = (blob, from, to) => new Uint8Array(new FileReaderSync().readAsArrayBuffer(blob.slice(from, to)));
   let handle = null;
   const queue = [];
+  let fontsGiven;
+  const fonts = new Promise((resolve) => { fontsGiven = resolve; });
   self.onmessage = async ({ data }) => {
     if (data.op === 'init') {
-      const core = await startCore(data.wasm, data.fonts);
+      const wasm = new Response(unpacked(data.wasm), { headers: { 'Content-Type': 'application/wasm' } });
+      const core = await startCore(wasm, fonts);
       handle = startViewer(core, (m, transfer) => self.postMessage(m, transfer || []));
       self.postMessage({ kind: 'ready' });
       for (const m of queue.splice(0)) handle(m, readSlice);
-      return;
+    } else if (data.op === 'fonts') {
+      fontsGiven(Promise.all(data.fonts.map(async ({ name, base64 }) =>
+        ({ name, bytes: new Uint8Array(await new Response(unpacked(base64)).arrayBuffer()) }))));
+    } else if (handle) {
+      handle(data, readSlice);
+    } else {
+      queue.push(data);
     }
-    if (handle) handle(data, readSlice);
-    else queue.push(data);
   };
 }
