@@ -22,36 +22,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-std::string_view outcome_name(ReadOutcome o) {
-    switch (o) {
-        case ReadOutcome::success:
-            return "success";
-        case ReadOutcome::not_supported:
-            return "not_supported";
-        case ReadOutcome::corrupt:
-            return "corrupt";
-        case ReadOutcome::too_many_sequences:
-            return "too_many_sequences";
-        case ReadOutcome::file_error:
-            return "file_error";
-        case ReadOutcome::out_of_memory:
-            return "out_of_memory";
-    }
-    return "";
-}
-
-std::string_view box_name(BoxKind b) {
-    switch (b) {
-        case BoxKind::none:
-            return "";
-        case BoxKind::information:
-            return "information";
-        case BoxKind::error:
-            return "error";
-    }
-    return "";
-}
-
 // Writes JSON laid out as nlohmann's dump(2) lays it out, but writes texts in pieces as it
 // goes: a play's texts may be nearly as long as its file, and none is copied whole.
 class JsonStream {

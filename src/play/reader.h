@@ -35,6 +35,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "play/byte_source.h"
 #include "play/model.h"
@@ -51,6 +52,30 @@ enum class ReadOutcome {
 };
 
 enum class BoxKind { none, information, error };
+
+// The names `hoopcast-cli info` and the browser page give outcomes and boxes.
+inline constexpr std::pair<ReadOutcome, std::string_view> kOutcomeNames[] = {
+    {ReadOutcome::success, "success"},       {ReadOutcome::not_supported, "not_supported"},
+    {ReadOutcome::corrupt, "corrupt"},       {ReadOutcome::too_many_sequences, "too_many_sequences"},
+    {ReadOutcome::file_error, "file_error"},
+    {ReadOutcome::out_of_memory, "out_of_memory"},
+};
+inline constexpr std::pair<BoxKind, std::string_view> kBoxNames[] = {
+    {BoxKind::none, ""}, {BoxKind::information, "information"}, {BoxKind::error, "error"}};
+
+template <typename Kind, std::size_t N>
+constexpr std::string_view kind_name(const std::pair<Kind, std::string_view> (&names)[N],
+                                     Kind kind) noexcept {
+    for (const auto& [k, name] : names)
+        if (k == kind) return name;
+    return "";
+}
+constexpr std::string_view outcome_name(ReadOutcome o) noexcept {
+    return kind_name(kOutcomeNames, o);
+}
+constexpr std::string_view box_name(BoxKind b) noexcept {
+    return kind_name(kBoxNames, b);
+}
 
 enum class PlayVersion { v0_2 = 2, v0_3 = 3, v0_4 = 4, v0_5 = 5 };
 

@@ -27,34 +27,6 @@ namespace {
 // The window's sketch pen.
 constexpr int kSketchPenWidth = 4;
 
-const char* outcome_name(ReadOutcome o) {
-    switch (o) {
-        case ReadOutcome::success:
-            return "success";
-        case ReadOutcome::not_supported:
-            return "not_supported";
-        case ReadOutcome::corrupt:
-            return "corrupt";
-        case ReadOutcome::too_many_sequences:
-            return "too_many_sequences";
-        case ReadOutcome::file_error:
-            return "file_error";
-    }
-    return "";
-}
-
-const char* box_name(BoxKind b) {
-    switch (b) {
-        case BoxKind::none:
-            return "";
-        case BoxKind::information:
-            return "information";
-        case BoxKind::error:
-            return "error";
-    }
-    return "";
-}
-
 val text(std::string_view cp1252) {
     return val(cp1252_to_utf8(cp1252));
 }
@@ -111,9 +83,9 @@ val Viewer::open(val source, double size, const std::string& file_name) {
     JsSource bytes(std::move(source), size);
     const ReadResult r = read_play(*play_, bytes, file_name);
     val result = val::object();
-    result.set("outcome", outcome_name(r.outcome));
+    result.set("outcome", std::string(outcome_name(r.outcome)));
     result.set("message", r.message);
-    result.set("box", box_name(r.box));
+    result.set("box", std::string(box_name(r.box)));
     result.set("category", optional_text(r.category));
     result.set("play_name", optional_text(r.play_name));
     result.set("caption", optional_text(r.caption));
