@@ -57,8 +57,7 @@ enum class BoxKind { none, information, error };
 inline constexpr std::pair<ReadOutcome, std::string_view> kOutcomeNames[] = {
     {ReadOutcome::success, "success"},       {ReadOutcome::not_supported, "not_supported"},
     {ReadOutcome::corrupt, "corrupt"},       {ReadOutcome::too_many_sequences, "too_many_sequences"},
-    {ReadOutcome::file_error, "file_error"},
-    {ReadOutcome::out_of_memory, "out_of_memory"},
+    {ReadOutcome::file_error, "file_error"}, {ReadOutcome::out_of_memory, "out_of_memory"},
 };
 inline constexpr std::pair<BoxKind, std::string_view> kBoxNames[] = {
     {BoxKind::none, ""}, {BoxKind::information, "information"}, {BoxKind::error, "error"}};

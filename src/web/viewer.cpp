@@ -47,23 +47,30 @@ val take_file(const std::string& path) {
 
 }  // namespace
 
-std::size_t JsSource::read(char* buffer, std::size_t size) {
-    if (!error_.empty() || done_ >= size_) return 0;
-    const double wanted = std::min(static_cast<double>(size), size_ - done_);
-    val chunk = source_.call<val>("read", done_, wanted);
+std::optional<std::size_t> JsSource::read_at(double offset, char* buffer, std::size_t size) {
+    if (offset >= size_) return 0;
+    const double wanted = std::min(static_cast<double>(size), size_ - offset);
+    val chunk = source_.call<val>("read", offset, wanted);
     if (!chunk["error"].isUndefined()) {
         error_ = chunk["error"].as<std::string>();
-        return 0;
+        return std::nullopt;
     }
     const auto got = std::min(chunk["length"].as<std::size_t>(), static_cast<std::size_t>(wanted));
     val(emscripten::typed_memory_view(got, reinterpret_cast<unsigned char*>(buffer)))
         .call<void>("set", chunk);
+    return got;
+}
+
+std::size_t JsSource::read(char* buffer, std::size_t size) {
+    if (!error_.empty()) return 0;
+    const std::size_t got = read_at(done_, buffer, size).value_or(0);
     done_ += static_cast<double>(got);
     return got;
 }
 
-std::size_t JsSource::bytes_left() const noexcept {
-    return static_cast<std::size_t>(std::max(0.0, size_ - done_));
+std::optional<std::size_t> JsSource::look_ahead(std::size_t distance, char* buffer, std::size_t size) {
+    if (!error_.empty()) return std::nullopt;
+    return read_at(done_ + static_cast<double>(distance), buffer, size);
 }
 
 Viewer::Viewer(val host)

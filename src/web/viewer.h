@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,13 @@ class JsSource final : public ByteSource {
     JsSource(emscripten::val source, double size) : source_(std::move(source)), size_(size) {}
 
     std::size_t read(char* buffer, std::size_t size) override;
-    std::size_t bytes_left() const noexcept override;
+    std::optional<std::size_t> look_ahead(std::size_t distance, char* buffer, std::size_t size) override;
     std::string error() const override { return error_; }
 
   private:
+    // Copies up to `size` bytes from `offset` into `buffer`: how many, or none on failure.
+    std::optional<std::size_t> read_at(double offset, char* buffer, std::size_t size);
+
     emscripten::val source_;
     double size_ = 0;
     double done_ = 0;

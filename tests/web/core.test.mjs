@@ -9,17 +9,21 @@ import { basename, join } from 'node:path';
 import { before, test } from 'node:test';
 
 import { cli, info, reference, root, scratch } from './browser.mjs';
-import { writeTestPlays } from './plays.mjs';
+import { writeLongTextPlay, writeTestPlays } from './plays.mjs';
 
 const core = join(root, 'build/web/core/src/web');
 const kqz = (dir) => readdirSync(dir).filter((f) => f.endsWith('.kqz')).map((f) => join(dir, f));
-const corpus = [...kqz(join(root, 'samples')), ...kqz(join(root, 'tests/data')), ...writeTestPlays(join(scratch, 'core-plays'))];
+const corpus = [...kqz(join(root, 'samples')), ...kqz(join(root, 'tests/data')), ...writeTestPlays(join(scratch, 'core-plays')),
+  writeLongTextPlay(join(scratch, 'core-plays'))];
 
 let viewer;
+let sliceSource;
 const shown = {};
 before(async () => {
   globalThis.createHoopcastCore = createRequire(import.meta.url)(join(core, 'hoopcast_web.js'));
-  const { startCore } = await import('../../src/web/worker.js');
+  const worker = await import('../../src/web/worker.js');
+  const { startCore } = worker;
+  sliceSource = worker.sliceSource;
   const fontDir = join(root, 'build/web/fonts');
   const fonts = readdirSync(fontDir).filter((f) => f.endsWith('.ttf')).map((name) => ({ name, bytes: readFileSync(join(fontDir, name)) }));
   const module = await startCore(readFileSync(join(core, 'hoopcast_web.wasm')), fonts);
@@ -28,9 +32,10 @@ before(async () => {
   });
 });
 
+// Read as the page reads a file: in slices, here of the file's bytes.
 function open(file) {
   const bytes = readFileSync(file);
-  const source = { read: (offset, size) => bytes.subarray(offset, offset + size) };
+  const source = sliceSource({ size: bytes.length }, (_, from, to) => bytes.subarray(from, to));
   return viewer.open(source, bytes.length, basename(file));
 }
 

@@ -141,3 +141,15 @@ export function writeTestPlays(folder) {
     return path;
   });
 }
+
+// A play whose description and label run over several of the page's 4 MiB slices, so that
+// the reader looks ahead past a slice and comes back.
+export function writeLongTextPlay(folder) {
+  mkdirSync(folder, { recursive: true });
+  const line = 'Rotate on the skip pass, then close out high hands. ';
+  const description = Array.from({ length: 120000 }, (_, k) => `${k} ${line}`).join('\r\n');
+  const label = Array.from({ length: 40000 }, (_, k) => `Box ${k} and one`).join('|');
+  const path = join(folder, 'long_texts.kqz');
+  writeFileSync(path, play('Long texts', [{ description, items: [item(40, 'Text', 20, 20, { e1: 10, text: label })] }]));
+  return path;
+}
