@@ -128,6 +128,11 @@ struct FontLibrary::Impl {
     // The pixel size last set on each open face, to set it again only when it changes.
     mutable std::map<FT_Face, i64> face_sizes;
     mutable Glyph uncached;
+    FontUse* use = nullptr;
+
+    void note(const FaceEntry& entry, char32_t cp) const {
+        if (use != nullptr) use->characters[entry.file].insert(cp);
+    }
 
     // Sets the em size on the face unless it is set already; false when FreeType refuses.
     bool ensure_size(FT_Face face, i64 em) const noexcept {
@@ -211,6 +216,10 @@ bool FontLibrary::ready() const noexcept {
 std::string FontLibrary::face_file(const Font& font) const noexcept {
     const FaceEntry* entry = impl_->face(font);
     return entry != nullptr ? entry->file : std::string();
+}
+
+void FontLibrary::record_use(FontUse* use) const noexcept {
+    impl_->use = use;
 }
 
 namespace {
@@ -344,6 +353,7 @@ i64 FontLibrary::Impl::text_advance(const FaceEntry& entry, i64 em, std::string_
     i64 width = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         const char32_t cp = decode(bytes, i);
+        note(entry, cp);
         const Glyph& g = glyph(entry, em, FT_Get_Char_Index(face, cp), false);
         if (!g.ok) continue;
         width += g.advance;
@@ -359,6 +369,7 @@ i64 FontLibrary::Impl::counted_advance(const FaceEntry& entry, i64 em,
     for (std::size_t b = 0; b < counts.n.size(); ++b) {
         if (counts.n[b] == 0) continue;
         const char32_t cp = cp1252_code_point(static_cast<std::uint8_t>(b));
+        note(entry, cp);
         const Glyph& g = glyph(entry, em, FT_Get_Char_Index(face, cp), false);
         if (!g.ok) continue;
         width += static_cast<i64>(counts.n[b]) * g.advance;
@@ -426,6 +437,7 @@ void FontLibrary::draw_by(Bitmap& target, int x, int y, const Font& font, std::s
     for (std::size_t i = 0; i < bytes.size();) {
         if (pen_x >= target.width()) break;
         const char32_t cp = decode(bytes, i);
+        impl_->note(*l.entry, cp);
         const Glyph& g = impl_->glyph(*l.entry, l.em, FT_Get_Char_Index(face, cp), true);
         if (!g.ok) continue;
         g.ink.paint(target, pen_x + g.left, baseline - g.top, font.colour);

@@ -3,7 +3,9 @@
 // FreeType in one bit per pixel (no anti-aliasing), metrics as the Windows graphics device interface reports
 // them for a font created with a negative height (the height is the em size in pixels).
 
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,12 @@ struct TextMetrics {
     int height = 0;  // ascent + descent: the cell height
     int ascent = 0;  // cell top to baseline
     int descent = 0;
+};
+
+// The characters asked of each face file while a FontLibrary records them: what a copy of the
+// faces cut down to one play's texts has to keep.
+struct FontUse {
+    std::map<std::string, std::set<char32_t>> characters;  // by face file
 };
 
 // Owns the FreeType library, the matcher that finds faces and a cache of opened faces. Faces
@@ -52,6 +60,10 @@ class FontLibrary {
 
     // File of the face a font resolves to ("" when none); for diagnostics and tests.
     std::string face_file(const Font& font) const noexcept;
+
+    // From now on every character measured or drawn is noted in `use` (null: none are). The
+    // caller keeps `use` alive while it is set.
+    void record_use(FontUse* use) const noexcept;
 
     // Glyphs are rendered only up to this em size in pixels; larger text draws nothing but
     // still measures, scaled from this size, so huge sizes from a play file cost nothing.
