@@ -67,6 +67,13 @@ void PlaybackEngine::Timer1Timer() {
     if (state_.anim_step >= plan.steps) {
         state_.anim_step = 1;
         state_.cur_seq = std::min(state_.cur_seq + 1, n);
+        if (state_.one_transition) {
+            state_.one_transition = false;
+            state_.playing = false;
+            host_.disable_timer(kTimer1);
+            host_.show_still_frame(state_.cur_seq);
+            return;
+        }
         if (host_.sketch_checked() && model_.header(table_index(state_.cur_seq)).no_animation) {
             state_.playing = false;
             host_.disable_timer(kTimer1);
@@ -105,6 +112,7 @@ void PlaybackEngine::Timer3Timer() {
 }
 
 void PlaybackEngine::BitBtn1Click() {
+    state_.one_transition = false;
     state_.playing = true;
     host_.enable_timer(kTimer1);
     if (state_.cur_seq < seq_count()) return;
@@ -118,13 +126,22 @@ void PlaybackEngine::BitBtn1Click() {
     host_.show_still_frame(state_.cur_seq);
 }
 
+void PlaybackEngine::play_transition() {
+    // From a wait on Timer2 (a Sketch stop, a loop's restart) the step starts at once.
+    host_.disable_timer(kTimer2);
+    BitBtn1Click();
+    state_.one_transition = state_.playing;
+}
+
 void PlaybackEngine::BitBtn3Click() {
+    state_.one_transition = false;
     state_.playing = false;
     host_.disable_timer(kTimer1);
     host_.disable_timer(kTimer2);
 }
 
 void PlaybackEngine::BitBtn4Click() {
+    state_.one_transition = false;
     state_.playing = false;
     host_.disable_timer(kTimer1);
     host_.disable_timer(kTimer2);
@@ -189,6 +206,7 @@ void PlaybackEngine::CheckBox4Click(bool checkbox4_checked) {
 }
 
 void PlaybackEngine::reset_for_open() {
+    state_.one_transition = false;
     state_.playing = false;
     host_.disable_timer(kTimer1);
     host_.disable_timer(kTimer2);

@@ -15,12 +15,13 @@ namespace hoopcast {
 
 // The window's playback values. Opening a play and the reader set them too.
 struct PlaybackState {
-    std::int32_t cur_seq = 1;    // sequence shown, 1..seq_count
-    std::int32_t anim_step = 1;  // step reached within cur_seq; 1 at the start of each sequence
-    bool playing = false;        // running, or waiting on Timer2 to resume
-    bool play_loaded = false;    // a play file has been read
-    std::string play_file_name;  // empty: Previous and Next do nothing
-    std::string seq_label;       // the counter text last shown
+    std::int32_t cur_seq = 1;     // sequence shown, 1..seq_count
+    std::int32_t anim_step = 1;   // step reached within cur_seq; 1 at the start of each sequence
+    bool playing = false;         // running, or waiting on Timer2 to resume
+    bool play_loaded = false;     // a play file has been read
+    std::string play_file_name;   // empty: Previous and Next do nothing
+    std::string seq_label;        // the counter text last shown
+    bool one_transition = false;  // playing for Step: stop once the current transition ends
 };
 
 enum class EngineState {
@@ -48,6 +49,9 @@ class PlaybackEngine {
 
     // Play, Pause, Stop, Previous, Next (the panel's buttons share these).
     void BitBtn1Click();
+    // Step: plays as Play does, the current sequence's transition only, and stops on the next
+    // sequence's still picture, so that a viewer can watch one move at a time.
+    void play_transition();
     void BitBtn3Click();
     void BitBtn4Click();
     void BitBtn5Click();

@@ -169,6 +169,33 @@ TEST_F(PlaybackTest, Next) {
     EXPECT_EQ(shown(), (Strings{"S3@45"}));
 }
 
+// Step plays the current transition only and stops on the next sequence's still picture, as
+// much with Loop on as off; at the last sequence it rewinds as Play does. Pause and Play
+// after a Step play on as usual.
+TEST_F(PlaybackTest, StepPlaysOneTransitionAndStops) {
+    make_play({3, 2, 1});
+    host.set_loop_checked(true);
+    engine.play_transition();
+    EXPECT_TRUE(host.run_until_idle(100000));
+    EXPECT_EQ(state.cur_seq, 2);
+    EXPECT_EQ(shown(), (Strings{"A1.2@20", "A1.3@40", "S2@60"}));
+    engine.play_transition();
+    EXPECT_TRUE(host.run_until_idle(100000));
+    EXPECT_EQ(shown(), (Strings{"A2.2@80", "S3@100"}));
+    engine.play_transition();
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    EXPECT_EQ(shown(), (Strings{"S1@100"}));
+
+    host.set_loop_checked(false);
+    engine.play_transition();
+    host.advance(20);
+    engine.BitBtn3Click();
+    engine.BitBtn1Click();
+    EXPECT_TRUE(host.run_until_idle(100000));
+    EXPECT_EQ(state.cur_seq, 3);
+    EXPECT_EQ(shown(), (Strings{"A1.2@120", "A1.3@140", "A2.2@180"}));
+}
+
 TEST_F(PlaybackTest, LoopWithoutSketchRestartsAtOnce) {
     make_play({2, 2, 1});
     host.set_sketch_checked(false);
