@@ -1,6 +1,6 @@
 // hoopcast-cli export: plays a whole play once through the playback engine on a simulated
 // clock, from sequence 1 as Play does, and writes what a viewer would see as an animated GIF
-// or a video.
+// or a video; or writes the play as a web page that plays it in any browser.
 
 #include <unistd.h>
 
@@ -21,8 +21,10 @@
 #include "cli/commands.h"
 #include "cli/play_loading.h"
 #include "cli/stop_signals.h"
+#include "export/page.h"
 #include "export/play_export.h"
 #include "export/video_writer.h"
+#include "play/codepage.h"
 #include "raster/fonts.h"
 
 namespace hoopcast::cli {
@@ -48,6 +50,9 @@ struct ExportOptions {
     bool lossless = false;
     bool fps_given = false;
     bool quality_given = false;
+    // The options of pictures and videos given, as the command line names them: a web page
+    // takes none of them, its reader sets them in the page.
+    std::vector<std::string> picture_options;
 };
 
 // A bar on stderr, redrawn in place, only when stderr is a terminal.
@@ -102,7 +107,23 @@ int milliseconds(double seconds) {
 int check_options(const ExportOptions& o, std::ostream& err) {
     const std::optional<ExportFormat> format = output_format(o, err);
     if (!format) return kExitUsage;
-    if (*format == ExportFormat::Gif) {
+    if (*format == ExportFormat::Html) {
+        if (!o.picture_options.empty()) {
+            std::string names;
+            for (std::size_t i = 0; i < o.picture_options.size(); ++i) {
+                const bool last = i + 1 == o.picture_options.size();
+                names += (i == 0 ? "" : last ? " and " : ", ") + o.picture_options[i];
+            }
+            err << "hoopcast-cli: " << names << (o.picture_options.size() > 1 ? " are" : " is")
+                << " for pictures and videos; a web page plays the play as its reader sets it\n";
+            return kExitUsage;
+        }
+        // Before any play is read: without the template there is no page to write.
+        if (!find_page_template()) {
+            err << "hoopcast-cli: " << missing_page_template_message() << "\n";
+            return kExitFile;
+        }
+    } else if (*format == ExportFormat::Gif) {
         if (o.fps_given || o.quality_given || o.lossless) {
             err << "hoopcast-cli: --fps, --quality and --lossless are for video; a GIF keeps the "
                    "play's own timing and colours\n";
@@ -148,6 +169,8 @@ int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibr
     request.video = video;
     request.frames_dir = o.frames_dir;
     request.fonts = &fonts;
+    request.play_file = o.file;
+    if (loaded.result.play_name) request.title = cp1252_to_utf8(*loaded.result.play_name);
     std::optional<StopOnSignals> stop;
     if (!o.in_batch) stop.emplace();
     std::optional<Progress> progress;
@@ -165,7 +188,7 @@ int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibr
 // Several plays, or one into a folder: each play's export named after it, GIF unless
 // --format says otherwise.
 int run_export_batch(const ExportOptions& o) {
-    if (!o.frames_dir.empty()) {
+    if (!o.frames_dir.empty() && o.format != "html") {
         std::cerr << "hoopcast-cli: --frames is for a single play written to a file\n";
         return kExitUsage;
     }
@@ -190,14 +213,18 @@ int run_export_batch(const ExportOptions& o) {
 void add_export_command(CLI::App& app, int& status) {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* cmd =
-        app.add_subcommand("export", "Play the whole play once and write it as an animated GIF or a video");
+        app.add_subcommand("export",
+                           "Play the whole play once and write it as an animated GIF or a video, or "
+                           "write it as a web page that plays it");
     cmd->add_option("FILE", options->files, "Play files (.kqz)")->required();
-    cmd->add_option("-o,--output", options->output,
-                    "GIF, MP4 or WebM file to write, by its extension; for several plays a folder (DIR/ is "
-                    "made if missing) that takes each as GIF or --format")
+    cmd->add_option(
+           "-o,--output", options->output,
+           "GIF, MP4, WebM or HTML file to write, by its extension; for several plays a folder (DIR/ "
+           "is made if missing) that takes each as GIF or --format")
         ->required();
     add_jobs_option(*cmd, options->jobs);
-    cmd->add_option("--format", options->format, "gif, mp4 or webm, for an output whose name says no format")
+    cmd->add_option("--format", options->format,
+                    "gif, mp4, webm or html, for an output whose name says no format")
         ->check(CLI::IsMember(
             std::vector<std::string>(whole_play_formats().begin(), whole_play_formats().end())));
     add_scale_option(*cmd, options->scale, "Pixels per court unit (1.0: 289 x 361)");
@@ -219,9 +246,15 @@ void add_export_command(CLI::App& app, int& status) {
     auto* quality = cmd->add_option("--quality", options->quality,
                                     "Video encoder's quality: MP4 0-51, WebM 0-63, lower is better");
     cmd->add_flag("--lossless", options->lossless, "Video frames exactly as drawn (RGB)")->excludes(quality);
-    cmd->callback([options, fps, quality, &status] {
+    cmd->callback([options, cmd, fps, quality, &status] {
         options->fps_given = fps->count() > 0;
         options->quality_given = quality->count() > 0;
+        options->picture_options.clear();
+        for (const char* name :
+             {"--scale", "--speed", "--sketch", "--no-sketch", "--hold-start", "--hold-end", "--frames",
+              "--screen-height", "--fps", "--quality", "--lossless"}) {
+            if (cmd->get_option(name)->count() > 0) options->picture_options.emplace_back(name);
+        }
         if (is_batch(options->files, options->output)) {
             status = run_export_batch(*options);
             return;

@@ -32,12 +32,23 @@ std::string escaped(std::string_view text) {
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -49,11 +60,13 @@ std::string base64(std::span<const std::uint8_t> bytes) {
     out.reserve((bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
     for (; i + 2 < bytes.size(); i += 3) {
-        const std::uint32_t v = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
+        const std::uint32_t v =
+            (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
         for (const int shift : {18, 12, 6, 0}) out += kDigits[(v >> shift) & 63];
     }
     if (const std::size_t rest = bytes.size() - i; rest > 0) {
-        const std::uint32_t v = (std::uint32_t{bytes[i]} << 16) | (rest == 2 ? std::uint32_t{bytes[i + 1]} << 8 : 0);
+        const std::uint32_t v =
+            (std::uint32_t{bytes[i]} << 16) | (rest == 2 ? std::uint32_t{bytes[i + 1]} << 8 : 0);
         out += kDigits[(v >> 18) & 63];
         out += kDigits[(v >> 12) & 63];
         out += rest == 2 ? kDigits[(v >> 6) & 63] : '=';
@@ -78,8 +91,8 @@ std::vector<std::uint8_t> gzip(std::span<const std::uint8_t> bytes) {
 }
 
 std::string script(std::string_view id, std::string_view attributes, std::span<const std::uint8_t> bytes) {
-    return "<script type=\"application/octet-stream\" id=\"" + std::string(id) + "\"" + std::string(attributes) +
-           ">" + packed(bytes) + "</script>";
+    return "<script type=\"application/octet-stream\" id=\"" + std::string(id) + "\"" +
+           std::string(attributes) + ">" + packed(bytes) + "</script>";
 }
 
 std::string running_program_folder() {
@@ -146,8 +159,9 @@ bool table_face(std::string_view name) {
 
 std::vector<std::string> page_template_places() {
     std::vector<std::string> places;
+    // Named, it is the only place: a test or a package that names it means that one.
     if (const char* given = std::getenv("HOOPCAST_PAGE_TEMPLATE"); given != nullptr && *given != '\0') {
-        places.emplace_back(given);
+        return {given};
     }
     if (const std::string folder = running_program_folder(); !folder.empty()) {
         places.push_back((std::filesystem::path(folder) / kPageTemplateName).string());
@@ -197,7 +211,8 @@ std::string assemble_page(std::string_view page_template, const PageParts& parts
     }};
     for (Place& p : places) {
         p.at = page_template.find(p.marker);
-        if (p.at == std::string_view::npos || page_template.find(p.marker, p.at + 1) != std::string_view::npos) {
+        if (p.at == std::string_view::npos ||
+            page_template.find(p.marker, p.at + 1) != std::string_view::npos) {
             error = "the page template has not one place for " + std::string(p.marker);
             return {};
         }
@@ -214,7 +229,8 @@ std::string assemble_page(std::string_view page_template, const PageParts& parts
     return page;
 }
 
-std::vector<std::uint8_t> subset_face(std::span<const std::uint8_t> face, const std::set<char32_t>& characters) {
+std::vector<std::uint8_t> subset_face(std::span<const std::uint8_t> face,
+                                      const std::set<char32_t>& characters) {
     const std::unique_ptr<hb_blob_t, BlobDeleter> blob(
         hb_blob_create(reinterpret_cast<const char*>(face.data()), static_cast<unsigned>(face.size()),
                        HB_MEMORY_MODE_READONLY, nullptr, nullptr));
@@ -239,12 +255,15 @@ std::vector<std::uint8_t> subset_face(std::span<const std::uint8_t> face, const 
     const std::unique_ptr<hb_blob_t, BlobDeleter> out(hb_face_reference_blob(cut.get()));
     unsigned length = 0;
     const char* data = hb_blob_get_data(out.get(), &length);
-    return {reinterpret_cast<const std::uint8_t*>(data), reinterpret_cast<const std::uint8_t*>(data) + length};
+    return {reinterpret_cast<const std::uint8_t*>(data),
+            reinterpret_cast<const std::uint8_t*>(data) + length};
 }
 
 ExportResult write_play_page(const PlayModel& play, const ExportRequest& r, DrawContext& ctx,
                              const FrameSettings& settings) {
-    const auto failed = [](std::string message) { return ExportResult{ExportOutcome::Failed, std::move(message)}; };
+    const auto failed = [](std::string message) {
+        return ExportResult{ExportOutcome::Failed, std::move(message)};
+    };
     const std::optional<std::string> template_path =
         r.page_template.empty() ? find_page_template() : std::optional<std::string>(r.page_template);
     if (!template_path) return failed(missing_page_template_message());
@@ -272,7 +291,8 @@ ExportResult write_play_page(const PlayModel& play, const ExportRequest& r, Draw
     const std::string_view text(reinterpret_cast<const char*>(page_template.data()), page_template.size());
     const std::string page = assemble_page(text, parts, error);
     if (page.empty()) return failed(*template_path + ": " + error);
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(page.data()), page.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(page.data()),
+                                              page.size());
     if (!write_staged(r.path, bytes, error)) return failed("cannot write " + r.path + ": " + error);
     return {};
 }

@@ -22,9 +22,9 @@ struct FrameSettings;
 
 inline constexpr std::string_view kPageTemplateName = "hoopcast-page.html";
 
-// Where the template is looked for, in this order: the file $HOOPCAST_PAGE_TEMPLATE names
-// (for tests and packagers), beside the running program (where `cmake --install` puts it),
-// and the source tree's build/web (where scripts/web writes it).
+// Where the template is looked for: the file $HOOPCAST_PAGE_TEMPLATE names (for tests and
+// packagers) and nowhere else, or else beside the running program (where `cmake --install`
+// puts it) and then in the source tree's build/web (where scripts/web writes it).
 std::vector<std::string> page_template_places();
 // The first of those places that holds a file.
 std::optional<std::string> find_page_template();
@@ -50,7 +50,8 @@ std::string assemble_page(std::string_view page_template, const PageParts& parts
 // The TrueType face `face` cut down to `characters` (and the glyph drawn for a character it
 // lacks), keeping its hinting and every table FreeType draws with, so that each glyph comes
 // out as from the whole face. Empty when the face cannot be read.
-std::vector<std::uint8_t> subset_face(std::span<const std::uint8_t> face, const std::set<char32_t>& characters);
+std::vector<std::uint8_t> subset_face(std::span<const std::uint8_t> face,
+                                      const std::set<char32_t>& characters);
 
 // Bytes as the page embeds them: gzip, in base64.
 std::string packed(std::span<const std::uint8_t> bytes);

@@ -9,6 +9,9 @@
 #include "drawings/context.h"
 #include "drawings/lines.h"
 #include "export/gif_writer.h"
+#ifndef __EMSCRIPTEN__
+#include "export/page.h"
+#endif
 #include "export/recording.h"
 #include "export/staged_file.h"
 #include "raster/fonts.h"
@@ -146,6 +149,15 @@ ExportResult export_play(const PlayModel& play, const ExportRequest& request,
                          const ExportProgress& progress) {
     Drawing drawing(play, request);
     if (request.format == ExportFormat::Png) return write_png(play, request, drawing, progress);
+    if (request.format == ExportFormat::Html) {
+#ifdef __EMSCRIPTEN__
+        return {ExportOutcome::Failed, "web pages are written by the desktop program and hoopcast-cli"};
+#else
+        ExportResult result = write_play_page(play, request, drawing.ctx, drawing.settings);
+        if (result.outcome == ExportOutcome::Written && progress) progress(1, 1);
+        return result;
+#endif
+    }
 
     PlaybackSettings settings;
     settings.sketch = request.sketch;

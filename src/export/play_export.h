@@ -1,8 +1,8 @@
 #pragma once
 // One play written as a file to share, as the command line and the window both do it: the
-// whole play played once as a presenter shows it (GIF, MP4, WebM), or one sequence's still
-// frame (PNG). Everything it draws with (fonts, caches, drawing context) is its own, so a
-// worker thread may export while the window plays.
+// whole play played once as a presenter shows it (GIF, MP4, WebM), one sequence's still
+// frame (PNG), or a web page with the play in it that any browser plays (HTML). Everything it draws with
+// (fonts, caches, drawing context) is its own, so a worker thread may export while the window plays.
 
 #include <cstdint>
 #include <functional>
@@ -20,7 +20,7 @@ namespace raster {
 class FontLibrary;
 }
 
-enum class ExportFormat { Gif, Mp4, WebM, Png };
+enum class ExportFormat { Gif, Mp4, WebM, Png, Html };
 
 struct ExportFormatName {
     ExportFormat format;
@@ -30,10 +30,8 @@ struct ExportFormatName {
 
 // Every format export_play writes: a file's format is looked up here by its extension.
 inline constexpr ExportFormatName kExportFormats[] = {
-    {ExportFormat::Gif, "gif", true},
-    {ExportFormat::Mp4, "mp4", true},
-    {ExportFormat::WebM, "webm", true},
-    {ExportFormat::Png, "png", false},
+    {ExportFormat::Gif, "gif", true},  {ExportFormat::Mp4, "mp4", true},   {ExportFormat::WebM, "webm", true},
+    {ExportFormat::Png, "png", false}, {ExportFormat::Html, "html", true},
 };
 
 // The format that `name` (an extension or --format's value, in any case) names, if any.
@@ -63,6 +61,11 @@ struct ExportRequest {
     int sequence = 1;
     // GIF only: also each distinct frame as a PNG file in this folder, when not empty.
     std::string frames_dir;
+    // Web page only: the play file the page holds, the page's title (UTF-8; empty: the file's
+    // name without its extension) and its template (empty: find_page_template()'s).
+    std::string play_file;
+    std::string title;
+    std::string page_template;
     // Fonts to draw with, for a caller that exports many plays on one thread; null loads the
     // export's own. Never shared with anything drawing at the same time.
     const raster::FontLibrary* fonts = nullptr;

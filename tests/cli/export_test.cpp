@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli_run.h"
+#include "export/page.h"
 #include "video_probe.h"
 
 #include <vector>
@@ -121,7 +122,7 @@ TEST_F(ExportTest, VideoFormatFollowsTheNameOrFormat) {
 
     const auto refused = run_cli("export " + play + " -o " + (dir / "p.avi").string());
     EXPECT_EQ(refused.status, 2);
-    EXPECT_NE(refused.err.find("export writes .gif, .mp4 or .webm, not .avi"), std::string::npos)
+    EXPECT_NE(refused.err.find("export writes .gif, .mp4, .webm or .html, not .avi"), std::string::npos)
         << refused.err;
     for (const char* wrong :
          {"x.gif --fps 10", "x.mp4 --quality 52", "x.webm --quality -1", "x.mp4 --lossless --quality 3",
@@ -160,6 +161,69 @@ TEST_F(ExportTest, WriteFailuresSayWhyAndLeaveNoFile) {
     }
     fs::remove_all(dir / "locked");
     EXPECT_TRUE(fs::is_empty(dir)) << "no file, whole or partial";
+}
+
+// A web page holds the play file itself and only the faces its texts are drawn with, in the
+// template's places, titled with the play's name; it is written alone, with --format and in
+// batches. The options of pictures and videos are refused, and a missing or wrong template
+// is said before any play is read, leaving no file.
+TEST_F(ExportTest, WebPageHoldsThePlayAndTheFacesItDrawsWith) {
+    const std::string templated = "export HOOPCAST_PAGE_TEMPLATE=tests/data/page_template.html;";
+    const std::string play = "samples/half_court_set_play.kqz";
+    const auto page = [&](const std::string& args) {
+        return run_cli("export " + args, {.limits = templated});
+    };
+    const std::string html = (dir / "p.html").string();
+    ASSERT_EQ(page(play + " -o " + html).status, 0);
+    const std::string written = slurp(html);
+    const std::string bytes = slurp(sample("half_court_set_play.kqz"));
+    EXPECT_NE(written.find("<title>Horns twist</title>"), std::string::npos);
+    EXPECT_NE(
+        written.find("data-name=\"half_court_set_play.kqz\">" +
+                     hoopcast::packed({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}) +
+                     "</script>"),
+        std::string::npos);
+    EXPECT_NE(written.find(R"(id="core-font-names">["LiberationSans-Bold.ttf","LiberationSans-Italic.ttf",)"
+                           R"("LiberationSans-Regular.ttf"]</script>)"),
+              std::string::npos);
+
+    ASSERT_EQ(page(play + " -o " + (dir / "p.page").string() + " --format html").status, 0);
+    EXPECT_EQ(slurp(dir / "p.page"), written);
+    ASSERT_EQ(page(play + " samples/fast_break_drill.kqz -o " + (dir / "pages/").string() + " --format html")
+                  .status,
+              0);
+    EXPECT_EQ(slurp(dir / "pages" / "half_court_set_play.html"), written);
+    EXPECT_TRUE(fs::exists(dir / "pages" / "fast_break_drill.html"));
+    fs::remove_all(dir / "pages");
+
+    const std::string other = (dir / "q.html").string();
+    for (const char* wrong :
+         {"--scale 2", "--speed 40", "--sketch", "--no-sketch", "--hold-start 1", "--hold-end 0",
+          "--frames f", "--screen-height 900", "--fps 10", "--quality 3", "--lossless"}) {
+        const auto r = page(play + " -o " + other + " " + wrong);
+        EXPECT_EQ(r.status, 2) << wrong;
+        EXPECT_NE(r.err.find(" for pictures and videos"), std::string::npos) << r.err;
+    }
+    EXPECT_NE(page(play + " -o " + other + " --scale 2 --fps 9 --lossless")
+                  .err.find("--scale, --fps and --lossless are"),
+              std::string::npos);
+    EXPECT_EQ(page(play + " samples/fast_break_drill.kqz -o " + (dir / "pages/").string() +
+                   " --format html --frames f")
+                  .status,
+              2);
+
+    const auto missing = run_cli("export /nonexistent/none.kqz -o " + other,
+                                 {.limits = "export HOOPCAST_PAGE_TEMPLATE=/nonexistent/t.html;"});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.err.find("no page template (looked for /nonexistent/t.html)"), std::string::npos)
+        << missing.err;
+    const auto wrong =
+        run_cli("export " + play + " -o " + other, {.limits = "export HOOPCAST_PAGE_TEMPLATE=README.md;"});
+    EXPECT_EQ(wrong.status, 3);
+    EXPECT_NE(wrong.err.find("README.md: the page template has not one place for @PLAY_TITLE@"),
+              std::string::npos)
+        << wrong.err;
+    EXPECT_FALSE(fs::exists(other));
 }
 
 // Every decoded frame of a video of `width` x `height` pixels, in blue, green, red.

@@ -37,7 +37,7 @@ TEST_F(OutputsTest, NamesThatSayAnotherFormatAreRefused) {
         {"render " + play + "--seq 1 -o " + at("a.pdf"), "render writes .png or .ppm, not .pdf"},
         {"playbook " + play + "-o " + at("a.png"), "playbook writes .pdf, not .png"},
         {"playbook " + play + "-o " + at("a"), "name it .pdf"},
-        {"export " + play + "-o " + at("a.png"), "export writes .gif, .mp4 or .webm, not .png"},
+        {"export " + play + "-o " + at("a.png"), "export writes .gif, .mp4, .webm or .html, not .png"},
         {"export " + play + "-o " + at("a.gif") + " --format mp4", "named .gif, not .mp4 as --format says"},
         {"export " + play + "-o " + at("a.jpg") + " --format gif", "not .jpg"},
         {"thumbnail " + play + at("a.jpg"), "thumbnail writes .png, not .jpg"},
