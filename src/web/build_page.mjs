@@ -1,12 +1,14 @@
 // Writes the page as one file that works opened from disk: the styles and scripts inline,
 // the module, the worker's script and the fonts as gzip in base64 (see embedded.js), so
-// nothing is fetched from anywhere.
-//   node build_page.mjs CORE_DIR FONT_DIR OUT.html
+// nothing is fetched from anywhere. Beside it the one-play page's template, which
+// `hoopcast-cli export -o PLAY.html` fills with a play, its title and the fonts the play
+// draws with: the viewer without a file input or downloads.
+//   node build_page.mjs CORE_DIR FONT_DIR OUT.html PLAY_TEMPLATE.html
 import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-const [coreDir, fontDir, outFile] = process.argv.slice(2);
+const [coreDir, fontDir, outFile, templateFile] = process.argv.slice(2);
 const here = new URL('.', import.meta.url).pathname;
 const source = (name) => readFileSync(join(here, name), 'utf8');
 
@@ -34,9 +36,16 @@ const fontData = [
   ...fonts.map((f, i) => data(`core-font-${i}`, readFileSync(join(fontDir, f)))),
 ];
 
-const page = source('page.html')
+// The parts between <!--@KIND--> and <!--@END--> belong to one of the pages only.
+const only = (html, kept, dropped) => html
+  .replace(new RegExp(`<!--@${dropped}-->[^]*?<!--@END-->\\n?`, 'g'), '')
+  .replace(new RegExp(`<!--@${kept}-->([^]*?)<!--@END-->`, 'g'), '$1');
+
+const shared = source('page.html')
   .replace('/*@PAGE_CSS@*/', () => source('page.css'))
   .replace('<!--@CORE_DATA@-->', () => core.join('\n'))
-  .replace('<!--@FONT_DATA@-->', () => fontData.join('\n'))
   .replace('/*@PAGE_SCRIPT@*/', () => `(() => {\n'use strict';\n${joinModules(['embedded.js', 'core_client.js', 'page.js'])}\n})();`);
-writeFileSync(outFile, page);
+writeFileSync(outFile, only(shared, 'VIEWER', 'PLAY').replace('<!--@FONT_DATA@-->', () => fontData.join('\n')));
+writeFileSync(templateFile, only(shared, 'PLAY', 'VIEWER')
+  .replace('<title>Basketball Hoopcast</title>', '<title>@PLAY_TITLE@</title>')
+  .replace('<body>', '<body class="play-page">'));

@@ -1,7 +1,10 @@
 // The page: the window's controls, keys, layouts and sketching around the court, shaped
-// for a browser. What the core shows arrives from the worker (core_client.js).
+// for a browser. What the core shows arrives from the worker (core_client.js). The
+// one-play page (body.play-page) holds its play instead of a file input, keeps the play's
+// name as its title, and takes a finger's swipes and taps on the court.
 
 import { startCore } from './core_client.js';
+import { unpacked } from './embedded.js';
 
 const $ = (id) => document.getElementById(id);
 const court = $('court');
@@ -17,6 +20,9 @@ const kColours = [
 const kDefaultColour = 'Blue';
 const kCourtWidth = 289;
 const kCourtHeight = 361;
+const playPage = document.body.classList.contains('play-page');
+// The pace slider's named steps, in milliseconds per step.
+const kPaces = [['slow', 80], ['normal', 20], ['fast', 5]];
 
 // ?scale=S fixes the court's scale (tests, embedding); otherwise it fills its place.
 const fixedScale = (() => {
@@ -42,12 +48,12 @@ const view = {
     state.framed = true;
   },
   counter({ text }) { $('counter').textContent = text; },
-  caption({ text }) { document.title = text; },
+  caption({ text }) { if (!playPage) document.title = text; },
   description({ html }) { $('description').srcdoc = html; },
   opened({ result }) {
     if (result.category !== null) $('category').textContent = result.category;
     if (result.play_name !== null) $('play-name').textContent = result.play_name;
-    if (result.caption !== null) document.title = result.caption;
+    if (result.caption !== null && !playPage) document.title = result.caption;
     if (result.outcome !== 'success') showMessage(result.box === 'information' ? 'Information' : 'Error', result.message);
   },
   exported({ format, bytes, error }) {
@@ -88,11 +94,15 @@ function fitCanvas() {
   court.style.height = `${court.height / ratio()}px`;
 }
 
+const portrait = matchMedia('(max-aspect-ratio: 1/1)');
+
 function chooseScale() {
   if (fixedScale !== null) return fixedScale;
   const area = $('court-area');
   if (state.presenting) return Math.max(0.1, (window.innerHeight * ratio() - 48) / kCourtHeight);
-  const s = Math.min((area.clientWidth * ratio()) / kCourtWidth, (area.clientHeight * ratio()) / kCourtHeight);
+  // Upright, the court takes the width and the page scrolls; else it fits its place.
+  const wide = (area.clientWidth * ratio()) / kCourtWidth;
+  const s = portrait.matches ? wide : Math.min(wide, (area.clientHeight * ratio()) / kCourtHeight);
   return Math.max(1, Math.floor(s * 100) / 100);
 }
 
@@ -113,18 +123,26 @@ new ResizeObserver(() => state.send && layout(true)).observe($('court-area'));
 
 // --- presentation: full screen, the court at the screen's height, the floating panel ---------
 
+// Full screen where the browser allows it; where it does not (a phone's browser may keep
+// full screen for videos), the page itself takes the whole window.
 function present() {
-  if (document.fullscreenElement) document.exitFullscreen();
-  else document.documentElement.requestFullscreen?.().catch(() => {});
+  if (document.fullscreenElement) return document.exitFullscreen();
+  if (state.presenting) return setPresenting(false);
+  const page = document.documentElement;
+  if (document.fullscreenEnabled && page.requestFullscreen) page.requestFullscreen().catch(() => setPresenting(true));
+  else setPresenting(true);
 }
 
-document.addEventListener('fullscreenchange', () => {
-  state.presenting = Boolean(document.fullscreenElement);
+function setPresenting(on) {
+  if (on === state.presenting) return;
+  state.presenting = on;
   document.body.classList.toggle('presenting', state.presenting);
   $('controls').classList.remove('hidden');
   state.panelAt = null;
   layout(true);
-});
+}
+
+document.addEventListener('fullscreenchange', () => setPresenting(Boolean(document.fullscreenElement)));
 
 function placePanel(at) {
   const panel = $('controls');
@@ -160,34 +178,38 @@ $('stage').addEventListener('pointerdown', (e) => {
 
 // --- opening plays ---------------------------------------------------------------------------
 
-async function open(file) {
+async function open(file, name = file?.name) {
   if (!file) return;
-  state.fileName = file.name;
-  await state.send('open', { blob: file, name: file.name });
+  state.fileName = name;
+  await state.send('open', { blob: file, name });
 }
 
-$('open').addEventListener('change', (e) => {
-  open(e.target.files[0]);
-  e.target.value = '';
-});
-document.addEventListener('dragover', (e) => {
-  if (e.dataTransfer.types.includes('Files')) e.preventDefault();
-});
-document.addEventListener('drop', (e) => {
-  e.preventDefault();
-  open(e.dataTransfer.files[0]);
-});
+if (!playPage) {
+  $('open').addEventListener('change', (e) => {
+    open(e.target.files[0]);
+    e.target.value = '';
+  });
+  document.addEventListener('dragover', (e) => {
+    if (e.dataTransfer.types.includes('Files')) e.preventDefault();
+  });
+  document.addEventListener('drop', (e) => {
+    e.preventDefault();
+    open(e.dataTransfer.files[0]);
+  });
+}
 
 // --- controls and keys -----------------------------------------------------------------------
 
-for (const op of ['play', 'pause', 'stop', 'previous', 'next']) $(op).addEventListener('click', () => state.send(op));
+for (const op of ['play', 'step', 'pause', 'stop', 'previous', 'next']) $(op).addEventListener('click', () => state.send(op));
 $('sketch').addEventListener('change', (e) => state.send('sketch', { checked: e.target.checked }));
 $('loop').addEventListener('change', (e) => state.send('loop', { checked: e.target.checked }));
 $('present').addEventListener('click', present);
-$('export-png').addEventListener('click', () =>
-  state.send('exportPng', { scale: state.scale, sketch: $('sketch').checked }));
-$('export-gif').addEventListener('click', () =>
-  state.send('exportGif', { scale: state.scale, sketch: $('sketch').checked, speed: speed() }));
+if (!playPage) {
+  $('export-png').addEventListener('click', () =>
+    state.send('exportPng', { scale: state.scale, sketch: $('sketch').checked }));
+  $('export-gif').addEventListener('click', () =>
+    state.send('exportGif', { scale: state.scale, sketch: $('sketch').checked, speed: speed() }));
+}
 
 function speed() {
   const v = Math.round(Number($('speed').value));
@@ -195,7 +217,24 @@ function speed() {
 }
 $('speed').addEventListener('change', () => {
   $('speed').value = speed();
+  showPace();
   state.send('speed', { ms: speed() });
+});
+
+// The pace slider sets the speed to one of its named steps; the number beside it holds the
+// exact milliseconds, and a speed between the steps leaves the slider at the nearest.
+function showPace() {
+  const ms = speed();
+  let nearest = 0;
+  kPaces.forEach(([, v], i) => { if (Math.abs(Math.log(v / ms)) < Math.abs(Math.log(kPaces[nearest][1] / ms))) nearest = i; });
+  $('pace').value = String(nearest);
+  const exact = kPaces.find(([, v]) => v === ms);
+  $('pace-name').textContent = exact ? exact[0] : `${ms} ms`;
+  $('pace').setAttribute('aria-valuetext', exact ? `${exact[0]}, ${ms} ms` : `${ms} ms`);
+}
+$('pace').addEventListener('input', () => {
+  $('speed').value = kPaces[Number($('pace').value)][1];
+  $('speed').dispatchEvent(new Event('change'));
 });
 // The arrows step by the window's increment: a tenth of the value's hundreds, at least 1.
 $('speed').addEventListener('keydown', (e) => {
@@ -218,6 +257,7 @@ const kKeys = {
 // A focused control keeps the keys it uses itself.
 function controlUses(target, key) {
   if (target instanceof HTMLInputElement && target.type === 'number') return key !== ' ' && key !== 'PageUp' && key !== 'PageDown';
+  if (target instanceof HTMLInputElement && target.type === 'range') return key !== ' ';
   if (target instanceof HTMLSelectElement) return true;
   if (target instanceof HTMLButtonElement || target instanceof HTMLInputElement) return key === ' ';
   return false;
@@ -226,8 +266,9 @@ function controlUses(target, key) {
 document.addEventListener('keydown', (e) => {
   if (e.ctrlKey || e.altKey || e.metaKey || $('message').open) return;
   // Browsers leave full screen on Esc themselves; where one hands the key to the page, so does it.
-  if (e.key === 'Escape' && document.fullscreenElement) {
-    document.exitFullscreen();
+  if (e.key === 'Escape' && (document.fullscreenElement || state.presenting)) {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else setPresenting(false);
     return;
   }
   if ((e.key === 'f' || e.key === 'F') && !(e.target instanceof HTMLInputElement && e.target.type === 'number')) {
@@ -251,8 +292,18 @@ function picturePoint(e) {
   };
 }
 
+// On the one-play page a finger does not sketch: a swipe left or right goes to the next or
+// the previous sequence, a tap plays or pauses. A mouse or a pen sketches there too.
+const kSwipePixels = 40;
+const kTapPixels = 12;
+let touch = null;
+
 court.addEventListener('pointerdown', (e) => {
   if (e.button !== 0) return;
+  if (playPage && e.pointerType === 'touch') {
+    touch = { id: e.pointerId, x: e.clientX, y: e.clientY };
+    return;
+  }
   court.setPointerCapture(e.pointerId);
   state.send('penDown', { ...picturePoint(e), colour: Number($('colour').value) });
 });
@@ -260,7 +311,19 @@ court.addEventListener('pointermove', (e) => {
   if (!court.hasPointerCapture(e.pointerId)) return;
   for (const p of e.getCoalescedEvents ? e.getCoalescedEvents() : [e]) state.send('penMove', picturePoint(p));
 });
-for (const type of ['pointerup', 'pointercancel']) court.addEventListener(type, () => state.send('penUp'));
+court.addEventListener('pointerup', (e) => {
+  if (touch?.id !== e.pointerId) return state.send('penUp');
+  const [dx, dy] = [e.clientX - touch.x, e.clientY - touch.y];
+  touch = null;
+  if (Math.abs(dx) >= kSwipePixels && Math.abs(dx) > 2 * Math.abs(dy)) state.send(dx < 0 ? 'next' : 'previous');
+  else if (Math.hypot(dx, dy) <= kTapPixels) state.send('playPause');
+  return undefined;
+});
+// The browser took the touch to scroll the page.
+court.addEventListener('pointercancel', (e) => {
+  if (touch?.id === e.pointerId) touch = null;
+  else state.send('penUp');
+});
 
 // --- start -----------------------------------------------------------------------------------
 
@@ -268,6 +331,8 @@ export async function startPage() {
   state.send = await startCore(view);
   fitCanvas();
   await layout(false);
+  const held = $('play-data');
+  if (held) await open(await new Response(unpacked(held.textContent)).blob(), held.dataset.name);
   // For the tests and for pages that embed the viewer.
   window.hoopcast = { send: state.send, open, idle: () => state.send('sync') };
   performance.mark('hoopcast-ready');

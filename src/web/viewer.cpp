@@ -368,6 +368,7 @@ EMSCRIPTEN_BINDINGS(hoopcast) {
         .function("width", &Viewer::width)
         .function("height", &Viewer::height)
         .function("play", &Viewer::play)
+        .function("step", &Viewer::step)
         .function("pause", &Viewer::pause)
         .function("stop", &Viewer::stop)
         .function("previous", &Viewer::previous)

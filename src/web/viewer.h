@@ -66,6 +66,8 @@ class Viewer final : private PlaybackHost {
 
     // The window's handlers.
     void play() { engine_.BitBtn1Click(); }
+    // Step: plays the current transition only.
+    void step() { engine_.play_transition(); }
     void pause() { engine_.BitBtn3Click(); }
     void stop() { engine_.BitBtn4Click(); }
     void previous() { engine_.BitBtn5Click(); }

@@ -71,6 +71,7 @@ export function startViewer(core, post) {
       if (redraw) viewer.resized();
     },
     play() { viewer.play(); },
+    step() { viewer.step(); },
     pause() { viewer.pause(); },
     playPause() { viewer.playPause(); },
     stop() { viewer.stop(); },

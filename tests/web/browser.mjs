@@ -34,8 +34,9 @@ export async function launch() {
 }
 
 // A page at `query` (such as '?scale=1'), ready for a play; `requests` lists every request
-// that left the file and the page's own blobs, which must stay empty.
-export async function openPage(browser, query = '?scale=1', viewport = { width: 1000, height: 760 }) {
+// that left the file and the page's own blobs, which must stay empty. `file` is the viewer
+// unless an exported page is given; `viewport` may emulate a phone (puppeteer's Viewport).
+export async function openPage(browser, query = '?scale=1', viewport = { width: 1000, height: 760 }, file = pagePath) {
   const page = await browser.newPage();
   await page.setViewport(viewport);
   const requests = [];
@@ -47,7 +48,7 @@ export async function openPage(browser, query = '?scale=1', viewport = { width: 
     return r.abort();
   });
   page.on('pageerror', (e) => errors.push(e.message));
-  await page.goto(`file://${pagePath}${query}`);
+  await page.goto(`file://${file}${query}`);
   await page.waitForSelector('body[data-ready=true]', { timeout: 30000 });
   return { page, requests, errors };
 }
