@@ -23,10 +23,9 @@ struct FormatFilter {
 };
 
 constexpr FormatFilter kFilters[] = {
-    {ExportFormat::Mp4, "MP4 video (*.mp4)"},
-    {ExportFormat::WebM, "WebM video (*.webm)"},
-    {ExportFormat::Gif, "Animated GIF (*.gif)"},
-    {ExportFormat::Png, "PNG picture of this sequence (*.png)"},
+    {ExportFormat::Mp4, "MP4 video (*.mp4)"},    {ExportFormat::WebM, "WebM video (*.webm)"},
+    {ExportFormat::Gif, "Animated GIF (*.gif)"}, {ExportFormat::Png, "PNG picture of this sequence (*.png)"},
+    {ExportFormat::Html, "Web page (*.html)"},
 };
 
 QString extension(ExportFormat format) {
@@ -43,6 +42,11 @@ bool plays_through(ExportFormat format) {
         if (f.format == format) return f.whole_play;
     }
     return false;
+}
+
+// A web page draws the court at its reader's screen's size and plays as its reader sets it.
+bool drawn_here(ExportFormat format) {
+    return format != ExportFormat::Html;
 }
 
 QString size_text(double scale) {
@@ -110,9 +114,12 @@ std::optional<ExportChoice> choose_export(QWidget* parent, const QString& sugges
     // Only a play played through holds its pictures.
     QObject::connect(&dialog, &QFileDialog::filterSelected, [=](const QString& filter) {
         const auto i = filters.indexOf(filter);
-        const bool holds = i < 0 || plays_through(kFilters[static_cast<std::size_t>(i)].format);
+        const ExportFormat format = i < 0 ? kFilters[0].format : kFilters[static_cast<std::size_t>(i)].format;
+        const bool holds = plays_through(format) && drawn_here(format);
         hold_start->setEnabled(holds);
         hold_end->setEnabled(holds);
+        sizes->setEnabled(drawn_here(format));
+        scale->setEnabled(drawn_here(format) && sizes->currentIndex() == sizes->count() - 1);
     });
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         auto* row = new QHBoxLayout;
@@ -136,7 +143,9 @@ std::optional<ExportChoice> choose_export(QWidget* parent, const QString& sugges
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const auto filter =
         static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
-    const double chosen_scale = scale->isEnabled() ? scale->value() : sizes->currentData().toDouble();
+    const double chosen_scale = scale->isEnabled()               ? scale->value()
+                                : sizes->currentData().isValid() ? sizes->currentData().toDouble()
+                                                                 : 1.0;
     ExportChoice choice =
         resolve_export_path(dialog.selectedFiles().first(), kFilters[filter].format, chosen_scale);
     choice.hold_start_ms = static_cast<int>(std::lround(hold_start->value() / kSecondsPerMs));

@@ -496,6 +496,8 @@ void TForm12::start_export(const ExportChoice& choice) {
     request.hold_start_ms = choice.hold_start_ms;
     request.hold_end_ms = choice.hold_end_ms;
     request.sequence = state_.cur_seq;
+    request.play_file = state_.play_file_name;
+    request.title = play_name();
     // The job works on a copy of the play, as the window plays on.
     if (!within_memory(QStringLiteral("export the play"), [&] {
             export_job_ = std::make_unique<ExportJob>(*play_, std::move(request), export_runner);

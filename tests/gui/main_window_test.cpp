@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -601,6 +602,7 @@ class MainWindowTest : public QObject {
             auto* start = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("hold_start"));
             auto* end = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("hold_end"));
             QVERIFY(start != nullptr && end != nullptr);
+            QVERIFY(dialog->nameFilters().contains(QStringLiteral("Web page (*.html)")));
             QCOMPARE(start->value(), 1.0);
             QCOMPARE(end->value(), 2.5);
             start->setValue(0);
@@ -616,6 +618,30 @@ class MainWindowTest : public QObject {
         QCOMPARE(choice->format, ExportFormat::Gif);
         QCOMPARE(choice->hold_start_ms, 0);
         QCOMPARE(choice->hold_end_ms, 4500);
+    }
+
+    // A web page from File > Export… is the page the command line writes, byte for byte.
+    void exportedWebPageIsTheCommandLines() {
+        QTemporaryDir dir;
+        qputenv("HOOPCAST_PAGE_TEMPLATE", HOOPCAST_SOURCE_DIR "/tests/data/page_template.html");
+        const QString play = QStringLiteral(HOOPCAST_SOURCE_DIR "/samples/half_court_set_play.kqz");
+        TForm12 form(args({play}));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QString window = dir.filePath(QStringLiteral("window.html"));
+        form.export_chooser = [&] { return ExportChoice{window, ExportFormat::Html, 1.0}; };
+        form.export_action()->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(form.export_progress() == nullptr, kExportWaitMs);
+        const QString cli = dir.filePath(QStringLiteral("cli.html"));
+        const int status = QProcess::execute(QStringLiteral(HOOPCAST_CLI),
+                                             {QStringLiteral("export"), play, QStringLiteral("-o"), cli});
+        qunsetenv("HOOPCAST_PAGE_TEMPLATE");
+        QCOMPARE(status, 0);
+        QFile a(window), b(cli);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray page = a.readAll();
+        QVERIFY(page.contains("<title>Horns twist</title>"));
+        QVERIFY(page == b.readAll());
     }
 
     void cancelledOrFailedExportsLeaveNoFile() {
