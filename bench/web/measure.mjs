@@ -1,16 +1,18 @@
 // The browser's side of bench/web.sh, in Debian's chromium:
-//   node bench/web/measure.mjs BENCH_FRAMES BENCH_FRAMES_WEB.js PLAY
+//   node bench/web/measure.mjs BENCH_FRAMES BENCH_FRAMES_WEB.js PLAY HOOPCAST_CLI
 // prints the busy frame's microseconds natively (bench_frames) and in chromium (the wasm
 // benchmark), the best of three runs of each taken in turn, and the milliseconds from opening
 // hoopcast.html from disk to the core being ready and to the first court frame of PLAY,
-// handed to the page the moment it is ready (the median of ten openings).
+// handed to the page the moment it is ready (the median of ten openings); and for every
+// sample the size of the page `hoopcast-cli export -o PLAY.html` writes and the time from
+// opening it from disk to its first court frame (the median of five openings).
 import { execFileSync } from 'node:child_process';
-import { readFileSync, statSync, writeFileSync } from 'node:fs';
+import { readdirSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
 
 import { launch, pagePath, scratch } from '../../tests/web/browser.mjs';
 
-const [native, wasm, play] = process.argv.slice(2);
+const [native, wasm, play, cli] = process.argv.slice(2);
 const browser = await launch();
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const cases = [['still', 100], ['still', 286], ['animation', 100], ['animation', 286]];
@@ -46,7 +48,9 @@ async function browserFrames() {
   return times;
 }
 
-async function pageOpen(runs) {
+// The medians of `runs` openings of `file` from disk: to the page being ready, and to its
+// first court frame; `handOver` hands the viewer its play.
+async function pageOpen(runs, file = pagePath, handOver = true) {
   const bytes = readFileSync(play).toString('base64');
   const ready = [], framed = [];
   for (let run = 0; run < runs; ++run) {
@@ -56,7 +60,7 @@ async function pageOpen(runs) {
     await page.setViewport({ width: 1280, height: 900 });
     // The play is handed over the moment the page is ready, as a page that brings its own
     // play would open it.
-    await page.evaluateOnNewDocument((data, name) => {
+    if (handOver) await page.evaluateOnNewDocument((data, name) => {
       const open = () => {
         if (!document.body?.dataset.ready) return false;
         window.hoopcast.open(new File([Uint8Array.from(atob(data), (c) => c.charCodeAt(0))], name));
@@ -68,7 +72,7 @@ async function pageOpen(runs) {
         watch.observe(document.body, { attributes: true });
       });
     }, bytes, basename(play));
-    await page.goto(`file://${pagePath}`);
+    await page.goto(`file://${file}`);
     await page.waitForFunction(() => performance.getEntriesByName('hoopcast-first-frame').length > 0,
       { timeout: 30000 });
     const [r, f] = await page.evaluate(() => ['hoopcast-ready', 'hoopcast-first-frame'].map(
@@ -97,4 +101,14 @@ for (const [frame, hundredths] of cases) {
 const [ready, framed] = await pageOpen(10);
 console.log(`hoopcast.html ${Math.round(statSync(pagePath).size / 1024)} KiB (target 2048); from disk: ready ${ready.toFixed(0)} ms, ` +
   `first court frame ${framed.toFixed(0)} ms (target 300), the median of 10`);
+
+console.log('exported page              KiB (target 2048, aim 1536)   first court frame, ms (median of 5)');
+const samples = readdirSync('samples').filter((f) => f.endsWith('.kqz')).sort();
+const pages = join(scratch, 'pages/');
+execFileSync(cli, ['export', ...samples.map((f) => join('samples', f)), '-o', pages, '--format', 'html'], { stdio: 'ignore' });
+for (const sample of samples) {
+  const page = join(pages, sample.replace(/\.kqz$/, '.html'));
+  const [, first] = await pageOpen(5, page, false);
+  console.log(`${sample.padEnd(30)} ${String(Math.round(statSync(page).size / 1024)).padStart(5)} ${first.toFixed(0).padStart(30)}`);
+}
 await browser.close();

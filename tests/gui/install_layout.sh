@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # cmake --install puts the programs, the desktop entry, the icons and the .kqz MIME type where
-# a Linux desktop looks for them, the file managers' thumbnailer entry included.
+# a Linux desktop looks for them, the file managers' thumbnailer entry included, and the web
+# page's template beside the programs.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -15,6 +16,10 @@ for f in bin/hoopcast bin/hoopcast-cli \
          share/icons/hicolor/scalable/apps/hoopcast.svg; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
+# The web page's template, where export -o PLAY.html looks for it, once scripts/web built it.
+if [ -f "$(dirname "$0")/../../build/web/hoopcast-page.html" ]; then
+  [ -e "$prefix/bin/hoopcast-page.html" ] || { echo "missing after install: bin/hoopcast-page.html"; exit 1; }
+fi
 grep -q '^MimeType=application/x-hoopcast-play;' "$prefix/share/applications/hoopcast.desktop"
 grep -q 'glob pattern="\*.kqz"' "$prefix/share/mime/packages/hoopcast-kqz.xml"
 grep -q '^MimeType=application/x-hoopcast-play;' "$prefix/share/thumbnailers/hoopcast.thumbnailer"
