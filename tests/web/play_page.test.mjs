@@ -121,6 +121,16 @@ test('on a phone the court takes the width sharply, every control is 44 x 44, a 
   await touchCourt(page, 0);
   await want(`2/${n}`);
 
+  // A browser without full screen for pages (a phone's may keep it for videos): Present
+  // fills the window with the court at its height all the same, and Esc leaves.
+  await page.evaluate(() => Object.defineProperty(document, 'fullscreenEnabled', { value: false }));
+  await press(page, 'present');
+  await page.waitForFunction(() => document.body.classList.contains('presenting') &&
+    document.getElementById('court').height === innerHeight * devicePixelRatio - 48, { timeout: 5000 });
+  assert.equal(await page.evaluate(() => document.fullscreenElement), null);
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => !document.body.classList.contains('presenting'), { timeout: 5000 });
+
   // Held sideways, the court stands beside the description again.
   await page.setViewport({ ...phone, width: 844, height: 390 });
   await page.waitForFunction(() => {
