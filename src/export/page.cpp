@@ -123,9 +123,8 @@ bool read_bytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::
 }
 
 // Every character each face is asked for while the play's frames are drawn: the still
-// frames with and without Sketch and the first step of each animation, at the smallest
-// scale the page shows and at a large one, for texts that only show once they are large
-// enough.
+// frames with and without Sketch and the first step of each animation, at the normal
+// court's scale and at a large one, for texts that only show once they are large enough.
 raster::FontUse font_use(const PlayModel& play, DrawContext& ctx, const FrameSettings& settings) {
     raster::FontUse use;
     struct Recording {
