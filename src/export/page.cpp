@@ -163,7 +163,9 @@ std::vector<std::string> page_template_places() {
         return {given};
     }
     if (const std::string folder = running_program_folder(); !folder.empty()) {
-        places.push_back((std::filesystem::path(folder) / kPageTemplateName).string());
+        const std::filesystem::path bin(folder);
+        places.push_back((bin.parent_path() / "share" / "hoopcast" / kPageTemplateName).string());
+        places.push_back((bin / kPageTemplateName).string());
     }
 #ifdef HOOPCAST_BUILD_WEB_DIR
     places.push_back((std::filesystem::path(HOOPCAST_BUILD_WEB_DIR) / kPageTemplateName).string());

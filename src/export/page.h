@@ -23,8 +23,9 @@ struct FrameSettings;
 inline constexpr std::string_view kPageTemplateName = "hoopcast-page.html";
 
 // Where the template is looked for: the file $HOOPCAST_PAGE_TEMPLATE names (for tests and
-// packagers) and nowhere else, or else beside the running program (where `cmake --install`
-// puts it) and then in the source tree's build/web (where scripts/web writes it).
+// packagers) and nowhere else, or else in share/hoopcast beside the running program's bin
+// (where `cmake --install` puts it), beside the program itself, and then in the source tree's
+// build/web (where scripts/web writes it).
 std::vector<std::string> page_template_places();
 // The first of those places that holds a file.
 std::optional<std::string> find_page_template();
