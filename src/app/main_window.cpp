@@ -103,7 +103,7 @@ TForm12::TForm12(std::vector<std::string> arguments, QWidget* parent)
       play_(std::make_unique<PlayModel>()),
       draw_context_{*play_, defaults_, false, &arc_cache_},
       layout_(
-          *this, [this] { return kClientHeight + menuBar()->sizeHint().height(); },
+          *this, kClientHeight, [this] { return menuBar()->sizeHint().height(); },
           [this](const LayoutState& layout, bool switched) { FormResize(layout, switched); }) {
     setWindowTitle(QStringLiteral("Basketball Hoopcast"));
     setWindowIcon(program_icon());

@@ -48,16 +48,18 @@ QSize normal_client_size(QMargins frame, int client_height);
 
 // The presentation layout is a maximized (or full-screen) window wider than the threshold;
 // a normal window has the normal layout at its normal size whatever size it was given. A
-// window maximized one way only is maximized both ways.
-LayoutDecision decide_layout(const WindowFacts& facts, QSize normal_client);
+// window maximized one way only is maximized both ways. `menu_height`: what the menu bar
+// takes of the client area.
+LayoutDecision decide_layout(const WindowFacts& facts, QSize normal_client, int menu_height);
 
 class WindowLayout : public QObject {
     Q_OBJECT
   public:
-    // `design_client_height`: the normal client height inside no frame. `apply` lays out
-    // the controls for a new state; `switched` when the layout itself changed.
+    // `design_client_height`: the normal client height inside no frame, below the menu bar
+    // of height `menu_height`. `apply` lays out the controls for a new state; `switched`
+    // when the layout itself changed.
     using Apply = std::function<void(const LayoutState& state, bool switched)>;
-    WindowLayout(QWidget& window, std::function<int()> design_client_height, Apply apply);
+    WindowLayout(QWidget& window, int design_client_height, std::function<int()> menu_height, Apply apply);
 
     // Something the layout depends on may have changed.
     void refresh();
@@ -75,13 +77,15 @@ class WindowLayout : public QObject {
     void native_event(const QByteArray& event_type, const void* message);
 
   private:
+    QSize normal_client(const WindowFacts& facts) const;
     void settled();
 
     // Hidden until first shown; shown until first laid out; ended when closing.
     enum class Phase { hidden, shown, laid_out, ended };
     QWidget& window_;
     WindowSystem system_;
-    std::function<int()> design_client_height_;
+    int design_client_height_;
+    std::function<int()> menu_height_;
     Apply apply_;
     Phase phase_ = Phase::hidden;
     LayoutState state_;

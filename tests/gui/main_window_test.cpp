@@ -31,6 +31,7 @@
 #include "app/main_window.h"
 #include "app/up_down.h"
 #include "app/window_layout.h"
+#include "scene/mapping.h"
 #include "video_probe.h"
 
 using hoopcast::ExportFormat;
@@ -405,13 +406,18 @@ class MainWindowTest : public QObject {
         const QSize normal = hoopcast::app::normal_client_size(frame, 440);
         QCOMPARE(normal, QSize(608, 440));
         auto decide = [&](bool maximized, bool one_way, QSize client, std::optional<QMargins> f) {
-            return decide_layout(WindowFacts{maximized, one_way, client, f}, normal);
+            return decide_layout(WindowFacts{maximized, one_way, client, f}, normal, 20);
         };
         auto d = decide(true, false, QSize(1272, 996), frame);
         QCOMPARE(d.state.layout, Layout::presentation);
         QCOMPARE(d.state.outer, QSize(1280, 1024));
         QCOMPARE(d.state.scale, (1024 - 48) / 361.0);
         QVERIFY(!d.hold_normal_size && !d.return_to_normal_size && !d.maximize_fully);
+        // A title bar of 30, a border of 3 and the menu bar take 53 of the height: the court is
+        // the rest.
+        d = decide(true, false, QSize(1274, 959), QMargins(3, 30, 3, 3));
+        QCOMPARE(d.state.scale, (992 - 53) / 361.0);
+        QCOMPARE(hoopcast::frame_picture_size(d.state.scale).height, 959 - 20);
         d = decide(true, false, QSize(600, 400), frame);  // a screen as narrow as the window
         QCOMPARE(d.state.layout, Layout::normal);
         QVERIFY(!d.hold_normal_size && !d.return_to_normal_size);
