@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/dialog_frame.h"
 #include "app/icons.h"
-#include "app/shown_text.h"
 
 namespace hoopcast::app {
 

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QScreen>
 
-#include "app/shown_text.h"
+#include "app/dialog_frame.h"
 
 namespace hoopcast::app {
 

@@ -1,7 +1,5 @@
 #include "app/shown_text.h"
 
-#include <QWidget>
-
 #include "play/codepage.h"
 
 namespace hoopcast::app {
@@ -13,12 +11,6 @@ QString from_play_text(std::string_view bytes) {
 QString as_window_title(const QString& text) {
     QString title = text;
     return title.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
-}
-
-void give_dialog_frame(QWidget& dialog) {
-    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint);
 }
 
 }  // namespace hoopcast::app

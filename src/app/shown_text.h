@@ -4,8 +4,6 @@
 #include <QString>
 #include <string_view>
 
-class QWidget;
-
 namespace hoopcast::app {
 
 // A play file's Windows-1252 text.
@@ -13,8 +11,5 @@ QString from_play_text(std::string_view bytes);
 
 // A window title shows "[*]" as written, not as the place of a modified mark.
 QString as_window_title(const QString& text);
-
-// A dialog's frame: a title and a close button, no minimize or maximize.
-void give_dialog_frame(QWidget& dialog);
 
 }  // namespace hoopcast::app

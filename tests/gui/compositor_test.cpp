@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -11,9 +12,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include <QTextBrowser>
@@ -198,6 +201,38 @@ class CompositorTest : public QObject {
         QTest::qWait(500);
         QTRY_COMPARE(form_->size(), before);
         normal_layout_whole();
+    }
+
+    // A dialog offers no maximizing. Asked for it all the same (as a double click on a title
+    // bar does), it keeps its size, and the program goes on.
+    void dialogsCannotBeMaximized() {
+        const std::function<void()> openers[] = {
+            [this] { form_->About1Click(); },
+            [this] { form_->OpenPlay("/nonexistent/none.kqz"); },
+        };
+        for (const auto& open : openers) {
+            bool seen = false;
+            QSize before, after;
+            bool maximized = true;
+            QTimer::singleShot(0, [&] {
+                QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+                QWidget* dialog = QApplication::activeModalWidget();
+                QTest::qWait(500);
+                screenshot(*dialog);
+                before = dialog->size();
+                dialog->windowHandle()->showMaximized();
+                QTest::qWait(1000);
+                screenshot(*dialog);
+                after = dialog->size();
+                maximized = (dialog->windowHandle()->windowStates() & Qt::WindowMaximized) != 0;
+                seen = true;
+                qobject_cast<QDialog*>(dialog)->accept();
+            });
+            open();
+            QVERIFY(seen);
+            QCOMPARE(after, before);
+            QVERIFY(!maximized);
+        }
     }
 
     void cleanupTestCase() { form_.reset(); }
