@@ -1,6 +1,7 @@
 #include "app/dialog_frame.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -37,13 +38,17 @@ class KeepsDialogSize : public QObject {
   private:
     void state_changed(Qt::WindowState state) {
         if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen) {
-            if (!own_size_) own_size_ = dialog_.size();
-            // Again once the state change has gone round: a message box sizes itself anew
-            // on it.
-            free_size();
-            QTimer::singleShot(0, this, [this] {
-                if (own_size_) free_size();
-            });
+            // A Wayland compositor has the surface take the maximized size; an X11 window
+            // manager takes the hints' word, and the size comes back with the normal state.
+            if (wayland_ && !own_size_) {
+                own_size_ = dialog_.size();
+                // Again once the state change has gone round: a message box sizes itself
+                // anew on it.
+                free_size();
+                QTimer::singleShot(0, this, [this] {
+                    if (own_size_) free_size();
+                });
+            }
             // Taken back once the compositor has been shown the maximized dialog: before that
             // it takes no word of the normal state.
             QTimer::singleShot(kTakeBackMs, this, [this] {
@@ -65,6 +70,7 @@ class KeepsDialogSize : public QObject {
     QWidget& dialog_;
     std::optional<QSize> own_size_;  // while the dialog's size is free
     bool taking_back_ = false;
+    const bool wayland_ = QGuiApplication::platformName() == QLatin1String("wayland");
 };
 
 }  // namespace

@@ -181,6 +181,18 @@ about=$(window_titled About)
 [ "$(title_of "$about")" = "About" ] || fail "About box title '$(title_of "$about")'"
 actions=$(xprop -id "$about" _NET_WM_ALLOWED_ACTIONS)
 if grep -q "_NET_WM_ACTION_MAXIMIZE" <<<"$actions"; then fail "the About box offers $actions"; fi
+if [ "$wm" != openbox ] && grep -q "_NET_WM_ACTION_MINIMIZE" <<<"$actions"; then fail "the About box offers $actions"; fi
+# The Motif hints ask for neither minimizing nor maximizing (functions 0x8, 0x10; buttons 0x20, 0x40).
+read -r _ functions decorations _ <<<"$(xprop -id "$about" _MOTIF_WM_HINTS | sed 's/.*= //; s/,//g')"
+[ $((functions & 0x18)) -eq 0 ] && [ $((decorations & 0x60)) -eq 0 ] ||
+  fail "the About box's Motif hints allow minimize or maximize: $functions $decorations"
+# Maximized all the same by another program, it keeps its size.
+about_size() { xwininfo -id "$about" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }'; }
+about_before=$(about_size)
+about_kept_size() { [ "$(about_size)" = "$about_before" ]; }
+wmctrl -i -r "$about" -b add,maximized_vert,maximized_horz
+sleep 0.7
+wait_for "the About box stayed maximized at $(about_size)" about_kept_size
 xdotool key Return
 wait_for "the About box did not close" about_closed
 
