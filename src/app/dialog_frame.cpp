@@ -52,8 +52,10 @@ class KeepsDialogSize : public QObject {
             // Taken back once the compositor has been shown the maximized dialog: before that
             // it takes no word of the normal state.
             QTimer::singleShot(kTakeBackMs, this, [this] {
+                QWindow* window = dialog_.windowHandle();
+                if (window == nullptr) return;
                 taking_back_ = true;
-                dialog_.windowHandle()->setWindowStates(Qt::WindowNoState);
+                window->setWindowStates(Qt::WindowNoState);
                 taking_back_ = false;
             });
         } else if (state == Qt::WindowNoState && own_size_ && !taking_back_) {
