@@ -137,20 +137,22 @@ class CompositorTest : public QObject {
     void theNormalWindowShowsTheCourtAtItsFixedSize() { normal_layout_whole(); }
 
     void spacePlaysAndPausesWhateverButtonHasTheFocus() {
+        const auto weston = static_cast<pid_t>(qEnvironmentVariableIntValue("HOOPCAST_WESTON_PID"));
+        if (!kSway && weston <= 0) QSKIP("weston has no keyboard without weston_keyboard");
         QTRY_VERIFY(form_->isActiveWindow());  // the keyboard's focus
         form_->BitBtn6->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), form_->BitBtn6);
         form_->switches().set_speed(hoopcast::kMaxSpeedMs);
         form_->engine().UpDown1Changing(hoopcast::kMaxSpeedMs);
         const QString counter = form_->Label4->text();
-        const auto space = [] {
+        const auto space = [weston] {
             if (kSway) {
                 // A keyboard that comes and goes with the command: its key waits until the
                 // window has been told of it.
                 run_beside(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("300"),
                                                      QStringLiteral("-k"), QStringLiteral("space")});
             } else {
-                ::kill(static_cast<pid_t>(qEnvironmentVariableIntValue("HOOPCAST_WESTON_PID")), SIGUSR1);
+                ::kill(weston, SIGUSR1);
             }
         };
         space();

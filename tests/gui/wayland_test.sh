@@ -3,15 +3,16 @@
 # (run as an unprivileged user, as sway refuses root), or weston with XWayland, where the
 # window runs on X11 beside the compositor. The compositor starts once; the test program
 # drives the real window in it and looks at the compositor's screenshots.
-# weston's headless backend gets a keyboard from KEYBOARD_MODULE (weston_keyboard.cpp).
-# usage: wayland_test.sh weston|sway|xwayland WAYLAND_TESTS KEYBOARD_MODULE
+# weston's headless backend gets a keyboard from KEYBOARD_MODULE (weston_keyboard.cpp), if
+# given; without it the keys are not tried there.
+# usage: wayland_test.sh weston|sway|xwayland WAYLAND_TESTS [KEYBOARD_MODULE]
 set -euo pipefail
-mode=$1 tests=$2 keyboard=$3
+mode=$1 tests=$2 keyboard=${3:-}
 
 case $mode in
   weston | xwayland) tools=(weston weston-screenshooter) ;;
   sway) tools=(sway swaymsg grim setpriv) ;;
-  *) echo "usage: wayland_test.sh weston|sway|xwayland WAYLAND_TESTS KEYBOARD_MODULE"; exit 2 ;;
+  *) echo "usage: wayland_test.sh weston|sway|xwayland WAYLAND_TESTS [KEYBOARD_MODULE]"; exit 2 ;;
 esac
 for tool in "${tools[@]}"; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/setup"; exit 1; }
@@ -51,10 +52,12 @@ case $mode in
     xwayland=()
     [ "$mode" = xwayland ] && xwayland=(--xwayland)
     # --debug allows weston-screenshooter.
+    modules=()
+    [ -n "$keyboard" ] && modules=(--modules="$keyboard")
     weston --backend=headless-backend.so --use-pixman --debug --width=1280 --height=1024 \
-      --socket=wayland-hoopcast --modules="$keyboard" "${xwayland[@]}" >"$work/weston.log" 2>&1 &
+      --socket=wayland-hoopcast "${modules[@]}" "${xwayland[@]}" >"$work/weston.log" 2>&1 &
     pid=$!
-    export HOOPCAST_WESTON_PID=$pid  # SIGUSR1: Space on the keyboard
+    [ -n "$keyboard" ] && export HOOPCAST_WESTON_PID=$pid  # SIGUSR1: Space on the keyboard
     export WAYLAND_DISPLAY=wayland-hoopcast
     wait_for "weston did not start" test -S "$XDG_RUNTIME_DIR/wayland-hoopcast"
     if [ "$mode" = xwayland ]; then
