@@ -12,6 +12,7 @@
 #include <iterator>
 #include <memory>
 
+#include "base/html.h"
 #include "export/staged_file.h"
 #include "play/steps.h"
 #include "raster/face_match.h"
@@ -29,49 +30,7 @@ constexpr std::string_view kFontPlace = "<!--@FONT_DATA@-->";
 
 std::string escaped(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-std::string base64(std::span<const std::uint8_t> bytes) {
-    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const std::uint32_t v =
-            (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
-        for (const int shift : {18, 12, 6, 0}) out += kDigits[(v >> shift) & 63];
-    }
-    if (const std::size_t rest = bytes.size() - i; rest > 0) {
-        const std::uint32_t v =
-            (std::uint32_t{bytes[i]} << 16) | (rest == 2 ? std::uint32_t{bytes[i + 1]} << 8 : 0);
-        out += kDigits[(v >> 18) & 63];
-        out += kDigits[(v >> 12) & 63];
-        out += rest == 2 ? kDigits[(v >> 6) & 63] : '=';
-        out += '=';
-    }
+    append_html_escaped(out, text);
     return out;
 }
 
@@ -188,7 +147,10 @@ std::string missing_page_template_message() {
 }
 
 std::string packed(std::span<const std::uint8_t> bytes) {
-    return base64(gzip(bytes));
+    const std::vector<std::uint8_t> zipped = gzip(bytes);
+    std::string out;
+    append_base64(out, {reinterpret_cast<const char*>(zipped.data()), zipped.size()});
+    return out;
 }
 
 std::string assemble_page(std::string_view page_template, const PageParts& parts, std::string& error) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/html.h"
+
 namespace hoopcast::richtext {
 
 namespace {
@@ -15,31 +17,13 @@ int twips_to_px(int twips) {
     return twips / 15;
 }
 
+// A line break is written as one; every other character as HTML reads it as itself.
 void append_escaped(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            case '\n':
-                out += "<br />";
-                break;
-            default:
-                out += c;
-                break;
-        }
+    for (std::size_t from = 0; from <= text.size();) {
+        const std::size_t lf = std::min(text.find('\n', from), text.size());
+        append_html_escaped(out, text.substr(from, lf - from));
+        if (lf < text.size()) out += "<br />";
+        from = lf + 1;
     }
 }
 
@@ -47,23 +31,6 @@ std::string hex(const Rgb& c) {
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", c.r, c.g, c.b);
     return buffer;
-}
-
-// Written onto the end of `out`: a picture's data is never held twice as text.
-void append_base64(std::string& out, std::string_view bytes) {
-    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    const std::size_t need = out.size() + (bytes.size() + 2) / 3 * 4;
-    if (need > out.capacity()) out.reserve(std::max(need, 2 * out.capacity()));
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const auto byte = [&](std::size_t k) {
-            return k < bytes.size() ? static_cast<unsigned>(static_cast<unsigned char>(bytes[k])) : 0u;
-        };
-        const unsigned v = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
-        out += kDigits[v >> 18 & 63];
-        out += kDigits[v >> 12 & 63];
-        out += i + 1 < bytes.size() ? kDigits[v >> 6 & 63] : '=';
-        out += i + 2 < bytes.size() ? kDigits[v & 63] : '=';
-    }
 }
 
 const char* css_underline_style(Underline u) {
