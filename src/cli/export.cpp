@@ -188,15 +188,16 @@ int run_export(const ExportOptions& o, std::ostream& err, const raster::FontLibr
 // Several plays, or one into a folder: each play's export named after it, GIF unless
 // --format says otherwise.
 int run_export_batch(const ExportOptions& o) {
-    if (!o.frames_dir.empty() && o.format != "html") {
-        std::cerr << "hoopcast-cli: --frames is for a single play written to a file\n";
-        return kExitUsage;
-    }
     ExportOptions each = o;
     each.in_batch = true;
     const std::string extension = "." + (o.format.empty() ? std::string("gif") : o.format);
     each.output = (std::filesystem::path(o.output) / ("play" + extension)).string();
+    // Each play's options as one play's are checked, then what a batch adds.
     if (const int rc = check_options(each, std::cerr); rc != kExitOk) return rc;
+    if (!o.frames_dir.empty()) {
+        std::cerr << "hoopcast-cli: --frames is for a single play written to a file\n";
+        return kExitUsage;
+    }
     return run_batch({"export", o.files, o.output, extension, o.jobs}, [&each]() -> PlayTask {
         auto fonts = std::make_shared<raster::FontLibrary>();
         return [&each, fonts](const std::string& file, const std::string& output, std::ostream& err) {
